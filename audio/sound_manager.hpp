@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Loads the sound banks and plays events by path.
+class SoundManager {
+public:
+    static SoundManager& instance();
+
+    void init();
+    void loadBank(const std::string& fileName);
+    void update();
+};

@@ -1,0 +1,306 @@
+#include "engine/engine.hpp"
+
+#include "audio/sound_manager.hpp"
+#include "engine/frame_timer.hpp"
+#include "engine/input_manager.hpp"
+#include "engine/random.hpp"
+#include "frontend/main_menu_game_state.hpp"
+#include "frontend/splash_game_state.hpp"
+#include "graphics/debug_overlay.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/particle_pool.hpp"
+#include "match/play_game_state.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/logic.hpp"
+#include "objects/resource_manager.hpp"
+#include "physics/physics_step.hpp"
+#include "platform/clock.hpp"
+
+#include <GL/glew.h>
+#include <SFML/Graphics/Image.hpp>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+constexpr float kPictureAspect = 1.6f;
+constexpr unsigned kWindowedWidth = 1280;
+constexpr unsigned kWindowedHeight = 800;
+
+bool knownStateId(uint32_t id) {
+    return id == GameStateId::Splash || id == GameStateId::MainMenu || id == GameStateId::Play ||
+           id == GameStateId::Restart || id == GameStateId::Quit;
+}
+
+} // namespace
+
+Viewport computeViewport(uint32_t windowWidth, uint32_t windowHeight) {
+    Viewport v;
+    int64_t w = windowWidth;
+    int64_t h = windowHeight;
+    int64_t hSafe = h == 0 ? 1 : h;
+    if (static_cast<float>(w) / static_cast<float>(h) > kPictureAspect) {
+        v.width = static_cast<int32_t>(static_cast<float>(hSafe) * kPictureAspect);
+        v.height = static_cast<int32_t>(hSafe);
+        v.x = static_cast<int32_t>((w - v.width) / 2);
+    } else {
+        v.width = static_cast<int32_t>(w);
+        v.height = static_cast<int32_t>(static_cast<float>(w) / kPictureAspect);
+        v.y = static_cast<int32_t>((h - v.height) / 2);
+    }
+    return v;
+}
+
+int consumeFixedSteps(float& accumulator, float scaledDt, float fixedStep, float maxAccumulated,
+                      const std::function<void(float)>& step) {
+    accumulator += scaledDt;
+    if (accumulator > maxAccumulated) {
+        accumulator = maxAccumulated;
+    }
+    int steps = 0;
+    while (accumulator > fixedStep) {
+        step(fixedStep);
+        accumulator -= fixedStep;
+        ++steps;
+    }
+    return steps;
+}
+
+Engine& Engine::instance() {
+    static auto* engine = new Engine();
+    return *engine;
+}
+
+void Engine::run() {
+    initialise();
+    if (states->next == GameStateId::Quit) {
+        shutdown();
+        return;
+    }
+    while (frame()) {
+    }
+}
+
+void Engine::initialise() {
+    if (!headless) {
+        ResourceManager::instance().loadTexture("icon", "../Resources/Texture/Icon/GameIcon.png");
+    }
+    fullscreen = true;
+    createWindow(true);
+    record = GameStateRecord{};
+    states = &record;
+    GameObjectList::instance();
+    WorldRoot().transform.updateWorld();
+    if (!headless) {
+        for (const ShaderFiles& shader : kGameShaders) {
+            ResourceManager::instance().loadShader(shader.name, shader.vertex, shader.fragment);
+        }
+    }
+    FrameTimer::instance().reset();
+    accumulator = 0.0f;
+    seedRandom();
+    SoundManager::instance().init();
+    SoundManager::instance().loadBank("SFX_Bank.bank");
+    SoundManager::instance().loadBank("BGM_Bank.bank");
+    if (!headless) {
+        DebugOverlay::instance().init(*window);
+    }
+}
+
+void Engine::createWindow(bool fullscreenWindow) {
+    fullscreen = fullscreenWindow;
+    if (headless) {
+        width = kWindowedWidth;
+        height = kWindowedHeight;
+        viewportX = viewportY = 0;
+        viewportAspect = viewportAspectInv = 0.0f;
+        return;
+    }
+    if (!window) {
+        window = std::make_unique<sf::Window>();
+    }
+    sf::ContextSettings settings(24, 8, 0);
+    if (fullscreenWindow) {
+        const auto& modes = sf::VideoMode::getFullscreenModes();
+        sf::VideoMode mode = modes.empty() ? sf::VideoMode::getDesktopMode() : modes.front();
+        window->create(mode, "Grumbo!", sf::Style::Fullscreen, settings);
+        width = mode.width;
+        height = mode.height;
+    } else {
+        window->create(sf::VideoMode(kWindowedWidth, kWindowedHeight, 32), "Grumbo!",
+                      sf::Style::Titlebar | sf::Style::Close, settings);
+        width = kWindowedWidth;
+        height = kWindowedHeight;
+    }
+    viewportX = viewportY = 0;
+    viewportAspect = viewportAspectInv = 0.0f;
+    window->setActive(true);
+    window->setMouseCursorVisible(false);
+    glewExperimental = GL_TRUE;
+    if (GLenum err = glewInit(); err != GLEW_OK) {
+        std::cout << "OpenGL function loader failed: " << glewGetErrorString(err) << std::endl;
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    updateViewport();
+    GraphicsManager::instance().Initialize();
+    DebugOverlay::instance().recreateDeviceObjects();
+    setWindowIcon();
+}
+
+void Engine::setWindowIcon() {
+    sf::Texture* icon = ResourceManager::instance().getTexture("icon");
+    if (icon == nullptr) {
+        return;
+    }
+    sf::Image image = icon->copyToImage();
+    window->setIcon(image.getSize().x, image.getSize().y, image.getPixelsPtr());
+}
+
+void Engine::updateViewport() {
+    Viewport v = computeViewport(width, height);
+    viewportX = v.x;
+    viewportY = v.y;
+    float w = static_cast<float>(std::max(v.width, 1));
+    float h = static_cast<float>(std::max(v.height, 1));
+    viewportAspect = w / h;
+    viewportAspectInv = h / w;
+    if (!headless) {
+        glViewport(v.x, v.y, v.width, v.height);
+    }
+}
+
+GameState* Engine::makeState(uint32_t id) {
+    if (stateFactory) {
+        return stateFactory(id);
+    }
+    switch (id) {
+    case GameStateId::Splash: {
+        ResourceManager& resources = ResourceManager::instance();
+        resources.loadTexture("QuorvelLogo", "../Resources/Texture/Quorvel_Logo/Quorvel_WEB_WHITE.png");
+        resources.loadTexture("TeamLogo", "../Resources/Texture/Team Logo.png");
+        resources.loadTexture("ControllerSplash", "../Resources/Texture/ControllerSplash.png");
+        return new SplashGameState();
+    }
+    case GameStateId::MainMenu:
+        return new MainMenuGameState();
+    case GameStateId::Play:
+        return new PlayGameState();
+    default:
+        return nullptr;
+    }
+}
+
+void Engine::switchIn() {
+    if (states->current == states->next) {
+        return;
+    }
+    InputManager::instance().resetEdges();
+    FrameTimer& timer = FrameTimer::instance();
+    timer.lastTick = GetTickCount();
+    if (states->next == GameStateId::Restart) {
+        states->next = states->current;
+    } else {
+        states->state = makeState(states->next);
+        states->current = states->next;
+    }
+    if (states->state != nullptr) {
+        states->state->Load();
+    }
+    uint32_t elapsed = GetTickCount() - timer.lastTick;
+    std::cout << "Load Time: = " << static_cast<float>(elapsed) / 1000.0f << std::endl;
+    timer.reset();
+    updateRootTransforms();
+}
+
+void Engine::switchOut() {
+    if (states->current == states->next) {
+        return;
+    }
+    if (!knownStateId(states->next)) {
+        // No screen has that id; stay where we are rather than run a frame with no state.
+        std::cout << "Ignoring a request for unknown game state " << states->next << std::endl;
+        states->next = states->current;
+        return;
+    }
+    if (states->state != nullptr) {
+        states->state->Exit();
+    }
+    if (states->next != GameStateId::Restart) {
+        delete states->state;
+        states->state = nullptr;
+    }
+}
+
+void Engine::updateRootTransforms() {
+    auto& children = WorldRoot().transform.children;
+    for (size_t i = 0; i < children.size(); ++i) {
+        children[i]->updateWorld();
+    }
+}
+
+void Engine::render() {
+    if (headless) {
+        return;
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    updateViewport();
+    if (states->state != nullptr) {
+        states->state->Render();
+    }
+    glUseProgram(0);
+    DebugOverlay::instance().render();
+    window->display();
+}
+
+bool Engine::frame() {
+    if (shutDown) {
+        return false;
+    }
+    switchIn();
+    FrameTimer& timer = FrameTimer::instance();
+    timer.tick();
+    InputManager::instance().update(window.get());
+    if (!headless) {
+        DebugOverlay::instance().beginFrame(*window, timer.dt);
+    }
+    if (states->state != nullptr) {
+        states->state->Update();
+    }
+    UpdateLogics();
+    updateRootTransforms();
+    ParticlePool::instance().advance(timer.scaledDt());
+    lastFrameSteps = consumeFixedSteps(accumulator, timer.scaledDt(), fixedStep, maxAccumulated, PhysicsStep);
+    render();
+    SoundManager::instance().update();
+    InputManager::instance().endFrame();
+    switchOut();
+    if (states->next == GameStateId::Quit) {
+        shutdown();
+        return false;
+    }
+    return true;
+}
+
+void Engine::shutdown() {
+    if (shutDown) {
+        return;
+    }
+    shutDown = true;
+    ResourceManager& resources = ResourceManager::instance();
+    if (!headless) {
+        for (const ShaderFiles& shader : kGameShaders) {
+            resources.removeShader(shader.name);
+        }
+    }
+    resources.clear();
+    GraphicsManager::instance().Shutdown();
+    DebugOverlay::instance().shutdown();
+    if (window && window->isOpen()) {
+        window->close();
+    }
+}

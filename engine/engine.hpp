@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/game_state.hpp"
+
+#include <SFML/Window/Window.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The letterboxed 16:10 picture inside a window of any size.
+struct Viewport {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 1;
+    int32_t height = 1;
+};
+Viewport computeViewport(uint32_t windowWidth, uint32_t windowHeight);
+
+// Adds scaled frame time to the accumulator, clamps it, and runs one step per whole fixed
+// step held (strictly more than one step's worth). Returns the number of steps run.
+int consumeFixedSteps(float& accumulator, float scaledDt, float fixedStep, float maxAccumulated,
+                      const std::function<void(float)>& step);
+
+// Owns the window, the game-state record and the fixed-step accumulator, and runs the frame
+// loop. One frame is callable on its own so tests can drive the real engine.
+class Engine {
+public:
+    static Engine& instance();
+
+    // Initialise, loop until Quit is requested, shut down.
+    void run();
+    void initialise();
+    // One whole frame; false once the frame that ended the program has shut it down.
+    bool frame();
+    void shutdown();
+
+    // (Re)creates the window: fullscreen on the best mode, or 1280 x 800 with a title bar.
+    void createWindow(bool fullscreenWindow);
+    // Recomputes the letterboxed viewport for the current window size and applies it.
+    void updateViewport();
+
+    uint32_t width = 0;
+    uint32_t height = 0;
+    int32_t viewportX = 0;
+    int32_t viewportY = 0;
+    float viewportAspect = 0.0f;
+    float viewportAspectInv = 0.0f;
+    bool fullscreen = false;
+    GameStateRecord record;
+    GameStateRecord* states = &record;
+    // Made at the first createWindow: an SFML window needs an X display from its construction on.
+    std::unique_ptr<sf::Window> window;
+    float accumulator = 0.0f;
+    float fixedStep = 0.01666f;
+    float maxAccumulated = 0.2f;
+
+    // Test hooks. Headless runs everything but the window, OpenGL, the overlay and rendering.
+    bool headless = false;
+    // Builds the state object for an id; the default builds the game's own states.
+    std::function<GameState*(uint32_t)> stateFactory;
+    // Physics steps run in the last frame.
+    int lastFrameSteps = 0;
+    bool shutDown = false;
+
+private:
+    Engine() = default;
+    void switchIn();
+    void switchOut();
+    GameState* makeState(uint32_t id);
+    void updateRootTransforms();
+    void render();
+    void setWindowIcon();
+};

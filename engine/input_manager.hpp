@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/gamepad.hpp"
+
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Window.hpp>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+
+// One key or mouse button this frame.
+struct ButtonEdge {
+    bool pressed = false;  // went down this frame
+    bool held = false;     // is down
+    bool released = false; // went up this frame
+};
+
+// Pad button slots, in the order the game indexes them.
+enum PadButton : int {
+    kButtonA = 0,
+    kButtonB,
+    kButtonX,
+    kButtonY,
+    kButtonDpadUp,
+    kButtonDpadDown,
+    kButtonDpadLeft,
+    kButtonDpadRight,
+    kButtonLeftShoulder,
+    kButtonRightShoulder,
+    kButtonLeftThumb,
+    kButtonRightThumb,
+    kButtonStart,
+    kButtonBack,
+    kPadButtonCount
+};
+
+constexpr int kKeyCount = 101;  // SFML key codes 0..100
+constexpr int kMouseButtonCount = 5;
+
+// Turns window events and the four pads into per-frame arrays of edges. It maps no actions:
+// consumers read the key, button or stick they care about.
+class InputManager {
+public:
+    static InputManager& instance();
+
+    // Once per frame: clears one-frame edges, reads the pads, drains the window's events
+    // (and any a test queued). A null window drains only queued events.
+    void update(sf::Window* targetWindow);
+    // At every game-state switch: a key still held counts as up until pressed again, and a
+    // pad button still held makes a new pressed edge in the new state.
+    void resetEdges();
+    // End of frame: remember this frame's pad buttons for next frame's edges.
+    void endFrame();
+
+    // Events go through the same handler the window poll uses.
+    void queueEvent(const sf::Event& event) { injected.push_back(event); }
+    void handleEvent(const sf::Event& event);
+
+    bool padPressed(uint32_t pad, int button) const;
+    bool padHeld(uint32_t pad, int button) const;
+    // Whether a pad's buttons word has the bit of a button slot.
+    static uint16_t buttonBit(int button);
+
+    std::array<ButtonEdge, kKeyCount> keys{};
+    std::array<XInputState, kMaxPads> padStates{};
+    std::array<ButtonEdge, kMouseButtonCount> mouseButtons{};
+    float wheelDelta = 0.0f;
+    std::array<std::array<bool, kPadButtonCount>, kMaxPads> previousButtons{};
+    std::array<std::array<bool, kPadButtonCount>, kMaxPads> currentButtons{};
+    sf::Window* window = nullptr;
+    bool windowKnown = false;
+
+private:
+    InputManager();
+    std::deque<sf::Event> injected;
+};

@@ -1,0 +1,53 @@
+#include "objects/game_object_list.hpp"
+
+GameObjectList& GameObjectList::instance() {
+    static auto* objects = new GameObjectList();
+    return *objects;
+}
+
+GameObject* GameObjectList::adopt(GameObject* object) {
+    // Hang it under the root directly: a full setParent would recompute the whole tree for
+    // every bullet fired, and a fresh object has no pose to keep.
+    Transform& root = WorldRoot().transform;
+    object->transform.parent = &root;
+    root.children.push_back(&object->transform);
+    object->transform.updateWorld();
+    list.push_back(object);
+    return object;
+}
+
+GameObject* GameObjectList::create() { return adopt(new GameObject()); }
+
+GameObject* GameObjectList::create(const std::string& name) { return adopt(new GameObject(name)); }
+
+GameObject* GameObjectList::create(const std::string& name, const std::string& group) {
+    return adopt(new GameObject(name, group));
+}
+
+GameObject* GameObjectList::find(const std::string& name) const {
+    for (GameObject* object : list) {
+        if (object->name == name && object->id != WorldRoot().id) {
+            return object;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<GameObject*> GameObjectList::rootObjects() const {
+    std::vector<GameObject*> roots;
+    const Transform* root = &WorldRoot().transform;
+    for (GameObject* object : list) {
+        if (object->transform.parent == root) {
+            roots.push_back(object);
+        }
+    }
+    return roots;
+}
+
+void GameObjectList::destroyAll() {
+    for (GameObject* object : list) {
+        delete object;
+    }
+    list.clear();
+    WorldRoot().transform.children.clear();
+}

@@ -1,0 +1,153 @@
+#include "objects/resource_manager.hpp"
+
+#include <GL/glew.h>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+const ShaderFiles kGameShaders[11] = {
+    {"Basic", "./shaders/Basic.vs", "./shaders/Basic.fs"},
+    {"Sprite", "./shaders/Sprite.vs", "./shaders/Sprite.fs"},
+    {"Sprite-UI", "./shaders/Sprite_UI.vs", "./shaders/Sprite_UI.fs"},
+    {"Text", "./shaders/Text.vs", "./shaders/Text.fs"},
+    {"Text-UI", "./shaders/Text_UI.vs", "./shaders/Text_UI.fs"},
+    {"Blackhole", "./shaders/Blackhole.vs", "./shaders/Blackhole.fs"},
+    {"Sprite-Cracks", "./shaders/Sprite_Cracks.vs", "./shaders/Sprite_Cracks.fs"},
+    {"Grayscale", "./shaders/Grayscale.vs", "./shaders/Grayscale.fs"},
+    {"Shockwave", "./shaders/Shockwave.vs", "./shaders/Shockwave.fs"},
+    {"Sprite-Scrolling", "./shaders/Sprite_Scrolling.vs", "./shaders/Sprite_Scrolling.fs"},
+    {"Sprite_FadeToBlack_Circular", "./shaders/Sprite_FadeToBlack_Circular.vs",
+     "./shaders/Sprite_FadeToBlack_Circular.fs"},
+};
+
+namespace {
+
+const char* kDashes = "\n -- --------------------------------------------------- -- ";
+
+// Reads a whole file. On failure prints the file message and returns what was read (empty
+// when the file cannot be opened).
+std::string readSource(const std::string& path, bool& failed) {
+    std::ifstream file;
+    file.exceptions(std::ifstream::failbit | std::ifstream::badbit);
+    std::stringstream text;
+    try {
+        file.open(path);
+        text << file.rdbuf();
+        file.close();
+    } catch (const std::ios_base::failure&) {
+        failed = true;
+    }
+    return text.str();
+}
+
+void checkShader(GLuint object, const std::string& type) {
+    GLint success = 0;
+    GLchar log[1024] = {};
+    if (type == "PROGRAM") {
+        glGetProgramiv(object, GL_LINK_STATUS, &success);
+        if (!success) {
+            glGetProgramInfoLog(object, 1024, nullptr, log);
+            std::cout << "ERROR::PROGRAM_LINKING_ERROR of type: " << type << "\n" << log << kDashes << std::endl;
+        }
+    } else {
+        glGetShaderiv(object, GL_COMPILE_STATUS, &success);
+        if (!success) {
+            glGetShaderInfoLog(object, 1024, nullptr, log);
+            std::cout << "ERROR::SHADER_COMPILATION_ERROR of type: " << type << "\n" << log << kDashes << std::endl;
+        }
+    }
+}
+
+GLuint compileStage(GLenum stage, const std::string& source, const std::string& label) {
+    GLuint shader = glCreateShader(stage);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    checkShader(shader, label);
+    return shader;
+}
+
+} // namespace
+
+int ShaderProgram::uniform(const std::string& name) {
+    auto it = locations.find(name);
+    if (it != locations.end()) {
+        return it->second;
+    }
+    int location = glGetUniformLocation(id, name.c_str());
+    locations.emplace(name, location);
+    return location;
+}
+
+ResourceManager& ResourceManager::instance() {
+    static auto* manager = new ResourceManager();
+    return *manager;
+}
+
+sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::string& path) {
+    if (auto it = textures.find(name); it != textures.end()) {
+        return it->second.get();
+    }
+    auto texture = std::make_unique<sf::Texture>();
+    if (!texture->loadFromFile(path)) {
+        return nullptr;
+    }
+    texture->setSmooth(true);
+    sf::Texture* raw = texture.get();
+    textures.emplace(name, std::move(texture));
+    return raw;
+}
+
+sf::Texture* ResourceManager::getTexture(const std::string& name) const {
+    auto it = textures.find(name);
+    return it != textures.end() ? it->second.get() : nullptr;
+}
+
+void ResourceManager::removeTexture(const std::string& name) { textures.erase(name); }
+
+void ResourceManager::loadShader(const std::string& name, const std::string& vertexPath,
+                                 const std::string& fragmentPath) {
+    if (shaders.count(name) != 0) {
+        return;
+    }
+    bool failed = false;
+    std::string vertexSource = readSource(vertexPath, failed);
+    std::string fragmentSource = readSource(fragmentPath, failed);
+    if (failed) {
+        std::cout << "ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ" << std::endl;
+    }
+    auto program = std::make_unique<ShaderProgram>();
+    GLuint vertex = compileStage(GL_VERTEX_SHADER, vertexSource, "VERTEX");
+    GLuint fragment = compileStage(GL_FRAGMENT_SHADER, fragmentSource, "FRAGMENT");
+    program->id = glCreateProgram();
+    glAttachShader(program->id, vertex);
+    glAttachShader(program->id, fragment);
+    glLinkProgram(program->id);
+    checkShader(program->id, "PROGRAM");
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    shaders.emplace(name, std::move(program));
+}
+
+ShaderProgram* ResourceManager::getShader(const std::string& name) const {
+    auto it = shaders.find(name);
+    return it != shaders.end() ? it->second.get() : nullptr;
+}
+
+void ResourceManager::removeShader(const std::string& name) {
+    auto it = shaders.find(name);
+    if (it == shaders.end()) {
+        return;
+    }
+    glDeleteProgram(it->second->id);
+    shaders.erase(it);
+}
+
+void ResourceManager::clear() {
+    for (auto& [name, program] : shaders) {
+        glDeleteProgram(program->id);
+    }
+    shaders.clear();
+    textures.clear();
+}

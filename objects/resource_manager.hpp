@@ -1,0 +1,57 @@
+#pragma once
+
+#include <SFML/Graphics/Texture.hpp>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+// A linked (or failed) shader program. Uniform locations are looked up once per name and
+// kept, so draws do not ask the driver every time.
+struct ShaderProgram {
+    unsigned int id = 0;
+    // Location of a uniform of this program, -1 when it has none by that name.
+    int uniform(const std::string& name);
+
+private:
+    std::unordered_map<std::string, int> locations;
+};
+
+// Owns every texture and shader program, each under a short name. Loading under a name that
+// is taken returns what is there and ignores the new path.
+class ResourceManager {
+public:
+    static ResourceManager& instance();
+
+    // Null when the file does not load; nothing is registered then, so a later call retries.
+    sf::Texture* loadTexture(const std::string& name, const std::string& path);
+    sf::Texture* getTexture(const std::string& name) const;
+    void removeTexture(const std::string& name);
+
+    // Registers the program whatever the build's outcome; failures print and draw nothing.
+    void loadShader(const std::string& name, const std::string& vertexPath, const std::string& fragmentPath);
+    ShaderProgram* getShader(const std::string& name) const;
+    void removeShader(const std::string& name);
+
+    // Deletes every texture and program and empties both maps.
+    void clear();
+
+    size_t textureCount() const { return textures.size(); }
+    size_t shaderCount() const { return shaders.size(); }
+
+    static std::string resourcePath(const std::string& relative) { return kResourceRoot + relative; }
+    static inline const std::string kResourceRoot = "../Resources/";
+
+private:
+    std::map<std::string, std::unique_ptr<sf::Texture>> textures;
+    std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
+};
+
+// The eleven programs the game draws with, as registered at start: name, vertex file, fragment file.
+struct ShaderFiles {
+    const char* name;
+    const char* vertex;
+    const char* fragment;
+};
+extern const ShaderFiles kGameShaders[11];

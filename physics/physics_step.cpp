@@ -1,0 +1,3 @@
+#include "physics/physics_step.hpp"
+
+void PhysicsStep(float) {}

@@ -1,0 +1,4 @@
+#pragma once
+
+// One fixed step of the whole physics world.
+void PhysicsStep(float dt);

@@ -1,0 +1,3 @@
+#include "platform/console.hpp"
+
+void hideConsoleWindow() {}

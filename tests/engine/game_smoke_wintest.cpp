@@ -1,0 +1,18 @@
+// The real executable, started as a player starts it: it loads its first state, and closing
+// its window ends it cleanly.
+#include "tests/support/display.hpp"
+#include "tests/support/game_process.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+TEST(GameSmoke, StartsAndClosesCleanly) {
+    GRUMBO_REQUIRE_DISPLAY();
+    GameProcess game;
+    ASSERT_TRUE(game.waitForOutput("Load Time: = ", 60s)) << game.output();
+    unsigned long window = findWindowByTitle("Grumbo!", 30s);
+    ASSERT_NE(window, 0ul) << "no window titled Grumbo!";
+    ASSERT_TRUE(requestWindowClose(window));
+    EXPECT_EQ(game.waitForExit(60s), 0) << game.output();
+}

@@ -1,0 +1,153 @@
+#include "tests/support/game_process.hpp"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <thread>
+
+GameProcess::GameProcess(const std::string& executable, const std::string& workDir) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return;
+    }
+    child = fork();
+    if (child == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        if (chdir(workDir.c_str()) != 0) {
+            _exit(126);
+        }
+        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    outFd = fds[0];
+}
+
+GameProcess::~GameProcess() {
+    if (child > 0 && !exited) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    if (outFd >= 0) {
+        close(outFd);
+    }
+}
+
+void GameProcess::readAvailable(int timeoutMs) {
+    if (outFd < 0) {
+        return;
+    }
+    pollfd p{outFd, POLLIN, 0};
+    if (poll(&p, 1, timeoutMs) <= 0) {
+        return;
+    }
+    char buffer[4096];
+    ssize_t n = read(outFd, buffer, sizeof buffer);
+    if (n > 0) {
+        captured.append(buffer, static_cast<size_t>(n));
+    } else {
+        close(outFd);
+        outFd = -1;
+    }
+}
+
+bool GameProcess::waitForOutput(const std::string& text, std::chrono::seconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (captured.find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline || outFd < 0) {
+            return captured.find(text) != std::string::npos;
+        }
+        readAvailable(100);
+    }
+    return true;
+}
+
+int GameProcess::waitForExit(std::chrono::seconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        readAvailable(50);
+        int status = 0;
+        pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child) {
+            exited = true;
+            while (outFd >= 0) {
+                readAvailable(100);
+            }
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+    }
+    return -1;
+}
+
+namespace {
+
+unsigned long searchTree(Display* display, Window window, const std::string& title) {
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name != nullptr) {
+        bool match = title == name;
+        XFree(name);
+        if (match) {
+            return window;
+        }
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    unsigned long found = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && found == 0; ++i) {
+            found = searchTree(display, children[i], title);
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+unsigned long findWindowByTitle(const std::string& title, std::chrono::seconds timeout) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return 0;
+    }
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    unsigned long found = 0;
+    while (found == 0 && std::chrono::steady_clock::now() < deadline) {
+        found = searchTree(display, DefaultRootWindow(display), title);
+        if (found == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    XCloseDisplay(display);
+    return found;
+}
+
+bool requestWindowClose(unsigned long window) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    Status ok = XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    XCloseDisplay(display);
+    return ok != 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+// Runs the real game executable as a player would, from its run folder, and talks to its
+// window through the X server: find it by title, ask it to close as a window manager would.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+
+class GameProcess {
+public:
+    // Starts the executable with the working directory set to the run folder.
+    explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE, const std::string& workDir = GRUMBO_RUN_DIR);
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // Reads standard output until the text appears or the time runs out.
+    bool waitForOutput(const std::string& text, std::chrono::seconds timeout);
+    // Waits for the process to end; the exit code, or -1 on a signal or a timeout.
+    int waitForExit(std::chrono::seconds timeout);
+    // Everything read from standard output (and error) so far.
+    const std::string& output() const { return captured; }
+    pid_t pid() const { return child; }
+
+private:
+    void readAvailable(int timeoutMs);
+    pid_t child = -1;
+    int outFd = -1;
+    std::string captured;
+    bool exited = false;
+};
+
+// The X window with this exact title, or 0. Polls until the time runs out.
+unsigned long findWindowByTitle(const std::string& title, std::chrono::seconds timeout);
+// Sends WM_DELETE_WINDOW, which a window manager sends when the close button is clicked.
+bool requestWindowClose(unsigned long window);

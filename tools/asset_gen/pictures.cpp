@@ -1,0 +1,3 @@
+#include "tools/asset_gen/generator.hpp"
+
+bool generatePictures(const GeneratorOptions&) { return true; }
