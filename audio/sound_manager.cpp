@@ -10,3 +10,5 @@ void SoundManager::init() {}
 void SoundManager::loadBank(const std::string&) {}
 
 void SoundManager::update() {}
+
+void SoundManager::shutdown() {}

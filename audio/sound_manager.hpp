@@ -10,4 +10,6 @@ public:
     void init();
     void loadBank(const std::string& fileName);
     void update();
+    // Releases instances, banks and the system, in that order (engine shutdown).
+    void shutdown();
 };

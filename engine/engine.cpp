@@ -92,6 +92,7 @@ void Engine::initialise() {
     states = &record;
     GameObjectList::instance();
     WorldRoot().transform.updateWorld();
+    CreatePhysicsWorld();
     if (!headless) {
         for (const ShaderFiles& shader : kGameShaders) {
             ResourceManager::instance().loadShader(shader.name, shader.vertex, shader.fragment);
@@ -300,7 +301,9 @@ void Engine::shutdown() {
     resources.clear();
     GraphicsManager::instance().Shutdown();
     DebugOverlay::instance().shutdown();
+    DestroyRemainingColliders();
     if (window && window->isOpen()) {
         window->close();
     }
+    SoundManager::instance().shutdown();
 }
