@@ -120,6 +120,9 @@ void DebugOverlay::beginFrame(const sf::Window& window, float dt) {
     if (visible) {
         drawPanels();
     }
+    for (auto& hook : frameHooks) {
+        hook();
+    }
 }
 
 void DebugOverlay::drawPanels() {
@@ -162,3 +165,5 @@ void DebugOverlay::shutdown() {
 void DebugOverlay::addPanel(const std::string& title, std::function<void()> draw) {
     panels.push_back({title, std::move(draw)});
 }
+
+void DebugOverlay::addFrameHook(std::function<void()> hook) { frameHooks.push_back(std::move(hook)); }

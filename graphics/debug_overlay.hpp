@@ -25,6 +25,9 @@ public:
 
     // A section of the F3 panel, drawn with ImGui calls while the panel is open.
     void addPanel(const std::string& title, std::function<void()> draw);
+    // Runs every frame while the overlay is up, panel or not (developer views that draw into
+    // ImGui's background draw list and decide themselves when to show).
+    void addFrameHook(std::function<void()> hook);
 
     bool initialised() const { return ready; }
     bool visible = false;
@@ -40,4 +43,5 @@ private:
         std::function<void()> draw;
     };
     std::vector<Panel> panels;
+    std::vector<std::function<void()>> frameHooks;
 };
