@@ -1,0 +1,63 @@
+#pragma once
+
+// The game's data files: the map list, the table of map pictures, and one file per map.
+// They are read whenever a screen needs them; nothing is cached and nothing is written.
+
+#include "objects/math_types.hpp"
+
+#include <json/json.h>
+
+#include <string>
+#include <vector>
+
+// Reads "../Resources/JsonData/<baseName>.json". A missing file gives a null document without a
+// message; a syntax error prints the reader's messages and a line naming the file, and gives
+// what was parsed. Files that are too large or too deeply nested are refused with a message.
+Json::Value loadJson(const std::string& baseName);
+
+// Reads values the way the game expects: a missing or unusable value reads as 0 or "".
+// Values of the wrong type, non-finite or absurdly large numbers also read as 0, with one
+// line naming the key, so a hand-edited map can never take the game down.
+float jsonFloat(const Json::Value& object, const char* key);
+float jsonFloatAt(const Json::Value& array, unsigned index, const char* what);
+std::string jsonString(const Json::Value& object, const char* key);
+// The entries of an array, or the members of an object in key order; nothing otherwise.
+std::vector<Json::Value> jsonEntries(const Json::Value& value);
+
+// The map list: each playable map's data-file base name, in level-select order.
+std::vector<std::string> readMapList(const Json::Value& document);
+
+struct MapPreview {
+    std::string path; // file name under Texture/MainMenu/LevelSelection/, no extension
+    std::string name; // texture name it is registered under
+};
+struct MapBackground {
+    std::string mapName; // the "MapName" of the map file it belongs to
+    std::string path;    // file name under Texture/BG/, no extension
+};
+struct BackgroundTable {
+    std::vector<MapPreview> previews;
+    std::vector<MapBackground> backgrounds;
+};
+BackgroundTable readBackgroundTable(const Json::Value& document);
+
+struct PlatformEntry {
+    vec3 position; // z is always -0.9: platforms sit just behind the tanks
+    vec3 rotation;
+    vec3 scale;
+};
+struct MapData {
+    std::string name;
+    std::string previewName;
+    float cameraZoom = 0.0f;
+    std::vector<PlatformEntry> platforms;
+    std::vector<vec3> spawnPoints; // in file order
+};
+MapData readMapData(const Json::Value& document);
+
+constexpr float kPlatformZ = -0.9f;
+
+// The background picture of a map: the path of the first table entry whose map name matches,
+// or "" when none matches (then the match shows no background).
+std::string backgroundPathFor(const MapData& map, const BackgroundTable& table);
+constexpr const char* kFallbackBackgroundPath = "../Resources/Texture/BG/Background.png";
