@@ -1,0 +1,228 @@
+// The pictures as the game uses them: sprite-sheet cells hold one frame each and do not bleed
+// into each other, words stay inside their pictures, highlighted variants really differ, each
+// picture fits the quad it is drawn on, and the crack maps hold valid normals.
+#include "tools/asset_gen/manifest.hpp"
+#include "tools/asset_gen/text.hpp"
+
+#include <SFML/Graphics/Image.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+const std::string kResources = GRUMBO_RESOURCES_DIR;
+
+struct Loaded {
+    assetgen::PictureSpec spec;
+    sf::Image image;
+};
+
+// Every picture, loaded once for the whole file.
+const std::vector<Loaded>& pictures() {
+    static const std::vector<Loaded> all = [] {
+        std::vector<Loaded> out;
+        for (assetgen::PictureSpec& spec :
+             assetgen::allPictures(assetgen::loadMapSet(kResources + "/JsonData"))) {
+            Loaded l{std::move(spec), {}};
+            if (l.image.loadFromFile(kResources + "/" + l.spec.path)) {
+                out.push_back(std::move(l));
+            }
+        }
+        return out;
+    }();
+    return all;
+}
+
+const Loaded* find(const std::string& path) {
+    for (const Loaded& l : pictures()) {
+        if (l.spec.path == "Texture/" + path) {
+            return &l;
+        }
+    }
+    return nullptr;
+}
+
+float alphaAt(const sf::Image& im, unsigned x, unsigned y) {
+    return im.getPixel(x, y).a / 255.0f;
+}
+
+// Mean colour difference of two pictures of one size, 0..1.
+double difference(const sf::Image& a, const sf::Image& b) {
+    double sum = 0;
+    for (unsigned y = 0; y < a.getSize().y; ++y) {
+        for (unsigned x = 0; x < a.getSize().x; ++x) {
+            sf::Color p = a.getPixel(x, y), q = b.getPixel(x, y);
+            sum += (std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) + std::abs(p.a - q.a)) /
+                   1020.0;
+        }
+    }
+    return sum / (a.getSize().x * a.getSize().y);
+}
+
+// One cell of a sheet as its own picture.
+sf::Image cell(const Loaded& l, int i) {
+    unsigned w = l.image.getSize().x / l.spec.columns;
+    sf::Image out;
+    out.create(w, l.image.getSize().y);
+    out.copy(
+        l.image, 0, 0,
+        sf::IntRect(static_cast<int>(w * i), 0, static_cast<int>(w), static_cast<int>(l.image.getSize().y)));
+    return out;
+}
+
+} // namespace
+
+TEST(SpriteSheets, CellsMatchWhatTheGameDraws) {
+    // Tracks 3 frames, eyes 4 (ahead, left, right, dizzy), the aura 4, the digit strip 12.
+    const std::map<std::string, int> expected = {{"Player/Eyes.png", 4},
+                                                 {"Player/PickUpAura.png", 4},
+                                                 {"UI_Font.png", 12},
+                                                 {"Player/Tracks/Tracks_Move.png", 3},
+                                                 {"Player/Tracks/Tracks_Jump.png", 3},
+                                                 {"Player/Tracks/Tracks_Move_Vantu.png", 3},
+                                                 {"Player/Tracks/Tracks_Jump_Pexie.png", 3}};
+    for (const auto& [path, columns] : expected) {
+        const Loaded* l = find(path);
+        ASSERT_NE(l, nullptr) << path;
+        EXPECT_EQ(l->spec.columns, columns) << path;
+    }
+    int sheets = 0;
+    for (const Loaded& l : pictures()) {
+        if (l.spec.columns == 1) {
+            continue;
+        }
+        ++sheets;
+        SCOPED_TRACE(l.spec.path);
+        unsigned w = l.image.getSize().x, h = l.image.getSize().y;
+        ASSERT_EQ(w % l.spec.columns, 0u) << "cells of whole pixels";
+        unsigned cw = w / l.spec.columns;
+        for (int i = 0; i < l.spec.columns; ++i) {
+            // Nothing on a cell's outer columns, so filtering never pulls in the neighbour.
+            float edge = 0, content = 0;
+            for (unsigned y = 0; y < h; ++y) {
+                edge = std::max({edge, alphaAt(l.image, cw * i, y), alphaAt(l.image, cw * i + cw - 1, y)});
+                for (unsigned x = cw * i; x < cw * (i + 1); ++x) {
+                    content = std::max(content, alphaAt(l.image, x, y));
+                }
+            }
+            EXPECT_LT(edge, 0.05f) << "cell " << i << " touches its border";
+            EXPECT_GT(content, 0.9f) << "cell " << i << " is empty";
+        }
+        // Every frame differs from every other, or the animation (or the digit) would not show.
+        for (int i = 0; i < l.spec.columns; ++i) {
+            for (int j = i + 1; j < l.spec.columns; ++j) {
+                EXPECT_GT(difference(cell(l, i), cell(l, j)), 0.002)
+                    << "cells " << i << " and " << j << " look alike";
+            }
+        }
+    }
+    EXPECT_GE(sheets, 12);
+}
+
+TEST(TextPictures, WordsStayInsideTheirPictures) {
+    int words = 0;
+    for (const Loaded& l : pictures()) {
+        if (!l.spec.words) {
+            continue;
+        }
+        ++words;
+        unsigned w = l.image.getSize().x, h = l.image.getSize().y;
+        float border = 0;
+        for (unsigned x = 0; x < w; ++x) {
+            border = std::max({border, alphaAt(l.image, x, 0), alphaAt(l.image, x, h - 1)});
+        }
+        for (unsigned y = 0; y < h; ++y) {
+            border = std::max({border, alphaAt(l.image, 0, y), alphaAt(l.image, w - 1, y)});
+        }
+        EXPECT_LT(border, 0.05f) << l.spec.path << " is cut at its edge";
+    }
+    EXPECT_GE(words, 15);
+}
+
+TEST(TextPictures, HighlightedVariantsKeepTheSizeAndStandOut) {
+    // The game's three spellings of a highlighted picture.
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {"MainMenu/Play.png", "MainMenu/Play_Highlight.png"},
+        {"MainMenu/Options.png", "MainMenu/Options_Highlight.png"},
+        {"MainMenu/Tutorial.png", "MainMenu/Tutorial_Highlight.png"},
+        {"MainMenu/Credits.png", "MainMenu/Credits_Highlight.png"},
+        {"MainMenu/Quit.png", "MainMenu/Quit_Highlight.png"},
+        {"MainMenu/Editor.png", "MainMenu/Editor_Highlight.png"},
+        {"MainMenu/Back.png", "MainMenu/Back_HL.png"},
+        {"MainMenu/Yes.png", "MainMenu/Yes_HL.png"},
+        {"MainMenu/No.png", "MainMenu/No_HL.png"},
+        {"MainMenu/StartGame.png", "MainMenu/StartGame_HL.png"},
+        {"Pause/Resume.png", "Pause/Resume_HL.png"},
+        {"Pause/Tutorial.png", "Pause/Tutorial_HL.png"},
+        {"Pause/Options.png", "Pause/Options_HL.png"},
+        {"Pause/Credits.png", "Pause/Credits_HL.png"},
+        {"Pause/QuitGame.png", "Pause/QuitGame_HL.png"},
+        {"MainMenu/Play.png", "MainMenu/Menu_Hightlight.png"},
+        {"MainMenu/Play.png", "MainMenu/Next_Hightlight.png"}};
+    for (const auto& [plain, lit] : pairs) {
+        const Loaded* a = find(plain);
+        const Loaded* b = find(lit);
+        ASSERT_TRUE(a && b) << plain << " / " << lit;
+        ASSERT_EQ(a->image.getSize(), b->image.getSize()) << lit;
+        EXPECT_GT(difference(a->image, b->image), 0.08) << lit << " is hardly different from " << plain;
+    }
+}
+
+TEST(Pictures, ShapeMatchesTheQuadTheyAreDrawnOn) {
+    for (const Loaded& l : pictures()) {
+        if (l.spec.quadAspect <= 0) {
+            continue;
+        }
+        float aspect = static_cast<float>(l.image.getSize().x) / l.spec.columns / l.image.getSize().y;
+        EXPECT_NEAR(aspect / l.spec.quadAspect, 1.0f, 0.12f) << l.spec.path;
+    }
+}
+
+TEST(Pictures, CrackMapsHoldUnitNormalsFacingOut) {
+    int maps = 0;
+    for (const Loaded& l : pictures()) {
+        if (l.spec.path.find("CrackTexture") == std::string::npos) {
+            continue;
+        }
+        ++maps;
+        SCOPED_TRACE(l.spec.path);
+        unsigned flat = 0, tilted = 0, bad = 0;
+        for (unsigned y = 0; y < l.image.getSize().y; ++y) {
+            for (unsigned x = 0; x < l.image.getSize().x; ++x) {
+                sf::Color c = l.image.getPixel(x, y);
+                double nx = c.r / 127.5 - 1, ny = c.g / 127.5 - 1, nz = c.b / 127.5 - 1;
+                double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+                bad += (std::fabs(len - 1.0) > 0.03 || nz <= 0 || c.a != 255) ? 1 : 0;
+                (c.r == 128 && c.g == 128 && c.b == 255 ? flat : tilted)++;
+            }
+        }
+        EXPECT_EQ(bad, 0u);
+        EXPECT_GT(flat, tilted) << "mostly smooth surface";
+        EXPECT_GT(tilted, l.image.getSize().x * l.image.getSize().y / 50) << "some cracks";
+    }
+    EXPECT_EQ(maps, 10);
+}
+
+TEST(TextLayout, LongTextShrinksToFitItsWidth) {
+    assetgen::TextStyle style;
+    style.outline = 6;
+    for (const char* text : {"W", "Hold to charge, let go to fire", "Every picture and sound is ours"}) {
+        assetgen::Canvas canvas(400, 120);
+        assetgen::drawText(canvas, text, {200, 60}, 90, style, 300);
+        float outside = 0, inside = 0;
+        for (int y = 0; y < 120; ++y) {
+            for (int x = 0; x < 400; ++x) {
+                float a = canvas.at(x, y).a;
+                if (x < 49 || x > 350) {
+                    outside = std::max(outside, a);
+                } else {
+                    inside = std::max(inside, a);
+                }
+            }
+        }
+        EXPECT_LT(outside, 0.05f) << text;
+        EXPECT_GT(inside, 0.9f) << text;
+    }
+}
