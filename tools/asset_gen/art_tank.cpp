@@ -237,23 +237,23 @@ void drawTrack(Canvas& c, const Xf& t, TrackKind kind, int frame, bool jumping) 
                                     rgb(0x43c15a), rgb(0x3e7fea), rgb(0x9a6be0)};
     Rgba belt =
         kind == TrackKind::Rainbow ? rgb(0xe9e6f2) : paletteOf(static_cast<Character>(int(kind) - 1)).main;
-    float cy = jumping ? 0.12f : 0.0f;
-    float r = jumping ? 0.38f : 0.4f;
+    float cy = jumping ? 0.13f : 0.0f;
+    float r = jumping ? 0.35f : 0.4f;
     float half = 0.8f;
     if (jumping) {
         // Little rocket jets under the tread while the tank is in the air.
-        static const float kFlame[] = {0.5f, 0.54f, 0.46f};
+        static const float kFlame[] = {0.5f, 0.535f, 0.47f};
         for (float s : {-1.0f, 1.0f}) {
             float tip = -kFlame[frame % 3];
             Shape outer =
-                unite(ellipse(t.p({0.55f * s, -0.3f}), t.len(0.15f), t.len(0.1f)),
-                      polygon(mapped(t, {{0.41f * s, -0.3f}, {0.69f * s, -0.3f}, {0.55f * s, tip}})));
-            paint(c, outer, toon(rgb(0xff8a2a), t.len(0.04f), t.len(0.04f)));
-            fillShape(
-                c,
-                unite(ellipse(t.p({0.55f * s, -0.3f}), t.len(0.08f), t.len(0.06f)),
-                      polygon(mapped(t, {{0.48f * s, -0.3f}, {0.62f * s, -0.3f}, {0.55f * s, tip + 0.1f}}))),
-                rgb(0xffe066));
+                unite(ellipse(t.p({0.55f * s, -0.24f}), t.len(0.22f), t.len(0.11f)),
+                      polygon(mapped(t, {{0.35f * s, -0.26f}, {0.75f * s, -0.26f}, {0.55f * s, tip}})));
+            paint(c, outer, toon(rgb(0xff7a2a), t.len(0.035f), t.len(0.04f)));
+            fillShape(c,
+                      unite(ellipse(t.p({0.55f * s, -0.27f}), t.len(0.12f), t.len(0.06f)),
+                            polygon(mapped(
+                                t, {{0.45f * s, -0.28f}, {0.65f * s, -0.28f}, {0.55f * s, tip + 0.09f}}))),
+                      rgb(0xffe066));
         }
     }
     paint(c, capsule(t.p({-half, cy}), t.p({half, cy}), t.len(r)), part(t, belt));

@@ -12,7 +12,7 @@ namespace {
 void buttonPlate(Canvas& c, const Shape& plate, bool highlighted, float h) {
     float line = std::max(3.0f, h * 0.05f);
     if (highlighted) {
-        glow(c, plate, withAlpha(rgb(0xffe27a), 0.95f), static_cast<int>(h * 0.12f));
+        glow(c, plate, withAlpha(rgb(0xffe27a), 0.95f), static_cast<int>(h * 0.09f));
         Look look = toon(kGold, line * 1.3f, h * 0.12f);
         look.fillAt = verticalGradient(rgb(0xffd54a), kOrange, h * 0.15f, h * 0.85f);
         paint(c, plate, look);
@@ -49,7 +49,7 @@ void marker(Canvas& c, Vec2 tip, float size, bool pointsRight) {
 
 void makeButton(Canvas& c, const std::string& label, bool highlighted, ButtonShape shape) {
     float w = static_cast<float>(c.width()), h = static_cast<float>(c.height());
-    float pad = h * 0.14f; // room for the highlight's glow, the same in both variants
+    float pad = h * 0.1f; // room for the highlight's glow, the same in both variants
     if (shape == ButtonShape::Tab) {
         // The title-menu buttons run off the right edge of the screen: a slanted tab whose
         // label sits in the part that is always visible.
@@ -189,13 +189,14 @@ void makeSelectionHighlight(Canvas& c) {
 }
 
 void makeOptionPanel(Canvas& c) {
-    // Light, so the game's tints colour it; symmetric, since one use turns it upside down.
+    // A mid-dark plum, so the game's yellow texts read on it and its tints (magenta for the
+    // player panels) stay rich; symmetric, since one use turns it upside down.
     float w = static_cast<float>(c.width()), h = static_cast<float>(c.height());
     float line = h * 0.02f;
     Shape outer = box({w / 2, h / 2}, {w / 2 - line * 2, h / 2 - line * 2}, h * 0.1f);
-    paint(c, outer, {.fill = rgb(0xf7f5fd), .outline = line, .ink = kInk});
+    paint(c, outer, {.fill = rgb(0xd9d0f7), .outline = line, .ink = kInk});
     Shape inner = offset(outer, -line * 2.2f);
-    paint(c, inner, {.fillAt = radialGradient({w / 2, h / 2}, w * 0.6f, rgb(0xeeeaf9), rgb(0xd2cbea))});
+    paint(c, inner, {.fillAt = radialGradient({w / 2, h / 2}, w * 0.6f, rgb(0x7a66c6), rgb(0x4f3f92))});
 }
 
 void makeReadyStamp(Canvas& c) {

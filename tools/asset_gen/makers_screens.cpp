@@ -242,7 +242,7 @@ void starfall(Canvas& c) {
     };
     for (int i = 0; i < 140; ++i) {
         Vec2 at{rnd() * w, rnd() * h * 0.75f};
-        float r = 1.5f + rnd() * 3.0f;
+        float r = h * (0.0012f + rnd() * 0.0025f);
         fillShape(c, circle(at, r), withAlpha(rgb(0xfff6dc), 0.4f + rnd() * 0.5f));
     }
     for (auto [x, y] : {std::array{0.2f, 0.2f}, std::array{0.6f, 0.12f}, std::array{0.85f, 0.35f}}) {

@@ -83,17 +83,20 @@ void makeAimingArrow(Canvas& c) {
 void makePickUpAura(Canvas& c) {
     // Four frames of a white halo with sparkles circling the tank; the game tints it per pick-up.
     for (int i = 0; i < 4; ++i) {
-        Xf xf = cellFrame(c, 4, i, {0, 0}, c.width() / 4 / 3.84f);
-        Mask soft = shapeMask(c.width(), c.height(), ellipse(xf.p({0, 0}), xf.len(1.55f), xf.len(1.25f)));
+        Xf xf =
+            cellFrame(c, 4, i, {0, 0},
+                      c.width() / 4 /
+                          3.84f); // Inside the cell (3.84 x 3.12 units) with room for the glow at every edge.
+        Mask soft = shapeMask(c.width(), c.height(), ellipse(xf.p({0, 0}), xf.len(1.35f), xf.len(1.05f)));
         for (float& v : soft.v) {
             v *= 0.45f;
         }
-        glowMask(c, std::move(soft), withAlpha(kWhite, 0.55f), static_cast<int>(xf.len(0.35f)));
-        fillShape(c, ring(xf.p({0, 0}), xf.len(1.5f + 0.04f * (i % 2)), xf.len(0.06f)),
-                  withAlpha(kWhite, 0.7f));
+        glowMask(c, std::move(soft), withAlpha(kWhite, 0.55f), static_cast<int>(xf.len(0.3f)));
+        Shape halo = ellipse(xf.p({0, 0}), xf.len(1.45f + 0.04f * (i % 2)), xf.len(1.15f + 0.04f * (i % 2)));
+        fillShape(c, subtract(halo, offset(halo, -xf.len(0.06f))), withAlpha(kWhite, 0.7f));
         for (int k = 0; k < 8; ++k) {
             float a = (k * 45.0f + i * 11.25f) * kPi / 180.0f;
-            Vec2 at{1.5f * std::cos(a), 1.2f * std::sin(a)};
+            Vec2 at{1.45f * std::cos(a), 1.15f * std::sin(a)};
             float r = (k % 2 == 0 ? 0.22f : 0.14f) * (i % 2 == k % 2 ? 1.0f : 0.8f);
             paint(c, star(xf.p(at), xf.len(r), xf.len(r * 0.35f), 4, i * 11.25f),
                   {.fill = kWhite, .outline = xf.len(0.035f), .ink = withAlpha(kInk, 0.6f)});
@@ -311,27 +314,34 @@ void makeCrackMap(Canvas& c, unsigned seed) {
         float width;
     };
     std::vector<Walker> walkers;
-    int starts = std::max(2, static_cast<int>(w / unit * 3.0f));
-    for (int i = 0; i < starts; ++i) {
-        walkers.push_back({{random() * w, random() * h},
-                           random() * 360.0f,
-                           unit * (0.5f + random() * 0.9f),
-                           unit * (0.035f + random() * 0.02f)});
+    // Little bursts of cracks spread evenly, each a few jagged arms that fork and thin out.
+    int bursts = std::max(2, static_cast<int>(w / unit * 2.2f));
+    for (int i = 0; i < bursts; ++i) {
+        Vec2 at{(i + 0.2f + random() * 0.6f) * w / bursts, h * (0.2f + random() * 0.6f)};
+        int arms = 3 + static_cast<int>(random() * 3);
+        float turn = random() * 360.0f;
+        for (int a = 0; a < arms; ++a) {
+            walkers.push_back({at, turn + a * 360.0f / arms + (random() - 0.5f) * 40.0f,
+                               unit * (0.35f + random() * 0.5f), unit * (0.026f + random() * 0.012f)});
+        }
     }
     while (!walkers.empty()) {
         Walker wk = walkers.back();
         walkers.pop_back();
-        float step = unit * 0.08f;
+        float step = unit * 0.06f;
+        float heading = wk.angle;
         for (float done = 0; done < wk.length; done += step) {
-            wk.angle += (random() - 0.5f) * 60.0f;
-            Vec2 next = wk.at + rotated({step, 0}, wk.angle);
+            // Zig-zag around a slowly drifting heading, the way glass and stone split.
+            heading += (random() - 0.5f) * 16.0f;
+            float angle = heading + (random() - 0.5f) * 70.0f;
+            Vec2 next = wk.at + rotated({step, 0}, angle);
             groove(wk.at, next, wk.width, 1.0f);
             wk.at = next;
-            if (random() < 0.08f && wk.width > unit * 0.02f) {
-                walkers.push_back({wk.at, wk.angle + (random() < 0.5f ? -50.0f : 50.0f),
-                                   (wk.length - done) * 0.6f, wk.width * 0.7f});
+            if (random() < 0.12f && wk.width > unit * 0.016f) {
+                walkers.push_back({wk.at, heading + (random() < 0.5f ? -45.0f : 45.0f),
+                                   (wk.length - done) * 0.6f, wk.width * 0.75f});
             }
-            wk.width *= 0.97f;
+            wk.width *= 0.975f;
         }
     }
     // Normal = (-dh/dx, -dh/dy, 1) with y pointing up in the texture; image rows grow downwards.
