@@ -9,6 +9,7 @@
 #include "graphics/debug_overlay.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
+#include "graphics/physics_debug_view.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
@@ -106,6 +107,16 @@ void Engine::initialise() {
     SoundManager::instance().loadBank("BGM_Bank.bank");
     if (!headless) {
         DebugOverlay::instance().init(*window);
+        // F4: collider outlines and contact normals over the running state's picture.
+        AddPhysicsDebugView([this] {
+            Viewport v = computeViewport(width, height);
+            const Camera* camera = states->state != nullptr ? &states->state->camera : nullptr;
+            return PhysicsViewFrame{InputManager::instance().keys[sf::Keyboard::F4].pressed,
+                                    camera,
+                                    {static_cast<float>(v.x), static_cast<float>(v.y),
+                                     static_cast<float>(v.width), static_cast<float>(v.height),
+                                     static_cast<float>(height)}};
+        });
     }
 }
 

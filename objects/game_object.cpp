@@ -37,7 +37,11 @@ void setActive(GameObject* object, bool value) {
     if (object == nullptr) {
         return;
     }
+    bool flipped = object->active != value;
     object->active = value;
+    if (flipped) {
+        NotifyActivation(object, nullptr);
+    }
     auto& children = object->transform.children;
     for (size_t i = 0; i < children.size(); ++i) {
         setActive(children[i]->owner, value);

@@ -1,0 +1,148 @@
+#include "physics/contact_response.hpp"
+#include "tests/physics/physics_scene.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace physics_test;
+
+namespace {
+
+// A ball just sunk 0.05 into the top of a platform, moving down at the given speed.
+struct Landing {
+    Block platform;
+    Ball ball;
+};
+Landing landing(float downSpeed) {
+    Block platform = makePlatform({0.0f, 0.0f}, {10.0f, 1.0f});
+    Ball ball = makeBall({0.0f, 0.95f}, 0.5f);
+    ball.body->velocity = {0.0f, -downSpeed};
+    return {platform, ball};
+}
+
+} // namespace
+
+TEST(Restitution, FastContactsBounceWithTheSmallerRestitution) {
+    Landing l = landing(10.0f);
+    l.platform.body->staticFriction = 0.3f;
+    l.platform.body->dynamicFriction = 0.2f;
+    frame();
+    // Ball restitution 0.2 (default) against the platform's 0.5.
+    EXPECT_NEAR(l.ball.body->velocity.y, 0.2f * 10.0f, 1e-4f);
+    const Manifold& m = CollisionWorld::instance().manifolds[0];
+    EXPECT_FLOAT_EQ(m.restitution, 0.2f);
+    EXPECT_FLOAT_EQ(m.staticFriction, (0.155f + 0.3f) / 2.0f);
+    EXPECT_FLOAT_EQ(m.dynamicFriction, (0.1f + 0.2f) / 2.0f);
+    EXPECT_FLOAT_EQ(l.ball.body->contacts[0].manifold.restitution, 0.3f)
+        << "contact records are copies taken at detection, before the mix";
+}
+
+TEST(Restitution, SlowContactsDoNotBounce) {
+    Landing slow = landing(1.9f);
+    frame();
+    EXPECT_NEAR(slow.ball.body->velocity.y, 0.0f, 1e-5f)
+        << "below about 1.96 units per second nothing bounces";
+    EXPECT_FLOAT_EQ(CollisionWorld::instance().manifolds[0].restitution, 0.0f);
+
+    GameObjectList::instance().destroyAll();
+    Landing brisk = landing(2.0f);
+    frame();
+    EXPECT_NEAR(brisk.ball.body->velocity.y, 0.2f * 2.0f, 1e-5f);
+}
+
+TEST(Response, SeparatingBodiesGetNoImpulseButAreStillPulledApart) {
+    Ball a = makeBall({0.0f, 0.0f}, 0.5f);
+    Ball b = makeBall({0.9f, 0.0f}, 0.5f);
+    a.body->velocity = {-1.0f, 0.0f};
+    b.body->velocity = {1.0f, 0.0f};
+    frame();
+    EXPECT_FLOAT_EQ(a.body->velocity.x, -1.0f);
+    EXPECT_FLOAT_EQ(b.body->velocity.x, 1.0f);
+    // Depth 0.1 shared by two equal masses.
+    EXPECT_NEAR(b.body->position.x - a.body->position.x, 0.9f + 2.0f * kStep + 0.1f, 1e-5f);
+}
+
+TEST(Response, ABodyThatDoesNotRespondStillSeesTheContactButIsNotPushed) {
+    Ball ricochet = makeBall({0.0f, 0.0f}, 0.5f, 0, "RicochetBullet");
+    ricochet.body->respondsToCollisions = false;
+    ricochet.body->velocity = {4.0f, 0.0f};
+    Ball target = makeBall({0.9f, 0.0f}, 0.5f, 0, "Target");
+    frame();
+    ASSERT_EQ(ricochet.body->contacts.size(), 1u);
+    EXPECT_EQ(ricochet.body->contacts[0].other, target.collider);
+    EXPECT_TRUE(ricochet.collider->collided);
+    EXPECT_FLOAT_EQ(ricochet.body->velocity.x, 4.0f);
+    EXPECT_FLOAT_EQ(ricochet.body->position.x, 4.0f * kStep) << "moved by its velocity only";
+    // The target is pushed as if the ricochet had its unit mass: j = 1.2 * 4 / (1 + 1).
+    EXPECT_NEAR(target.body->velocity.x, 2.4f, 1e-5f);
+    EXPECT_NEAR(target.body->position.x, 0.9f + 2.4f * kStep + 0.05f, 1e-5f);
+}
+
+TEST(Response, PairsWhereNobodyRespondsAreLeftAlone) {
+    Ball a = makeBall({0.0f, 0.0f}, 0.5f);
+    Ball b = makeBall({0.9f, 0.0f}, 0.5f);
+    a.body->respondsToCollisions = false;
+    b.body->respondsToCollisions = false;
+    a.body->velocity = {4.0f, 0.0f};
+    frame();
+    EXPECT_EQ(a.body->contacts.size(), 1u);
+    EXPECT_FLOAT_EQ(CollisionWorld::instance().manifolds[0].restitution, kManifoldRestitution)
+        << "not even mixed";
+    EXPECT_FLOAT_EQ(a.body->velocity.x, 4.0f);
+    EXPECT_FLOAT_EQ(b.body->velocity.x, 0.0f);
+    EXPECT_FLOAT_EQ(b.body->position.x, 0.9f);
+}
+
+TEST(Response, TwoImmovableBodiesGetNoImpulseAndNoCorrection) {
+    Ball a = makeBall({0.0f, 0.0f}, 0.5f);
+    Ball b = makeBall({0.5f, 0.0f}, 0.5f);
+    a.body->inverseMass = 0.0f;
+    b.body->inverseMass = 0.0f;
+    a.body->velocity = {3.0f, 0.0f};
+    frame();
+    EXPECT_EQ(b.body->contacts.size(), 1u);
+    EXPECT_FLOAT_EQ(a.body->velocity.x, 3.0f);
+    EXPECT_FLOAT_EQ(b.body->velocity.x, 0.0f);
+    EXPECT_FLOAT_EQ(a.body->position.x, 3.0f * kStep);
+    EXPECT_FLOAT_EQ(b.body->position.x, 0.5f);
+}
+
+TEST(Response, DepthAndImpulseAreSharedByThePointsOfAPair) {
+    // Two circles of one body, each 0.1 deep in the ground: each manifold corrects half its
+    // depth, so the body rises by 0.1 once, not twice.
+    GameObject* root = GameObjectList::instance().create("Twin");
+    root->transform.setPosition(0.0f, 0.4f, 0.0f);
+    RigidBody2D* body = root->addComponent<RigidBody2D>();
+    body->gravityScale = 0.0f;
+    body->inverseInertia = 0.0f;
+    addChildCircle(root, {-1.0f, 0.0f}, 0.5f, 0);
+    addChildCircle(root, {1.0f, 0.0f}, 0.5f, 0);
+    body->velocity = {0.0f, -5.0f};
+    makePlatform({0.0f, -0.5f}, {10.0f, 1.0f});
+    frame();
+    ASSERT_EQ(CollisionWorld::instance().pairs.size(), 1u);
+    EXPECT_EQ(CollisionWorld::instance().pairs[0].pointCount, 2u);
+    // One pass, each manifold's impulse halved, restitution 0.2: -5 -> -2 -> -0.8.
+    EXPECT_NEAR(body->velocity.y, -5.0f + 1.2f * 5.0f / 2.0f + 1.2f * (5.0f - 3.0f) / 2.0f, 1e-4f);
+    EXPECT_NEAR(body->position.y, 0.4f + body->velocity.y * kStep + 0.1f, 1e-5f);
+}
+
+TEST(Response, StagesCalledOnTheirOwnFollowTheFormulas) {
+    Ball a = makeBall({0.0f, 0.0f}, 0.5f);
+    Ball b = makeBall({0.0f, 0.0f}, 0.5f);
+    Manifold m;
+    m.bodyA = a.body;
+    m.bodyB = b.body;
+    m.normal = {0.0f, 1.0f};
+    m.penetration = 0.4f;
+    m.points.push_back({0.0f, 0.0f});
+    b.body->velocity = {0.0f, 3.0f};
+    MixMaterials(m);
+    ApplyImpulse(m, 2.0f);
+    // vn = 3, k = 2, restitution 0.2: j = -1.2 * 3 / 2 / 2.
+    EXPECT_NEAR(a.body->velocity.y, 0.9f, 1e-6f);
+    EXPECT_NEAR(b.body->velocity.y, 3.0f - 0.9f, 1e-6f);
+    CorrectPosition(m, 2.0f);
+    EXPECT_NEAR(a.body->position.y, 0.1f, 1e-6f);
+    EXPECT_NEAR(b.body->position.y, -0.1f, 1e-6f);
+    EXPECT_NEAR(b.object->transform.position.y, -0.1f, 1e-6f);
+}

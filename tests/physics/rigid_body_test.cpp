@@ -1,0 +1,161 @@
+#include "tests/physics/physics_scene.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace physics_test;
+
+namespace {
+
+RigidBody2D* makeBody(vec2 at) {
+    GameObject* o = GameObjectList::instance().create("Thing");
+    o->transform.setPosition(at.x, at.y, 0.25f);
+    return o->addComponent<RigidBody2D>();
+}
+
+} // namespace
+
+TEST(RigidBody, TakesItsPoseFromTheTransformAndJoinsTheRegistryOnce) {
+    GameObject* o = GameObjectList::instance().create("Thing");
+    o->transform.setPosition(3.0f, 4.0f, 0.5f);
+    o->transform.setRotation(0.0f, 0.0f, 30.0f);
+    RigidBody2D* body = o->addComponent<RigidBody2D>();
+    EXPECT_EQ(o->addComponent<RigidBody2D>(), body);
+    EXPECT_EQ(body->name, "RigidBody2D");
+    EXPECT_FLOAT_EQ(body->position.x, 3.0f);
+    EXPECT_FLOAT_EQ(body->position.y, 4.0f);
+    EXPECT_FLOAT_EQ(body->rotation, 30.0f);
+    ASSERT_EQ(PhysicsBodies().size(), 1u);
+
+    body->SetPosition(-1.0f, 2.0f);
+    EXPECT_FLOAT_EQ(o->transform.position.x, -1.0f);
+    EXPECT_FLOAT_EQ(o->transform.position.y, 2.0f);
+    EXPECT_FLOAT_EQ(o->transform.position.z, 0.5f) << "depth is kept";
+
+    GameObjectList::instance().destroyAll();
+    EXPECT_TRUE(PhysicsBodies().empty());
+    PhysicsStep(kStep); // nothing left to touch
+}
+
+TEST(RigidBodyFalling, WithoutDampingVelocityGrowsWithGravity) {
+    RigidBody2D* body = makeBody({0.0f, 0.0f});
+    body->gravityScale = 2.0f;
+    frames(60);
+    EXPECT_NEAR(body->velocity.y, -9.8f * 2.0f * 60 * kStep, 1e-3f);
+    EXPECT_FLOAT_EQ(body->velocity.x, 0.0f);
+    // Velocity first, then position: the first step already moves the body.
+    EXPECT_NEAR(body->position.y, -9.8f * 2.0f * kStep * kStep * (60 * 61 / 2), 1e-3f);
+    EXPECT_FLOAT_EQ(body->owner->transform.position.y, body->position.y);
+    EXPECT_FLOAT_EQ(body->owner->transform.position.z, 0.25f);
+}
+
+TEST(RigidBodyFalling, TankDampingReachesATerminalVelocity) {
+    RigidBody2D* body = makeBody({0.0f, 0.0f});
+    body->gravityScale = 2.0f;
+    body->linearDamping = 0.3f;
+    // v' = v * 0.3^dt + g * dt settles where the two balance.
+    float terminal = -9.8f * 2.0f * kStep / (1.0f - std::pow(0.3f, kStep));
+    frames(600);
+    EXPECT_NEAR(body->velocity.y, terminal, 0.01f);
+    frames(600);
+    EXPECT_NEAR(body->velocity.y, terminal, 0.01f) << "it does not keep growing";
+}
+
+TEST(RigidBody, ImmovableBodyStillFallsUnderGravity) {
+    RigidBody2D* body = makeBody({0.0f, 0.0f});
+    body->inverseMass = 0.0f;
+    body->force = {100.0f, 0.0f};
+    frame();
+    EXPECT_FLOAT_EQ(body->velocity.y, -9.8f * kStep);
+    EXPECT_FLOAT_EQ(body->velocity.x, 0.0f) << "forces do not move it";
+}
+
+TEST(RigidBody, ForceAndTorqueLastOneStep) {
+    RigidBody2D* body = makeBody({0.0f, 0.0f});
+    body->gravityScale = 0.0f;
+    body->inverseMass = 0.5f;
+    body->inverseInertia = 3.0f;
+    body->linearDamping = 0.5f;
+    body->velocity = {10.0f, 0.0f};
+    body->force = {10.0f, 0.0f};
+    body->torque = 2.0f;
+    frame();
+    // Damping comes before this step's push, so the push is not damped.
+    EXPECT_FLOAT_EQ(body->velocity.x, 10.0f * std::pow(0.5f, kStep) + 10.0f * 0.5f * kStep);
+    EXPECT_FLOAT_EQ(body->angularVelocity, 2.0f * 3.0f * kStep);
+    EXPECT_FLOAT_EQ(body->force.x, 0.0f);
+    EXPECT_FLOAT_EQ(body->torque, 0.0f);
+
+    float v = body->velocity.x;
+    float w = body->angularVelocity;
+    frame();
+    EXPECT_FLOAT_EQ(body->velocity.x, v * std::pow(0.5f, kStep)) << "no push the second time";
+    EXPECT_FLOAT_EQ(body->angularVelocity, w * std::pow(0.95f, kStep));
+    EXPECT_NEAR(body->owner->transform.rotation.z, body->rotation, 1e-6f);
+}
+
+TEST(RigidBodyOutOfPlay, KeepsItsVelocityAndStaysPut) {
+    RigidBody2D* inactive = makeBody({0.0f, 0.0f});
+    RigidBody2D* disabled = makeBody({5.0f, 0.0f});
+    RigidBody2D* frozen = makeBody({10.0f, 0.0f});
+    for (RigidBody2D* b : {inactive, disabled, frozen}) {
+        b->velocity = {3.0f, 1.0f};
+    }
+    setActive(inactive->owner, false);
+    disabled->setEnabled(false);
+    frozen->simulated = false;
+    frames(10);
+    for (RigidBody2D* b : {inactive, disabled, frozen}) {
+        EXPECT_FLOAT_EQ(b->velocity.x, 3.0f);
+        EXPECT_FLOAT_EQ(b->velocity.y, 1.0f);
+        EXPECT_FLOAT_EQ(b->owner->transform.position.y, 0.0f);
+    }
+    EXPECT_FLOAT_EQ(inactive->position.x, 0.0f);
+
+    setActive(inactive->owner, true);
+    frame();
+    EXPECT_GT(inactive->position.x, 0.0f) << "it resumes from the stored velocity";
+    EXPECT_NEAR(inactive->velocity.x, 3.0f, 1e-6f);
+}
+
+TEST(RigidBodyOutOfPlay, ContactsAreStillClearedEachStep) {
+    Ball a = makeBall({0.0f, 0.0f}, 1.0f);
+    Ball b = makeBall({1.0f, 0.0f}, 1.0f);
+    frame();
+    ASSERT_EQ(a.body->contacts.size(), 1u);
+    setActive(a.object, false);
+    frame();
+    EXPECT_TRUE(a.body->contacts.empty());
+    EXPECT_TRUE(b.body->contacts.empty());
+}
+
+TEST(RigidBodyOutOfPlay, ForcesAreNotSavedUpWhileOutOfPlay) {
+    RigidBody2D* body = makeBody({0.0f, 0.0f});
+    body->gravityScale = 0.0f;
+    RigidBody2D* disabled = makeBody({5.0f, 0.0f});
+    disabled->gravityScale = 0.0f;
+    frame();
+
+    // Pushed, then switched off before the step: the step still clears the push.
+    body->force = {50.0f, 0.0f};
+    setActive(body->owner, false);
+    frame();
+    EXPECT_FLOAT_EQ(body->force.x, 0.0f);
+    // Pushed while off for a step.
+    body->force = {70.0f, 0.0f};
+    frame();
+    setActive(body->owner, true);
+    body->force += vec2{10.0f, 0.0f};
+    frame();
+    EXPECT_FLOAT_EQ(body->velocity.x, 10.0f * kStep) << "only the push made after coming back counts";
+
+    disabled->setEnabled(false);
+    disabled->force = {40.0f, 0.0f};
+    frame();
+    EXPECT_FLOAT_EQ(disabled->force.x, 0.0f);
+    disabled->setEnabled(true);
+    disabled->force = {10.0f, 0.0f};
+    frame();
+    EXPECT_FLOAT_EQ(disabled->velocity.x, 10.0f * kStep);
+}
