@@ -30,10 +30,10 @@ ImVec2 toIm(vec2 v) {
 }
 
 class PhysicsView {
-public:
+  public:
     explicit PhysicsView(const PhysicsViewFrame& f) : frame(f) {}
 
-    void draw() {
+    void draw() const {
         ImDrawList* list = ImGui::GetBackgroundDrawList();
         for (Collider2D* c : CollisionWorld::instance().colliders) {
             if (!c->enabled || c->owner == nullptr || !c->owner->active) {
@@ -67,7 +67,7 @@ public:
         }
     }
 
-private:
+  private:
     vec2 pixel(vec2 world) const { return WorldToWindow(*frame.camera, frame.viewport, world); }
     const PhysicsViewFrame& frame;
 };
@@ -84,6 +84,12 @@ vec2 WorldToWindow(const Camera& camera, const ViewRect& viewport, vec2 world) {
     return {x, viewport.windowHeight - yUp};
 }
 
+void DrawPhysicsView(const PhysicsViewFrame& frame) {
+    if (frame.camera != nullptr) {
+        PhysicsView(frame).draw();
+    }
+}
+
 void AddPhysicsDebugView(std::function<PhysicsViewFrame()> source) {
     static bool added = false;
     if (added || !source) {
@@ -95,8 +101,8 @@ void AddPhysicsDebugView(std::function<PhysicsViewFrame()> source) {
         if (frame.togglePressed) {
             shown = !shown;
         }
-        if (shown && frame.camera != nullptr) {
-            PhysicsView(frame).draw();
+        if (shown) {
+            DrawPhysicsView(frame);
         }
     });
 }

@@ -25,6 +25,9 @@ struct PhysicsViewFrame {
 // Window pixel (origin top left, as ImGui draws) of a world point seen through the camera.
 vec2 WorldToWindow(const Camera& camera, const ViewRect& viewport, vec2 world);
 
+// Draws the view into ImGui's background draw list for one frame (inside an ImGui frame).
+void DrawPhysicsView(const PhysicsViewFrame& frame);
+
 // Adds the physics view to the debug overlay (once, however often it is called). While it is
 // shown it outlines every active collider (red when it touched something in the last step,
 // green otherwise, grey when it has no body) and marks each contact point with its normal.

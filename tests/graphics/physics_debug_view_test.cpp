@@ -1,7 +1,9 @@
 #include "graphics/camera.hpp"
 #include "graphics/physics_debug_view.hpp"
+#include "tests/physics/physics_scene.hpp"
 
 #include <gtest/gtest.h>
+#include <imgui.h>
 
 // The physics view draws in window pixels (origin top left) over the letterboxed picture.
 TEST(PhysicsDebugView, MapsTheCameraViewOntoTheLetterboxedPicture) {
@@ -23,4 +25,66 @@ TEST(PhysicsDebugView, MapsTheCameraViewOntoTheLetterboxedPicture) {
     camera.Recompute();
     expectPixel({12.0f, 0.0f}, 640.0f, 500.0f);
     expectPixel({24.0f, 7.5f}, 1280.0f, 100.0f);
+}
+
+namespace {
+
+// An ImGui frame without window or GPU: enough to collect what a view draws.
+class ImGuiFrame {
+  public:
+    ImGuiFrame() {
+        ImGui::CreateContext();
+        ImGuiIO& io = ImGui::GetIO();
+        io.IniFilename = nullptr;
+        io.DisplaySize = ImVec2(1280.0f, 800.0f);
+        unsigned char* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+        io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+        ImGui::NewFrame();
+    }
+    ~ImGuiFrame() {
+        ImGui::EndFrame();
+        ImGui::DestroyContext();
+    }
+    ImGuiFrame(const ImGuiFrame&) = delete;
+    ImGuiFrame& operator=(const ImGuiFrame&) = delete;
+
+    // Vertices drawn by f alone.
+    int verticesDrawnBy(const PhysicsViewFrame& f) const {
+        ImDrawList* list = ImGui::GetBackgroundDrawList();
+        int before = list->VtxBuffer.Size;
+        DrawPhysicsView(f);
+        return list->VtxBuffer.Size - before;
+    }
+};
+
+} // namespace
+
+TEST(PhysicsDebugView, OutlinesCollidersInPlayAndMarksContacts) {
+    using namespace physics_test;
+    ImGuiFrame imgui;
+    Camera camera;
+    PhysicsViewFrame view{false, &camera, {0.0f, 0.0f, 1280.0f, 800.0f, 800.0f}};
+    EXPECT_EQ(imgui.verticesDrawnBy(view), 0);
+
+    Ball ball = makeBall({0.0f, 0.9f}, 0.5f);
+    setActive(ball.object, false);
+    GameObjectList::instance().create("Loose")->addComponent<CircleCollider>(); // no body
+    updateTransforms();
+    int bodiless = imgui.verticesDrawnBy(view);
+    EXPECT_GT(bodiless, 0) << "a collider without a body is still outlined";
+
+    setActive(ball.object, true);
+    updateTransforms();
+    int circles = imgui.verticesDrawnBy(view);
+    EXPECT_GT(circles, bodiless) << "switched-off colliders are not drawn, switched-on ones are";
+
+    makePlatform({0.0f, 0.0f}, {4.0f, 1.0f});
+    frame();
+    ASSERT_FALSE(CollisionWorld::instance().manifolds.empty());
+    EXPECT_GT(imgui.verticesDrawnBy(view), circles) << "the box and the contact are added";
+
+    view.camera = nullptr;
+    EXPECT_EQ(imgui.verticesDrawnBy(view), 0) << "nothing to draw through without a camera";
 }
