@@ -58,12 +58,11 @@ Settled dropTank(uint32_t frameMs) {
     return out;
 }
 
-} // namespace
-
 // Resting height: the lower circles (radius 0.5) on the top face at 0.5. The resting tank
-// sits about 0.01 below it (one step of gravity that the single impulse pass leaves in its
-// velocity) and rocks slowly by under a degree, because the impulses of its three lower circles
-// are applied one after the other with an inverse inertia of 100. Both stay under a pixel.
+// sits about 0.01 below it: the one impulse pass, shared by three contact points, leaves it
+// sinking at some 0.6 units per second, which each step's correction takes back. It also rocks
+// slowly by under a degree, because the impulses of its three lower circles are applied one
+// after the other with an inverse inertia of 100. Both stay under a pixel.
 void expectResting(const Settled& s) {
     EXPECT_GT(s.height.low, 1.0f - 0.02f) << "it does not sink into the platform";
     EXPECT_LT(s.height.high, 1.0f + 0.01f) << "nor hop off it";
@@ -72,6 +71,8 @@ void expectResting(const Settled& s) {
     EXPECT_LT(s.drift.spread(), 0.001f) << "no creeping sideways";
     EXPECT_TRUE(s.touchingEveryStep);
 }
+
+} // namespace
 
 TEST(TankOnPlatform, ComesToRestOnTopAndStaysThereForTenSeconds) {
     expectResting(dropTank(16));
