@@ -21,8 +21,20 @@ Json::Value readJson(const std::string& path, std::vector<std::string>& problems
     Json::Value root;
     std::string errors;
     if (!Json::parseFromStream(builder, in, &root, &errors)) {
-        std::string first = errors.substr(0, errors.find('\n'));
-        problems.push_back("asset_gen: " + path + " is not valid JSON: " + first);
+        // The reader's report spans lines; one line is kept.
+        std::string line;
+        for (char ch : errors) {
+            if (ch == '\n' || ch == '\t') {
+                ch = ' ';
+            }
+            if (!(ch == ' ' && (line.empty() || line.back() == ' '))) {
+                line += ch;
+            }
+        }
+        while (!line.empty() && line.back() == ' ') {
+            line.pop_back();
+        }
+        problems.push_back("asset_gen: " + path + " is not valid JSON: " + line);
         return Json::Value();
     }
     if (!root.isObject()) {

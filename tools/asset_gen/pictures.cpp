@@ -32,18 +32,18 @@ void say(const std::string& line) {
     std::cout << line << std::endl;
 }
 
-bool copyFont(const fs::path& out) {
+// The game can run without its font (it says so and draws no text), so a missing one is reported
+// and the rest goes on.
+void copyFont(const fs::path& out) {
     std::error_code ec;
     fs::copy_file(kFontPath, out / "COOPBL.ttf", fs::copy_options::overwrite_existing, ec);
     if (ec) {
         say(std::string("asset_gen: cannot copy the font ") + kFontPath + " to COOPBL.ttf: " + ec.message() +
             " (install fonts-dejavu-core)");
-        return false;
     }
-    return true;
 }
 
-// Copies every .json file of the data folder into JsonData/.
+// Copies every .json file of the data folder into JsonData/; false when there is no such folder.
 bool copyData(const fs::path& dataDir, const fs::path& jsonDir) {
     std::error_code ec;
     if (!fs::is_directory(dataDir, ec)) {
@@ -51,18 +51,18 @@ bool copyData(const fs::path& dataDir, const fs::path& jsonDir) {
         return false;
     }
     fs::create_directories(jsonDir, ec);
-    bool ok = true;
     for (const fs::directory_entry& e : fs::directory_iterator(dataDir, ec)) {
-        if (!e.is_regular_file() || e.path().extension() != ".json") {
+        std::error_code fileError;
+        if (!e.is_regular_file(fileError) || e.path().extension() != ".json") {
             continue;
         }
-        fs::copy_file(e.path(), jsonDir / e.path().filename(), fs::copy_options::overwrite_existing, ec);
-        if (ec) {
-            say("asset_gen: cannot copy " + e.path().string() + ": " + ec.message());
-            ok = false;
+        fs::copy_file(e.path(), jsonDir / e.path().filename(), fs::copy_options::overwrite_existing,
+                      fileError);
+        if (fileError) {
+            say("asset_gen: cannot copy " + e.path().string() + ": " + fileError.message());
         }
     }
-    return ok;
+    return true;
 }
 
 Canvas thumbnail(const Canvas& c) {
@@ -123,7 +123,9 @@ void writeContactSheet(const std::vector<Result>& results, const std::string& fi
 
 } // namespace
 
-bool generatePictures(const GeneratorOptions& options) {
+namespace {
+
+bool writePictures(const GeneratorOptions& options) {
     auto start = std::chrono::steady_clock::now();
     fs::path out(options.outDir);
     std::error_code ec;
@@ -132,7 +134,9 @@ bool generatePictures(const GeneratorOptions& options) {
         say("asset_gen: cannot create " + out.string() + ": " + ec.message());
         return false;
     }
-    bool ok = copyFont(out);
+    // Font and data problems are reported and the pictures still made; only pictures that
+    // cannot be written make the run fail.
+    copyFont(out);
     MapSet maps;
     if (options.dataDir.empty()) {
         say("asset_gen: no --data folder given; no maps or map pictures are written");
@@ -141,8 +145,6 @@ bool generatePictures(const GeneratorOptions& options) {
         for (const std::string& problem : maps.problems) {
             say(problem);
         }
-    } else {
-        ok = false;
     }
 
     std::vector<PictureSpec> specs = allPictures(maps);
@@ -190,7 +192,7 @@ bool generatePictures(const GeneratorOptions& options) {
         t.join();
     }
     size_t written = std::count_if(results.begin(), results.end(), [](const Result& r) { return r.ok; });
-    ok = ok && written == results.size();
+    bool ok = written == results.size();
     if (wantSheet) {
         writeContactSheet(results, options.contactSheet);
     }
@@ -200,4 +202,16 @@ bool generatePictures(const GeneratorOptions& options) {
                   results.size(), seconds);
     say(summary);
     return ok;
+}
+
+} // namespace
+
+bool generatePictures(const GeneratorOptions& options) {
+    // A file-system error or a failed allocation ends the run with one line, never a crash.
+    try {
+        return writePictures(options);
+    } catch (const std::exception& e) {
+        say(std::string("asset_gen: stopped: ") + e.what());
+        return false;
+    }
 }

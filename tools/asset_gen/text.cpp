@@ -290,7 +290,7 @@ LineInk renderBlock(const std::vector<unsigned>& text, float px, float outline) 
                     continue;
                 }
                 Vec2 centre{ink.ox + (i * 6 + c + 0.5f) * u, ink.oy - (7 - r - 0.5f) * u};
-                Shape dot = box(centre, {u * 0.5f + 0.3f, u * 0.5f + 0.3f});
+                Shape dot = box(centre, {u * 0.5f + 0.5f, u * 0.5f + 0.5f});
                 Shape grown = box(centre, {u * 0.5f + outline, u * 0.5f + outline}, outline);
                 for (auto [mask, shape] : {std::pair{&ink.fill, &dot}, std::pair{&ink.outline, &grown}}) {
                     Bounds b = shape->bounds;
