@@ -159,7 +159,10 @@ void gradientFill(Canvas& c, Rgba top, Rgba bottom, float y0 = 0, float y1 = -1)
     for (int y = 0; y < c.height(); ++y) {
         Rgba row = mix(top, bottom, std::clamp((y + 0.5f - y0) / (y1 - y0), 0.0f, 1.0f));
         for (int x = 0; x < c.width(); ++x) {
-            c.ref(x, y) = row;
+            // A whisper of fixed noise keeps wide, slow gradients from showing 8-bit bands.
+            unsigned n = (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+            float jitter = ((n * 2654435761u >> 24) / 255.0f - 0.5f) / 255.0f;
+            c.ref(x, y) = {row.r + jitter, row.g + jitter, row.b + jitter, row.a};
         }
     }
 }
@@ -248,11 +251,10 @@ void starfall(Canvas& c) {
     for (auto [x, y] : {std::array{0.2f, 0.2f}, std::array{0.6f, 0.12f}, std::array{0.85f, 0.35f}}) {
         fillShape(c, star({w * x, h * y}, h * 0.02f, h * 0.006f, 4), withAlpha(kWhite, 0.8f));
     }
-    glow(c, circle({w * 0.82f, h * 0.16f}, h * 0.075f), withAlpha(rgb(0xfff6dc), 0.5f),
-         static_cast<int>(h * 0.06f));
-    fillShape(
-        c, subtract(circle({w * 0.82f, h * 0.16f}, h * 0.075f), circle({w * 0.85f, h * 0.14f}, h * 0.065f)),
-        rgb(0xfff3d0));
+    Shape moon =
+        subtract(circle({w * 0.82f, h * 0.16f}, h * 0.075f), circle({w * 0.85f, h * 0.14f}, h * 0.065f));
+    glow(c, moon, withAlpha(rgb(0xfff6dc), 0.5f), static_cast<int>(h * 0.05f));
+    fillShape(c, moon, rgb(0xfff3d0));
     // Distant floating islands.
     auto island = [&](Vec2 at, float size, Rgba colour) {
         fillShape(c,
