@@ -131,7 +131,7 @@ TEST(ShippedMaps, ArenaFitsTheCameraAndVariesItsLayout) {
     EXPECT_TRUE(tilted) << "at least one map has a tilted platform";
 }
 
-TEST(MapReader, BrokenAndMissingFilesBecomeOneLineProblems) {
+TEST(AssetGenMapReader, BrokenAndMissingFilesBecomeOneLineProblems) {
     auto dir = std::filesystem::temp_directory_path() / ("grumbo_maps_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     write(dir / "MapSetting.json",
@@ -164,7 +164,7 @@ TEST(MapReader, BrokenAndMissingFilesBecomeOneLineProblems) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(MapReader, SurfaceFollowsATiltedPlatform) {
+TEST(AssetGenMapReader, SurfaceFollowsATiltedPlatform) {
     PlatformData flat{0, 0, 10, 2, 0};
     EXPECT_TRUE(assetgen::surfaceAt(flat, 4.9f).over);
     EXPECT_FLOAT_EQ(assetgen::surfaceAt(flat, 4.9f).top, 1.0f);

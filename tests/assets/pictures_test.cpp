@@ -170,7 +170,7 @@ TEST(TextPictures, HighlightedVariantsKeepTheSizeAndStandOut) {
     }
 }
 
-TEST(Pictures, ShapeMatchesTheQuadTheyAreDrawnOn) {
+TEST(GeneratedPictures, ShapeMatchesTheQuadTheyAreDrawnOn) {
     for (const Loaded& l : pictures()) {
         if (l.spec.quadAspect <= 0) {
             continue;
@@ -180,7 +180,7 @@ TEST(Pictures, ShapeMatchesTheQuadTheyAreDrawnOn) {
     }
 }
 
-TEST(Pictures, CrackMapsHoldUnitNormalsFacingOut) {
+TEST(GeneratedPictures, CrackMapsHoldUnitNormalsFacingOut) {
     int maps = 0;
     for (const Loaded& l : pictures()) {
         if (l.spec.path.find("CrackTexture") == std::string::npos) {
@@ -205,7 +205,7 @@ TEST(Pictures, CrackMapsHoldUnitNormalsFacingOut) {
     EXPECT_EQ(maps, 10);
 }
 
-TEST(TextLayout, LongTextShrinksToFitItsWidth) {
+TEST(AssetGenText, LongTextShrinksToFitItsWidth) {
     assetgen::TextStyle style;
     style.outline = 6;
     for (const char* text : {"W", "Hold to charge, let go to fire", "Every picture and sound is ours"}) {
