@@ -42,14 +42,22 @@ void drawPanel(Canvas& c, Bounds a, Rgba fill, Rgba border, float radius, float 
 
 namespace {
 
-// Short labels fill the cap; longer ones ("Num8") get a smaller size and a wider cap.
+// Short labels fill the cap; longer ones ("L-stick") get a smaller size and a wider cap.
 float keycapTextSize(const std::string& label, float size) {
     return measureText(label, size * 0.52f).width > size * 0.62f ? size * 0.38f : size * 0.52f;
+}
+
+// Number-pad keys ("Num8") show their digit large with a small "num" above it, like a square key.
+bool numberPadKey(const std::string& label) {
+    return label.size() == 4 && label.compare(0, 3, "Num") == 0 && label[3] >= '0' && label[3] <= '9';
 }
 
 } // namespace
 
 float keycapWidth(const std::string& label, float size) {
+    if (numberPadKey(label)) {
+        return size * 0.92f;
+    }
     float px = keycapTextSize(label, size);
     return std::max(size * 0.92f, measureText(label, px).width + size * 0.44f);
 }
@@ -63,6 +71,11 @@ void drawKeycap(Canvas& c, Vec2 centre, float size, const std::string& label, Rg
     paint(c, box(centre - Vec2{0, size * 0.03f}, {half.x - size * 0.02f, half.y - size * 0.04f}, r), top);
     TextStyle text;
     text.fill = kInk;
+    if (numberPadKey(label)) {
+        drawText(c, "num", centre - Vec2{0, size * 0.26f}, size * 0.2f, text);
+        drawText(c, label.substr(3), centre + Vec2{0, size * 0.06f}, size * 0.42f, text);
+        return;
+    }
     drawText(c, label, centre - Vec2{0, size * 0.04f}, keycapTextSize(label, size), text, half.x * 1.8f);
 }
 

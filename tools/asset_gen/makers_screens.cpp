@@ -45,23 +45,23 @@ std::vector<ControlCard> controlCards() {
          0,
          {{{"A", "D"}, "Drive"},
           {{"W"}, "Jump"},
-          {{"F", "H"}, "Turn the turret"},
-          {{"T"}, "Hold to charge, let go to fire"},
-          {{"G"}, "Set off your shot early"}}},
+          {{"F", "H"}, "Aim the turret"},
+          {{"T"}, "Hold: charge,\nlet go: fire"},
+          {{"G"}, "Set off your shot"}}},
         {"RIGHT KEYS",
          1,
          {{{"\u2190", "\u2192"}, "Drive"},
           {{"\u2191"}, "Jump"},
-          {{"Num4", "Num6"}, "Turn the turret"},
-          {{"Num8"}, "Hold to charge, let go to fire"},
-          {{"Num5"}, "Set off your shot early"}}},
+          {{"Num4", "Num6"}, "Aim the turret"},
+          {{"Num8"}, "Hold: charge,\nlet go: fire"},
+          {{"Num5"}, "Set off your shot"}}},
         {"GAMEPAD",
          2,
          {{{"L-stick"}, "Drive"},
           {{"A"}, "Jump"},
-          {{"R-stick"}, "Turn the turret"},
-          {{"RT"}, "Hold to charge, let go to fire"},
-          {{"X"}, "Set off your shot early"}}},
+          {{"R-stick"}, "Aim the turret"},
+          {{"RT"}, "Hold: charge,\nlet go: fire"},
+          {{"X"}, "Set off your shot"}}},
     };
 }
 
@@ -75,7 +75,8 @@ Rgba keyColour(const std::string& key, int device) {
     return rgb(0xfff6e8);
 }
 
-void drawControlCards(Canvas& c, Bounds area, float unit) {
+// textSize is the height of the action words in units.
+void drawControlCards(Canvas& c, Bounds area, float unit, float textSize) {
     std::vector<ControlCard> cards = controlCards();
     float gap = unit * 0.5f;
     float cardW = (area.x1 - area.x0 - 2 * gap) / 3;
@@ -98,21 +99,30 @@ void drawControlCards(Canvas& c, Bounds area, float unit) {
         }
         float top = b.y0 + unit * 3.5f;
         float rowH = (b.y1 - unit * 0.35f - top) / card.rows.size();
+        float keySize = unit * 0.8f;
+        // The words start right of the widest row of keys in this card.
+        float textX = 0;
+        for (const ControlRow& row : card.rows) {
+            float x = b.x0 + unit * 0.45f;
+            for (const std::string& key : row.keys) {
+                x += keycapWidth(key, keySize) + unit * 0.12f;
+            }
+            textX = std::max(textX, x + unit * 0.25f);
+        }
         for (size_t r = 0; r < card.rows.size(); ++r) {
             float y = top + rowH * (r + 0.5f);
             const ControlRow& row = card.rows[r];
-            float keySize = unit * 0.8f;
             float x = b.x0 + unit * 0.45f;
             for (const std::string& key : row.keys) {
                 float width = keycapWidth(key, keySize);
                 drawKeycap(c, {x + width / 2, y}, keySize, key, keyColour(key, card.device));
                 x += width + unit * 0.12f;
             }
-            float textX = b.x0 + cardW * 0.44f;
             TextStyle t = bodyText(unit);
-            float px = unit * 0.36f;
+            float px = unit * textSize;
             float textW = b.x1 - unit * 0.3f - textX;
-            bool twoLines = measureText(row.action, px).width > textW;
+            bool twoLines =
+                row.action.find('\n') != std::string::npos || measureText(row.action, px).width > textW;
             drawParagraph(c, row.action,
                           {textX, y - (twoLines ? px * 0.95f : px * 0.36f), b.x1 - unit * 0.3f, y + px}, px,
                           t, 1.2f);
@@ -370,7 +380,7 @@ void makeTutorialPage(Canvas& c, int page) {
     float unit = h * 0.06f;
     if (page == 1) {
         Bounds area = pageFrame(c, "CONTROLS", 1);
-        drawControlCards(c, {area.x0, area.y0, area.x1, area.y1 - unit * 1.3f}, unit);
+        drawControlCards(c, {area.x0, area.y0, area.x1, area.y1 - unit * 1.3f}, unit, 0.42f);
         TextStyle t = bodyText(unit);
         drawText(c, "Join in player select with T, Numpad 8 or A.   Pause with Esc or Start.",
                  {w / 2, area.y1 - unit * 0.55f}, unit * 0.42f, t, area.x1 - area.x0);
@@ -542,19 +552,19 @@ void makeCreditsPanel(Canvas& c) {
 }
 
 void makeControllerSplash(Canvas& c) {
+    // Shown at two thirds of the screen, so the words are set larger than on the tutorial page.
     float w = static_cast<float>(c.width()), h = static_cast<float>(c.height());
-    float unit = h * 0.06f;
+    float unit = h * 0.074f;
     gradientFill(c, rgb(0x3b2f6e), rgb(0x6b4f9e));
     for (int i = 0; i < 14; ++i) {
         fillShape(c, circle({std::fmod(i * 331.0f, w), std::fmod(i * 577.0f, h)}, unit * (0.6f + (i % 3))),
                   withAlpha(kWhite, 0.05f));
     }
-    TextStyle title = titleText(unit * 0.1f);
-    drawText(c, "HOW TO PLAY", {w / 2, unit * 1.4f}, unit * 1.1f, title);
-    drawControlCards(c, {unit * 0.8f, unit * 2.6f, w - unit * 0.8f, h - unit * 2.1f}, unit);
+    drawText(c, "HOW TO PLAY", {w / 2, unit * 0.95f}, unit * 1.0f, titleText(unit * 0.1f));
+    drawControlCards(c, {unit * 0.4f, unit * 1.9f, w - unit * 0.4f, h - unit * 1.35f}, unit, 0.44f);
     TextStyle hint = titleText(unit * 0.06f);
     hint.fill = kCream;
-    drawText(c, "Knock the other tanks out of the arena!", {w / 2, h - unit * 1.05f}, unit * 0.6f, hint);
+    drawText(c, "Knock the other tanks out of the arena!", {w / 2, h - unit * 0.7f}, unit * 0.6f, hint);
 }
 
 void makeStudioLogo(Canvas& c) {

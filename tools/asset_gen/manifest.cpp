@@ -234,7 +234,8 @@ std::vector<PictureSpec> fixedPictures() {
     add(pic("Icon/GameIcon.png", 256, 256, 1.0f, makeGameIcon));
     add(pic("Quorvel_Logo/Quorvel_WEB_WHITE.png", 1600, 500, 3.2f, makeStudioLogo));
     add(pic("Team Logo.png", 1024, 512, 2.0f, makeTeamLogo));
-    add(pic("ControllerSplash.png", 1920, 1152, 32.0f / 19.2f, makeControllerSplash));
+    // Drawn over two thirds of the screen.
+    add(pic("ControllerSplash.png", 1600, 960, 32.0f / 19.2f, makeControllerSplash));
     return out;
 }
 
