@@ -153,3 +153,34 @@ TEST(AssetGenManifest, MapPicturesReplaceStandInsAndPathsAreUnique) {
     EXPECT_EQ(paths.count("Texture/MainMenu/LevelSelection/MapExtra.png"), 1u);
     EXPECT_EQ(paths.count("Texture/BG/TestBackground.png"), 1u);
 }
+
+TEST(AssetGenManifest, EachPreviewShowsTheMapThatNamesIt) {
+    // The game shows a map with the preview its own file names, whatever the list order.
+    MapData left, right;
+    left.loaded = right.loaded = true;
+    left.cameraZoom = right.cameraZoom = 30;
+    left.previewName = "Second";
+    left.platforms.push_back({-12, 0, 8, 2, 0});
+    right.previewName = "First";
+    right.platforms.push_back({12, 0, 8, 2, 0});
+    MapSet set;
+    set.maps = {left, right};
+    set.previews = {{"First", "First"}, {"Second", "Second"}};
+    auto darkAt = [](const Canvas& c, float fx) {
+        Rgba p = c.at(static_cast<int>(c.width() * fx), c.height() / 2);
+        return p.r + p.g + p.b < 0.6f;
+    };
+    for (const PictureSpec& spec : mapPictures(set)) {
+        Canvas c(spec.width, spec.height);
+        spec.draw(c);
+        bool first = spec.path.find("First") != std::string::npos;
+        // A platform's dark rim crosses the middle row where that map has its platform.
+        bool rimLeft = false, rimRight = false;
+        for (float fx = 0.2f; fx < 0.35f; fx += 0.002f) {
+            rimLeft = rimLeft || darkAt(c, fx);
+            rimRight = rimRight || darkAt(c, 1.0f - fx);
+        }
+        EXPECT_EQ(rimRight, first) << spec.path;
+        EXPECT_EQ(rimLeft, !first) << spec.path;
+    }
+}

@@ -59,15 +59,26 @@ std::vector<PictureSpec> mapPictures(const MapSet& set) {
         out.push_back({"Texture/BG/" + b.path + ".png", 1920, 1200, 1, 1.75f / 1.1f, false,
                        [theme](Canvas& c) { makeArenaBackground(c, theme); }});
     }
-    // Preview i belongs to map i of the map list.
+    // The level select shows a map with the texture its file names ("MapPreviewName"), so each
+    // preview pictures the map that names it; failing that, the map at the same place in the list.
     for (size_t i = 0; i < set.previews.size(); ++i) {
         const PreviewEntry& p = set.previews[i];
         if (p.path.empty()) {
             continue;
         }
         std::string path = "Texture/MainMenu/LevelSelection/" + p.path + ".png";
-        if (i < set.maps.size() && set.maps[i].loaded) {
-            MapData map = set.maps[i];
+        const MapData* owner = nullptr;
+        for (const MapData& m : set.maps) {
+            if (m.loaded && !p.name.empty() && m.previewName == p.name) {
+                owner = &m;
+                break;
+            }
+        }
+        if (!owner && i < set.maps.size() && set.maps[i].loaded) {
+            owner = &set.maps[i];
+        }
+        if (owner) {
+            MapData map = *owner;
             std::string theme = themeOf(set, map.name);
             out.push_back({path, kPreviewWidth, kPreviewHeight, 1, 20.0f / 12.0f, false,
                            [map, theme](Canvas& c) { drawPreview(c, map, theme); }});
