@@ -69,7 +69,7 @@ void makeButton(Canvas& c, const std::string& label, bool highlighted, ButtonSha
     buttonPlate(c, plate, highlighted, h);
     // Room for the highlight's pointers is kept in both variants, so the label keeps its size.
     float radius = h / 2 - pad;
-    float side = radius * 0.8f;
+    float side = radius * 0.62f;
     float textW = w - 2 * pad - 2 * side - radius * 0.3f;
     float textH = (h - 2 * pad) * 0.6f;
     float outline = h * 0.055f;
@@ -139,6 +139,11 @@ void makeWords(Canvas& c, const std::string& text, WordsLook look) {
                            outline);
     // Descenders need room below the capitals.
     px = std::min(px, (h - 2 * margin - 2 * glowRoom - t.shadow) / 1.05f);
+    if (look == WordsLook::Label) {
+        // Option labels sit in rows closer together than their pictures are tall, and share
+        // one size: the longest ("Windowed") still fits inside the options panel.
+        px = std::min(px, h * 0.42f);
+    }
     drawText(c, text, {w / 2, h / 2 - t.shadow / 2}, px, t);
 }
 
