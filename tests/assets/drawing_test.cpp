@@ -142,9 +142,9 @@ TEST(AssetGenManifest, MapPicturesReplaceStandInsAndPathsAreUnique) {
     set.maps = {map, map};
     set.previews = {{"Map1", "Map1"}, {"MapExtra", "MapExtra"}};
     set.backgrounds = {{"Test", "TestBackground", "meadow"}};
-    std::vector<PictureSpec> all = allPictures(set);
+    std::vector<PictureEntry> all = allPictures(set);
     std::set<std::string> paths;
-    for (const PictureSpec& s : all) {
+    for (const PictureEntry& s : all) {
         EXPECT_TRUE(paths.insert(s.path).second) << "written twice: " << s.path;
         EXPECT_GT(s.width, 0);
         EXPECT_TRUE(static_cast<bool>(s.draw)) << s.path;
@@ -170,17 +170,17 @@ TEST(AssetGenManifest, EachPreviewShowsTheMapThatNamesIt) {
         Rgba p = c.at(static_cast<int>(c.width() * fx), c.height() / 2);
         return p.r + p.g + p.b < 0.6f;
     };
-    for (const PictureSpec& spec : mapPictures(set)) {
-        Canvas c(spec.width, spec.height);
-        spec.draw(c);
-        bool first = spec.path.find("First") != std::string::npos;
+    for (const PictureEntry& entry : mapPictures(set)) {
+        Canvas c(entry.width, entry.height);
+        entry.draw(c);
+        bool first = entry.path.find("First") != std::string::npos;
         // A platform's dark rim crosses the middle row where that map has its platform.
         bool rimLeft = false, rimRight = false;
         for (float fx = 0.2f; fx < 0.35f; fx += 0.002f) {
             rimLeft = rimLeft || darkAt(c, fx);
             rimRight = rimRight || darkAt(c, 1.0f - fx);
         }
-        EXPECT_EQ(rimRight, first) << spec.path;
-        EXPECT_EQ(rimLeft, !first) << spec.path;
+        EXPECT_EQ(rimRight, first) << entry.path;
+        EXPECT_EQ(rimLeft, !first) << entry.path;
     }
 }

@@ -15,7 +15,7 @@ namespace {
 const std::string kResources = GRUMBO_RESOURCES_DIR;
 
 struct Loaded {
-    assetgen::PictureSpec spec;
+    assetgen::PictureEntry entry;
     sf::Image image;
 };
 
@@ -23,10 +23,10 @@ struct Loaded {
 const std::vector<Loaded>& pictures() {
     static const std::vector<Loaded> all = [] {
         std::vector<Loaded> out;
-        for (assetgen::PictureSpec& spec :
+        for (assetgen::PictureEntry& entry :
              assetgen::allPictures(assetgen::loadMapSet(kResources + "/JsonData"))) {
-            Loaded l{std::move(spec), {}};
-            if (l.image.loadFromFile(kResources + "/" + l.spec.path)) {
+            Loaded l{std::move(entry), {}};
+            if (l.image.loadFromFile(kResources + "/" + l.entry.path)) {
                 out.push_back(std::move(l));
             }
         }
@@ -37,7 +37,7 @@ const std::vector<Loaded>& pictures() {
 
 const Loaded* find(const std::string& path) {
     for (const Loaded& l : pictures()) {
-        if (l.spec.path == "Texture/" + path) {
+        if (l.entry.path == "Texture/" + path) {
             return &l;
         }
     }
@@ -63,7 +63,7 @@ double difference(const sf::Image& a, const sf::Image& b) {
 
 // One cell of a sheet as its own picture.
 sf::Image cell(const Loaded& l, int i) {
-    unsigned w = l.image.getSize().x / l.spec.columns;
+    unsigned w = l.image.getSize().x / l.entry.columns;
     sf::Image out;
     out.create(w, l.image.getSize().y);
     out.copy(
@@ -86,19 +86,19 @@ TEST(SpriteSheets, CellsMatchWhatTheGameDraws) {
     for (const auto& [path, columns] : expected) {
         const Loaded* l = find(path);
         ASSERT_NE(l, nullptr) << path;
-        EXPECT_EQ(l->spec.columns, columns) << path;
+        EXPECT_EQ(l->entry.columns, columns) << path;
     }
     int sheets = 0;
     for (const Loaded& l : pictures()) {
-        if (l.spec.columns == 1) {
+        if (l.entry.columns == 1) {
             continue;
         }
         ++sheets;
-        SCOPED_TRACE(l.spec.path);
+        SCOPED_TRACE(l.entry.path);
         unsigned w = l.image.getSize().x, h = l.image.getSize().y;
-        ASSERT_EQ(w % l.spec.columns, 0u) << "cells of whole pixels";
-        unsigned cw = w / l.spec.columns;
-        for (int i = 0; i < l.spec.columns; ++i) {
+        ASSERT_EQ(w % l.entry.columns, 0u) << "cells of whole pixels";
+        unsigned cw = w / l.entry.columns;
+        for (int i = 0; i < l.entry.columns; ++i) {
             // Nothing on a cell's outer columns, so filtering never pulls in the neighbour.
             float edge = 0, content = 0;
             for (unsigned y = 0; y < h; ++y) {
@@ -111,8 +111,8 @@ TEST(SpriteSheets, CellsMatchWhatTheGameDraws) {
             EXPECT_GT(content, 0.9f) << "cell " << i << " is empty";
         }
         // Every frame differs from every other, or the animation (or the digit) would not show.
-        for (int i = 0; i < l.spec.columns; ++i) {
-            for (int j = i + 1; j < l.spec.columns; ++j) {
+        for (int i = 0; i < l.entry.columns; ++i) {
+            for (int j = i + 1; j < l.entry.columns; ++j) {
                 EXPECT_GT(difference(cell(l, i), cell(l, j)), 0.002)
                     << "cells " << i << " and " << j << " look alike";
             }
@@ -124,7 +124,7 @@ TEST(SpriteSheets, CellsMatchWhatTheGameDraws) {
 TEST(TextPictures, WordsStayInsideTheirPictures) {
     int words = 0;
     for (const Loaded& l : pictures()) {
-        if (!l.spec.words) {
+        if (!l.entry.words) {
             continue;
         }
         ++words;
@@ -136,7 +136,7 @@ TEST(TextPictures, WordsStayInsideTheirPictures) {
         for (unsigned y = 0; y < h; ++y) {
             border = std::max({border, alphaAt(l.image, 0, y), alphaAt(l.image, w - 1, y)});
         }
-        EXPECT_LT(border, 0.05f) << l.spec.path << " is cut at its edge";
+        EXPECT_LT(border, 0.05f) << l.entry.path << " is cut at its edge";
     }
     EXPECT_GE(words, 15);
 }
@@ -172,22 +172,22 @@ TEST(TextPictures, HighlightedVariantsKeepTheSizeAndStandOut) {
 
 TEST(GeneratedPictures, ShapeMatchesTheQuadTheyAreDrawnOn) {
     for (const Loaded& l : pictures()) {
-        if (l.spec.quadAspect <= 0) {
+        if (l.entry.quadAspect <= 0) {
             continue;
         }
-        float aspect = static_cast<float>(l.image.getSize().x) / l.spec.columns / l.image.getSize().y;
-        EXPECT_NEAR(aspect / l.spec.quadAspect, 1.0f, 0.12f) << l.spec.path;
+        float aspect = static_cast<float>(l.image.getSize().x) / l.entry.columns / l.image.getSize().y;
+        EXPECT_NEAR(aspect / l.entry.quadAspect, 1.0f, 0.12f) << l.entry.path;
     }
 }
 
 TEST(GeneratedPictures, CrackMapsHoldUnitNormalsFacingOut) {
     int maps = 0;
     for (const Loaded& l : pictures()) {
-        if (l.spec.path.find("CrackTexture") == std::string::npos) {
+        if (l.entry.path.find("CrackTexture") == std::string::npos) {
             continue;
         }
         ++maps;
-        SCOPED_TRACE(l.spec.path);
+        SCOPED_TRACE(l.entry.path);
         unsigned flat = 0, tilted = 0, bad = 0;
         for (unsigned y = 0; y < l.image.getSize().y; ++y) {
             for (unsigned x = 0; x < l.image.getSize().x; ++x) {

@@ -32,14 +32,14 @@ assetgen::MapSet maps() {
 } // namespace
 
 TEST(GeneratedResources, EveryPictureDecodesAtItsListedSize) {
-    std::vector<assetgen::PictureSpec> pictures = assetgen::allPictures(maps());
+    std::vector<assetgen::PictureEntry> pictures = assetgen::allPictures(maps());
     // The fixed list alone holds every texture path the game names, the font excepted.
     ASSERT_GE(assetgen::fixedPictures().size(), 146u);
-    for (const assetgen::PictureSpec& spec : pictures) {
+    for (const assetgen::PictureEntry& entry : pictures) {
         sf::Image image;
-        ASSERT_TRUE(image.loadFromFile(kResources + "/" + spec.path)) << spec.path;
-        EXPECT_EQ(image.getSize().x, static_cast<unsigned>(spec.width)) << spec.path;
-        EXPECT_EQ(image.getSize().y, static_cast<unsigned>(spec.height)) << spec.path;
+        ASSERT_TRUE(image.loadFromFile(kResources + "/" + entry.path)) << entry.path;
+        EXPECT_EQ(image.getSize().x, static_cast<unsigned>(entry.width)) << entry.path;
+        EXPECT_EQ(image.getSize().y, static_cast<unsigned>(entry.height)) << entry.path;
     }
 }
 

@@ -99,6 +99,7 @@ Xf fitFrame(const Canvas& c, Vec2 localCentre, float unitsWide);
 
 // Text styles used across the interface.
 TextStyle titleText(float outline);
-TextStyle bodyText(float size);
+// Plain dark words on light panels.
+TextStyle bodyText();
 
 } // namespace assetgen

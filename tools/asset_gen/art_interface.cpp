@@ -14,12 +14,9 @@ TextStyle titleText(float outline) {
     return s;
 }
 
-TextStyle bodyText(float size) {
+TextStyle bodyText() {
     TextStyle s;
     s.fill = kInk;
-    s.shade = {};
-    s.outline = 0;
-    (void)size;
     return s;
 }
 

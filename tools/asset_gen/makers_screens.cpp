@@ -118,7 +118,7 @@ void drawControlCards(Canvas& c, Bounds area, float unit, float textSize) {
                 drawKeycap(c, {x + width / 2, y}, keySize, key, keyColour(key, card.device));
                 x += width + unit * 0.12f;
             }
-            TextStyle t = bodyText(unit);
+            TextStyle t = bodyText();
             float px = unit * textSize;
             float textW = b.x1 - unit * 0.3f - textX;
             bool twoLines =
@@ -381,7 +381,7 @@ void makeTutorialPage(Canvas& c, int page) {
     if (page == 1) {
         Bounds area = pageFrame(c, "CONTROLS", 1);
         drawControlCards(c, {area.x0, area.y0, area.x1, area.y1 - unit * 1.3f}, unit, 0.42f);
-        TextStyle t = bodyText(unit);
+        TextStyle t = bodyText();
         drawText(c, "Join in player select with T, Numpad 8 or A.   Pause with Esc or Start.",
                  {w / 2, area.y1 - unit * 0.55f}, unit * 0.42f, t, area.x1 - area.x0);
         return;
@@ -445,8 +445,7 @@ void makeTutorialPage(Canvas& c, int page) {
             float px = unit * 0.52f;
             paint(c, circle({area.x0 + unit * 0.6f, y + px * 0.36f}, unit * 0.17f),
                   toon(kPlayerColours[i % 4], unit * 0.05f, 0));
-            y = drawParagraph(c, kPoints[i], {area.x0 + unit * 1.1f, y, area.x1, y + unit}, px,
-                              bodyText(unit)) +
+            y = drawParagraph(c, kPoints[i], {area.x0 + unit * 1.1f, y, area.x1, y + unit}, px, bodyText()) +
                 unit * 0.3f;
         }
         return;
@@ -464,8 +463,8 @@ void makeTutorialPage(Canvas& c, int page) {
     drawBullet(c, {{area.x0 + step * 3.5f, chainY}, unit * 1.8f, 0}, BulletKind::BlackHole);
     static const char* kSteps[] = {"Shoot a crate", "Drive into it", "Your next shot...", "...is special!"};
     for (int i = 0; i < 4; ++i) {
-        drawText(c, kSteps[i], {area.x0 + step * (i + 0.5f), chainY + unit * 1.65f}, unit * 0.42f,
-                 bodyText(unit), step * 0.95f);
+        drawText(c, kSteps[i], {area.x0 + step * (i + 0.5f), chainY + unit * 1.65f}, unit * 0.42f, bodyText(),
+                 step * 0.95f);
         if (i < 3) {
             float x = area.x0 + step * (i + 1);
             paint(c,
@@ -500,7 +499,7 @@ void makeTutorialPage(Canvas& c, int page) {
         name.shadow = 0;
         drawText(c, cards[i].name, {cx, b.y0 + unit * 3.75f}, unit * 0.7f, name, cardW * 0.9f);
         drawParagraph(c, cards[i].text, {b.x0 + unit * 0.45f, b.y0 + unit * 4.6f, b.x1 - unit * 0.45f, b.y1},
-                      unit * 0.48f, bodyText(unit), 1.3f, Align::Centre);
+                      unit * 0.48f, bodyText(), 1.3f, Align::Centre);
     }
 }
 
@@ -509,7 +508,7 @@ void makeCreditsPanel(Canvas& c) {
     float unit = h * 0.06f;
     Bounds area = pageFrame(c, "CREDITS", 0);
     drawLogoWord(c, {w / 2, area.y0 + unit * 1.2f}, unit * 1.7f);
-    TextStyle body = bodyText(unit);
+    TextStyle body = bodyText();
     drawText(c, "Made by the project's contributors", {w / 2, area.y0 + unit * 2.9f}, unit * 0.6f, body);
     TextStyle head = titleText(unit * 0.06f);
     head.fill = kPlum;
@@ -540,7 +539,7 @@ void makeCreditsPanel(Canvas& c) {
                         .barrel = static_cast<BarrelKind>(i + 1),
                         .turretDegrees = 20.0f - i * 13.0f,
                         .eyes = i % 3});
-        TextStyle name = bodyText(unit);
+        TextStyle name = bodyText();
         name.fill = shadeOf(paletteOf(kCharacters[i]).main, 0.75f);
         drawText(c, nameOf(kCharacters[i]), {x, area.y1 - unit * 0.3f}, unit * 0.4f, name);
     }

@@ -11,20 +11,20 @@ namespace {
 
 using Draw = std::function<void(Canvas&)>;
 
-PictureSpec pic(std::string path, int w, int h, float aspect, Draw draw) {
+PictureEntry pic(std::string path, int w, int h, float aspect, Draw draw) {
     return {"Texture/" + std::move(path), w, h, 1, aspect, false, std::move(draw)};
 }
 
-PictureSpec sheet(std::string path, int w, int h, int columns, float cellAspect, Draw draw) {
+PictureEntry sheet(std::string path, int w, int h, int columns, float cellAspect, Draw draw) {
     return {"Texture/" + std::move(path), w, h, columns, cellAspect, false, std::move(draw)};
 }
 
-PictureSpec words(std::string path, int w, int h, float aspect, Draw draw) {
+PictureEntry words(std::string path, int w, int h, float aspect, Draw draw) {
     return {"Texture/" + std::move(path), w, h, 1, aspect, true, std::move(draw)};
 }
 
 // A plain and a highlighted button of the same size.
-void buttonPair(std::vector<PictureSpec>& out, const std::string& plain, const std::string& highlighted,
+void buttonPair(std::vector<PictureEntry>& out, const std::string& plain, const std::string& highlighted,
                 const std::string& label, int w, int h, float aspect, ButtonShape shape) {
     out.push_back(pic(plain, w, h, aspect, [=](Canvas& c) { makeButton(c, label, false, shape); }));
     out.push_back(pic(highlighted, w, h, aspect, [=](Canvas& c) { makeButton(c, label, true, shape); }));
@@ -32,9 +32,9 @@ void buttonPair(std::vector<PictureSpec>& out, const std::string& plain, const s
 
 } // namespace
 
-std::vector<PictureSpec> fixedPictures() {
-    std::vector<PictureSpec> out;
-    auto add = [&](PictureSpec s) { out.push_back(std::move(s)); };
+std::vector<PictureEntry> fixedPictures() {
+    std::vector<PictureEntry> out;
+    auto add = [&](PictureEntry s) { out.push_back(std::move(s)); };
 
     // Tank parts (about 100 pixels per tank unit; the sprite pass samples them unfiltered).
     add(pic("Player/Body.png", 128, 144, 1.28f / 1.44f, makeBody));

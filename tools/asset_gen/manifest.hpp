@@ -12,7 +12,7 @@
 
 namespace assetgen {
 
-struct PictureSpec {
+struct PictureEntry {
     std::string path; // relative to the Resources/ folder
     int width = 0;
     int height = 0;
@@ -23,10 +23,10 @@ struct PictureSpec {
 };
 
 // Every picture at a fixed path.
-std::vector<PictureSpec> fixedPictures();
+std::vector<PictureEntry> fixedPictures();
 // Each map's background and level-select preview, from the data files.
-std::vector<PictureSpec> mapPictures(const MapSet& maps);
+std::vector<PictureEntry> mapPictures(const MapSet& maps);
 // Both lists; a map picture replaces a fixed one at the same path.
-std::vector<PictureSpec> allPictures(const MapSet& maps);
+std::vector<PictureEntry> allPictures(const MapSet& maps);
 
 } // namespace assetgen

@@ -49,8 +49,8 @@ void drawPreview(Canvas& c, const MapData& map, const std::string& theme) {
 
 } // namespace
 
-std::vector<PictureSpec> mapPictures(const MapSet& set) {
-    std::vector<PictureSpec> out;
+std::vector<PictureEntry> mapPictures(const MapSet& set) {
+    std::vector<PictureEntry> out;
     for (const BackgroundEntry& b : set.backgrounds) {
         if (b.path.empty()) {
             continue;
@@ -90,15 +90,15 @@ std::vector<PictureSpec> mapPictures(const MapSet& set) {
     return out;
 }
 
-std::vector<PictureSpec> allPictures(const MapSet& set) {
-    std::vector<PictureSpec> fixed = fixedPictures();
-    std::vector<PictureSpec> maps = mapPictures(set);
+std::vector<PictureEntry> allPictures(const MapSet& set) {
+    std::vector<PictureEntry> fixed = fixedPictures();
+    std::vector<PictureEntry> maps = mapPictures(set);
     // A map picture at a fixed path (the first previews are "Map1" and "Map2") replaces the stand-in.
     std::map<std::string, size_t> index;
     for (size_t i = 0; i < fixed.size(); ++i) {
         index[fixed[i].path] = i;
     }
-    for (PictureSpec& m : maps) {
+    for (PictureEntry& m : maps) {
         auto it = index.find(m.path);
         if (it != index.end()) {
             fixed[it->second] = std::move(m);

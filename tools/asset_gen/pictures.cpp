@@ -147,27 +147,27 @@ bool writePictures(const GeneratorOptions& options) {
         }
     }
 
-    std::vector<PictureSpec> specs = allPictures(maps);
-    std::vector<Result> results(specs.size());
+    std::vector<PictureEntry> entries = allPictures(maps);
+    std::vector<Result> results(entries.size());
     // Biggest first, so the threads finish together.
-    std::vector<size_t> order(specs.size());
+    std::vector<size_t> order(entries.size());
     for (size_t i = 0; i < order.size(); ++i) {
         order[i] = i;
     }
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return specs[a].width * specs[a].height > specs[b].width * specs[b].height;
+        return entries[a].width * entries[a].height > entries[b].width * entries[b].height;
     });
     std::atomic<size_t> next{0};
     bool wantSheet = !options.contactSheet.empty();
     auto work = [&]() {
         for (size_t k = next++; k < order.size(); k = next++) {
-            const PictureSpec& spec = specs[order[k]];
+            const PictureEntry& entry = entries[order[k]];
             Result& result = results[order[k]];
-            result.path = spec.path;
+            result.path = entry.path;
             try {
-                Canvas canvas(spec.width, spec.height);
-                spec.draw(canvas);
-                fs::path file = out / spec.path;
+                Canvas canvas(entry.width, entry.height);
+                entry.draw(canvas);
+                fs::path file = out / entry.path;
                 std::error_code dirError;
                 fs::create_directories(file.parent_path(), dirError);
                 result.ok = canvas.toImage().saveToFile(file.string());
@@ -178,7 +178,7 @@ bool writePictures(const GeneratorOptions& options) {
                     result.thumb = thumbnail(canvas);
                 }
             } catch (const std::exception& e) {
-                say("asset_gen: drawing " + spec.path + " failed: " + e.what());
+                say("asset_gen: drawing " + entry.path + " failed: " + e.what());
             }
         }
     };
