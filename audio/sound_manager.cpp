@@ -1,14 +1,218 @@
 #include "audio/sound_manager.hpp"
 
+#include "audio/sound_events.hpp"
+#include "platform/audio_output.hpp"
+
+#include <iostream>
+
+namespace {
+
+constexpr int kMaxVoices = 32;
+
+} // namespace
+
 SoundManager& SoundManager::instance() {
     static auto* manager = new SoundManager();
     return *manager;
 }
 
-void SoundManager::init() {}
+bool SoundManager::check(AudioResult result) {
+    if (result != kAudioOk) {
+        std::cout << "SOUND MANAGER ERROR: " << static_cast<int>(result) << std::endl;
+        return false;
+    }
+    return true;
+}
 
-void SoundManager::loadBank(const std::string&) {}
+AudioSystem* SoundManager::system() {
+    if (studioSystem == nullptr || !studioSystem->initialized()) {
+        check(kAudioErrNotInitialized);
+        return nullptr;
+    }
+    return studioSystem;
+}
 
-void SoundManager::update() {}
+Bus SoundManager::masterBus() {
+    Bus bus;
+    if (AudioSystem* s = system()) {
+        check(s->getBus(std::string(kMasterBusPath), &bus));
+    }
+    return bus;
+}
 
-void SoundManager::shutdown() {}
+void SoundManager::init() {
+    if (studioSystem != nullptr && studioSystem->initialized()) {
+        return; // initialised once
+    }
+    if (studioSystem == nullptr) {
+        studioSystem = new AudioSystem();
+    }
+    if (!check(studioSystem->initialize(kMaxVoices, &currentAudioOutput()))) {
+        return;
+    }
+    audioRoot = "../Resources/Audio/";
+    if (!masterBank.isValid()) {
+        check(studioSystem->loadBankFile(audioRoot + std::string(kMasterBankFile), &masterBank));
+    }
+    loadBank(std::string(kMasterStringsBankFile));
+    Bus bus = masterBus();
+    if (bus.isValid()) {
+        check(bus.setVolume(volume));
+    }
+}
+
+void SoundManager::loadBank(const std::string& fileName) {
+    if (banks.count(fileName) != 0) {
+        return;
+    }
+    AudioSystem* s = system();
+    if (s == nullptr) {
+        return;
+    }
+    Bank bank;
+    check(s->loadBankFile(audioRoot + fileName, &bank));
+    if (bank.isValid()) {
+        banks[fileName] = bank;
+    }
+}
+
+void SoundManager::loadEvent(const std::string& path) {
+    AudioSystem* s = system();
+    if (s == nullptr) {
+        return;
+    }
+    if (descriptions.count(path) == 0) {
+        EventDescription description;
+        check(s->getEvent(path, &description));
+        if (description.isValid()) {
+            descriptions[path] = description;
+        }
+    }
+    auto description = descriptions.find(path);
+    if (description == descriptions.end()) {
+        return;
+    }
+    // Only one instance is held per path: replacing it would lose the only handle to an
+    // instance that may still be playing (a loop nobody could stop any more).
+    auto held = instances.find(path);
+    if (held != instances.end() && held->second.isValid()) {
+        return;
+    }
+    EventInstance instance;
+    check(description->second.createInstance(&instance));
+    if (instance.isValid()) {
+        instances[path] = instance;
+    }
+}
+
+void SoundManager::loadSampleData(const std::string& path) {
+    auto description = descriptions.find(path);
+    if (description != descriptions.end()) {
+        check(description->second.loadSampleData());
+    }
+}
+
+void SoundManager::loadBankSampleData(const std::string& fileName) {
+    auto bank = banks.find(fileName);
+    if (bank != banks.end()) {
+        check(bank->second.loadSampleData());
+    }
+}
+
+void SoundManager::playEvent(const std::string& path, bool oneShot) {
+    if (!oneShot) {
+        auto held = instances.find(path);
+        if (held == instances.end()) {
+            loadEvent(path);
+            held = instances.find(path);
+        }
+        if (held != instances.end()) {
+            check(held->second.start());
+        }
+        return;
+    }
+
+    if (descriptions.count(path) == 0) {
+        loadEvent(path);
+        // One-shot paths keep no description: each play looks its event up afresh.
+        descriptions.erase(path);
+    }
+    EventInstance instance;
+    if (auto held = instances.find(path); held != instances.end()) {
+        instance = held->second;
+        instances.erase(held);
+    } else if (auto description = descriptions.find(path); description != descriptions.end()) {
+        check(description->second.createInstance(&instance));
+    }
+    if (!instance.isValid()) {
+        return;
+    }
+    check(instance.start());
+    check(instance.release()); // freed once it has finished playing
+}
+
+void SoundManager::stopEvent(const std::string& path) {
+    auto held = instances.find(path);
+    if (held != instances.end()) {
+        check(held->second.stop());
+    }
+}
+
+void SoundManager::stopAll() {
+    Bus bus = masterBus();
+    if (bus.isValid()) {
+        check(bus.stopAllEvents());
+    }
+}
+
+void SoundManager::setPaused(bool value) {
+    paused = value;
+    Bus bus = masterBus();
+    if (bus.isValid()) {
+        check(bus.setPaused(value));
+    }
+}
+
+void SoundManager::setMuted(bool value) {
+    muted = value;
+    Bus bus = masterBus();
+    if (bus.isValid()) {
+        check(bus.setMute(value));
+    }
+}
+
+void SoundManager::setVolume(float value) {
+    volume = value;
+    Bus bus = masterBus();
+    if (bus.isValid()) {
+        check(bus.setVolume(value));
+    }
+}
+
+void SoundManager::update() {
+    if (AudioSystem* s = system()) {
+        check(s->update());
+    }
+}
+
+void SoundManager::shutdown() {
+    if (studioSystem == nullptr || !studioSystem->initialized()) {
+        return;
+    }
+    for (auto& [path, instance] : instances) {
+        if (instance.isValid()) {
+            check(instance.release());
+        }
+    }
+    instances.clear();
+    for (auto& [name, bank] : banks) {
+        if (bank.isValid()) {
+            check(bank.unload());
+        }
+    }
+    banks.clear();
+    check(studioSystem->unloadAll());
+    masterBank = Bank{};
+    descriptions.clear();
+    check(studioSystem->release());
+}

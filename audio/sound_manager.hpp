@@ -1,15 +1,58 @@
 #pragma once
 
+#include "audio/audio_result.hpp"
+#include "audio/audio_system.hpp"
+
+#include <map>
 #include <string>
 
-// Loads the sound banks and plays events by path.
+// Loads the sound banks at start and plays events by path ("event:/..."): fire-and-forget
+// one-shots, or held instances (at most one per path) that can be stopped and started again.
+// Master volume, mute and pause go to the master bus "Bus:/". Every failing call prints
+// "SOUND MANAGER ERROR: " and its result code, and the game goes on.
 class SoundManager {
-public:
+  public:
     static SoundManager& instance();
 
+    // Makes the system (32 voices), loads the master bank and its strings, sets the bus volume.
     void init();
+    // Loads audioRoot + fileName once; a second call for a loaded name does nothing.
     void loadBank(const std::string& fileName);
+    // Finds the event's description (kept) and makes a held instance for the path, unless one
+    // is already held.
+    void loadEvent(const std::string& path);
+    // Readies the samples of a path whose description is known, so its first start does not stall.
+    void loadSampleData(const std::string& path);
+    // Readies the samples of every event of a loaded bank ("SFX_Bank.bank").
+    void loadBankSampleData(const std::string& fileName);
+    // One-shot: plays on an instance of its own that frees itself when done (several overlap).
+    // Held: starts (or restarts) the path's one held instance.
+    void playEvent(const std::string& path, bool oneShot);
+    // Stops the held instance of a path at once; it stays held. One-shots are not touched.
+    void stopEvent(const std::string& path);
+    void stopAll();
+    void setPaused(bool value);
+    void setMuted(bool value);
+    void setVolume(float value);
+    // The system's per-frame update.
     void update();
-    // Releases instances, banks and the system, in that order (engine shutdown).
+    // Releases held instances, unloads the banks, then releases the system.
     void shutdown();
+
+    float volume = 0.5f;
+    bool paused = false;
+    bool muted = false;
+    std::string audioRoot = "../Resources/Audio/";
+    AudioSystem* studioSystem = nullptr;
+    Bank masterBank;
+    std::map<std::string, Bank> banks;
+    std::map<std::string, EventInstance> instances;
+    std::map<std::string, EventDescription> descriptions;
+
+  private:
+    // Prints the error line for a failed call; true when the call succeeded.
+    static bool check(AudioResult result);
+    // The system, or null after printing why there is none.
+    AudioSystem* system();
+    Bus masterBus();
 };

@@ -10,6 +10,7 @@
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/physics_debug_view.hpp"
+#include "graphics/sound_debug_panel.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
@@ -117,6 +118,7 @@ void Engine::initialise() {
                                      static_cast<float>(v.width), static_cast<float>(v.height),
                                      static_cast<float>(height)}};
         });
+        RegisterSoundDebugPanel();
     }
 }
 

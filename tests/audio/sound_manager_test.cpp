@@ -1,0 +1,246 @@
+#include "audio/sound_manager.hpp"
+#include "tests/audio/sound_test_support.hpp"
+#include "tests/support/engine_harness.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// The manager as the engine sets it up (both event banks loaded), over a recording output.
+class SoundManagerTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        setAudioOutput(&output);
+        testing::internal::CaptureStdout();
+        sound().init();
+        sound().loadBank(std::string(kSfxBankFile));
+        sound().loadBank(std::string(kBgmBankFile));
+        ASSERT_EQ(testing::internal::GetCapturedStdout(), "") << "the generated banks load cleanly";
+    }
+    void TearDown() override { setAudioOutput(nullptr); }
+
+    static SoundManager& sound() { return SoundManager::instance(); }
+    void frame(float seconds) {
+        output.advance(seconds);
+        sound().update();
+    }
+    // What the calls in `body` print.
+    template <typename F> std::string printed(F body) {
+        testing::internal::CaptureStdout();
+        body();
+        return testing::internal::GetCapturedStdout();
+    }
+    size_t voicesOf(std::string_view path) {
+        EventDescription description;
+        EXPECT_EQ(sound().studioSystem->getEvent(std::string(path), &description), kAudioOk);
+        int count = 0;
+        description.getInstanceCount(&count);
+        return static_cast<size_t>(count);
+    }
+    // A folder holding copies of the named generated banks only.
+    std::string bankFolderWith(std::initializer_list<std::string_view> files) {
+        std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("grumbo_banks_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        for (std::string_view file : files) {
+            std::filesystem::copy_file(generatedBank(file), dir / std::string(file),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+        folders.push_back(dir);
+        return dir.string() + "/";
+    }
+    ~SoundManagerTest() override {
+        for (const auto& dir : folders) {
+            std::filesystem::remove_all(dir);
+        }
+    }
+
+    RecordingAudioOutput output;
+    std::vector<std::filesystem::path> folders;
+};
+
+} // namespace
+
+TEST_F(SoundManagerTest, InitialisesTheBusAndHoldsTheFourBanks) {
+    EXPECT_TRUE(sound().masterBank.isValid());
+    EXPECT_EQ(sound().banks.size(), 3u) << "strings, SFX and BGM";
+    EXPECT_EQ(sound().studioSystem->bankCount(), 4);
+    EXPECT_FLOAT_EQ(output.masterVolume, 0.5f);
+    EXPECT_EQ(sound().audioRoot, "../Resources/Audio/");
+}
+
+TEST_F(SoundManagerTest, OneShotsOfOnePathInOneFrameOverlap) {
+    sound().playEvent(std::string(kEventImpact), true);
+    sound().playEvent(std::string(kEventImpact), true);
+    EXPECT_EQ(voicesOf(kEventImpact), 2u);
+    EXPECT_EQ(output.liveVoices(), 2u);
+    EXPECT_TRUE(sound().instances.empty()) << "one-shots are not held";
+    frame(0.2f);
+    EXPECT_EQ(output.liveVoices(), 2u) << "both still sound together";
+    frame(1.0f);
+    EXPECT_EQ(sound().studioSystem->instanceCount(), 0) << "each freed itself when done";
+}
+
+TEST_F(SoundManagerTest, HeldPathPlayedTwiceRestartsItsOneInstance) {
+    sound().playEvent(std::string(kEventMenuMusic), false);
+    frame(1.5f);
+    EventInstance held = sound().instances.at(std::string(kEventMenuMusic));
+    EXPECT_EQ(positionMs(held), 1500);
+    sound().playEvent(std::string(kEventMenuMusic), false);
+    EXPECT_EQ(positionMs(held), 0) << "restarted";
+    EXPECT_EQ(voicesOf(kEventMenuMusic), 1u);
+    EXPECT_EQ(output.liveVoices(), 1u);
+    EXPECT_EQ(sound().instances.size(), 1u);
+}
+
+TEST_F(SoundManagerTest, StopEventOnAOneShotPathDoesNothing) {
+    sound().playEvent(std::string(kEventPulse), true);
+    std::string out = printed([] { sound().stopEvent(std::string(kEventPulse)); });
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(output.liveVoices(), 1u) << "the pulse plays on";
+    EXPECT_EQ(output.log.back().rfind("start", 0), 0u) << "nothing was stopped";
+}
+
+TEST_F(SoundManagerTest, StopEventStopsTheHeldInstanceWhichCanStartAgain) {
+    sound().playEvent(std::string(kEventBlackHole), false);
+    frame(10.0f);
+    EXPECT_EQ(output.liveVoices(), 1u) << "the drone loops while held";
+    sound().stopEvent(std::string(kEventBlackHole));
+    EXPECT_EQ(output.liveVoices(), 0u);
+    frame(0.0f);
+    ASSERT_EQ(sound().instances.count(std::string(kEventBlackHole)), 1u);
+    sound().playEvent(std::string(kEventBlackHole), false);
+    EXPECT_EQ(output.liveVoices(), 1u);
+}
+
+TEST_F(SoundManagerTest, MuteThenVolumeKeepsTheBusMuted) {
+    sound().setMuted(true);
+    sound().setVolume(0.8f);
+    EXPECT_FLOAT_EQ(output.masterVolume, 0.0f);
+    EXPECT_FLOAT_EQ(sound().volume, 0.8f);
+    EXPECT_TRUE(sound().muted);
+    sound().setMuted(false);
+    EXPECT_FLOAT_EQ(output.masterVolume, 0.8f) << "the stored volume applies on unmute";
+}
+
+TEST_F(SoundManagerTest, LoadingALoadedBankDoesNothingAndPrintsNothing) {
+    size_t logged = output.log.size();
+    std::string out = printed([] {
+        sound().loadBank(std::string(kSfxBankFile));
+        sound().loadBank(std::string(kMasterStringsBankFile));
+    });
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(sound().studioSystem->bankCount(), 4);
+    EXPECT_EQ(output.log.size(), logged);
+}
+
+TEST_F(SoundManagerTest, MissingBankReportsAndItsEventsFailEveryTime) {
+    // A fresh manager whose folder lacks the music bank.
+    sound().shutdown();
+    sound().init();
+    sound().audioRoot = bankFolderWith({kSfxBankFile});
+    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }), "SOUND MANAGER ERROR: 10\n");
+    EXPECT_EQ(sound().banks.count(std::string(kBgmBankFile)), 0u);
+    EXPECT_EQ(printed([] { sound().loadBank(std::string(kSfxBankFile)); }), "");
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(printed([] { sound().playEvent(std::string(kEventMenuMusic), false); }),
+                  "SOUND MANAGER ERROR: 20\n")
+            << "attempt " << attempt;
+        EXPECT_EQ(printed([] { sound().playEvent(std::string(kEventVictoryMusic), true); }),
+                  "SOUND MANAGER ERROR: 20\n")
+            << "attempt " << attempt;
+    }
+    EXPECT_EQ(printed([] { sound().stopEvent(std::string(kEventMenuMusic)); }), "")
+        << "nothing held, nothing to do";
+    EXPECT_EQ(printed([] { sound().playEvent(std::string(kEventShot), true); }), "")
+        << "the other bank plays";
+}
+
+TEST_F(SoundManagerTest, MalformedBankIsReportedAndLeftOut) {
+    sound().shutdown();
+    sound().init();
+    std::string folder = bankFolderWith({kBgmBankFile});
+    std::filesystem::resize_file(folder + std::string(kBgmBankFile), 5000);
+    sound().audioRoot = folder;
+    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }), "SOUND MANAGER ERROR: 11\n");
+    EXPECT_EQ(sound().banks.count(std::string(kBgmBankFile)), 0u);
+}
+
+TEST_F(SoundManagerTest, PauseStopsTheClockOfPlayingInstances) {
+    sound().playEvent(std::string(kEventMatchMusic), false);
+    sound().playEvent(std::string(kEventCrowdCheer), true);
+    frame(0.5f);
+    sound().setPaused(true);
+    EXPECT_TRUE(sound().paused);
+    frame(5.0f);
+    EventInstance music = sound().instances.at(std::string(kEventMatchMusic));
+    EXPECT_EQ(positionMs(music), 500);
+    EXPECT_EQ(sound().studioSystem->instanceCount(), 2) << "the paused cheer has not run out";
+    sound().setPaused(false);
+    frame(0.5f);
+    EXPECT_EQ(positionMs(music), 1000);
+}
+
+TEST_F(SoundManagerTest, StopAllSilencesEverything) {
+    sound().playEvent(std::string(kEventVictoryMusic), false);
+    sound().playEvent(std::string(kEventBigExplosion), true);
+    sound().stopAll();
+    EXPECT_EQ(output.liveVoices(), 0u);
+    frame(0.0f);
+    EXPECT_EQ(sound().studioSystem->instanceCount(), 1) << "the held music stays held";
+}
+
+TEST_F(SoundManagerTest, LoadEventKeepsTheInstanceAlreadyHeld) {
+    // Rebuilding a screen loads its music again while it may still play: a second instance
+    // would leave the first one playing with no way left to stop it.
+    sound().loadEvent(std::string(kEventMenuMusic));
+    sound().playEvent(std::string(kEventMenuMusic), false);
+    sound().loadEvent(std::string(kEventMenuMusic));
+    EXPECT_EQ(voicesOf(kEventMenuMusic), 1u);
+    sound().stopEvent(std::string(kEventMenuMusic));
+    EXPECT_EQ(output.liveVoices(), 0u);
+}
+
+TEST_F(SoundManagerTest, SampleDataLoadsAhead) {
+    sound().loadEvent(std::string(kEventMatchMusic));
+    sound().loadSampleData(std::string(kEventMatchMusic));
+    EXPECT_EQ(output.sounds.size(), 1u);
+    sound().loadSampleData("event:/Never/Loaded"); // no description: nothing happens
+    sound().loadBankSampleData(std::string(kSfxBankFile));
+    EXPECT_EQ(output.sounds.size(), 1u + 9u) << "every effect of the SFX bank is ready";
+    sound().loadBankSampleData("Unknown.bank");
+}
+
+TEST_F(SoundManagerTest, ShutdownReleasesInstancesThenBanksThenTheSystem) {
+    sound().playEvent(std::string(kEventMenuMusic), false);
+    sound().playEvent(std::string(kEventShot), true);
+    EXPECT_EQ(printed([] { sound().shutdown(); }), "");
+    EXPECT_TRUE(sound().instances.empty());
+    EXPECT_TRUE(sound().banks.empty());
+    EXPECT_FALSE(sound().masterBank.isValid());
+    EXPECT_FALSE(sound().studioSystem->initialized());
+    EXPECT_EQ(output.voices.size(), 0u);
+    EXPECT_EQ(output.sounds.size(), 0u);
+    EXPECT_EQ(printed([] { sound().shutdown(); }), "") << "a second shutdown is harmless";
+    EXPECT_EQ(printed([] { sound().playEvent(std::string(kEventShot), true); }), "SOUND MANAGER ERROR: 1\n");
+}
+
+TEST(SoundManagerEngine, EngineStartLoadsTheFourBanksWithoutAnError) {
+    testing::internal::CaptureStdout();
+    {
+        EngineHarness harness;
+        harness.step(16);
+        harness.step(16);
+    }
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("SOUND MANAGER ERROR"), std::string::npos) << out;
+    SoundManager& sound = SoundManager::instance();
+    EXPECT_TRUE(sound.masterBank.isValid());
+    for (std::string_view file : {kMasterStringsBankFile, kSfxBankFile, kBgmBankFile}) {
+        EXPECT_EQ(sound.banks.count(std::string(file)), 1u) << file;
+    }
+}

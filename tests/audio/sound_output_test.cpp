@@ -1,0 +1,172 @@
+// The real output (SFML over OpenAL) on OpenAL's null device, as on a machine without sound:
+// sounds really start, run and end, silently.
+#include "audio/sound_manager.hpp"
+#include "platform/audio_output.hpp"
+#include "tests/audio/sound_test_support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+} // namespace
+
+TEST(PcmChunks, LoopWrapsSampleExactly) {
+    auto samples = std::make_shared<std::vector<int16_t>>();
+    for (int i = 0; i < 10; ++i) {
+        samples->push_back(static_cast<int16_t>(i));
+    }
+    PcmSource pcm;
+    pcm.samples = samples;
+    pcm.frameCount = 10;
+    pcm.loops = true;
+    pcm.loopStart = 3;
+    pcm.loopEnd = 8;
+    uint32_t cursor = 0;
+    std::vector<int16_t> played;
+    for (size_t size : {4u, 7u, 1u, 9u}) {
+        std::vector<int16_t> chunk(size);
+        ASSERT_EQ(fillPcmChunk(pcm, cursor, chunk.data(), size), size) << "a loop never runs dry";
+        played.insert(played.end(), chunk.begin(), chunk.end());
+    }
+    const std::vector<int16_t> expected = {0, 1, 2, 3, 4, 5, 6, 7, 3, 4, 5, 6, 7, 3, 4, 5, 6, 7, 3, 4, 5};
+    EXPECT_EQ(played, expected) << "no sample lost or doubled at the seam";
+
+    pcm.loops = false;
+    cursor = 7;
+    std::vector<int16_t> tail(8);
+    EXPECT_EQ(fillPcmChunk(pcm, cursor, tail.data(), 8), 3u) << "a one-shot ends at its end";
+    EXPECT_EQ(fillPcmChunk(pcm, cursor, tail.data(), 8), 0u);
+
+    PcmSource stereo = pcm;
+    stereo.channels = 2;
+    stereo.frameCount = 5;
+    cursor = 0;
+    std::vector<int16_t> frames(10);
+    EXPECT_EQ(fillPcmChunk(stereo, cursor, frames.data(), 5), 5u);
+    EXPECT_EQ(frames, std::vector<int16_t>(samples->begin(), samples->end()));
+}
+
+TEST(AudioDevice, NoDeviceSelectsTheNullDriverWithOneLine) {
+    unsetenv("ALSOFT_DRIVERS");
+    testing::internal::CaptureStdout();
+    AudioDeviceChoice choice = chooseAudioDevice([] { return false; });
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Sound is off: no audio device found.\n");
+    EXPECT_EQ(choice, AudioDeviceChoice::NullNoDevice);
+    ASSERT_NE(std::getenv("ALSOFT_DRIVERS"), nullptr);
+    EXPECT_STREQ(std::getenv("ALSOFT_DRIVERS"), "null");
+}
+
+TEST(AudioDevice, AWorkingDeviceOrAChosenDriverIsLeftAlone) {
+    unsetenv("ALSOFT_DRIVERS");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(chooseAudioDevice([] { return true; }), AudioDeviceChoice::Default);
+    EXPECT_EQ(std::getenv("ALSOFT_DRIVERS"), nullptr);
+    setenv("ALSOFT_DRIVERS", "pulse", 1);
+    EXPECT_EQ(chooseAudioDevice([] { return false; }), AudioDeviceChoice::NullRequested);
+    EXPECT_STREQ(std::getenv("ALSOFT_DRIVERS"), "pulse");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST(AudioDevice, ProbeIsQuietAndOpensTheNullDevice) {
+    // The suite runs with ALSOFT_DRIVERS=null, which the probe's child inherits.
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    bool opened = probeDefaultAudioDevice();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(opened);
+}
+
+TEST(RealSoundOutput, EveryEventPlaysStartsRunsAndOneShotsFinish) {
+    SoundManager& sound = SoundManager::instance();
+    testing::internal::CaptureStdout();
+    sound.init();
+    sound.loadBank(std::string(kSfxBankFile));
+    sound.loadBank(std::string(kBgmBankFile));
+    sound.loadBankSampleData(std::string(kSfxBankFile));
+    for (const SoundEventInfo& event : kSoundEvents) {
+        sound.playEvent(std::string(event.path), !event.held);
+    }
+    sound.update();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "")
+        << "no errors, and no device line: the null driver was asked for";
+    ASSERT_FALSE(currentAudioOutput().audible());
+
+    AudioSystem& system = *sound.studioSystem;
+    EXPECT_EQ(system.instanceCount(), static_cast<int>(kSoundEvents.size()));
+    EXPECT_EQ(system.voiceCount(), static_cast<int>(kSoundEvents.size()));
+
+    // Held instances are playing and their clocks move.
+    sleepMs(300);
+    for (const SoundEventInfo& event : kSoundEvents) {
+        if (event.held) {
+            EventInstance instance = sound.instances.at(std::string(event.path));
+            EXPECT_EQ(stateOf(instance), PlaybackState::Playing) << event.path;
+            EXPECT_GT(positionMs(instance), 100) << event.path;
+        }
+    }
+
+    // The one-shots (2.4 s at the longest) end and free themselves; the loops play on.
+    auto deadline = Clock::now() + std::chrono::seconds(15);
+    int held = 0;
+    for (const SoundEventInfo& event : kSoundEvents) {
+        held += event.held ? 1 : 0;
+    }
+    while (system.instanceCount() > held && Clock::now() < deadline) {
+        sound.update();
+        sleepMs(20);
+    }
+    EXPECT_EQ(system.instanceCount(), held) << "every one-shot finished";
+    EXPECT_EQ(stateOf(sound.instances.at(std::string(kEventMatchMusic))), PlaybackState::Playing);
+    EXPECT_EQ(stateOf(sound.instances.at(std::string(kEventBlackHole))), PlaybackState::Playing);
+    EXPECT_EQ(stateOf(sound.instances.at(std::string(kEventGo))), PlaybackState::Stopped)
+        << "the chime played once";
+
+    sound.stopAll();
+    EXPECT_EQ(system.voiceCount(), 0);
+    sound.shutdown();
+}
+
+TEST(RealSoundOutput, PauseStopsTheClockAndResumeGoesOn) {
+    SoundManager& sound = SoundManager::instance();
+    sound.init();
+    sound.loadBank(std::string(kBgmBankFile));
+    sound.playEvent(std::string(kEventMenuMusic), false);
+    sleepMs(200);
+    sound.setPaused(true);
+    EventInstance music = sound.instances.at(std::string(kEventMenuMusic));
+    int atPause = positionMs(music);
+    EXPECT_GT(atPause, 50);
+    sleepMs(300);
+    sound.update();
+    EXPECT_EQ(positionMs(music), atPause);
+    EXPECT_EQ(stateOf(music), PlaybackState::Playing) << "paused, not stopped";
+    sound.setPaused(false);
+    sleepMs(200);
+    EXPECT_GT(positionMs(music), atPause + 50);
+    sound.shutdown();
+}
+
+TEST(RealSoundOutput, OneShotsOfOnePathOverlapAndTheCapHolds) {
+    SoundManager& sound = SoundManager::instance();
+    sound.init();
+    sound.loadBank(std::string(kSfxBankFile));
+    for (int i = 0; i < 40; ++i) {
+        sound.playEvent(std::string(kEventBigExplosion), true);
+    }
+    EXPECT_EQ(sound.studioSystem->voiceCount(), 32);
+    sleepMs(100);
+    sound.update();
+    EXPECT_EQ(sound.studioSystem->instanceCount(), 32) << "the dropped eight are freed";
+    sound.shutdown();
+}

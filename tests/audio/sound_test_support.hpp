@@ -1,0 +1,59 @@
+#pragma once
+
+// Shared by the sound tests: paths of the generated banks and a system over a recording output.
+
+#include "audio/audio_system.hpp"
+#include "audio/sound_events.hpp"
+#include "platform/audio_output.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+inline std::string generatedBank(std::string_view file) {
+    return std::string(GRUMBO_RESOURCES_DIR) + "/Audio/" + std::string(file);
+}
+
+// A system with the four generated banks loaded, playing into a recording output.
+struct RecordedSystem {
+    RecordedSystem() {
+        EXPECT_EQ(system.initialize(32, &output), kAudioOk);
+        for (std::string_view file : {kMasterBankFile, kMasterStringsBankFile, kSfxBankFile, kBgmBankFile}) {
+            Bank bank;
+            EXPECT_EQ(system.loadBankFile(generatedBank(file), &bank), kAudioOk) << file;
+        }
+    }
+
+    EventInstance instanceOf(std::string_view path) {
+        EventDescription description;
+        EXPECT_EQ(system.getEvent(std::string(path), &description), kAudioOk) << path;
+        EventInstance instance;
+        EXPECT_EQ(description.createInstance(&instance), kAudioOk);
+        return instance;
+    }
+    Bus master() {
+        Bus bus;
+        EXPECT_EQ(system.getBus(std::string(kMasterBusPath), &bus), kAudioOk);
+        return bus;
+    }
+    // One frame: time passes at the output, then the system's update.
+    void frame(float seconds) {
+        output.advance(seconds);
+        EXPECT_EQ(system.update(), kAudioOk);
+    }
+
+    RecordingAudioOutput output;
+    AudioSystem system;
+};
+
+inline int positionMs(const EventInstance& instance) {
+    int ms = -1;
+    EXPECT_EQ(instance.getTimelinePosition(&ms), kAudioOk);
+    return ms;
+}
+
+inline PlaybackState stateOf(const EventInstance& instance) {
+    PlaybackState state = PlaybackState::Stopped;
+    EXPECT_EQ(instance.getPlaybackState(&state), kAudioOk);
+    return state;
+}
