@@ -7,9 +7,7 @@
 
 #include <array>
 
-namespace {
-
-void drawSoundPanel() {
+void DrawSoundPanel() {
     SoundManager& sound = SoundManager::instance();
     AudioSystem* system = sound.studioSystem;
     if (system == nullptr || !system->initialized()) {
@@ -65,13 +63,11 @@ void drawSoundPanel() {
     }
 }
 
-} // namespace
-
 void RegisterSoundDebugPanel() {
     static bool registered = false;
     if (registered) {
         return;
     }
     registered = true;
-    DebugOverlay::instance().addPanel("Sound", drawSoundPanel);
+    DebugOverlay::instance().addPanel("Sound", DrawSoundPanel);
 }

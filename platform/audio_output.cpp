@@ -149,6 +149,9 @@ class SfmlAudioOutput : public AudioOutput {
   public:
     SfmlAudioOutput() {
         choice = chooseAudioDevice();
+        // SFML closes its device when its last audio object goes, and afterwards fails (loudly)
+        // to set the listener volume; an empty buffer keeps the device open while we exist.
+        deviceHolder = std::make_unique<sf::SoundBuffer>();
         // Streams run threads that call back into us; end them before the libraries unload.
         std::atexit([] { stopEverything(); });
     }
@@ -296,10 +299,13 @@ class SfmlAudioOutput : public AudioOutput {
     static void stopEverything() {
         if (SfmlAudioOutput* output = singleton()) {
             output->voices.clear();
+            output->sounds.clear();
+            output->deviceHolder.reset();
         }
     }
 
     AudioDeviceChoice choice = AudioDeviceChoice::Default;
+    std::unique_ptr<sf::SoundBuffer> deviceHolder;
     std::unordered_map<AudioSoundId, Sound> sounds;
     std::unordered_map<AudioVoiceId, Voice> voices;
     uint32_t nextId = 1;

@@ -170,3 +170,23 @@ TEST(RealSoundOutput, OneShotsOfOnePathOverlapAndTheCapHolds) {
     EXPECT_EQ(sound.studioSystem->instanceCount(), 32) << "the dropped eight are freed";
     sound.shutdown();
 }
+
+TEST(RealSoundOutput, StartingAgainAfterShutdownIsQuiet) {
+    // SFML closes its device with its last sound; the volume set by the next start must not
+    // meet a closed device (OpenAL then complains on every call).
+    SoundManager& sound = SoundManager::instance();
+    sound.init();
+    sound.loadBank(std::string(kSfxBankFile));
+    sound.playEvent(std::string(kEventShot), true);
+    sound.shutdown();
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    sound.init();
+    sound.loadBank(std::string(kSfxBankFile));
+    sound.setVolume(0.7f);
+    sound.playEvent(std::string(kEventShot), true);
+    sound.update();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(sound.studioSystem->voiceCount(), 1);
+}
