@@ -111,6 +111,11 @@ AudioDeviceChoice chooseAudioDevice(bool (*probe)()) {
     return AudioDeviceChoice::NullNoDevice;
 }
 
+AudioDeviceChoice settledAudioDevice() {
+    static const AudioDeviceChoice choice = chooseAudioDevice();
+    return choice;
+}
+
 // ---------------------------------------------------------------------------------------------
 // SFML back end
 
@@ -148,7 +153,7 @@ class PcmStream : public sf::SoundStream {
 class SfmlAudioOutput : public AudioOutput {
   public:
     SfmlAudioOutput() {
-        choice = chooseAudioDevice();
+        choice = settledAudioDevice();
         // SFML closes its device when its last audio object goes, and afterwards fails (loudly)
         // to set the listener volume; an empty buffer keeps the device open while we exist.
         deviceHolder = std::make_unique<sf::SoundBuffer>();

@@ -74,6 +74,9 @@ bool probeDefaultAudioDevice();
 // at its first use. Without a device it selects the null driver (sounds still play and end
 // on time, silently) and prints "Sound is off: no audio device found." once.
 AudioDeviceChoice chooseAudioDevice(bool (*probe)() = probeDefaultAudioDevice);
+// The choice made once for the whole run. The program settles it first thing in main, while it
+// still has a single thread, because the probe forks.
+AudioDeviceChoice settledAudioDevice();
 
 // The back end the sound layer plays through: SFML unless a test installed another (null
 // restores SFML). The SFML back end is made at its first use and lives until process exit.
