@@ -143,7 +143,7 @@ void Engine::createWindow(bool fullscreenWindow) {
         height = mode.height;
     } else {
         window->create(sf::VideoMode(kWindowedWidth, kWindowedHeight, 32), "Grumbo!",
-                      sf::Style::Titlebar | sf::Style::Close, settings);
+                       sf::Style::Titlebar | sf::Style::Close, settings);
         width = kWindowedWidth;
         height = kWindowedHeight;
     }
@@ -183,6 +183,7 @@ void Engine::updateViewport() {
     float h = static_cast<float>(std::max(v.height, 1));
     viewportAspect = w / h;
     viewportAspectInv = h / w;
+    GraphicsManager::instance().screen = {width, height, v.x, v.y, v.width, v.height};
     if (!headless) {
         glViewport(v.x, v.y, v.width, v.height);
     }

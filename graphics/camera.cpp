@@ -54,8 +54,8 @@ void Camera::Apply(ShaderProgram* program) const {
         return;
     }
     glUseProgram(program->id);
-    glUniformMatrix4fv(program->uniform("view"), 1, GL_FALSE, view.data());
-    glUniformMatrix4fv(program->uniform("projection"), 1, GL_FALSE, projection.data());
+    program->setMatrix("view", view.data());
+    program->setMatrix("projection", projection.data());
 }
 
 void Camera::StartShake() {

@@ -1,5 +1,114 @@
 #include "graphics/graphics_manager.hpp"
 
+#include "graphics/camera.hpp"
+#include "graphics/particle_pool.hpp"
+#include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
+#include "objects/game_object.hpp"
+#include "objects/resource_manager.hpp"
+
+#include <GL/glew.h>
+#include <SFML/Graphics/Texture.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+// Two triangles of a unit square centred on the origin, z = 0.
+constexpr float kQuadPositions[18] = {-0.5f, 0.5f, 0.0f, 0.5f, -0.5f, 0.0f, -0.5f, -0.5f, 0.0f,
+                                      -0.5f, 0.5f, 0.0f, 0.5f, 0.5f,  0.0f, 0.5f,  -0.5f, 0.0f};
+constexpr float kBoxPositions[12] = {-0.5f, 0.5f,  0.0f, -0.5f, -0.5f, 0.0f,
+                                     0.5f,  -0.5f, 0.0f, 0.5f,  0.5f,  0.0f};
+constexpr float kScreenPositions[18] = {-1.0f, 1.0f, 0.0f, 1.0f, -1.0f, 0.0f, -1.0f, -1.0f, 0.0f,
+                                        -1.0f, 1.0f, 0.0f, 1.0f, 1.0f,  0.0f, 1.0f,  -1.0f, 0.0f};
+constexpr float kScreenCoordinates[12] = {0, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 0};
+constexpr GLsizeiptr kCellBytes = 12 * sizeof(float);
+constexpr GLsizeiptr kGlyphQuadBytes = 24 * sizeof(float);
+
+const float* identityMatrix() {
+    static const mat4 identity = mat4::identity();
+    return identity.data();
+}
+
+// Platforms pick the crack normal map drawn to the shape of their scale; first match wins.
+struct CrackMapChoice {
+    float minimumRatio;
+    const char* texture;
+};
+constexpr CrackMapChoice kCrackMaps[] = {
+    {10.0f, "10-1RatioNormal-Crack"}, {6.6f, "20-3RatioNormal-Crack"}, {6.0f, "6-1RatioNormal-Crack"},
+    {5.0f, "5-1RatioNormal-Crack"},   {4.0f, "4-1RatioNormal-Crack"},  {3.3f, "10-3RatioNormal-Crack"},
+    {3.0f, "3-1RatioNormal-Crack"},   {2.0f, "2-1RatioNormal-Crack"},  {1.5f, "3-2RatioNormal-Crack"},
+};
+constexpr const char* kSquareCrackMap = "Normal-Crack";
+
+// A renderer takes part while it is enabled, its owner is active and it has a program that
+// linked: OpenGL refuses a program that failed, and would draw with the previous one.
+bool takesPart(const Renderer* renderer) {
+    return renderer->enabled && renderer->owner != nullptr && renderer->owner->active &&
+           renderer->shader != nullptr && renderer->shader->linked;
+}
+
+// The camera's view and projection, or identities without a camera.
+void applyCamera(ShaderProgram* program, Camera* camera, bool identityProjection) {
+    if (camera != nullptr) {
+        camera->Apply(program);
+        return;
+    }
+    program->setMatrix("view", identityMatrix());
+    if (identityProjection) {
+        program->setMatrix("projection", identityMatrix());
+    }
+}
+
+void setColorAndModel(ShaderProgram* program, const vec4& color, const mat4& worldRowMajor) {
+    glUniform4f(program->uniform("color"), color.x, color.y, color.z, color.w);
+    program->setMatrix("model", worldRowMajor.transposed().data());
+}
+
+// Binds an image to unit 0, or reports that there is none and binds nothing.
+bool bindImage(sf::Texture* texture) {
+    glActiveTexture(GL_TEXTURE0);
+    if (texture == nullptr) {
+        std::cout << "CAN'T FIND TEXTURE" << std::endl;
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return false;
+    }
+    glBindTexture(GL_TEXTURE_2D, texture->getNativeHandle());
+    return true;
+}
+
+void applyShaderLogic(GameObject* owner) {
+    if (ShaderLogic* logic = owner->getComponent<ShaderLogic>()) {
+        logic->ApplyUniforms();
+    }
+}
+
+} // namespace
+
+std::array<float, 12> CellCoordinates(int32_t columns, int32_t column, int32_t rows, int32_t row) {
+    // A sheet of no columns or rows is one cell: keeps the division meaningful.
+    const float cols = static_cast<float>(std::max(columns, 1));
+    const float rws = static_cast<float>(std::max(rows, 1));
+    const float uLeft = column > columns ? 0.0f : static_cast<float>(column - 1) / cols;
+    const float uRight = static_cast<float>(column) / cols;
+    const float vTop = row > rows ? 0.0f : static_cast<float>(row - 1) / rws;
+    const float vBottom = static_cast<float>(row) / rws;
+    return {uLeft, vTop, uRight, vBottom, uLeft, vBottom, uLeft, vTop, uRight, vTop, uRight, vBottom};
+}
+
+const char* CrackNormalMapName(float scaleX, float scaleY) {
+    const float ratio = scaleX / scaleY;
+    for (const CrackMapChoice& choice : kCrackMaps) {
+        if (ratio >= choice.minimumRatio) {
+            return choice.texture;
+        }
+    }
+    return kSquareCrackMap;
+}
+
 GraphicsManager& GraphicsManager::instance() {
     static auto* manager = new GraphicsManager();
     return *manager;
@@ -9,9 +118,297 @@ void GraphicsManager::Initialize() {
     if (initialized) {
         Shutdown();
     }
+    LoadGlyphs(fontPath, glyphs);
+    buildTextQuad();
+    buildQuad(SpriteQuad);
+    buildQuad(UiQuad);
+    buildBoxOutline();
+    buildFramebuffer();
+    buildScreenQuad();
+    cellsKnown = {};
     initialized = true;
 }
 
-void GraphicsManager::Shutdown() { initialized = false; }
+void GraphicsManager::buildTextQuad() {
+    Mesh& mesh = meshes[TextQuad];
+    glGenVertexArrays(1, &mesh.vertexArray);
+    glGenBuffers(1, &mesh.buffers[0]);
+    glBindVertexArray(mesh.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, kGlyphQuadBytes, nullptr, GL_DYNAMIC_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 4 * sizeof(float), nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
 
-void GraphicsManager::DrawFrame(Camera*) {}
+void GraphicsManager::buildQuad(MeshSlot slot) {
+    Mesh& mesh = meshes[slot];
+    glGenVertexArrays(1, &mesh.vertexArray);
+    glGenBuffers(2, mesh.buffers.data());
+    glBindVertexArray(mesh.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadPositions), kQuadPositions, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.buffers[1]);
+    glBufferData(GL_ARRAY_BUFFER, kCellBytes, nullptr, GL_DYNAMIC_DRAW);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(1);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void GraphicsManager::buildBoxOutline() {
+    Mesh& mesh = meshes[BoxOutline];
+    glGenVertexArrays(1, &mesh.vertexArray);
+    glGenBuffers(1, &mesh.buffers[0]);
+    glBindVertexArray(mesh.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(kBoxPositions), kBoxPositions, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void GraphicsManager::buildScreenQuad() {
+    Mesh& mesh = meshes[ScreenQuad];
+    glGenVertexArrays(1, &mesh.vertexArray);
+    glGenBuffers(2, mesh.buffers.data());
+    glBindVertexArray(mesh.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(kScreenPositions), kScreenPositions, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh.buffers[1]);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(kScreenCoordinates), kScreenCoordinates, GL_STATIC_DRAW);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(1);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void GraphicsManager::buildFramebuffer() {
+    GLsizei width = static_cast<GLsizei>(screen.windowWidth);
+    GLsizei height = static_cast<GLsizei>(screen.windowHeight);
+    if (width == 0 || height == 0) {
+        // No layout from the engine (a bare window in a tool or test): the viewport is the window.
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        width = std::max(viewport[0] + viewport[2], 1);
+        height = std::max(viewport[1] + viewport[3], 1);
+    }
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenTextures(1, &framebufferTexture);
+    glBindTexture(GL_TEXTURE_2D, framebufferTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, framebufferTexture, 0);
+    glGenRenderbuffers(1, &framebufferDepthStencil);
+    glBindRenderbuffer(GL_RENDERBUFFER, framebufferDepthStencil);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                              framebufferDepthStencil);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        std::cout << "ERROR::FRAMEBUFFER:: Framebuffer is not complete!" << std::endl;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void GraphicsManager::Shutdown() {
+    if (!initialized) {
+        return;
+    }
+    // Vertex arrays and framebuffers belonged to the context they were made in; after a window
+    // re-creation that context is gone with them and these names mean nothing in the new one.
+    // Buffers and textures are shared between the window's contexts and do need deleting.
+    for (Mesh& mesh : meshes) {
+        glDeleteVertexArrays(1, &mesh.vertexArray);
+        glDeleteBuffers(2, mesh.buffers.data());
+        mesh = Mesh{};
+    }
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteTextures(1, &framebufferTexture);
+    glDeleteRenderbuffers(1, &framebufferDepthStencil);
+    framebuffer = framebufferTexture = framebufferDepthStencil = 0;
+    ReleaseGlyphs(glyphs);
+    cellsKnown = {};
+    initialized = false;
+}
+
+void GraphicsManager::EnableDepthAndBlending() {
+    if (!initialized) {
+        return;
+    }
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void GraphicsManager::DrawFrame(Camera* camera) {
+    if (!initialized) {
+        return;
+    }
+    // Composites without a usable program are left out altogether, so the scene still reaches
+    // the window instead of vanishing into a picture nobody shows.
+    for (FrameBufferRenderer* composite : composites) {
+        if (takesPart(composite)) {
+            glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+            glEnable(GL_DEPTH_TEST);
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+    }
+    spritePass(camera);
+    ParticlePool::instance().draw(camera);
+    for (FrameBufferRenderer* composite : composites) {
+        if (takesPart(composite)) {
+            compositePass(composite);
+        }
+    }
+    textPass(camera);
+    uiPass(camera);
+    boxPass(camera);
+}
+
+void GraphicsManager::uploadCells(MeshSlot slot, const std::array<float, 12>& cells) {
+    const auto index = static_cast<size_t>(slot);
+    if (cellsKnown[index] && std::memcmp(uploadedCells[index].data(), cells.data(), sizeof(cells)) == 0) {
+        return;
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, meshes[slot].buffers[1]);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, kCellBytes, cells.data());
+    uploadedCells[index] = cells;
+    cellsKnown[index] = true;
+}
+
+void GraphicsManager::spritePass(Camera* camera) {
+    ResourceManager& resources = ResourceManager::instance();
+    for (SpriteRenderer* sprite : sprites) {
+        if (!takesPart(sprite)) {
+            continue;
+        }
+        GameObject* owner = sprite->owner;
+        ShaderProgram* program = sprite->shader;
+        glEnable(GL_DEPTH_TEST);
+        glUseProgram(program->id);
+        setColorAndModel(program, sprite->color, owner->transform.world);
+        applyCamera(program, camera, true);
+        if (bindImage(sprite->texture)) {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        }
+        if (owner->tag == "Platform") {
+            glUniform1i(program->uniform("normalTexture"), 1);
+            const vec3 scale = owner->transform.scale;
+            sf::Texture* cracks = resources.getTexture(CrackNormalMapName(scale.x, scale.y));
+            glActiveTexture(GL_TEXTURE1);
+            glBindTexture(GL_TEXTURE_2D, cracks != nullptr ? cracks->getNativeHandle() : 0);
+            glActiveTexture(GL_TEXTURE0);
+        }
+        glBindVertexArray(meshes[SpriteQuad].vertexArray);
+        applyShaderLogic(owner);
+        uploadCells(SpriteQuad, CellCoordinates(sprite->columns, sprite->column, sprite->rows, sprite->row));
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+}
+
+void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glUseProgram(composite->shader->id);
+    glBindVertexArray(meshes[ScreenQuad].vertexArray);
+    applyShaderLogic(composite->owner);
+    GLint letterbox[4] = {};
+    glGetIntegerv(GL_VIEWPORT, letterbox);
+    GLint fullWidth = static_cast<GLint>(screen.windowWidth);
+    GLint fullHeight = static_cast<GLint>(screen.windowHeight);
+    if (fullWidth == 0 || fullHeight == 0) {
+        fullWidth = letterbox[0] + letterbox[2];
+        fullHeight = letterbox[1] + letterbox[3];
+    }
+    glViewport(0, 0, fullWidth, fullHeight);
+    // Unit 0 is where the composite programs read the picture from, whatever unit a platform's
+    // crack map left selected.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, framebufferTexture);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glViewport(letterbox[0], letterbox[1], letterbox[2], letterbox[3]);
+}
+
+void GraphicsManager::textPass(Camera* camera) {
+    const mat4 toUnits = mat4::scaling({kTextUnitsPerPixel, kTextUnitsPerPixel, kTextUnitsPerPixel});
+    for (TextRenderer* label : texts) {
+        if (!takesPart(label)) {
+            continue;
+        }
+        ShaderProgram* program = label->shader;
+        glUseProgram(program->id);
+        setColorAndModel(program, label->color, label->owner->transform.world * toUnits);
+        applyCamera(program, camera, true);
+        glBindVertexArray(meshes[TextQuad].vertexArray);
+        LayoutText(glyphs, label->text, glyphQuads);
+        glActiveTexture(GL_TEXTURE0);
+        for (const GlyphQuad& quad : glyphQuads) {
+            glBindTexture(GL_TEXTURE_2D, quad.textureId);
+            glBindBuffer(GL_ARRAY_BUFFER, meshes[TextQuad].buffers[0]);
+            glBufferSubData(GL_ARRAY_BUFFER, 0, kGlyphQuadBytes, quad.vertices.data());
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
+        glBindVertexArray(0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+}
+
+void GraphicsManager::uiPass(Camera* camera) {
+    for (GameUIRenderer* image : uiImages) {
+        if (!takesPart(image)) {
+            continue;
+        }
+        ShaderProgram* program = image->shader;
+        glDisable(GL_DEPTH_TEST);
+        glUseProgram(program->id);
+        setColorAndModel(program, image->color, image->owner->transform.world);
+        applyCamera(program, camera, false);
+        bindImage(image->texture);
+        glBindVertexArray(meshes[UiQuad].vertexArray);
+        applyShaderLogic(image->owner);
+        uploadCells(UiQuad, CellCoordinates(image->columns, image->column, image->rows, image->row));
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+}
+
+void GraphicsManager::boxPass(Camera* camera) {
+    for (BoxRenderer* box : boxes) {
+        if (!takesPart(box)) {
+            continue;
+        }
+        ShaderProgram* program = box->shader;
+        glUseProgram(program->id);
+        setColorAndModel(program, box->color, box->owner->transform.world);
+        applyCamera(program, camera, true);
+        glBindVertexArray(meshes[BoxOutline].vertexArray);
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDrawArrays(GL_LINE_LOOP, 0, 4);
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+}

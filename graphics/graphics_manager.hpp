@@ -1,16 +1,97 @@
 #pragma once
 
-class Camera;
+#include "graphics/text.hpp"
 
-// Draws every renderer component in a fixed order of passes.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Camera;
+class SpriteRenderer;
+class GameUIRenderer;
+class TextRenderer;
+class BoxRenderer;
+class FrameBufferRenderer;
+
+// The window and the letterboxed 16:10 picture inside it, in pixels, as the engine last laid
+// them out. The off-screen picture is window-sized; the passes draw into the picture.
+struct ScreenLayout {
+    uint32_t windowWidth = 0;
+    uint32_t windowHeight = 0;
+    int32_t viewportX = 0;
+    int32_t viewportY = 0;
+    int32_t viewportWidth = 0;
+    int32_t viewportHeight = 0;
+};
+
+// The shared vertex arrays every draw uses.
+enum MeshSlot : int { SpriteQuad = 0, UiQuad, TextQuad, BoxOutline, ScreenQuad, kMeshSlotCount };
+
+struct Mesh {
+    uint32_t vertexArray = 0;
+    std::array<uint32_t, 2> buffers{}; // positions, then texture coordinates where the mesh has them
+};
+
+// Six (u, v) pairs for the six vertices of a quad showing one cell of a sheet cut into
+// columns x rows. A column or row beyond the sheet starts at the sheet's left or top edge, so
+// the picture repeats across the quad.
+std::array<float, 12> CellCoordinates(int32_t columns, int32_t column, int32_t rows, int32_t row);
+
+// The crack normal map that suits a platform of this Transform scale.
+const char* CrackNormalMapName(float scaleX, float scaleY);
+
+// Keeps one list per renderer kind and draws them all, once per frame, in a fixed order of
+// passes: sprites, particles, the full-screen composite, text, interface images, boxes.
 class GraphicsManager {
-public:
+  public:
     static GraphicsManager& instance();
 
-    // Builds GPU resources for the current window; run again after every window re-creation.
+    // Builds the glyphs, the meshes and the off-screen framebuffer for the current window;
+    // runs again (after a Shutdown) on every window re-creation.
     void Initialize();
+    // Releases every OpenGL object made by Initialize.
     void Shutdown();
     void DrawFrame(Camera* camera);
 
+    // Turns on depth testing and alpha blending, as the passes expect. Does nothing before
+    // Initialize (a run without a window has no OpenGL to talk to).
+    void EnableDepthAndBlending();
+
+    GlyphTable glyphs;
+    std::vector<SpriteRenderer*> sprites;
+    std::vector<GameUIRenderer*> uiImages;
+    std::vector<BoxRenderer*> boxes;
+    std::vector<TextRenderer*> texts;
+    std::vector<FrameBufferRenderer*> composites;
+    std::array<Mesh, kMeshSlotCount> meshes{};
+    uint32_t framebuffer = 0;
+    uint32_t framebufferTexture = 0;
+    uint32_t framebufferDepthStencil = 0;
     bool initialized = false;
+
+    // Set by the engine whenever it lays the viewport out.
+    ScreenLayout screen;
+    // The text font; tests may point it elsewhere before Initialize.
+    std::string fontPath = kFontPath;
+
+  private:
+    GraphicsManager() = default;
+    void buildQuad(MeshSlot slot);
+    void buildBoxOutline();
+    void buildScreenQuad();
+    void buildTextQuad();
+    void buildFramebuffer();
+
+    void spritePass(Camera* camera);
+    void compositePass(FrameBufferRenderer* composite);
+    void textPass(Camera* camera);
+    void uiPass(Camera* camera);
+    void boxPass(Camera* camera);
+    // Replaces a quad's texture coordinates unless it already holds these.
+    void uploadCells(MeshSlot slot, const std::array<float, 12>& cells);
+
+    std::array<std::array<float, 12>, 2> uploadedCells{};
+    std::array<bool, 2> cellsKnown{};
+    std::vector<GlyphQuad> glyphQuads;
 };

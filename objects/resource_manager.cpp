@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -41,22 +42,26 @@ std::string readSource(const std::string& path, bool& failed) {
     return text.str();
 }
 
-void checkShader(GLuint object, const std::string& type) {
+// Prints the failure of a stage or of the link; returns whether it succeeded.
+bool checkShader(GLuint object, const std::string& type) {
     GLint success = 0;
     GLchar log[1024] = {};
     if (type == "PROGRAM") {
         glGetProgramiv(object, GL_LINK_STATUS, &success);
         if (!success) {
             glGetProgramInfoLog(object, 1024, nullptr, log);
-            std::cout << "ERROR::PROGRAM_LINKING_ERROR of type: " << type << "\n" << log << kDashes << std::endl;
+            std::cout << "ERROR::PROGRAM_LINKING_ERROR of type: " << type << "\n"
+                      << log << kDashes << std::endl;
         }
     } else {
         glGetShaderiv(object, GL_COMPILE_STATUS, &success);
         if (!success) {
             glGetShaderInfoLog(object, 1024, nullptr, log);
-            std::cout << "ERROR::SHADER_COMPILATION_ERROR of type: " << type << "\n" << log << kDashes << std::endl;
+            std::cout << "ERROR::SHADER_COMPILATION_ERROR of type: " << type << "\n"
+                      << log << kDashes << std::endl;
         }
     }
+    return success != 0;
 }
 
 GLuint compileStage(GLenum stage, const std::string& source, const std::string& label) {
@@ -70,14 +75,33 @@ GLuint compileStage(GLenum stage, const std::string& source, const std::string& 
 
 } // namespace
 
-int ShaderProgram::uniform(const std::string& name) {
+int ShaderProgram::uniform(std::string_view name) {
     auto it = locations.find(name);
     if (it != locations.end()) {
         return it->second;
     }
-    int location = glGetUniformLocation(id, name.c_str());
-    locations.emplace(name, location);
+    std::string key(name);
+    int location = glGetUniformLocation(id, key.c_str());
+    locations.emplace(std::move(key), location);
     return location;
+}
+
+void ShaderProgram::setMatrix(std::string_view name, const float* columnMajor) {
+    int location = uniform(name);
+    if (location < 0) {
+        return;
+    }
+    std::array<float, 16> values;
+    std::memcpy(values.data(), columnMajor, sizeof(values));
+    auto [it, added] = matrices.try_emplace(location, values);
+    if (!added) {
+        // Bitwise, so a NaN or a negative zero is still handed over like any other change.
+        if (std::memcmp(it->second.data(), values.data(), sizeof(values)) == 0) {
+            return;
+        }
+        it->second = values;
+    }
+    glUniformMatrix4fv(location, 1, GL_FALSE, columnMajor);
 }
 
 ResourceManager& ResourceManager::instance() {
@@ -104,7 +128,9 @@ sf::Texture* ResourceManager::getTexture(const std::string& name) const {
     return it != textures.end() ? it->second.get() : nullptr;
 }
 
-void ResourceManager::removeTexture(const std::string& name) { textures.erase(name); }
+void ResourceManager::removeTexture(const std::string& name) {
+    textures.erase(name);
+}
 
 void ResourceManager::loadShader(const std::string& name, const std::string& vertexPath,
                                  const std::string& fragmentPath) {
@@ -124,7 +150,7 @@ void ResourceManager::loadShader(const std::string& name, const std::string& ver
     glAttachShader(program->id, vertex);
     glAttachShader(program->id, fragment);
     glLinkProgram(program->id);
-    checkShader(program->id, "PROGRAM");
+    program->linked = checkShader(program->id, "PROGRAM");
     glDeleteShader(vertex);
     glDeleteShader(fragment);
     shaders.emplace(name, std::move(program));

@@ -2,26 +2,41 @@
 
 #include <SFML/Graphics/Texture.hpp>
 
+#include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 // A linked (or failed) shader program. Uniform locations are looked up once per name and
 // kept, so draws do not ask the driver every time.
 struct ShaderProgram {
     unsigned int id = 0;
+    // False when the build failed: OpenGL refuses to use such a program, so renderers that
+    // hold it draw nothing rather than drawing with whatever program was in use before.
+    bool linked = false;
     // Location of a uniform of this program, -1 when it has none by that name.
-    int uniform(const std::string& name);
+    int uniform(std::string_view name);
+    // Hands a column-major 4 x 4 matrix to the program, which must be in use. The camera's
+    // matrices are the same for most draws of a frame, so an upload of the values the
+    // location already holds is skipped: every matrix upload to a program goes through here.
+    void setMatrix(std::string_view name, const float* columnMajor);
 
-private:
-    std::unordered_map<std::string, int> locations;
+  private:
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> locations;
+    std::unordered_map<int, std::array<float, 16>> matrices;
 };
 
 // Owns every texture and shader program, each under a short name. Loading under a name that
 // is taken returns what is there and ignores the new path.
 class ResourceManager {
-public:
+  public:
     static ResourceManager& instance();
 
     // Null when the file does not load; nothing is registered then, so a later call retries.
@@ -43,7 +58,7 @@ public:
     static std::string resourcePath(const std::string& relative) { return kResourceRoot + relative; }
     static inline const std::string kResourceRoot = "../Resources/";
 
-private:
+  private:
     std::map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
 };

@@ -1,0 +1,209 @@
+// The splash screens driven frame by frame through the real engine (no window): three pictures
+// of five seconds each, skippable from the second on, then the main menu.
+#include "engine/frame_timer.hpp"
+#include "engine/input_manager.hpp"
+#include "frontend/splash_game_state.hpp"
+#include "graphics/renderer.hpp"
+#include "objects/game_object_list.hpp"
+#include "tests/support/engine_harness.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+class SplashFlow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        harness.engine().stateFactory = [this](uint32_t id) -> GameState* {
+            if (id == GameStateId::Splash) {
+                return new SplashGameState();
+            }
+            return new RecordingState("S" + std::to_string(id), harness.log);
+        };
+        harness.step(); // switches the splash in
+    }
+
+    SplashGameState* splash() { return dynamic_cast<SplashGameState*>(harness.engine().states->state); }
+    bool inMainMenu() const { return Engine::instance().states->current == GameStateId::MainMenu; }
+    float seconds() const { return static_cast<float>(frames) * 0.016f; }
+
+    // Frames of 16 ms until the time (seconds since the splash appeared) is reached.
+    void runUntil(float time) {
+        while (seconds() < time && !inMainMenu()) {
+            harness.step();
+            ++frames;
+        }
+    }
+    void pressKey(sf::Keyboard::Key key) {
+        sf::Event down{};
+        down.type = sf::Event::KeyPressed;
+        down.key.code = key;
+        InputManager::instance().queueEvent(down);
+        harness.step();
+        ++frames;
+        sf::Event up = down;
+        up.type = sf::Event::KeyReleased;
+        InputManager::instance().queueEvent(up);
+        harness.step();
+        ++frames;
+    }
+    int mainMenuLoads() const {
+        return static_cast<int>(std::count(harness.log.begin(), harness.log.end(), "Load S2"));
+    }
+
+    EngineHarness harness;
+    int frames = 0;
+};
+
+} // namespace
+
+TEST_F(SplashFlow, ThreePicturesOfFiveSecondsThenTheMainMenu) {
+    SplashGameState* state = splash();
+    ASSERT_NE(state, nullptr);
+    GameObject* image = GameObjectList::instance().find("QuorvelLogo");
+    GameObject* notice = GameObjectList::instance().find("Copyright");
+    ASSERT_NE(image, nullptr);
+    ASSERT_NE(notice, nullptr);
+    SpriteRenderer* sprite = image->getComponent<SpriteRenderer>();
+    TextRenderer* text = notice->getComponent<TextRenderer>();
+    ASSERT_NE(sprite, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text, kCopyrightNotice);
+    EXPECT_FLOAT_EQ(image->transform.scale.x, 32.0f);
+    EXPECT_FLOAT_EQ(notice->transform.position.y, -8.0f);
+
+    runUntil(0.5f);
+    EXPECT_NEAR(sprite->color.w, 0.5f, 0.02f); // fading in
+    EXPECT_EQ(text->color.w, sprite->color.w); // the notice fades with the logo
+    runUntil(2.5f);
+    EXPECT_GT(sprite->color.w, 0.98f); // fully shown (up to the last frame of the fade)
+    runUntil(4.5f);
+    EXPECT_NEAR(sprite->color.w, 0.5f, 0.02f); // fading out
+    EXPECT_EQ(state->stage, 0u);
+    EXPECT_TRUE(notice->active);
+
+    runUntil(5.1f);
+    EXPECT_EQ(state->stage, 1u);
+    EXPECT_FALSE(notice->active); // only with the first picture
+    EXPECT_FLOAT_EQ(image->transform.scale.x, 20.48f);
+    EXPECT_FLOAT_EQ(image->transform.scale.y, 10.24f);
+    EXPECT_LT(sprite->color.w, 0.2f);
+    runUntil(7.5f);
+    EXPECT_GT(sprite->color.w, 0.98f);
+    EXPECT_EQ(image->getComponent<SpriteRenderer>(), sprite); // one object shows all three
+
+    runUntil(10.1f);
+    EXPECT_EQ(state->stage, 2u);
+    EXPECT_FLOAT_EQ(image->transform.scale.x, 32.0f);
+    EXPECT_FLOAT_EQ(image->transform.scale.y, 19.2f);
+
+    runUntil(20.0f);
+    ASSERT_TRUE(inMainMenu());
+    EXPECT_NEAR(seconds(), 15.0f, 0.1f);
+    EXPECT_EQ(mainMenuLoads(), 1);
+    EXPECT_TRUE(GameObjectList::instance().objects().empty()); // the splash's Exit destroyed its objects
+}
+
+TEST_F(SplashFlow, KeysDoNothingDuringTheFirstPictureAndSkipTheSecond) {
+    runUntil(1.0f);
+    for (sf::Keyboard::Key key :
+         {sf::Keyboard::Enter, sf::Keyboard::Space, sf::Keyboard::Escape, sf::Keyboard::T}) {
+        pressKey(key);
+    }
+    runUntil(4.9f);
+    pressKey(sf::Keyboard::Enter);
+    EXPECT_FALSE(inMainMenu());
+    EXPECT_EQ(splash()->stage, 0u);
+
+    runUntil(6.0f);
+    ASSERT_EQ(splash()->stage, 1u);
+    pressKey(sf::Keyboard::Enter);
+    harness.step();
+    EXPECT_TRUE(inMainMenu());
+    EXPECT_LT(seconds(), 6.1f);
+}
+
+class SplashSkipKey : public SplashFlow, public ::testing::WithParamInterface<sf::Keyboard::Key> {};
+
+TEST_P(SplashSkipKey, SkipsTheControlsPicture) {
+    runUntil(11.0f);
+    ASSERT_EQ(splash()->stage, 2u);
+    pressKey(GetParam());
+    EXPECT_TRUE(inMainMenu());
+    EXPECT_EQ(mainMenuLoads(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, SplashSkipKey,
+                         ::testing::Values(sf::Keyboard::Enter, sf::Keyboard::Space, sf::Keyboard::Escape,
+                                           sf::Keyboard::T));
+
+TEST_F(SplashFlow, OtherKeysDoNotSkip) {
+    runUntil(6.0f);
+    for (sf::Keyboard::Key key :
+         {sf::Keyboard::A, sf::Keyboard::Left, sf::Keyboard::Numpad8, sf::Keyboard::Tab}) {
+        pressKey(key);
+    }
+    EXPECT_FALSE(inMainMenu());
+    EXPECT_EQ(splash()->stage, 1u);
+}
+
+TEST_F(SplashFlow, PadAOrStartOnAnyPadSkips) {
+    harness.pads.connect(3, true);
+    runUntil(2.0f);
+    harness.pads.setButtons(3, kPadA); // first picture: nothing
+    runUntil(2.2f);
+    harness.pads.setButtons(3, 0);
+    runUntil(6.0f);
+    EXPECT_FALSE(inMainMenu());
+
+    harness.pads.setButtons(3, kPadB | kPadX | kPadBack); // not skip buttons
+    runUntil(6.2f);
+    harness.pads.setButtons(3, 0);
+    runUntil(6.4f);
+    EXPECT_FALSE(inMainMenu());
+
+    harness.pads.setButtons(3, kPadStart);
+    harness.step();
+    harness.step();
+    EXPECT_TRUE(inMainMenu());
+}
+
+TEST_F(SplashFlow, HeldButtonFromTheFirstPictureDoesNotSkip) {
+    harness.pads.connect(0, true);
+    runUntil(4.0f);
+    harness.pads.setButtons(0, kPadA); // pressed during the first picture and held on
+    runUntil(7.0f);
+    EXPECT_FALSE(inMainMenu()); // only a press (up the frame before) counts
+    EXPECT_EQ(splash()->stage, 1u);
+}
+
+TEST_F(SplashFlow, SkipInTheLastFrameRequestsTheMainMenuOnce) {
+    runUntil(14.9f);
+    ASSERT_EQ(splash()->stage, 2u);
+    // Press on the very frame the controls picture runs out.
+    while (splash()->timer - 0.016f >= 0.0f) {
+        harness.step();
+        ++frames;
+    }
+    sf::Event down{};
+    down.type = sf::Event::KeyPressed;
+    down.key.code = sf::Keyboard::Enter;
+    InputManager::instance().queueEvent(down);
+    harness.step();
+    harness.step();
+    EXPECT_TRUE(inMainMenu());
+    EXPECT_EQ(mainMenuLoads(), 1);
+}
+
+TEST_F(SplashFlow, PausedTimeHoldsThePicture) {
+    runUntil(2.0f);
+    FrameTimer::instance().setTimeScale(0.0f);
+    const float timer = splash()->timer;
+    for (int i = 0; i < 1000; ++i) {
+        harness.step();
+    }
+    EXPECT_EQ(splash()->timer, timer);
+    EXPECT_EQ(splash()->stage, 0u);
+}

@@ -1,0 +1,180 @@
+#include "tests/support/gl_fixture.hpp"
+
+#include "graphics/graphics_manager.hpp"
+#include "graphics/renderer.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+#include "tests/support/display.hpp"
+
+#include <GL/glew.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// Until the asset generator writes the game's font, text tests use the system's copy of the
+// same family.
+constexpr const char* kFallbackFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+} // namespace
+
+void GlFixture::SetUp() {
+    GRUMBO_REQUIRE_DISPLAY();
+    tempDir = (std::filesystem::temp_directory_path() / ("grumbo-gl-" + std::to_string(getpid()))).string();
+    std::filesystem::create_directories(tempDir);
+    if (!std::ifstream(kFontPath).good()) {
+        GraphicsManager::instance().fontPath = kFallbackFont;
+    }
+    setFrameClock(&clock);
+    setGamepadBackend(&pads);
+    Engine& e = engine();
+    e.stateFactory = [this](uint32_t id) -> GameState* {
+        return stateFactory ? stateFactory(id) : new SceneState();
+    };
+    e.initialise();
+    runFrames(1);
+}
+
+void GlFixture::TearDown() {
+    if (!haveDisplay()) {
+        return;
+    }
+    engine().shutdown();
+    setFrameClock(nullptr);
+    setGamepadBackend(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(tempDir, ignored);
+}
+
+bool GlFixture::runFrames(int count, uint32_t milliseconds) {
+    for (int i = 0; i < count; ++i) {
+        clock.advance(milliseconds);
+        if (!engine().frame()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void GlFixture::drawFrame() {
+    Engine& e = engine();
+    WorldRoot().transform.updateWorld();
+    glClear(GL_COLOR_BUFFER_BIT);
+    e.updateViewport();
+    if (state() != nullptr) {
+        state()->Render();
+    }
+    glFinish();
+    sf::Vector2u size = e.window->getSize();
+    width = size.x;
+    height = size.y;
+    pixels.assign(static_cast<size_t>(width) * height * 3, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels.data());
+}
+
+sf::Color GlFixture::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= static_cast<int>(width) || y >= static_cast<int>(height)) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the window";
+        return sf::Color::Transparent;
+    }
+    size_t row = height - 1 - static_cast<size_t>(y);
+    size_t at = (row * width + static_cast<size_t>(x)) * 3;
+    return sf::Color(pixels[at], pixels[at + 1], pixels[at + 2]);
+}
+
+sf::Vector2i GlFixture::pictureToWindow(float clipX, float clipY) const {
+    const ScreenLayout& s = GraphicsManager::instance().screen;
+    float fromLeft =
+        static_cast<float>(s.viewportX) + (clipX + 1.0f) * 0.5f * static_cast<float>(s.viewportWidth);
+    float fromBottom =
+        static_cast<float>(s.viewportY) + (clipY + 1.0f) * 0.5f * static_cast<float>(s.viewportHeight);
+    return {static_cast<int>(fromLeft), static_cast<int>(height) - 1 - static_cast<int>(fromBottom)};
+}
+
+std::array<int, 4> GlFixture::boundsOf(const std::function<bool(sf::Color)>& match) const {
+    std::array<int, 4> box{-1, -1, -1, -1};
+    for (int y = 0; y < static_cast<int>(height); ++y) {
+        for (int x = 0; x < static_cast<int>(width); ++x) {
+            if (!match(pixel(x, y))) {
+                continue;
+            }
+            if (box[0] < 0) {
+                box = {x, y, x, y};
+            }
+            box[0] = std::min(box[0], x);
+            box[1] = std::min(box[1], y);
+            box[2] = std::max(box[2], x);
+            box[3] = std::max(box[3], y);
+        }
+    }
+    return box;
+}
+
+std::string GlFixture::tempPath(const std::string& file) const {
+    return tempDir + "/" + file;
+}
+
+sf::Texture* GlFixture::addTexture(const std::string& name, const sf::Image& image) {
+    std::string path = tempPath(name + ".png");
+    EXPECT_TRUE(image.saveToFile(path));
+    sf::Texture* texture = ResourceManager::instance().loadTexture(name, path);
+    EXPECT_NE(texture, nullptr) << name;
+    return texture;
+}
+
+sf::Image GlFixture::solidImage(sf::Color color, unsigned imageWidth, unsigned imageHeight) {
+    sf::Image image;
+    image.create(imageWidth, imageHeight, color);
+    return image;
+}
+
+void GlFixture::addProgram(const std::string& name, const std::string& vertexSource,
+                           const std::string& fragmentSource) {
+    std::string vertexPath = tempPath(name + ".vs");
+    std::string fragmentPath = tempPath(name + ".fs");
+    std::ofstream(vertexPath) << vertexSource;
+    std::ofstream(fragmentPath) << fragmentSource;
+    ResourceManager::instance().loadShader(name, vertexPath, fragmentPath);
+}
+
+GameObject* GlFixture::makeObject(const std::string& name, float x, float y, float z, float scaleX,
+                                  float scaleY) {
+    GameObject* object = GameObjectList::instance().create(name);
+    object->transform.setPosition(x, y, z);
+    object->transform.setScale(scaleX, scaleY, 1.0f);
+    return object;
+}
+
+GameObject* GlFixture::makeSprite(const std::string& texture, float x, float y, float z, float scaleX,
+                                  float scaleY) {
+    GameObject* object = makeObject(texture + "Sprite", x, y, z, scaleX, scaleY);
+    SpriteRenderer* sprite = object->addComponent<SpriteRenderer>();
+    sprite->shader = ResourceManager::instance().getShader("Sprite");
+    sprite->texture = ResourceManager::instance().getTexture(texture);
+    return object;
+}
+
+bool sameColor(sf::Color a, sf::Color b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
+}
+
+std::string describe(sf::Color color) {
+    std::ostringstream text;
+    text << "(" << int(color.r) << ", " << int(color.g) << ", " << int(color.b) << ")";
+    return text.str();
+}
+
+::testing::AssertionResult colorNear(sf::Color actual, sf::Color expected, int tolerance) {
+    if (sameColor(actual, expected, tolerance)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "got " << describe(actual) << ", expected " << describe(expected);
+}
