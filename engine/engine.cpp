@@ -143,7 +143,7 @@ void Engine::createWindow(bool fullscreenWindow) {
         height = mode.height;
     } else {
         window->create(sf::VideoMode(kWindowedWidth, kWindowedHeight, 32), "Grumbo!",
-                       sf::Style::Titlebar | sf::Style::Close, settings);
+                      sf::Style::Titlebar | sf::Style::Close, settings);
         width = kWindowedWidth;
         height = kWindowedHeight;
     }

@@ -7,7 +7,7 @@ class Camera;
 // Animates the parameters of one shader effect and hands them to the program of a renderer on
 // the same object whenever that renderer is drawn. The mode picks the effect.
 class ShaderLogic : public Logic {
-  public:
+public:
     ShaderLogic(Camera* stateCamera, GameObject* ownerObject, int effectMode);
 
     void Update() override;
