@@ -1,5 +1,5 @@
 #version 330 core
-// Overlay text: positions in interface units, no projection (see Sprite_UI.vs).
+// Overlay text: positions in interface units, no projection, on the near plane (see Sprite_UI.vs).
 layout(location = 0) in vec4 vertex;
 
 uniform mat4 model;
@@ -9,5 +9,6 @@ out vec2 uv;
 
 void main() {
     uv = vertex.zw;
-    gl_Position = view * model * vec4(vertex.xy, 0.0, 1.0);
+    vec4 placed = view * model * vec4(vertex.xy, 0.0, 1.0);
+    gl_Position = vec4(placed.xy, -placed.w, placed.w);
 }

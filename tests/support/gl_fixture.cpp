@@ -32,10 +32,17 @@ void GlFixture::SetUp() {
     setFrameClock(&clock);
     setGamepadBackend(&pads);
     Engine& e = engine();
-    e.stateFactory = [this](uint32_t id) -> GameState* {
-        return stateFactory ? stateFactory(id) : new SceneState();
-    };
+    if (gameStates) {
+        e.stateFactory = nullptr;
+    } else {
+        e.stateFactory = [this](uint32_t id) -> GameState* {
+            return stateFactory ? stateFactory(id) : new SceneState();
+        };
+    }
     e.initialise();
+    if (beforeFirstFrame) {
+        beforeFirstFrame();
+    }
     runFrames(1);
 }
 
@@ -98,9 +105,9 @@ sf::Vector2i GlFixture::pictureToWindow(float clipX, float clipY) const {
     return {static_cast<int>(fromLeft), static_cast<int>(height) - 1 - static_cast<int>(fromBottom)};
 }
 
-std::array<int, 4> GlFixture::boundsOf(const std::function<bool(sf::Color)>& match) const {
+std::array<int, 4> GlFixture::boundsOf(const std::function<bool(sf::Color)>& match, int fromRow) const {
     std::array<int, 4> box{-1, -1, -1, -1};
-    for (int y = 0; y < static_cast<int>(height); ++y) {
+    for (int y = std::max(fromRow, 0); y < static_cast<int>(height); ++y) {
         for (int x = 0; x < static_cast<int>(width); ++x) {
             if (!match(pixel(x, y))) {
                 continue;

@@ -37,6 +37,10 @@ protected:
 
     // The state built for a requested id; a SceneState unless a test sets this before SetUp.
     std::function<GameState*(uint32_t)> stateFactory;
+    // Set before SetUp to run the game's own states, as the executable does.
+    bool gameStates = false;
+    // Runs after the window and the programs exist, before the first frame switches a state in.
+    std::function<void()> beforeFirstFrame;
 
     // Whole engine frames, each after the clock moves on by the given milliseconds.
     bool runFrames(int count, uint32_t milliseconds = 16);
@@ -48,8 +52,8 @@ protected:
     // Window pixel of a point of the picture given in clip coordinates (-1..1, y up).
     sf::Vector2i pictureToWindow(float clipX, float clipY) const;
     // The bounding box (left, top, right, bottom; inclusive) of the pixels matching a test,
-    // or all -1 when none match.
-    std::array<int, 4> boundsOf(const std::function<bool(sf::Color)>& match) const;
+    // looking from a window row downwards; all -1 when none match.
+    std::array<int, 4> boundsOf(const std::function<bool(sf::Color)>& match, int fromRow = 0) const;
 
     // Registers a picture with the resource manager through its normal file loader.
     sf::Texture* addTexture(const std::string& name, const sf::Image& image);

@@ -1,0 +1,302 @@
+// What the player sees of the draw passes, read back from the window: where the default camera
+// puts things, what hides what, what is left out, the full-screen composite and sheet cells.
+#include "engine/input_manager.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/renderer.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+#include "tests/support/gl_fixture.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const sf::Color kRed(255, 0, 0);
+const sf::Color kGreen(0, 255, 0);
+const sf::Color kBlue(0, 0, 255);
+const sf::Color kYellow(255, 255, 0);
+const sf::Color kMagenta(255, 0, 255);
+const sf::Color kBlack(0, 0, 0);
+
+class DrawPasses : public GlFixture {
+protected:
+    void SetUp() override {
+        GlFixture::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        addTexture("Red", solidImage(kRed));
+        addTexture("Green", solidImage(kGreen));
+        addTexture("Blue", solidImage(kBlue));
+        addTexture("Yellow", solidImage(kYellow));
+    }
+
+    // The window pixel of a world point seen by the default camera (48 x 30 units).
+    sf::Vector2i worldToWindow(float x, float y) const { return pictureToWindow(x / 24.0f, y / 15.0f); }
+    sf::Color at(float worldX, float worldY) const {
+        sf::Vector2i p = worldToWindow(worldX, worldY);
+        return pixel(p.x, p.y);
+    }
+    sf::Color atPicture(float clipX, float clipY) const {
+        sf::Vector2i p = pictureToWindow(clipX, clipY);
+        return pixel(p.x, p.y);
+    }
+
+    static GameObject* makeImage(const std::string& texture, float x, float y, float z, float scaleX,
+                                 float scaleY) {
+        GameObject* object = makeObject(texture + "Image", x, y, z, scaleX, scaleY);
+        GameUIRenderer* image = object->addComponent<GameUIRenderer>();
+        image->set(ResourceManager::instance().getShader("Sprite-UI"),
+                   ResourceManager::instance().getTexture(texture), {1, 1, 1, 1}, 1, 0, 1);
+        return object;
+    }
+};
+
+} // namespace
+
+TEST_F(DrawPasses, DefaultCameraCentresACornerSpriteOnTheTopRightOfTheLetterboxedPicture) {
+    // A window wider than 16:10 gets bars left and right.
+    sf::Event resize{};
+    resize.type = sf::Event::Resized;
+    resize.size.width = 1280;
+    resize.size.height = 720;
+    InputManager::instance().queueEvent(resize);
+    runFrames(1);
+    const ScreenLayout& screen = GraphicsManager::instance().screen;
+    ASSERT_EQ(screen.viewportX, 64);
+    ASSERT_EQ(screen.viewportWidth, 1152);
+
+    makeSprite("Red", 24.0f, 15.0f, 0.0f, 2.0f, 2.0f); // 48 px across: 24 px per world unit
+    drawFrame();
+    auto red = boundsOf([](sf::Color c) { return sameColor(c, kRed); });
+    // Window rows count from the top; the picture's top edge is at row 800 - 720 = 80.
+    const int cornerX = 64 + 1152;
+    const int cornerY = static_cast<int>(height) - 720;
+    EXPECT_EQ(red[2], cornerX - 1); // right edge: clipped by the picture
+    EXPECT_EQ(red[1], cornerY);     // top edge: clipped by the picture
+    EXPECT_NEAR(red[0], cornerX - 24, 1);
+    EXPECT_NEAR(red[3], cornerY + 24 - 1, 1);
+    // Nothing in the bar beside the picture.
+    EXPECT_TRUE(colorNear(pixel(cornerX + 5, cornerY + 5), kBlack));
+}
+
+TEST_F(DrawPasses, NearerSpritesHideFartherOnesWhateverTheListOrder) {
+    // Left pair: the nearer one is listed first; right pair: listed last.
+    makeSprite("Red", -10.0f, 0.0f, 5.0f, 6.0f, 6.0f);
+    makeSprite("Blue", -8.0f, 0.0f, -3.0f, 6.0f, 6.0f);
+    makeSprite("Blue", 8.0f, 0.0f, -3.0f, 6.0f, 6.0f);
+    makeSprite("Red", 10.0f, 0.0f, 5.0f, 6.0f, 6.0f);
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-9.0f, 0.0f), kRed)); // overlap
+    EXPECT_TRUE(colorNear(at(9.0f, 0.0f), kRed));
+    EXPECT_TRUE(colorNear(at(-6.0f, 0.0f), kBlue)); // blue where it is alone
+    EXPECT_TRUE(colorNear(at(6.0f, 0.0f), kBlue));
+    EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
+}
+
+TEST_F(DrawPasses, InterfaceImagesPaintInListOrderOverTheWorld) {
+    makeSprite("Green", 0.0f, 0.0f, 90.0f, 40.0f, 20.0f); // the nearest world sprite there is
+    makeImage("Red", -0.1f, 0.0f, 50.0f, 0.4f, 0.4f);     // interface units: -1..1 across the picture
+    makeImage("Blue", 0.1f, 0.0f, -50.0f, 0.4f, 0.4f);    // farther z, listed later: still on top
+    drawFrame();
+    EXPECT_TRUE(colorNear(atPicture(0.0f, 0.0f), kBlue));
+    EXPECT_TRUE(colorNear(atPicture(-0.25f, 0.0f), kRed));
+    EXPECT_TRUE(colorNear(atPicture(0.25f, 0.0f), kBlue));
+    EXPECT_TRUE(colorNear(atPicture(0.0f, 0.3f), kGreen));
+}
+
+TEST_F(DrawPasses, DisabledRenderersAndInactiveOwnersDrawNothingUntilBack) {
+    GameObject* left = makeSprite("Red", -10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
+    GameObject* parent = makeObject("Parent", 10.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    GameObject* child = makeSprite("Blue", 10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
+    parent->transform.setParent(child);
+    GameObject* image = makeObject("Image", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
+    image->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
+                                               ResourceManager::instance().getTexture("Yellow"), {1, 1, 1, 1},
+                                               1, 0, 1);
+    drawFrame();
+    ASSERT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
+    ASSERT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
+    ASSERT_TRUE(colorNear(atPicture(0.0f, 0.5f), kYellow));
+
+    left->getComponent<SpriteRenderer>()->enabled = false;
+    setActive(parent, false);
+    image->getComponent<GameUIRenderer>()->enabled = false;
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(at(10.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(atPicture(0.0f, 0.5f), kBlack));
+    EXPECT_EQ(GraphicsManager::instance().sprites.size(), 2u); // hidden, still listed
+
+    left->getComponent<SpriteRenderer>()->enabled = true;
+    setActive(parent, true);
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
+    EXPECT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
+}
+
+TEST_F(DrawPasses, RendererWithoutAProgramIsSkipped) {
+    GameObject* object = makeSprite("Red", 0.0f, 0.0f, 0.0f, 4.0f, 4.0f);
+    object->getComponent<SpriteRenderer>()->shader = nullptr;
+    makeSprite("Blue", 10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
+}
+
+TEST_F(DrawPasses, MissingTextureIsReportedEveryDrawAndTheQuadStillDrawn) {
+    makeSprite("Yellow", 0.0f, 0.0f, 0.0f, 10.0f, 10.0f);
+    GameObject* missing = makeSprite("NoSuchPicture", 0.0f, 0.0f, 1.0f, 4.0f, 4.0f);
+    ASSERT_EQ(missing->getComponent<SpriteRenderer>()->texture, nullptr);
+    testing::internal::CaptureStdout();
+    drawFrame();
+    drawFrame();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "CAN'T FIND TEXTURE\nCAN'T FIND TEXTURE\n");
+    // Drawn with no picture: opaque black over the yellow behind it.
+    EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(at(4.0f, 0.0f), kYellow));
+}
+
+TEST_F(DrawPasses, CompositeShowsTheSceneThroughItsProgramAndTheOverlayOnTop) {
+    // A composite that swaps colour channels, so the scene is recognisable as having gone through it.
+    addProgram(
+        "Swap",
+        "#version 330 core\n"
+        "layout(location = 0) in vec3 position;\n"
+        "layout(location = 1) in vec2 textureCoordinate;\n"
+        "out vec2 uv;\n"
+        "void main() { uv = textureCoordinate; gl_Position = vec4(position, 1.0); }\n",
+        "#version 330 core\n"
+        "in vec2 uv;\n"
+        "out vec4 fragColor;\n"
+        "uniform sampler2D screenTexture;\n"
+        "void main() { vec3 c = texture(screenTexture, uv).rgb; fragColor = vec4(c.b, c.r, c.g, 1.0); }\n");
+    makeSprite("Red", -10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
+    GameObject* image = makeObject("Image", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
+    image->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
+                                               ResourceManager::instance().getTexture("Blue"), {1, 1, 1, 1},
+                                               1, 0, 1);
+    GameObject* box = makeObject("Box", 10.0f, 0.0f, 0.0f, 6.0f, 6.0f);
+    BoxRenderer* outline = box->addComponent<BoxRenderer>();
+    outline->shader = ResourceManager::instance().getShader("Basic");
+    outline->color = {1, 0, 1, 1};
+    GameObject* frame = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    FrameBufferRenderer* composite = frame->addComponent<FrameBufferRenderer>();
+    composite->set(ResourceManager::instance().getShader("Swap"), nullptr, {1, 1, 1, 1});
+
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kGreen));     // red scene, channels swapped
+    EXPECT_TRUE(colorNear(atPicture(0.0f, 0.5f), kBlue)); // interface: straight into the window
+    auto lines = boundsOf([](sf::Color c) { return sameColor(c, kMagenta, 40); });
+    sf::Vector2i boxCentre = worldToWindow(10.0f, 0.0f);
+    EXPECT_NEAR((lines[0] + lines[2]) / 2, boxCentre.x, 2); // the outline, unswapped
+    const float pixelsPerUnit = static_cast<float>(GraphicsManager::instance().screen.viewportWidth) / 48.0f;
+    EXPECT_NEAR(lines[2] - lines[0], 6.0f * pixelsPerUnit, 3.0f);
+
+    // The shipped composite program shows the scene as it is.
+    composite->shader = ResourceManager::instance().getShader("Shockwave");
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
+
+    // Without a composite taking part the scene goes straight to the window.
+    composite->shader = ResourceManager::instance().getShader("Swap");
+    frame->active = false;
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
+}
+
+TEST_F(DrawPasses, SheetCellsPickColumnsAndRowsAndRepeatBeyondTheSheet) {
+    // Four columns by two rows of 4 x 4 px cells, each its own colour.
+    const sf::Color cells[2][4] = {
+        {kRed, kGreen, kBlue, kYellow},
+        {kMagenta, sf::Color(0, 255, 255), sf::Color(255, 255, 255), sf::Color(128, 0, 0)}};
+    sf::Image sheet;
+    sheet.create(16, 8);
+    for (unsigned y = 0; y < 8; ++y) {
+        for (unsigned x = 0; x < 16; ++x) {
+            sheet.setPixel(x, y, cells[y / 4][x / 4]);
+        }
+    }
+    addTexture("Sheet", sheet);
+
+    struct Pick {
+        int column, row;
+        float x, y;
+    };
+    const Pick picks[] = {{1, 1, -15, 8}, {3, 2, -5, 8}, {4, 1, 5, 8}, {2, 2, 15, 8}, {1, 1, -15, -2}};
+    std::vector<SpriteRenderer*> sprites;
+    for (const Pick& p : picks) {
+        SpriteRenderer* sprite =
+            makeSprite("Sheet", p.x, p.y, 0.0f, 6.0f, 6.0f)->getComponent<SpriteRenderer>();
+        sprite->columns = 4;
+        sprite->rows = 2;
+        sprite->column = p.column;
+        sprite->row = p.row;
+        sprites.push_back(sprite);
+    }
+    // Column 5 of 4: u runs from 0 to 1.25, so the sheet shows 1.25 times across.
+    SpriteRenderer* beyond =
+        makeSprite("Sheet", 0.0f, -8.0f, 0.0f, 40.0f, 4.0f)->getComponent<SpriteRenderer>();
+    beyond->columns = 4;
+    beyond->column = 5;
+    beyond->rows = 2;
+    beyond->row = 1;
+    // The same cells on an interface image.
+    GameObject* image = makeObject("Image", 0.8f, 0.8f, 0.0f, 0.2f, 0.2f);
+    image->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
+                                               ResourceManager::instance().getTexture("Sheet"), {1, 1, 1, 1},
+                                               4, 0, 2);
+
+    drawFrame();
+    for (size_t i = 0; i < std::size(picks); ++i) {
+        const Pick& p = picks[i];
+        EXPECT_TRUE(colorNear(at(p.x, p.y), cells[p.row - 1][p.column - 1]))
+            << "column " << p.column << " row " << p.row;
+    }
+    const float left = -20.0f;
+    for (auto [fraction, column] : {std::pair{0.1f, 0}, {0.3f, 1}, {0.5f, 2}, {0.7f, 3}, {0.9f, 0}}) {
+        EXPECT_TRUE(colorNear(at(left + 40.0f * fraction, -8.0f), cells[0][column])) << fraction;
+    }
+    EXPECT_TRUE(colorNear(atPicture(0.8f, 0.8f), kGreen));
+
+    // Changing a cell shows the new one on the next frame.
+    sprites[0]->column = 2;
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-15.0f, 8.0f), kGreen));
+    EXPECT_TRUE(colorNear(at(-15.0f, -2.0f), kRed));
+}
+
+TEST_F(DrawPasses, PlatformsGetTheCrackMapOfTheirShapeOnUnitOne) {
+    // A program that shows what is bound on the "normalTexture" unit.
+    addProgram(
+        "ShowNormals",
+        "#version 330 core\n"
+        "layout(location = 0) in vec3 position;\n"
+        "layout(location = 1) in vec2 textureCoordinate;\n"
+        "uniform mat4 model; uniform mat4 view; uniform mat4 projection;\n"
+        "out vec2 uv;\n"
+        "void main() { uv = textureCoordinate; gl_Position = projection * view * model * vec4(position, "
+        "1.0); }\n",
+        "#version 330 core\n"
+        "in vec2 uv;\n"
+        "out vec4 fragColor;\n"
+        "uniform sampler2D image; uniform sampler2D normalTexture;\n"
+        "void main() { fragColor = vec4(texture(normalTexture, uv).rgb + 0.0 * texture(image, uv).rgb, 1.0); "
+        "}\n");
+    addTexture("20-3RatioNormal-Crack", solidImage(kBlue));
+    addTexture("Normal-Crack", solidImage(kGreen));
+    auto platform = [&](float x, float y, float scaleX, float scaleY, const char* tag) {
+        GameObject* object = makeSprite("Red", x, y, 0.0f, scaleX, scaleY);
+        object->tag = tag;
+        object->getComponent<SpriteRenderer>()->shader = ResourceManager::instance().getShader("ShowNormals");
+        return object;
+    };
+    platform(-10.0f, 8.0f, 8.0f, 1.0f, "Platform");
+    platform(10.0f, 5.0f, 1.0f, 2.0f, "Platform");
+    platform(0.0f, -8.0f, 3.0f, 1.0f, "Platform"); // "3-1RatioNormal-Crack" was never loaded
+    drawFrame();
+    EXPECT_TRUE(colorNear(at(-10.0f, 8.0f), kBlue));
+    EXPECT_TRUE(colorNear(at(10.0f, 5.0f), kGreen));
+    EXPECT_TRUE(colorNear(at(0.0f, -8.0f), kBlack)); // nothing bound
+}

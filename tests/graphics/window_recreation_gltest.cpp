@@ -1,0 +1,88 @@
+// Switching between fullscreen and a window re-creates the OpenGL context: the graphics manager
+// builds its meshes, glyphs and off-screen picture again and every pass still draws.
+#include "graphics/graphics_manager.hpp"
+#include "graphics/renderer.hpp"
+#include "objects/game_object.hpp"
+#include "objects/resource_manager.hpp"
+#include "tests/support/gl_fixture.hpp"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowRecreation : public GlFixture {
+protected:
+    // One of each: a sprite through the composite, an interface image, a text and a box.
+    void buildScene() {
+        ResourceManager& resources = ResourceManager::instance();
+        addTexture("Red", solidImage(sf::Color::Red));
+        addTexture("Blue", solidImage(sf::Color::Blue));
+        makeSprite("Red", -10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
+        GameObject* image = makeObject("Image", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
+        image->addComponent<GameUIRenderer>()->set(resources.getShader("Sprite-UI"),
+                                                   resources.getTexture("Blue"), {1, 1, 1, 1}, 1, 0, 1);
+        GameObject* label = makeObject("Label", 0.0f, -8.0f, 0.0f, 3.0f, 3.0f);
+        TextRenderer* text = label->addComponent<TextRenderer>();
+        text->shader = resources.getShader("Text");
+        text->color = {0, 1, 0, 1};
+        text->text = "GRUMBO";
+        GameObject* frame = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+        frame->addComponent<FrameBufferRenderer>()->set(resources.getShader("Shockwave"), nullptr,
+                                                        {1, 1, 1, 1});
+    }
+
+    void expectSceneDrawn() {
+        drawFrame();
+        sf::Vector2i sprite = pictureToWindow(-10.0f / 24.0f, 0.0f);
+        sf::Vector2i image = pictureToWindow(0.0f, 0.5f);
+        EXPECT_TRUE(colorNear(pixel(sprite.x, sprite.y), sf::Color::Red));
+        EXPECT_TRUE(colorNear(pixel(image.x, image.y), sf::Color::Blue));
+        auto text = boundsOf([](sf::Color c) { return c.g > 200 && c.r < 50 && c.b < 50; });
+        EXPECT_GE(text[0], 0) << "no text";
+    }
+};
+
+} // namespace
+
+TEST_F(WindowRecreation, WindowedAndBackToFullscreenStillDrawEveryPass) {
+    buildScene();
+    expectSceneDrawn();
+    GraphicsManager& graphics = GraphicsManager::instance();
+
+    for (bool fullscreen : {false, true, false}) {
+        SCOPED_TRACE(fullscreen ? "fullscreen" : "windowed");
+        testing::internal::CaptureStdout();
+        engine().createWindow(fullscreen);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.find("ERROR::FRAMEBUFFER"), std::string::npos) << out;
+        EXPECT_EQ(engine().fullscreen, fullscreen);
+        EXPECT_TRUE(graphics.initialized);
+        EXPECT_EQ(graphics.screen.windowWidth, engine().width);
+        EXPECT_TRUE(glIsTexture(graphics.framebufferTexture));
+        EXPECT_TRUE(glIsTexture(graphics.glyphs['G'].textureId));
+        glBindFramebuffer(GL_FRAMEBUFFER, graphics.framebuffer);
+        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        expectSceneDrawn();
+        EXPECT_TRUE(runFrames(2));
+    }
+}
+
+TEST_F(WindowRecreation, ShutdownReleasesWhatInitializeMade) {
+    GraphicsManager& graphics = GraphicsManager::instance();
+    const uint32_t glyph = graphics.glyphs['A'].textureId;
+    const uint32_t picture = graphics.framebufferTexture;
+    const uint32_t quadBuffer = graphics.meshes[SpriteQuad].buffers[0];
+    ASSERT_TRUE(glIsTexture(glyph));
+    graphics.Shutdown();
+    EXPECT_FALSE(graphics.initialized);
+    EXPECT_FALSE(glIsTexture(glyph));
+    EXPECT_FALSE(glIsTexture(picture));
+    EXPECT_FALSE(glIsBuffer(quadBuffer));
+    EXPECT_TRUE(graphics.glyphs.empty());
+    graphics.DrawFrame(&state()->camera); // nothing to draw with: does nothing
+    graphics.Initialize();
+    EXPECT_TRUE(graphics.initialized);
+    EXPECT_TRUE(runFrames(2));
+}
