@@ -7,6 +7,8 @@
 #include "tests/support/display.hpp"
 
 #include <GL/glew.h>
+#include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -22,8 +24,35 @@ constexpr const char* kFallbackFont = "/usr/share/fonts/truetype/dejavu/DejaVuSa
 
 } // namespace
 
+// An X server resets itself when its last client leaves, and refuses connections while it does.
+// Test processes come and go one after another, so the next one can knock during a reset; SFML
+// then aborts. Every display the test executable opens goes through here and waits it out.
+extern "C" Display* XOpenDisplay(const char* name) {
+    using OpenDisplay = Display* (*)(const char*);
+    static auto real = reinterpret_cast<OpenDisplay>(dlsym(RTLD_NEXT, "XOpenDisplay"));
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (Display* display = real(name)) {
+            return display;
+        }
+        usleep(25000);
+    }
+    return nullptr;
+}
+
+// The leak checker follows the thread-local blocks of dynamically loaded libraries (Mesa's driver)
+// through records this C library version can leave stale, and then crashes at exit now and then.
+extern "C" const char* __asan_default_options() {
+    return "intercept_tls_get_addr=0";
+}
+
 void GlFixture::SetUp() {
     GRUMBO_REQUIRE_DISPLAY();
+    // Mesa's software renderer draws on worker threads and stores compiled shaders from another;
+    // either can still be busy when the leak checker stops the world at exit, which crashes the
+    // checker now and then. One thread is plenty for test pictures, and tests need no cache.
+    setenv("LP_NUM_THREADS", "0", 0);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+    setenv("MESA_GLSL_CACHE_DISABLE", "true", 0);
     tempDir = (std::filesystem::temp_directory_path() / ("grumbo-gl-" + std::to_string(getpid()))).string();
     std::filesystem::create_directories(tempDir);
     if (!std::ifstream(kFontPath).good()) {
