@@ -1,5 +1,6 @@
 // The splash screens in the real game's window: each picture in turn with the copyright line
 // under the first, then the main menu, with pictures or without.
+#include "frontend/main_menu_game_state.hpp"
 #include "frontend/splash_game_state.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "objects/resource_manager.hpp"
@@ -93,6 +94,15 @@ TEST_F(SplashScreens, ShowEachPictureInTurnThenTheMainMenu) {
 }
 
 TEST_F(SplashScreens, WithoutPicturesTheMessageShowsAndTheFlowGoesOn) {
+    // The game's states, built without the pictures the engine would have found on disk: what a
+    // run with the picture files missing looks like.
+    gameStates = false;
+    stateFactory = [](uint32_t id) -> GameState* {
+        if (id == GameStateId::Splash) {
+            return new SplashGameState();
+        }
+        return new MainMenuGameState();
+    };
     start();
     if (IsSkipped()) {
         return;
