@@ -41,6 +41,8 @@ bool sameState(const XInputGamepad& a, const XInputGamepad& b) {
 SdlGamepadBackend::SdlGamepadBackend() {
     // SFML owns the window and its focus; pads must still be read.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // SDL would otherwise take over SIGINT and SIGTERM, and the game would ignore them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::cout << "Gamepads unavailable: " << SDL_GetError() << std::endl;
         return;

@@ -9,5 +9,5 @@ export LIBGL_ALWAYS_SOFTWARE=1
 cd build-bench/run
 for bench in ../bench/*_bench; do
     echo "== $(basename "$bench")"
-    xvfb-run -a -s "-screen 0 1280x800x24" "$bench" "$@"
+    xvfb-run -a -s "-screen 0 1280x800x24 -noreset" "$bench" "$@"
 done

@@ -9,4 +9,4 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DGRUMBO_SANITIZE=ON -DGRUMBO_
 cmake --build build-test -j"$(nproc)"
 cd build-test
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 1280x800x24" ctest --output-on-failure -j"$(nproc)" "$@"
+xvfb-run -a -s "-screen 0 1280x800x24 -noreset" ctest --output-on-failure -j"$(nproc)" "$@"
