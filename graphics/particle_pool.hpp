@@ -1,15 +1,77 @@
 #pragma once
 
-class Camera;
+// Short-lived sprites (stars, smoke, swirls, bursts) from one shared pool of 2000. Emitters
+// spawn into it; the frame loop moves every live particle once per frame and the draw pass
+// draws them after the world sprites. Particles outlive their emitters.
 
-// The shared pool of short-lived sprites.
+#include "objects/math_types.hpp"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+class Camera;
+struct ShaderProgram;
+namespace sf {
+class Texture;
+}
+
+struct Particle {
+    bool alive = false;
+    bool useGravity = false;
+    float lifeLeft = 0.0f;
+    vec3 position;
+    vec2 velocity;
+    vec2 scale;
+    vec2 scaleRate;
+    float rotation = 0.0f; // degrees about z
+    float spin = 0.0f;     // degrees per second
+    vec4 color;            // a is the current alpha
+    float fadeRate = 0.0f;
+    vec2 acceleration;
+    float gravityScale = 0.0f;
+    ShaderProgram* shader = nullptr;
+    sf::Texture* texture = nullptr;
+};
+
+constexpr size_t kParticleCount = 2000;
+constexpr float kParticleGravity = -9.8f;
+
 class ParticlePool {
 public:
     static ParticlePool& instance();
 
-    // Moves every live particle by step seconds of game time.
+    // The next free slot from the cursor on (the cursor stays on it), or null when all are alive.
+    Particle* claimFreeSlot();
+    // Ages and moves every live particle by step seconds of game time.
     void advance(float step);
+    // Every live particle in one instanced draw (one per 16 distinct textures).
     void draw(Camera* camera);
-    // Kills every particle.
+    // The same picture with one draw call per particle; kept to check the batched draw against.
+    void drawEachSeparately(Camera* camera);
     void clear();
+    size_t aliveCount() const;
+
+    // GPU objects belong to one OpenGL context: built with the graphics manager and again after
+    // every window re-creation.
+    void initializeGpu();
+    void releaseGpu();
+
+    // How a particle is placed: translation x rotation about z x scale.
+    static mat4 modelMatrix(const Particle& particle);
+
+    std::array<Particle, kParticleCount> particles{};
+    size_t cursor = 0;
+
+private:
+    struct Instance {
+        float model[16]; // column-major, as a uniform would carry it
+        float color[4];
+        float slot;      // which of the bound textures
+    };
+    bool gpuReady = false;
+    unsigned int quadVao = 0, quadPositions = 0, quadCoords = 0;
+    unsigned int batchVao = 0, batchPositions = 0, batchCoords = 0, batchInstances = 0;
+    ShaderProgram* batchProgram = nullptr;
+    std::vector<Instance> instances;
 };
