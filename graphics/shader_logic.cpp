@@ -1,8 +1,369 @@
 #include "graphics/shader_logic.hpp"
 
+#include "engine/engine.hpp"
+#include "engine/frame_timer.hpp"
+#include "graphics/camera.hpp"
+#include "objects/game_object.hpp"
+#include "objects/resource_manager.hpp"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+float clamp01(float v) { return std::max(0.0f, std::min(1.0f, v)); }
+
+// Uniform array element names, built once: "prefix[i]".
+template <int N> struct ElementNames {
+    explicit ElementNames(const char* prefix) {
+        for (int i = 0; i < N; ++i) {
+            names[static_cast<size_t>(i)] = std::string(prefix) + std::to_string(i) + "]";
+        }
+    }
+    const std::string& operator[](int i) const { return names[static_cast<size_t>(i)]; }
+    std::array<std::string, N> names;
+};
+
+// A hit shows a full-size crack for the first fifth of its life, then fades out.
+constexpr float kCrackFullPart = 0.8f;
+// Waves start strong and lose refraction at this rate per second.
+constexpr float kWaveAmplitude = 10.0f;
+constexpr float kWaveRefraction = 1.2f;
+constexpr float kWaveWidth = 0.12f;
+constexpr float kWaveRefractionLoss = 1.5f;
+constexpr float kWaveGrowthFactor = 0.99f;
+constexpr float kFadeOpen = 0.5f;
+
+} // namespace
+
 ShaderLogic::ShaderLogic(Camera* stateCamera, GameObject* ownerObject, int effectMode)
-    : Logic("ShaderLogic", ownerObject), camera(stateCamera), mode(effectMode) {}
+    : Logic("ShaderLogic", ownerObject), camera(stateCamera), mode(effectMode) {
+    switch (mode) {
+    case ShaderMode::Swirl:
+        effect = std::make_unique<SwirlEffect>();
+        break;
+    case ShaderMode::Cracks:
+        effect = std::make_unique<CrackEffect>();
+        break;
+    case ShaderMode::Waves:
+        effect = std::make_unique<WaveEffect>();
+        break;
+    case ShaderMode::Scroll:
+        effect = std::make_unique<ScrollEffect>();
+        break;
+    case ShaderMode::Fade:
+        effect = std::make_unique<FadeEffect>();
+        break;
+    default:
+        break; // no effect: the instance does nothing
+    }
+}
 
-void ShaderLogic::Update() {}
+void ShaderLogic::StartCracks(float duration, float maxRadius, float) {
+    CrackEffect* c = cracks();
+    if (c == nullptr || c->active) {
+        return;
+    }
+    c->duration = duration;
+    c->maxRadius = maxRadius;
+    c->count = 0;
+    c->slotActive.fill(false);
+    c->hitterId.fill(0);
+    c->active = true;
+}
 
-void ShaderLogic::ApplyUniforms() {}
+void ShaderLogic::AddWave(float timeLeft, float maxRadius, vec2 center, float growth) {
+    WaveEffect* w = waves();
+    if (w == nullptr) {
+        return;
+    }
+    if (!w->active) {
+        *w = WaveEffect{};
+        w->active = true;
+    }
+    for (int i = 0; i < kWaveSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        if (w->slotActive[s]) {
+            continue;
+        }
+        w->slotActive[s] = true;
+        w->timeLeft[s] = timeLeft;
+        w->maxRadius[s] = maxRadius;
+        w->center[s] = center;
+        w->growth[s] = growth;
+        w->radius[s] = 0.0f;
+        w->amplitude[s] = kWaveAmplitude;
+        w->refraction[s] = kWaveRefraction;
+        w->width[s] = kWaveWidth;
+        return;
+    }
+    // All ten rings are alive: this one is dropped.
+}
+
+void ShaderLogic::StartFade(float speed, float direction, float radius) {
+    FadeEffect* f = fade();
+    if (f == nullptr || f->active) {
+        return;
+    }
+    f->speed = speed;
+    f->direction = direction;
+    f->radius = std::max(0.0f, std::min(kFadeOpen, radius));
+    f->active = true;
+    f->running = true;
+}
+
+void ShaderLogic::RestartFade(float direction) {
+    FadeEffect* f = fade();
+    if (f == nullptr) {
+        return;
+    }
+    f->running = true;
+    f->speed = 1.5f;
+    f->direction = direction;
+}
+
+void ShaderLogic::StartSwirl(float maxRadius, vec2 center) {
+    SwirlEffect* s = swirl();
+    if (s == nullptr || s->active) {
+        return;
+    }
+    s->active = true;
+    s->timeLeft = 10.0f;
+    s->duration = 10.0f;
+    s->maxRadius = maxRadius;
+    s->radius = 0.0f;
+    s->angle = 0.8f;
+    s->centerX = center.x;
+    s->centerY = center.y;
+    s->speed = 2.0f;
+}
+
+void ShaderLogic::StartScroll(float speed) {
+    ScrollEffect* s = scroll();
+    if (s == nullptr) {
+        return;
+    }
+    s->active = true;
+    s->scrollTime = 0.0f;
+    s->scrollSpeed = speed;
+}
+
+void ShaderLogic::Update() {
+    const FrameTimer& timer = FrameTimer::instance();
+    float step = timer.scaledDt();
+    switch (mode) {
+    case ShaderMode::Swirl:
+        updateSwirl(step);
+        break;
+    case ShaderMode::Cracks:
+        updateCracks(step);
+        break;
+    case ShaderMode::Waves:
+        updateWaves(step);
+        break;
+    case ShaderMode::Scroll:
+        // Real time: the background keeps scrolling while the game is paused.
+        if (ScrollEffect* s = scroll(); s->active) {
+            s->scrollTime += timer.dt;
+        }
+        break;
+    case ShaderMode::Fade:
+        if (FadeEffect* f = fade(); f->active && f->running) {
+            if ((f->radius <= kFadeOpen && f->direction > 0) || (f->radius >= 0 && f->direction < 0)) {
+                f->radius += timer.dt * f->speed * f->direction; // real time, too
+            }
+            if (f->radius < 0.0f) {
+                f->radius = 0.0f;
+                f->running = false;
+            } else if (f->radius > kFadeOpen) {
+                f->radius = kFadeOpen;
+                f->running = false;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void ShaderLogic::updateSwirl(float step) {
+    SwirlEffect* s = swirl();
+    if (!s->active) {
+        return;
+    }
+    s->timeLeft -= step;
+    if (s->timeLeft <= 0.0f) {
+        s->active = false;
+        return;
+    }
+    float q = s->duration * 0.25f;
+    if (s->timeLeft >= s->duration - q) {
+        s->radius = clamp01((s->duration - s->timeLeft) / q) * s->maxRadius; // opening
+    } else if (s->timeLeft > q) {
+        s->angle += step * 0.25f; // holding: the swirl keeps winding
+    } else {
+        s->radius = s->maxRadius - clamp01((q - s->timeLeft) / q) * s->maxRadius; // closing
+    }
+}
+
+void ShaderLogic::updateCracks(float step) {
+    CrackEffect* c = cracks();
+    if (!c->active) {
+        return;
+    }
+    for (int i = 0; i < kCrackSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        if (!c->slotActive[s]) {
+            continue;
+        }
+        c->timeLeft[s] -= step;
+        if (c->timeLeft[s] >= kCrackFullPart * c->duration) {
+            c->radius[s] = c->maxRadius;
+        } else {
+            c->alpha[s] = clamp01(c->timeLeft[s] / (kCrackFullPart * c->duration));
+        }
+        if (c->timeLeft[s] <= 0.0f) {
+            c->slotActive[s] = false;
+            c->hitterId[s] = 0;
+            c->count -= 1.0f;
+        }
+    }
+    for (const CrackHit& hit : bulletHits()) {
+        // Checked per hit, so several hits in one step can never count more cracks than slots.
+        if (c->count >= static_cast<float>(kCrackSlots)) {
+            break;
+        }
+        size_t slot = 0;
+        if (c->count > 0.0f) {
+            for (size_t s = 0; s < static_cast<size_t>(kCrackSlots); ++s) {
+                if (c->hitterId[s] == 0) {
+                    slot = s;
+                    break;
+                }
+            }
+        }
+        c->slotActive[slot] = true;
+        c->hitterId[slot] = hit.hitterId;
+        c->contactPoint[slot] = hit.point;
+        c->timeLeft[slot] = c->duration;
+        c->radius[slot] = 0.0f;
+        c->alpha[slot] = 1.0f;
+        c->count += 1.0f;
+    }
+}
+
+void ShaderLogic::updateWaves(float step) {
+    WaveEffect* w = waves();
+    if (!w->active) {
+        return;
+    }
+    for (size_t s = 0; s < static_cast<size_t>(kWaveSlots); ++s) {
+        if (!w->slotActive[s]) {
+            continue;
+        }
+        w->timeLeft[s] -= step;
+        if (w->maxRadius[s] > w->radius[s]) {
+            w->radius[s] += step * w->growth[s] * kWaveGrowthFactor;
+        } else {
+            w->radius[s] = w->maxRadius[s];
+        }
+        if (w->refraction[s] > 0.0f) {
+            w->refraction[s] -= step * kWaveRefractionLoss;
+        } else {
+            w->refraction[s] = 0.0f;
+        }
+        if (w->timeLeft[s] <= 0.0f) {
+            w->slotActive[s] = false;
+        }
+    }
+}
+
+void ShaderLogic::ApplyUniforms() { ApplyUniforms(targetProgram()); }
+
+void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
+    if (program == nullptr || effect == nullptr) {
+        return;
+    }
+    switch (mode) {
+    case ShaderMode::Swirl: {
+        const SwirlEffect* s = swirl();
+        glUniform1i(program->uniform("active[0]"), s->active ? 1 : 0);
+        if (s->active) {
+            vec3 scale = owner->transform.scale;
+            glUniform1f(program->uniform("scaleRatioX"), scale.x);
+            glUniform1f(program->uniform("scaleRatioY"), scale.y);
+            glUniform1f(program->uniform("swirlAngle[0]"), s->angle);
+            glUniform1f(program->uniform("swirlRadius[0]"), s->radius);
+            glUniform1f(program->uniform("swirlSpeed[0]"), s->speed);
+            // Measured from the background's top-left corner, y downwards.
+            glUniform2f(program->uniform("swirlCenter[0]"), scale.x * 0.5f + s->centerX, scale.y * 0.5f - s->centerY);
+        }
+        break;
+    }
+    case ShaderMode::Cracks: {
+        static const ElementNames<kCrackSlots> active("contactActive["), points("contactPoints["),
+            radius("crackRadius["), alpha("crackAlpha[");
+        const CrackEffect* c = cracks();
+        for (int i = 0; i < kCrackSlots; ++i) {
+            auto s = static_cast<size_t>(i);
+            glUniform1i(program->uniform(active[i]), c->slotActive[s] ? 1 : 0);
+            glUniform2f(program->uniform(points[i]), c->contactPoint[s].x, c->contactPoint[s].y);
+            glUniform1f(program->uniform(radius[i]), c->radius[s]);
+            glUniform1f(program->uniform(alpha[i]), c->alpha[s]);
+        }
+        break;
+    }
+    case ShaderMode::Waves: {
+        static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["), center("waveCenter["),
+            amplitude("waveAmplitude["), refraction("waveRefraction["), width("waveWidth[");
+        const WaveEffect* w = waves();
+        const Engine& engine = Engine::instance();
+        float windowWidth = static_cast<float>(engine.width);
+        float windowHeight = static_cast<float>(engine.height);
+        float bar = static_cast<float>(engine.viewportX);
+        glUniform1f(program->uniform("screenRatioX"), engine.viewportAspect);
+        glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
+        float zoom = camera != nullptr ? camera->zoom : 30.0f;
+        for (int i = 0; i < kWaveSlots; ++i) {
+            auto s = static_cast<size_t>(i);
+            glUniform1i(program->uniform(active[i]), w->slotActive[s] ? 1 : 0);
+            if (!w->slotActive[s]) {
+                continue;
+            }
+            glUniform1f(program->uniform(radius[i]), w->radius[s]);
+            // Visible world x in [-0.8 zoom, 0.8 zoom] maps to [0, 1.6], y in [-0.5 zoom, 0.5 zoom] to [0, 1].
+            float squeeze = windowHeight > 0 ? 1.0f - bar / windowHeight : 1.0f;
+            glUniform2f(program->uniform(center[i]), squeeze * (w->center[s].x / zoom) + 0.8f,
+                        w->center[s].y / zoom + 0.5f);
+            glUniform1f(program->uniform(amplitude[i]), w->amplitude[s]);
+            glUniform1f(program->uniform(refraction[i]), w->refraction[s]);
+            glUniform1f(program->uniform(width[i]), w->width[s]);
+        }
+        break;
+    }
+    case ShaderMode::Scroll: {
+        const ScrollEffect* s = scroll();
+        if (s->active) {
+            glUniform1f(program->uniform("scrollTime"), s->scrollTime);
+            glUniform1f(program->uniform("scrollSpeed"), s->scrollSpeed);
+        }
+        break;
+    }
+    case ShaderMode::Fade: {
+        const FadeEffect* f = fade();
+        if (f->active) {
+            glUniform1i(program->uniform("active"), 1);
+            glUniform1f(program->uniform("fadeRadius"), f->radius);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+std::vector<CrackHit> ShaderLogic::bulletHits() const { return {}; }
+
+ShaderProgram* ShaderLogic::targetProgram() const { return nullptr; }
