@@ -30,5 +30,10 @@ void main()
         case 14: texel = texture(images[14], TexCoord); break;
         case 15: texel = texture(images[15], TexCoord); break;
     }
-    FragColor = texel * Tint;
+    texel *= Tint;
+    // Like the sprite program: fully transparent texels neither cover nor write depth.
+    if (texel.a < 1.0 / 255.0) {
+        discard;
+    }
+    FragColor = texel;
 }

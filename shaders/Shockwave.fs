@@ -1,10 +1,39 @@
 #version 330 core
-// The off-screen picture of the scene, as it is.
+// Rings that refract the finished picture as they sweep outwards from a knock-out or an
+// expulsion pulse. Ring positions are in picture units: x in [0, 1.6], y in [0, 1] upwards.
 in vec2 uv;
 out vec4 fragColor;
 
 uniform sampler2D screenTexture;
+uniform float screenRatioX;
+uniform float paddingX;
+uniform int waveActive[10];
+uniform float waveRadius[10];
+uniform vec2 waveCenter[10];
+uniform float waveAmplitude[10];
+uniform float waveRefraction[10];
+uniform float waveWidth[10];
 
 void main() {
-    fragColor = vec4(texture(screenTexture, uv).rgb, 1.0);
+    float pictureWidth = max(1.0 - 2.0 * paddingX, 1e-4);
+    vec2 p = vec2((uv.x - paddingX) / pictureWidth * screenRatioX, uv.y);
+    vec2 shift = vec2(0.0);
+    float flash = 0.0;
+    for (int i = 0; i < 10; ++i) {
+        if (waveActive[i] == 0 || waveRefraction[i] <= 0.0) {
+            continue;
+        }
+        vec2 toPoint = p - waveCenter[i];
+        float dist = length(toPoint);
+        float diff = dist - waveRadius[i];
+        if (abs(diff) < waveWidth[i] && dist > 1e-4) {
+            // Strongest in the middle of the band, nothing at its edges.
+            float falloff = max(1.0 - pow(abs(diff * waveAmplitude[i]), waveRefraction[i]), 0.0);
+            shift += toPoint / dist * diff * falloff;
+            flash += falloff * min(waveRefraction[i], 1.0) * 0.12;
+        }
+    }
+    // Back from picture units to the window's texture coordinates.
+    vec2 sampleAt = uv - vec2(shift.x / max(screenRatioX, 1e-4) * pictureWidth, shift.y);
+    fragColor = vec4(texture(screenTexture, sampleAt).rgb + vec3(flash), 1.0);
 }

@@ -1,5 +1,6 @@
 #version 330 core
-// A world quad: the camera's view and projection place it.
+// A world quad placed by the camera, which also tells the fragments where they are in the
+// world so cracks can be drawn round contact points.
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec2 textureCoordinate;
 
@@ -8,8 +9,11 @@ uniform mat4 view;
 uniform mat4 projection;
 
 out vec2 uv;
+out vec2 worldPosition;
 
 void main() {
     uv = textureCoordinate;
-    gl_Position = projection * view * model * vec4(position, 1.0);
+    vec4 world = model * vec4(position, 1.0);
+    worldPosition = world.xy;
+    gl_Position = projection * view * world;
 }
