@@ -125,6 +125,7 @@ void GraphicsManager::Initialize() {
     buildBoxOutline();
     buildFramebuffer();
     buildScreenQuad();
+    ParticlePool::instance().initializeGpu();
     cellsKnown = {};
     initialized = true;
 }
@@ -237,6 +238,7 @@ void GraphicsManager::Shutdown() {
     glDeleteRenderbuffers(1, &framebufferDepthStencil);
     framebuffer = framebufferTexture = framebufferDepthStencil = 0;
     ReleaseGlyphs(glyphs);
+    ParticlePool::instance().releaseGpu();
     cellsKnown = {};
     initialized = false;
 }

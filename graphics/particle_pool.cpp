@@ -185,6 +185,10 @@ void ParticlePool::drawEachSeparately(Camera* camera) {
 }
 
 void ParticlePool::draw(Camera* camera) {
+    if (separateDraws) {
+        drawEachSeparately(camera);
+        return;
+    }
     if (!gpuReady || batchProgram == nullptr) {
         return;
     }

@@ -62,6 +62,8 @@ public:
 
     std::array<Particle, kParticleCount> particles{};
     size_t cursor = 0;
+    // Draw one call per particle instead of the batch (to compare the two, and to measure).
+    bool separateDraws = false;
 
 private:
     struct Instance {

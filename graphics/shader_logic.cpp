@@ -1,10 +1,13 @@
 #include "graphics/shader_logic.hpp"
 
-#include "engine/engine.hpp"
 #include "engine/frame_timer.hpp"
 #include "graphics/camera.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/renderer.hpp"
 #include "objects/game_object.hpp"
 #include "objects/resource_manager.hpp"
+#include "physics/collider.hpp"
+#include "physics/rigid_body.hpp"
 
 #include <GL/glew.h>
 
@@ -289,7 +292,10 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
     switch (mode) {
     case ShaderMode::Swirl: {
         const SwirlEffect* s = swirl();
+        // "active" is a reserved word in GLSL, so no program can declare it and that upload is
+        // always ignored; our programs read the same flag under a name they can declare.
         glUniform1i(program->uniform("active[0]"), s->active ? 1 : 0);
+        glUniform1i(program->uniform("swirlActive"), s->active ? 1 : 0);
         if (s->active) {
             vec3 scale = owner->transform.scale;
             glUniform1f(program->uniform("scaleRatioX"), scale.x);
@@ -319,11 +325,14 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
         static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["), center("waveCenter["),
             amplitude("waveAmplitude["), refraction("waveRefraction["), width("waveWidth[");
         const WaveEffect* w = waves();
-        const Engine& engine = Engine::instance();
-        float windowWidth = static_cast<float>(engine.width);
-        float windowHeight = static_cast<float>(engine.height);
-        float bar = static_cast<float>(engine.viewportX);
-        glUniform1f(program->uniform("screenRatioX"), engine.viewportAspect);
+        const ScreenLayout& screen = GraphicsManager::instance().screen;
+        float windowWidth = static_cast<float>(screen.windowWidth);
+        float windowHeight = static_cast<float>(screen.windowHeight);
+        float bar = static_cast<float>(screen.viewportX);
+        float aspect = screen.viewportHeight > 0
+                           ? static_cast<float>(screen.viewportWidth) / static_cast<float>(screen.viewportHeight)
+                           : 1.6f;
+        glUniform1f(program->uniform("screenRatioX"), aspect);
         glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
         float zoom = camera != nullptr ? camera->zoom : 30.0f;
         for (int i = 0; i < kWaveSlots; ++i) {
@@ -354,7 +363,8 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
     case ShaderMode::Fade: {
         const FadeEffect* f = fade();
         if (f->active) {
-            glUniform1i(program->uniform("active"), 1);
+            glUniform1i(program->uniform("active"), 1); // reserved in GLSL: see the swirl
+            glUniform1i(program->uniform("fadeActive"), 1);
             glUniform1f(program->uniform("fadeRadius"), f->radius);
         }
         break;
@@ -364,6 +374,32 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
     }
 }
 
-std::vector<CrackHit> ShaderLogic::bulletHits() const { return {}; }
+std::vector<CrackHit> ShaderLogic::bulletHits() const {
+    std::vector<CrackHit> hits;
+    RigidBody2D* body = owner->getComponent<RigidBody2D>();
+    if (body == nullptr) {
+        return hits;
+    }
+    // The body's records of this object's own collider whose other side is a bullet.
+    for (const ContactRecord& contact : body->contacts) {
+        if (contact.self == nullptr || contact.self->owner != owner || contact.other == nullptr ||
+            contact.other->owner == nullptr || contact.other->owner->tag != "Bullet" ||
+            contact.manifold.points.empty()) {
+            continue;
+        }
+        hits.push_back({contact.other->owner->id, contact.manifold.points[0]});
+    }
+    return hits;
+}
 
-ShaderProgram* ShaderLogic::targetProgram() const { return nullptr; }
+ShaderProgram* ShaderLogic::targetProgram() const {
+    Renderer* renderer = nullptr;
+    if (mode == ShaderMode::Waves) {
+        renderer = owner->getComponent<FrameBufferRenderer>();
+    } else if (mode == ShaderMode::Fade) {
+        renderer = owner->getComponent<GameUIRenderer>();
+    } else {
+        renderer = owner->getComponent<SpriteRenderer>();
+    }
+    return renderer != nullptr ? renderer->shader : nullptr;
+}

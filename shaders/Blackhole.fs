@@ -6,7 +6,7 @@ out vec4 fragColor;
 
 uniform sampler2D image;
 uniform vec4 color;
-uniform int active[1];
+uniform int swirlActive;
 uniform float scaleRatioX;
 uniform float scaleRatioY;
 uniform float swirlAngle[1];
@@ -18,7 +18,7 @@ void main() {
     vec2 sampleAt = uv;
     float darken = 1.0;
     vec3 glow = vec3(0.0);
-    if (active[0] != 0 && swirlRadius[0] > 0.0) {
+    if (swirlActive != 0 && swirlRadius[0] > 0.0) {
         vec2 size = vec2(scaleRatioX, scaleRatioY);
         vec2 offset = uv * size - swirlCenter[0];
         float dist = length(offset);

@@ -6,7 +6,7 @@ out vec4 fragColor;
 
 uniform sampler2D image;
 uniform vec4 color;
-uniform int active;
+uniform int fadeActive;
 uniform float fadeRadius;
 
 const float kRim = 0.03;
@@ -15,7 +15,7 @@ const float kHalfDiagonal = 0.9433981;
 
 void main() {
     vec4 base = texture(image, uv) * color;
-    if (active != 0) {
+    if (fadeActive != 0) {
         vec2 fromCentre = (uv - vec2(0.5)) * vec2(1.6, 1.0);
         float d = length(fromCentre) / kHalfDiagonal * 0.5;
         // Stretch the radius so 0 leaves no hole at all and 0.5 leaves no rim in the corners.

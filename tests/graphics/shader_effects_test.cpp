@@ -158,3 +158,77 @@ TEST(ShaderEffects, UnknownModeDoesNothing) {
     odd->StartFade(1, 1, 0);
     odd->ApplyUniforms(nullptr);
 }
+
+#include "physics/collider.hpp"
+#include "physics/physics_step.hpp"
+#include "physics/rigid_body.hpp"
+
+namespace {
+
+// A platform with its crack effect and a bullet resting inside its top face.
+struct CrackScene {
+    CrackScene() {
+        GameObjectList& list = GameObjectList::instance();
+        platform = list.create("Platform");
+        platform->setTag("Platform");
+        platform->transform.setScale(10, 1, 1);
+        auto* body = platform->addComponent<RigidBody2D>();
+        body->inverseMass = 0.0f;
+        body->inverseInertia = 0.0f;
+        body->gravityScale = 0.0f;
+        auto* box = platform->addComponent<OBBCollider>();
+        box->width = 10.0f;
+        box->height = 1.0f;
+        box->groupMask = 16;
+        cracks = platform->attach(new ShaderLogic(nullptr, platform, ShaderMode::Cracks));
+        cracks->StartCracks(2.0f, 1.5f, 5.0f);
+    }
+    GameObject* addBullet(float x, const char* tag = "Bullet") {
+        GameObject* bullet = GameObjectList::instance().create("Bullet");
+        bullet->setTag(tag);
+        bullet->transform.setPosition(x, 0.6f, 0.01f);
+        auto* body = bullet->addComponent<RigidBody2D>();
+        body->gravityScale = 0.0f;
+        body->respondsToCollisions = false; // keeps touching, like a bullet lodged in the plate
+        bullet->addComponent<CircleCollider>()->radius = 0.3f;
+        return bullet;
+    }
+    // One frame: transforms, a physics step, then the effect reads the contacts.
+    void step() {
+        for (Transform* t : WorldRoot().transform.children) {
+            t->updateWorld();
+        }
+        PhysicsStep(0.01666f);
+        FrameTimer::instance().dt = 0.01666f;
+        FrameTimer::instance().timeScale = 1.0f;
+        cracks->Update();
+    }
+    GameObject* platform;
+    ShaderLogic* cracks;
+};
+
+} // namespace
+
+TEST(ShaderEffects, BulletContactsOpenCracksUpToTwenty) {
+    CrackScene scene;
+    GameObject* bullet = scene.addBullet(2.0f);
+    scene.addBullet(-3.0f, "Tank"); // touches, but is no bullet
+    scene.step();
+    CrackEffect* c = scene.cracks->cracks();
+    EXPECT_EQ(c->count, 1.0f);
+    EXPECT_TRUE(c->slotActive[0]);
+    EXPECT_EQ(c->hitterId[0], bullet->id);
+    EXPECT_NEAR(c->contactPoint[0].x, 2.0f, 0.05f);
+    EXPECT_FLOAT_EQ(c->alpha[0], 1.0f);
+
+    // A bullet that stays in contact adds a crack every frame until twenty are live.
+    for (int i = 0; i < 30; ++i) {
+        scene.step();
+    }
+    EXPECT_EQ(c->count, 20.0f);
+    int live = 0;
+    for (bool s : c->slotActive) {
+        live += s ? 1 : 0;
+    }
+    EXPECT_EQ(live, 20) << "the count never runs ahead of the live slots";
+}

@@ -1,0 +1,132 @@
+#include "graphics/particle_pool.hpp"
+#include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+#include "tests/support/gl_fixture.hpp"
+
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> elements(const std::string& prefix, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(prefix + std::to_string(i) + "]");
+    }
+    return names;
+}
+
+class EffectsTest : public GlFixture {};
+
+} // namespace
+
+// "active" is reserved in GLSL, so the swirl and the fade take their flag as "swirlActive" and
+// "fadeActive"; every other uniform keeps the name the effects upload.
+TEST_F(EffectsTest, EveryEffectProgramLinksAndTakesItsUniforms) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> programs = {
+        {"Blackhole",
+         {"swirlActive", "scaleRatioX", "scaleRatioY", "swirlAngle[0]", "swirlRadius[0]", "swirlSpeed[0]",
+          "swirlCenter[0]", "model", "view", "projection", "color"}},
+        {"Sprite-Cracks", {"normalTexture", "model", "view", "projection", "color"}},
+        {"Shockwave", {"screenRatioX", "paddingX"}},
+        {"Sprite-Scrolling", {"scrollTime", "scrollSpeed", "model", "view", "projection", "color"}},
+        {"Sprite_FadeToBlack_Circular", {"fadeActive", "fadeRadius", "model", "view", "color"}},
+    };
+    for (const std::string& n : elements("contactActive[", 20)) programs[1].second.push_back(n);
+    for (const std::string& n : elements("contactPoints[", 20)) programs[1].second.push_back(n);
+    for (const std::string& n : elements("crackRadius[", 20)) programs[1].second.push_back(n);
+    for (const std::string& n : elements("crackAlpha[", 20)) programs[1].second.push_back(n);
+    for (const char* prefix : {"waveActive[", "waveRadius[", "waveCenter[", "waveAmplitude[", "waveRefraction[",
+                               "waveWidth["}) {
+        for (const std::string& n : elements(prefix, 10)) programs[2].second.push_back(n);
+    }
+    for (const auto& [name, uniforms] : programs) {
+        ShaderProgram* program = ResourceManager::instance().getShader(name);
+        ASSERT_NE(program, nullptr) << name;
+        GLint linked = 0;
+        glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
+        EXPECT_TRUE(linked) << name;
+        for (const std::string& uniform : uniforms) {
+            EXPECT_NE(glGetUniformLocation(program->id, uniform.c_str()), -1) << name << " has no " << uniform;
+        }
+    }
+}
+
+TEST_F(EffectsTest, CircularFadeCoversAtZeroAndOpensAtHalf) {
+    addTexture("White", solidImage(sf::Color::White));
+    addTexture("BlackOverlay", solidImage(sf::Color::Black));
+    runFrames(1);
+    makeSprite("White", 0, 0, 0, 48, 30);
+    GameObject* overlay = makeObject("GameOverBlackOverlay", 0, 0, 1, 2, 2);
+    auto* image = overlay->addComponent<GameUIRenderer>();
+    image->shader = ResourceManager::instance().getShader("Sprite_FadeToBlack_Circular");
+    image->texture = ResourceManager::instance().getTexture("BlackOverlay");
+    auto* fade = overlay->attach(new ShaderLogic(&state()->camera, overlay, ShaderMode::Fade));
+    fade->StartFade(1.5f, 1.0f, 0.0f);
+    fade->fade()->running = false;
+
+    auto sample = [&](float x, float y) {
+        sf::Vector2i at = pictureToWindow(x, y);
+        return pixel(at.x, at.y);
+    };
+    drawFrame();
+    for (auto [x, y] : {std::pair{0.0f, 0.0f}, {0.99f, 0.99f}, {-0.99f, -0.99f}, {0.5f, -0.2f}}) {
+        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::Black)) << "covered everywhere at radius 0, " << x << "," << y;
+    }
+    fade->fade()->radius = 0.5f;
+    drawFrame();
+    for (auto [x, y] : {std::pair{0.0f, 0.0f}, {0.99f, 0.99f}, {-0.99f, -0.99f}, {0.99f, -0.99f}}) {
+        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::White)) << "open everywhere at radius 0.5, " << x << "," << y;
+    }
+    fade->fade()->radius = 0.25f;
+    drawFrame();
+    EXPECT_TRUE(colorNear(sample(0, 0), sf::Color::White)) << "half open: a hole in the middle";
+    EXPECT_TRUE(colorNear(sample(0.98f, 0.98f), sf::Color::Black)) << "and dark corners";
+}
+
+TEST_F(EffectsTest, BatchedParticlesLookExactlyLikeSingleDraws) {
+    sf::Texture* star = addTexture("Star", solidImage(sf::Color(250, 220, 40)));
+    sf::Image ring = solidImage(sf::Color(40, 200, 250), 16, 16);
+    for (unsigned y = 4; y < 12; ++y) {
+        for (unsigned x = 4; x < 12; ++x) {
+            ring.setPixel(x, y, sf::Color::Transparent);
+        }
+    }
+    sf::Texture* hollow = addTexture("Ring", ring);
+    runFrames(1);
+    ParticlePool& pool = ParticlePool::instance();
+    ShaderProgram* sprite = ResourceManager::instance().getShader("Sprite");
+    // Overlapping particles of two textures, different depths, turns, sizes and fading colours,
+    // some without a texture, interleaved in the pool.
+    for (int i = 0; i < 60; ++i) {
+        Particle& p = pool.particles[static_cast<size_t>(i * 7)];
+        p.alive = true;
+        p.lifeLeft = 10.0f;
+        p.position = {-15.0f + static_cast<float>(i % 12) * 2.5f, -8.0f + static_cast<float>(i / 12) * 3.5f,
+                      static_cast<float>(i % 5) * 0.3f};
+        p.scale = {2.0f + static_cast<float>(i % 3), 2.5f};
+        p.rotation = static_cast<float>(i * 17);
+        p.color = {1.0f, 0.5f + static_cast<float>(i % 2) * 0.5f, 1.0f, 0.4f + static_cast<float>(i % 4) * 0.2f};
+        p.shader = sprite;
+        p.texture = i % 9 == 8 ? nullptr : (i % 2 == 0 ? star : hollow);
+    }
+    testing::internal::CaptureStdout();
+    drawFrame();
+    std::vector<uint8_t> batched = pixels;
+    pool.separateDraws = true;
+    drawFrame();
+    std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(batched.size(), pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        differing += batched[i] != pixels[i] ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0u) << "the batched draw must match one draw per particle";
+    sf::Vector2i first = pictureToWindow(-15.0f / 24.0f, -8.0f / 15.0f);
+    EXPECT_FALSE(colorNear(pixel(first.x, first.y), sf::Color::Black)) << "and something was drawn";
+    EXPECT_NE(out.find("CAN'T FIND TEXTURE"), std::string::npos);
+}
