@@ -201,3 +201,19 @@ std::string backgroundPathFor(const MapData& map, const BackgroundTable& table) 
     }
     return "";
 }
+
+std::vector<std::string> levelSelectPreviewNames(const std::vector<std::string>& mapNames,
+                                                 const BackgroundTable& table,
+                                                 const std::function<bool(const MapPreview&)>& loadPreview) {
+    std::vector<std::string> names;
+    size_t loaded = 0;
+    for (const MapPreview& preview : table.previews) {
+        if (!loadPreview(preview)) {
+            continue;
+        }
+        std::string mapFile = loaded < mapNames.size() ? mapNames[loaded] : std::string();
+        names.push_back(readMapData(loadJson(mapFile)).previewName);
+        ++loaded;
+    }
+    return names;
+}

@@ -7,6 +7,7 @@
 
 #include <json/json.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,3 +62,11 @@ constexpr float kPlatformZ = -0.9f;
 // or "" when none matches (then the match shows no background).
 std::string backgroundPathFor(const MapData& map, const BackgroundTable& table);
 constexpr const char* kFallbackBackgroundPath = "../Resources/Texture/BG/Background.png";
+
+// The level select's preview names, in the order its maps are numbered: for each table preview
+// that loads (loadPreview registers its texture), counted n from 0, the "MapPreviewName" of the
+// n-th map of the map list. A preview that fails to load is skipped without shifting later maps;
+// previews beyond the map list read a map file with an empty name and add "".
+std::vector<std::string> levelSelectPreviewNames(const std::vector<std::string>& mapNames,
+                                                 const BackgroundTable& table,
+                                                 const std::function<bool(const MapPreview&)>& loadPreview);

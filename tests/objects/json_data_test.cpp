@@ -127,3 +127,20 @@ TEST(JsonData, HostileFilesReadAsDefaults) {
     EXPECT_NE(out.find("\"Position\" is not a list of numbers"), std::string::npos) << out;
     EXPECT_NE(out.find("out of range"), std::string::npos) << out;
 }
+
+TEST(JsonData, LevelSelectPreviewsFollowTheMapsThatLoad) {
+    TempRunDir dir;
+    dir.writeResource("JsonData/First.json", R"({"MapName": "First", "MapPreviewName": "FirstPreview"})");
+    dir.writeResource("JsonData/Second.json", R"({"MapName": "Second", "MapPreviewName": "SecondPreview"})");
+    BackgroundTable table;
+    table.previews = {{"a", "A"}, {"broken", "B"}, {"c", "C"}, {"d", "D"}};
+    std::vector<std::string> tried;
+    std::vector<std::string> names =
+        levelSelectPreviewNames({"First", "Second"}, table, [&](const MapPreview& preview) {
+            tried.push_back(preview.path);
+            return preview.path != "broken";
+        });
+    EXPECT_EQ(tried, (std::vector<std::string>{"a", "broken", "c", "d"}));
+    // The broken preview is skipped without shifting; the extra one finds no map and adds "".
+    EXPECT_EQ(names, (std::vector<std::string>{"FirstPreview", "SecondPreview", ""}));
+}
