@@ -1,6 +1,7 @@
 // Drawing a frame shaped like a match (platforms, tanks made of parts, bullets, interface and
 // text), and the per-draw costs the graphics manager avoids: looking uniform locations up by name
 // and uploading values a program or mesh already holds. Runs under Xvfb (software OpenGL).
+#include "bench/bench_window.hpp"
 #include "graphics/camera.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
@@ -18,37 +19,15 @@
 
 namespace {
 
-// One window and the game's programs for the whole run, or null without a display.
 sf::Window* window() {
-    static std::unique_ptr<sf::Window> instance = [] {
-        std::unique_ptr<sf::Window> made;
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || display[0] == '\0') {
-            return made;
+    static sf::Window* made = [] {
+        sf::Window* w = benchWindow();
+        if (w != nullptr) {
+            addBenchTexture("Sheet", sf::Color(200, 120, 40), 64);
         }
-        made = std::make_unique<sf::Window>(sf::VideoMode(1280, 800), "bench", sf::Style::Default,
-                                            sf::ContextSettings(24, 8, 0));
-        made->setActive(true);
-        glewExperimental = GL_TRUE;
-        glewInit();
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glViewport(0, 0, 1280, 800);
-        GraphicsManager::instance().screen = {1280, 800, 0, 0, 1280, 800};
-        for (const ShaderFiles& shader : kGameShaders) {
-            ResourceManager::instance().loadShader(shader.name, shader.vertex, shader.fragment);
-        }
-        GraphicsManager::instance().fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-        GraphicsManager::instance().Initialize();
-        sf::Image sheet;
-        sheet.create(64, 64, sf::Color(200, 120, 40));
-        std::string path = "/tmp/grumbo-bench-sheet.png";
-        sheet.saveToFile(path);
-        ResourceManager::instance().loadTexture("Sheet", path);
-        return made;
+        return w;
     }();
-    return instance.get();
+    return made;
 }
 
 // A match-like scene: count sprites cut from one sheet, a dozen interface images and some text.

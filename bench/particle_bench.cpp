@@ -2,6 +2,7 @@
 // batched (instanced) against one draw call per particle. Drawing runs under Xvfb (software
 // OpenGL), where filling pixels costs much more than on a graphics card, so the figures put the
 // draw calls' share in its worst light.
+#include "bench/bench_window.hpp"
 #include "engine/random.hpp"
 #include "graphics/camera.hpp"
 #include "graphics/graphics_manager.hpp"
@@ -19,47 +20,23 @@
 
 namespace {
 
-// One window with the game's programs for the whole run, or null without a display.
+const char* const kParticleTextures[] = {"StarParticle", "SmokeParticle", "BlackholeParticle", "ExpulsionParticle"};
+
 sf::Window* window() {
-    static std::unique_ptr<sf::Window> instance = [] {
-        std::unique_ptr<sf::Window> made;
-        const char* display = std::getenv("DISPLAY");
-        if (display == nullptr || display[0] == '\0') {
-            return made;
+    static sf::Window* made = [] {
+        sf::Window* w = benchWindow();
+        for (int i = 0; w != nullptr && i < 4; ++i) {
+            addBenchTexture(kParticleTextures[i], sf::Color(static_cast<sf::Uint8>(60 * (i + 1)), 180, 90, 200));
         }
-        made = std::make_unique<sf::Window>(sf::VideoMode(1280, 800), "bench", sf::Style::Default,
-                                            sf::ContextSettings(24, 8, 0));
-        made->setActive(true);
-        glewExperimental = GL_TRUE;
-        glewInit();
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glViewport(0, 0, 1280, 800);
-        GraphicsManager::instance().screen = {1280, 800, 0, 0, 1280, 800};
-        for (const ShaderFiles& shader : kGameShaders) {
-            ResourceManager::instance().loadShader(shader.name, shader.vertex, shader.fragment);
-        }
-        GraphicsManager::instance().fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-        GraphicsManager::instance().Initialize();
-        const char* names[] = {"StarParticle", "SmokeParticle", "BlackholeParticle", "ExpulsionParticle"};
-        for (int i = 0; i < 4; ++i) {
-            sf::Image image;
-            image.create(32, 32, sf::Color(60 * static_cast<sf::Uint8>(i + 1), 180, 90, 200));
-            std::string path = "/tmp/grumbo-bench-particle-" + std::to_string(i) + ".png";
-            image.saveToFile(path);
-            ResourceManager::instance().loadTexture(names[i], path);
-        }
-        return made;
+        return w;
     }();
-    return instance.get();
+    return made;
 }
 
 // Every slot alive: small particles over the whole arena, four textures mixed as the game's
 // emitters would leave them.
 void fillPool() {
     ParticlePool& pool = ParticlePool::instance();
-    const char* names[] = {"StarParticle", "SmokeParticle", "BlackholeParticle", "ExpulsionParticle"};
     ShaderProgram* sprite = ResourceManager::instance().getShader("Sprite");
     for (size_t i = 0; i < kParticleCount; ++i) {
         Particle& p = pool.particles[i];
@@ -74,7 +51,7 @@ void fillPool() {
         p.spin = randomRange(500, 700);
         p.color = {1, 1, 1, 1};
         p.shader = sprite;
-        p.texture = ResourceManager::instance().getTexture(names[(i / 50) % 4]);
+        p.texture = ResourceManager::instance().getTexture(kParticleTextures[(i / 50) % 4]);
     }
 }
 
