@@ -19,7 +19,6 @@ constexpr float kQuadCoords[12] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1};
 
 // Textures one batched draw can choose between (the fragment program has a sampler for each).
 constexpr int kBatchTextureSlots = 16;
-constexpr const char* kBatchProgram = "Particle-Batch";
 const std::string kSlotNames[kBatchTextureSlots] = {
     "images[0]", "images[1]", "images[2]",  "images[3]",  "images[4]",  "images[5]",  "images[6]",  "images[7]",
     "images[8]", "images[9]", "images[10]", "images[11]", "images[12]", "images[13]", "images[14]", "images[15]"};
@@ -50,6 +49,9 @@ void makeQuad(unsigned int& vao, unsigned int& positions, unsigned int& coords) 
 }
 
 } // namespace
+
+ParticlePool::ParticlePool() = default;
+ParticlePool::~ParticlePool() = default;
 
 ParticlePool& ParticlePool::instance() {
     static auto* pool = new ParticlePool();
@@ -138,9 +140,7 @@ void ParticlePool::initializeGpu() {
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
-    ResourceManager& resources = ResourceManager::instance();
-    resources.loadShader(kBatchProgram, "./shaders/Particle_Batch.vs", "./shaders/Particle_Batch.fs");
-    batchProgram = resources.getShader(kBatchProgram);
+    batchProgram = ResourceManager::buildProgram("./shaders/Particle_Batch.vs", "./shaders/Particle_Batch.fs");
     instances.reserve(kParticleCount);
     gpuReady = true;
 }
@@ -154,7 +154,8 @@ void ParticlePool::releaseGpu() {
     GLuint arrays[] = {quadVao, batchVao};
     glDeleteVertexArrays(2, arrays);
     quadVao = quadPositions = quadCoords = batchVao = batchPositions = batchCoords = batchInstances = 0;
-    batchProgram = nullptr;
+    glDeleteProgram(batchProgram->id);
+    batchProgram.reset();
     gpuReady = false;
 }
 
@@ -189,7 +190,7 @@ void ParticlePool::draw(Camera* camera) {
         drawEachSeparately(camera);
         return;
     }
-    if (!gpuReady || batchProgram == nullptr) {
+    if (!gpuReady || batchProgram == nullptr || !batchProgram->linked) {
         return;
     }
     // Particles are drawn in pool order, like one draw each would; a batch ends only when a
@@ -201,7 +202,7 @@ void ParticlePool::draw(Camera* camera) {
             return;
         }
         glUseProgram(batchProgram->id);
-        setViewAndProjection(batchProgram, camera);
+        setViewAndProjection(batchProgram.get(), camera);
         for (int s = 0; s < slotCount; ++s) {
             glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(s));
             glBindTexture(GL_TEXTURE_2D, slots[s]);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 class Camera;
@@ -39,6 +40,8 @@ constexpr float kParticleGravity = -9.8f;
 
 class ParticlePool {
 public:
+    ParticlePool();
+    ~ParticlePool();
     static ParticlePool& instance();
 
     // The next free slot from the cursor on (the cursor stays on it), or null when all are alive.
@@ -74,6 +77,6 @@ private:
     bool gpuReady = false;
     unsigned int quadVao = 0, quadPositions = 0, quadCoords = 0;
     unsigned int batchVao = 0, batchPositions = 0, batchCoords = 0, batchInstances = 0;
-    ShaderProgram* batchProgram = nullptr;
+    std::unique_ptr<ShaderProgram> batchProgram; // ours alone: not one of the game's named programs
     std::vector<Instance> instances;
 };

@@ -137,6 +137,11 @@ void ResourceManager::loadShader(const std::string& name, const std::string& ver
     if (shaders.count(name) != 0) {
         return;
     }
+    shaders.emplace(name, buildProgram(vertexPath, fragmentPath));
+}
+
+std::unique_ptr<ShaderProgram> ResourceManager::buildProgram(const std::string& vertexPath,
+                                                             const std::string& fragmentPath) {
     bool failed = false;
     std::string vertexSource = readSource(vertexPath, failed);
     std::string fragmentSource = readSource(fragmentPath, failed);
@@ -153,7 +158,7 @@ void ResourceManager::loadShader(const std::string& name, const std::string& ver
     program->linked = checkShader(program->id, "PROGRAM");
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    shaders.emplace(name, std::move(program));
+    return program;
 }
 
 ShaderProgram* ResourceManager::getShader(const std::string& name) const {

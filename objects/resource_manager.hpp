@@ -46,6 +46,10 @@ class ResourceManager {
 
     // Registers the program whatever the build's outcome; failures print and draw nothing.
     void loadShader(const std::string& name, const std::string& vertexPath, const std::string& fragmentPath);
+    // Builds a program from its two files, with the same messages, without registering it (for
+    // programs a subsystem keeps to itself).
+    static std::unique_ptr<ShaderProgram> buildProgram(const std::string& vertexPath,
+                                                       const std::string& fragmentPath);
     ShaderProgram* getShader(const std::string& name) const;
     void removeShader(const std::string& name);
 
