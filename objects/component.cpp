@@ -13,12 +13,9 @@ std::vector<ActivationObserver>& observers() {
 }
 } // namespace
 
-void Component::setEnabled(bool value) {
-    if (enabled == value) {
-        return;
-    }
-    enabled = value;
-    NotifyActivation(owner, this);
+void Component::reportFlip(void* component) {
+    auto* c = static_cast<Component*>(component);
+    NotifyActivation(c->owner, c);
 }
 
 void AddActivationObserver(ActivationObserver observer) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "objects/activation_flag.hpp"
+
 #include <string>
 
 class GameObject;
@@ -13,18 +15,21 @@ public:
     Component(const Component&) = delete;
     Component& operator=(const Component&) = delete;
 
-    // Tells the activation observers when the flag actually flips.
-    void setEnabled(bool value);
+    void setEnabled(bool value) { enabled = value; }
 
-    bool enabled = true;
+    // Every real flip is reported to the activation observers, however it is written.
+    ActivationFlag enabled{true, this, &Component::reportFlip};
     std::string name;
     GameObject* owner = nullptr;
+
+private:
+    static void reportFlip(void* component);
 };
 
-// Told when setEnabled or setActive actually flips a flag: with the component (object = its
-// owner) or with the object alone (component null). Registries that keep compact lists of what
-// is in play (the physics world) follow switches through this instead of scanning all their
-// members every step. Flags written directly are not reported.
+// Told whenever a component's enabled flag or an object's active flag actually flips: with the
+// component (object = its owner) or with the object alone (component null). Registries that keep
+// compact lists of what is in play (the physics world) follow switches through this instead of
+// scanning all their members every step.
 using ActivationObserver = void (*)(GameObject* object, Component* component);
 void AddActivationObserver(ActivationObserver observer);
 void NotifyActivation(GameObject* object, Component* component);

@@ -15,6 +15,8 @@ uint32_t nextObjectId = 1;
 GameObject::GameObject(std::string objectName, std::string objectGroup)
     : name(std::move(objectName)), id(nextObjectId++), group(std::move(objectGroup)), transform(this) {}
 
+void GameObject::reportFlip(void* object) { NotifyActivation(static_cast<GameObject*>(object), nullptr); }
+
 GameObject::GameObject(RootTag) : name("World Root"), id(0), group("None"), transform(this) {
     // Objects hang from the root from their first moment, so its frame must be valid at once.
     transform.updateWorld();
@@ -37,11 +39,7 @@ void setActive(GameObject* object, bool value) {
     if (object == nullptr) {
         return;
     }
-    bool flipped = object->active != value;
     object->active = value;
-    if (flipped) {
-        NotifyActivation(object, nullptr);
-    }
     auto& children = object->transform.children;
     for (size_t i = 0; i < children.size(); ++i) {
         setActive(children[i]->owner, value);

@@ -58,7 +58,8 @@ public:
         return component;
     }
 
-    bool active = true;
+    // Every real flip is reported to the activation observers, however it is written.
+    ActivationFlag active{true, this, &GameObject::reportFlip};
     std::string name;
     uint32_t id = 0;
     std::string group;
@@ -67,6 +68,7 @@ public:
     std::vector<Component*> components;
 
 private:
+    static void reportFlip(void* object);
     struct RootTag {};
     explicit GameObject(RootTag);
     friend GameObject& WorldRoot();

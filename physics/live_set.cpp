@@ -113,7 +113,7 @@ void LiveSet::dropSwitchedOff() {
     for (size_t i = 0; i < dormant.size(); ++i) {
         RigidBody2D* body = dormant[i];
         if (inPlay(body)) {
-            // Enabled by a direct write: its place among the live bodies is in the registry.
+            // Switched back on: its place among the live bodies is in the registry.
             rescan = true;
         } else if (body->owner != nullptr && !body->owner->active) {
             file(body);

@@ -38,4 +38,11 @@ TEST(ActivationObservers, HearOnlyFlagsThatFlip) {
     marker->setEnabled(false);
     marker->setEnabled(false);
     EXPECT_EQ(heard(), (std::vector<std::string>{"Child off", "Root off", "Root on", "Child on", "Marker"}));
+
+    // Plain writes to the flags are heard the same way.
+    heard().clear();
+    marker->enabled = true;
+    marker->enabled = true;
+    child->active = false;
+    EXPECT_EQ(heard(), (std::vector<std::string>{"Marker", "Child off"}));
 }

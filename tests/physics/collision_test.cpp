@@ -249,3 +249,27 @@ TEST(Colliders, LeftOverCollidersAreDeletedOnceAtShutdown) {
     GameObjectList::instance().destroyAll(); // the objects do not delete them again
     EXPECT_TRUE(PhysicsBodies().empty());
 }
+
+// Gameplay switches shapes off and on by writing their flags; a shape switched back on takes
+// part in the very next step, whichever way it was written.
+TEST(ContactOrder, ShapesSwitchedBackOnByTheirFlagsTouchAgain) {
+    using namespace physics_test;
+    Ball a = makeBall({0, 0}, 1.0f);
+    Ball b = makeBall({1.5f, 0}, 1.0f);
+    Ball c = makeBall({-1.5f, 0}, 1.0f);
+    detect();
+    ASSERT_EQ(a.body->contacts.size(), 2u);
+
+    b.collider->enabled = false;
+    c.object->active = false;
+    frame();
+    detect();
+    EXPECT_EQ(a.body->contacts.size(), 0u);
+
+    b.collider->enabled = true;
+    c.object->active = true;
+    detect();
+    EXPECT_EQ(a.body->contacts.size(), 2u) << "both are back in play";
+    EXPECT_TRUE(b.collider->collided);
+    EXPECT_TRUE(c.collider->collided);
+}
