@@ -54,11 +54,18 @@ void DebugOverlay::recreateDeviceObjects() {
     }
     ImGui_ImplOpenGL3_Shutdown();
     ImGui_ImplOpenGL3_Init("#version 330");
+    // The back end would otherwise rebuild its program and buffers only at its next frame start,
+    // and a window re-created in the middle of a frame still renders this frame's overlay.
+    ImGui_ImplOpenGL3_CreateDeviceObjects();
 }
 
 void DebugOverlay::processEvent(const sf::Event& event) {
-    if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::F3) {
+    // Toggle on the press only: the system's key repeat sends more presses while F3 is held.
+    if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::F3 && !toggleHeld) {
         visible = !visible;
+        toggleHeld = true;
+    } else if (event.type == sf::Event::KeyReleased && event.key.code == sf::Keyboard::F3) {
+        toggleHeld = false;
     }
     if (!ready) {
         return;

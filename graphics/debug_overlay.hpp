@@ -36,6 +36,7 @@ private:
     void drawPanels();
 
     bool ready = false;
+    bool toggleHeld = false;
     std::array<float, 120> frameTimes{};
     size_t frameCursor = 0;
     struct Panel {

@@ -1,5 +1,6 @@
 // Switching between fullscreen and a window re-creates the OpenGL context: the graphics manager
 // builds its meshes, glyphs and off-screen picture again and every pass still draws.
+#include "graphics/debug_overlay.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object.hpp"
@@ -85,4 +86,35 @@ TEST_F(WindowRecreation, ShutdownReleasesWhatInitializeMade) {
     graphics.Initialize();
     EXPECT_TRUE(graphics.initialized);
     EXPECT_TRUE(runFrames(2));
+}
+
+namespace {
+
+// A screen whose own update switches between fullscreen and a window, as the option menus do:
+// in the middle of a frame, after the developer overlay has begun its frame.
+class TogglingState : public SceneState {
+public:
+    void Update() override {
+        if (toggles > 0) {
+            --toggles;
+            Engine::instance().createWindow(!Engine::instance().fullscreen);
+        }
+    }
+    int toggles = 3;
+};
+
+class WindowRecreationMidFrame : public GlFixture {
+protected:
+    WindowRecreationMidFrame() {
+        stateFactory = [](uint32_t) { return new TogglingState(); };
+    }
+};
+
+} // namespace
+
+TEST_F(WindowRecreationMidFrame, OverlayStillDrawsInTheFrameThatRecreatedTheWindow) {
+    DebugOverlay::instance().visible = true;
+    EXPECT_TRUE(runFrames(5));
+    EXPECT_EQ(static_cast<TogglingState*>(state())->toggles, 0);
+    EXPECT_TRUE(DebugOverlay::instance().initialised());
 }
