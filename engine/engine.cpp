@@ -9,8 +9,8 @@
 #include "graphics/debug_overlay.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
-#include "graphics/physics_debug_view.hpp"
-#include "graphics/sound_debug_panel.hpp"
+#include "engine/physics_debug_view.hpp"
+#include "engine/sound_debug_panel.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
@@ -95,7 +95,7 @@ void Engine::initialise() {
     GameObjectList::instance();
     WorldRoot().transform.updateWorld();
     CreatePhysicsWorld();
-    if (!headless) {
+    if (canDraw()) {
         for (const ShaderFiles& shader : kGameShaders) {
             ResourceManager::instance().loadShader(shader.name, shader.vertex, shader.fragment);
         }
@@ -106,7 +106,7 @@ void Engine::initialise() {
     SoundManager::instance().init();
     SoundManager::instance().loadBank("SFX_Bank.bank");
     SoundManager::instance().loadBank("BGM_Bank.bank");
-    if (!headless) {
+    if (canDraw()) {
         DebugOverlay::instance().init(*window);
         // F4: collider outlines and contact normals over the running state's picture.
         AddPhysicsDebugView([this] {
@@ -152,8 +152,15 @@ void Engine::createWindow(bool fullscreenWindow) {
     window->setActive(true);
     window->setMouseCursorVisible(false);
     glewExperimental = GL_TRUE;
-    if (GLenum err = glewInit(); err != GLEW_OK) {
-        std::cout << "OpenGL function loader failed: " << glewGetErrorString(err) << std::endl;
+    GLenum loader = glewInit();
+    openGlReady = loader == GLEW_OK && GLEW_VERSION_3_3;
+    if (!openGlReady) {
+        // Every draw needs OpenGL 3.3: say so once and keep the window, its input and the sound.
+        std::cout << "OpenGL 3.3 is not available ("
+                  << (loader == GLEW_OK ? "the driver offers an older version" : reinterpret_cast<const char*>(glewGetErrorString(loader)))
+                  << "); nothing will be drawn" << std::endl;
+        updateViewport();
+        return;
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_TEXTURE_2D);
@@ -184,7 +191,7 @@ void Engine::updateViewport() {
     viewportAspect = w / h;
     viewportAspectInv = h / w;
     GraphicsManager::instance().screen = {width, height, v.x, v.y, v.width, v.height};
-    if (!headless) {
+    if (canDraw()) {
         glViewport(v.x, v.y, v.width, v.height);
     }
 }
@@ -259,7 +266,10 @@ void Engine::updateRootTransforms() {
 }
 
 void Engine::render() {
-    if (headless) {
+    if (!canDraw()) {
+        if (window) {
+            window->display();
+        }
         return;
     }
     glClear(GL_COLOR_BUFFER_BIT);
@@ -280,7 +290,7 @@ bool Engine::frame() {
     FrameTimer& timer = FrameTimer::instance();
     timer.tick();
     InputManager::instance().update(window.get());
-    if (!headless) {
+    if (canDraw()) {
         DebugOverlay::instance().beginFrame(*window, timer.dt);
     }
     if (states->state != nullptr) {
@@ -307,7 +317,7 @@ void Engine::shutdown() {
     }
     shutDown = true;
     ResourceManager& resources = ResourceManager::instance();
-    if (!headless) {
+    if (canDraw()) {
         for (const ShaderFiles& shader : kGameShaders) {
             resources.removeShader(shader.name);
         }

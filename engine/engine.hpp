@@ -57,6 +57,9 @@ public:
 
     // Test hooks. Headless runs everything but the window, OpenGL, the overlay and rendering.
     bool headless = false;
+    // Whether the window's context offers the OpenGL 3.3 every draw needs.
+    bool openGlReady = false;
+    bool canDraw() const { return !headless && openGlReady; }
     // Builds the state object for an id; the default builds the game's own states.
     std::function<GameState*(uint32_t)> stateFactory;
     // Physics steps run in the last frame.

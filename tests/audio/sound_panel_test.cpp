@@ -2,7 +2,7 @@
 // every event of the loaded banks and its controls reach the sound manager.
 #include "audio/sound_events.hpp"
 #include "audio/sound_manager.hpp"
-#include "graphics/sound_debug_panel.hpp"
+#include "engine/sound_debug_panel.hpp"
 
 #include <gtest/gtest.h>
 #include <imgui.h>

@@ -1,5 +1,5 @@
 #include "graphics/camera.hpp"
-#include "graphics/physics_debug_view.hpp"
+#include "engine/physics_debug_view.hpp"
 #include "tests/physics/physics_scene.hpp"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "graphics/sound_debug_panel.hpp"
+#include "engine/sound_debug_panel.hpp"
 
 #include "audio/sound_manager.hpp"
 #include "graphics/debug_overlay.hpp"

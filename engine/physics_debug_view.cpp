@@ -1,4 +1,4 @@
-#include "graphics/physics_debug_view.hpp"
+#include "engine/physics_debug_view.hpp"
 
 #include "graphics/camera.hpp"
 #include "graphics/debug_overlay.hpp"
