@@ -80,9 +80,11 @@ bool bindImage(sf::Texture* texture) {
     return true;
 }
 
-void applyShaderLogic(GameObject* owner) {
-    if (ShaderLogic* logic = owner->getComponent<ShaderLogic>()) {
-        logic->ApplyUniforms();
+// An effect hands its values over only while its own renderer's program is the one in use:
+// uniform uploads go to whatever program is in use.
+void applyShaderLogic(GameObject* owner, ShaderProgram* inUse) {
+    if (ShaderLogic* logic = owner->getComponent<ShaderLogic>(); logic != nullptr && logic->targetProgram() == inUse) {
+        logic->ApplyUniforms(inUse);
     }
 }
 
@@ -316,7 +318,7 @@ void GraphicsManager::spritePass(Camera* camera) {
             glActiveTexture(GL_TEXTURE0);
         }
         glBindVertexArray(meshes[SpriteQuad].vertexArray);
-        applyShaderLogic(owner);
+        applyShaderLogic(owner, program);
         uploadCells(SpriteQuad, CellCoordinates(sprite->columns, sprite->column, sprite->rows, sprite->row));
         glDrawArrays(GL_TRIANGLES, 0, 6);
         glBindVertexArray(0);
@@ -331,7 +333,7 @@ void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
     glClear(GL_COLOR_BUFFER_BIT);
     glUseProgram(composite->shader->id);
     glBindVertexArray(meshes[ScreenQuad].vertexArray);
-    applyShaderLogic(composite->owner);
+    applyShaderLogic(composite->owner, composite->shader);
     GLint letterbox[4] = {};
     glGetIntegerv(GL_VIEWPORT, letterbox);
     GLint fullWidth = static_cast<GLint>(screen.windowWidth);
@@ -388,7 +390,7 @@ void GraphicsManager::uiPass(Camera* camera) {
         applyCamera(program, camera, false);
         bindImage(image->texture);
         glBindVertexArray(meshes[UiQuad].vertexArray);
-        applyShaderLogic(image->owner);
+        applyShaderLogic(image->owner, program);
         uploadCells(UiQuad, CellCoordinates(image->columns, image->column, image->rows, image->row));
         glDrawArrays(GL_TRIANGLES, 0, 6);
         glBindVertexArray(0);

@@ -24,6 +24,7 @@ void ParticleEmitter::Update() {
     float step = FrameTimer::instance().scaledDt();
     ParticlePool& pool = ParticlePool::instance();
     accumulator += step * rate;
+    ShaderProgram* sprite = accumulator >= 1.0f ? ResourceManager::instance().getShader("Sprite") : nullptr;
     while (accumulator >= 1.0f) {
         Particle* p = pool.claimFreeSlot();
         if (p == nullptr) {
@@ -44,7 +45,7 @@ void ParticleEmitter::Update() {
         p->scaleRate = {grow, grow};
         p->rotation = sample(rotationMin, rotationMax);
         p->spin = sample(spinMin, spinMax);
-        p->shader = ResourceManager::instance().getShader("Sprite");
+        p->shader = sprite;
         p->texture = texture;
         float direction = sample(angleMin, angleMax) + baseAngle;
         float speed = sample(speedMin, speedMax);

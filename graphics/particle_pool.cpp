@@ -27,9 +27,10 @@ void setViewAndProjection(ShaderProgram* program, Camera* camera) {
     if (camera != nullptr) {
         camera->Apply(program);
     } else {
+        // Through the program's matrix cache, like every other upload, so it never goes stale.
         mat4 identity = mat4::identity();
-        glUniformMatrix4fv(program->uniform("view"), 1, GL_FALSE, identity.data());
-        glUniformMatrix4fv(program->uniform("projection"), 1, GL_FALSE, identity.data());
+        program->setMatrix("view", identity.data());
+        program->setMatrix("projection", identity.data());
     }
 }
 
@@ -170,7 +171,7 @@ void ParticlePool::drawEachSeparately(Camera* camera) {
         glUseProgram(p.shader->id);
         glUniform4f(p.shader->uniform("color"), p.color.x, p.color.y, p.color.z, p.color.w);
         mat4 model = modelMatrix(p).transposed();
-        glUniformMatrix4fv(p.shader->uniform("model"), 1, GL_FALSE, model.data());
+        p.shader->setMatrix("model", model.data());
         setViewAndProjection(p.shader, camera);
         glActiveTexture(GL_TEXTURE0);
         if (p.texture == nullptr) {
