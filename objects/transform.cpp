@@ -3,6 +3,7 @@
 #include "objects/game_object.hpp"
 
 #include <algorithm>
+#include <iostream>
 #include <cmath>
 
 Transform::Transform(GameObject* ownerObject) : Component("Transform", ownerObject) {}
@@ -57,6 +58,14 @@ void Transform::setParent(GameObject* childObject) {
         return;
     }
     Transform& child = childObject->transform;
+    for (const Transform* up = this; up != nullptr; up = up->parent) {
+        if (up == &child) {
+            // Hanging an object below itself would loop the tree for ever.
+            std::cout << "Cannot make \"" << childObject->name << "\" a child of itself or of its own descendant"
+                      << std::endl;
+            return;
+        }
+    }
     // The pose to keep is the one the child's current local values give it, so values set
     // since the last frame's update count too.
     mat4 childWorld = child.currentWorld();

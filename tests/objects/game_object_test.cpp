@@ -179,3 +179,18 @@ TEST(Transforms, SetActiveReachesTheWholeSubtree) {
     setActive(tank, true);
     EXPECT_TRUE(tank->active && barrelRoot->active && barrel->active && face->active);
 }
+
+TEST(Transforms, AnObjectCannotHangBelowItself) {
+    GameObjectList& list = GameObjectList::instance();
+    GameObject* top = list.create("Top");
+    GameObject* middle = list.create("Middle");
+    top->transform.setParent(middle);
+    testing::internal::CaptureStdout();
+    middle->transform.setParent(top);
+    top->transform.setParent(top);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Cannot make \"Top\" a child of itself or of its own descendant"), std::string::npos);
+    EXPECT_EQ(middle->transform.parent, &top->transform);
+    EXPECT_EQ(top->transform.parent, &WorldRoot().transform);
+    top->transform.updateWorld(); // still a tree: this returns
+}
