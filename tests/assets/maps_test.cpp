@@ -135,7 +135,7 @@ TEST(AssetGenMapReader, BrokenAndMissingFilesBecomeOneLineProblems) {
     auto dir = std::filesystem::temp_directory_path() / ("grumbo_maps_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     write(dir / "MapSetting.json",
-          R"({"Map": [{"MapName": "Good"}, {"MapName": "Broken"}, {"MapName": "Gone"}]})");
+          R"({"Map": [{"MapName": "Good"}, 7, {"MapName": "Broken"}, {"MapName": "Gone"}]})");
     write(dir / "BackgroundSetting.json", "{ \"MapArray\": [ ");
     // "Object" may also be an object, walked in key order.
     write(dir / "Good.json", R"({"MapName": "Good", "CameraZoom": 33, "Object": {
@@ -154,13 +154,14 @@ TEST(AssetGenMapReader, BrokenAndMissingFilesBecomeOneLineProblems) {
     EXPECT_FALSE(set.maps[1].loaded);
     EXPECT_FALSE(set.maps[2].loaded);
     EXPECT_TRUE(set.backgrounds.empty());
-    ASSERT_EQ(set.problems.size(), 3u);
+    ASSERT_EQ(set.problems.size(), 4u);
     for (const std::string& line : set.problems) {
         EXPECT_EQ(line.find('\n'), std::string::npos);
     }
-    EXPECT_NE(set.problems[0].find("Broken.json"), std::string::npos);
-    EXPECT_NE(set.problems[1].find("Gone.json"), std::string::npos);
-    EXPECT_NE(set.problems[2].find("BackgroundSetting.json"), std::string::npos);
+    EXPECT_NE(set.problems[0].find("not an object"), std::string::npos) << "a stray entry is skipped";
+    EXPECT_NE(set.problems[1].find("Broken.json"), std::string::npos);
+    EXPECT_NE(set.problems[2].find("Gone.json"), std::string::npos);
+    EXPECT_NE(set.problems[3].find("BackgroundSetting.json"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
 

@@ -99,6 +99,10 @@ MapSet loadMapSet(const std::string& dir) {
     MapSet set;
     Json::Value list = readJson(dir + "/MapSetting.json", set.problems);
     for (const Json::Value& entry : entries(list["Map"])) {
+        if (!entry.isObject()) {
+            set.problems.push_back("asset_gen: MapSetting.json has a map entry that is not an object");
+            continue;
+        }
         std::string file = text(entry["MapName"]);
         if (file.empty()) {
             set.problems.push_back("asset_gen: MapSetting.json has a map entry without a \"MapName\"");
@@ -108,9 +112,17 @@ MapSet loadMapSet(const std::string& dir) {
     }
     Json::Value pictures = readJson(dir + "/BackgroundSetting.json", set.problems);
     for (const Json::Value& e : entries(pictures["MapArray"])) {
+        if (!e.isObject()) {
+            set.problems.push_back("asset_gen: BackgroundSetting.json has a \"MapArray\" entry that is not an object");
+            continue;
+        }
         set.backgrounds.push_back({text(e["MapName"]), text(e["MapPath"]), text(e["Theme"])});
     }
     for (const Json::Value& e : entries(pictures["PreviewArray"])) {
+        if (!e.isObject()) {
+            set.problems.push_back("asset_gen: BackgroundSetting.json has a \"PreviewArray\" entry that is not an object");
+            continue;
+        }
         set.previews.push_back({text(e["MapPreviewPath"]), text(e["MapPreviewName"])});
     }
     return set;
