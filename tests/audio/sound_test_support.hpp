@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 inline std::string generatedBank(std::string_view file) {
     return std::string(GRUMBO_RESOURCES_DIR) + "/Audio/" + std::string(file);
@@ -49,6 +51,18 @@ struct RecordedSystem {
 inline int positionMs(const EventInstance& instance) {
     int ms = -1;
     EXPECT_EQ(instance.getTimelinePosition(&ms), kAudioOk);
+    return ms;
+}
+
+// Waits (for real: the output mixes on its own thread) until an instance's clock passes a mark,
+// giving up after a generous while so a busy machine slows the test down instead of failing it.
+inline int waitForPosition(const EventInstance& instance, int pastMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int ms = positionMs(instance);
+    while (ms <= pastMs && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ms = positionMs(instance);
+    }
     return ms;
 }
 
