@@ -20,13 +20,15 @@
 
 namespace {
 
-const char* const kParticleTextures[] = {"StarParticle", "SmokeParticle", "BlackholeParticle", "ExpulsionParticle"};
+const char* const kParticleTextures[] = {"StarParticle", "SmokeParticle", "BlackholeParticle",
+                                         "ExpulsionParticle"};
 
 sf::Window* window() {
     static sf::Window* made = [] {
         sf::Window* w = benchWindow();
         for (int i = 0; w != nullptr && i < 4; ++i) {
-            addBenchTexture(kParticleTextures[i], sf::Color(static_cast<sf::Uint8>(60 * (i + 1)), 180, 90, 200));
+            addBenchTexture(kParticleTextures[i],
+                            sf::Color(static_cast<sf::Uint8>(60 * (i + 1)), 180, 90, 200));
         }
         return w;
     }();
@@ -75,7 +77,8 @@ double timeDraws(bool separate, int repeats) {
     }
     glFinish();
     pool.separateDraws = false;
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / repeats;
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() /
+           repeats;
 }
 
 void drawBenchmark(benchmark::State& state, bool separate) {
@@ -94,8 +97,12 @@ void drawBenchmark(benchmark::State& state, bool separate) {
     ParticlePool::instance().separateDraws = false;
 }
 
-void BM_DrawBatched(benchmark::State& state) { drawBenchmark(state, false); }
-void BM_DrawOneCallEach(benchmark::State& state) { drawBenchmark(state, true); }
+void BM_DrawBatched(benchmark::State& state) {
+    drawBenchmark(state, false);
+}
+void BM_DrawOneCallEach(benchmark::State& state) {
+    drawBenchmark(state, true);
+}
 BENCHMARK(BM_DrawBatched)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawOneCallEach)->Unit(benchmark::kMillisecond);
 

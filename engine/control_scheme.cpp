@@ -38,7 +38,8 @@ PlayerActions readActions(const ControlScheme& scheme, const InputManager& input
     a.turnMinus = keyHeld(input, scheme.turnMinus);
     a.shootHeld = keyHeld(input, scheme.shoot);
     int shootKey = static_cast<int>(scheme.shoot);
-    a.shootKeyReleased = shootKey >= 0 && shootKey < kKeyCount && input.keys[static_cast<size_t>(shootKey)].released;
+    a.shootKeyReleased =
+        shootKey >= 0 && shootKey < kKeyCount && input.keys[static_cast<size_t>(shootKey)].released;
     a.special = keyPressed(input, scheme.special);
     // Keyboard schemes carry pad index 4 or 5 and never read the pad arrays.
     if (scheme.padIndex < kMaxPads) {

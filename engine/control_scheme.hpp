@@ -39,15 +39,15 @@ ControlScheme controlSchemeFor(int scheme);
 struct PlayerActions {
     bool moveLeft = false;
     bool moveRight = false;
-    bool jump = false;      // once, on the press
-    bool turnPlus = false;  // keyboard turn+ key
+    bool jump = false;     // once, on the press
+    bool turnPlus = false; // keyboard turn+ key
     bool turnMinus = false;
     bool padTurnPlus = false; // right stick; key and stick each add their own turn
     bool padTurnMinus = false;
     bool shootHeld = false;        // key or trigger: charging
     bool shootKeyReleased = false; // the shoot key went up this frame
     bool padShootHeld = false;
-    bool special = false;   // once, on the press
+    bool special = false; // once, on the press
 };
 
 PlayerActions readActions(const ControlScheme& scheme, const InputManager& input);

@@ -3,14 +3,14 @@
 #include "audio/sound_manager.hpp"
 #include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
+#include "engine/physics_debug_view.hpp"
 #include "engine/random.hpp"
+#include "engine/sound_debug_panel.hpp"
 #include "frontend/main_menu_game_state.hpp"
 #include "frontend/splash_game_state.hpp"
 #include "graphics/debug_overlay.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
-#include "engine/physics_debug_view.hpp"
-#include "engine/sound_debug_panel.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
@@ -143,7 +143,7 @@ void Engine::createWindow(bool fullscreenWindow) {
         height = mode.height;
     } else {
         window->create(sf::VideoMode(kWindowedWidth, kWindowedHeight, 32), "Grumbo!",
-                      sf::Style::Titlebar | sf::Style::Close, settings);
+                       sf::Style::Titlebar | sf::Style::Close, settings);
         width = kWindowedWidth;
         height = kWindowedHeight;
     }
@@ -157,7 +157,8 @@ void Engine::createWindow(bool fullscreenWindow) {
     if (!openGlReady) {
         // Every draw needs OpenGL 3.3: say so once and keep the window, its input and the sound.
         std::cout << "OpenGL 3.3 is not available ("
-                  << (loader == GLEW_OK ? "the driver offers an older version" : reinterpret_cast<const char*>(glewGetErrorString(loader)))
+                  << (loader == GLEW_OK ? "the driver offers an older version"
+                                        : reinterpret_cast<const char*>(glewGetErrorString(loader)))
                   << "); nothing will be drawn" << std::endl;
         updateViewport();
         return;

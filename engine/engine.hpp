@@ -25,7 +25,7 @@ int consumeFixedSteps(float& accumulator, float scaledDt, float fixedStep, float
 // Owns the window, the game-state record and the fixed-step accumulator, and runs the frame
 // loop. One frame is callable on its own so tests can drive the real engine.
 class Engine {
-public:
+  public:
     static Engine& instance();
 
     // Initialise, loop until Quit is requested, shut down.
@@ -66,7 +66,7 @@ public:
     int lastFrameSteps = 0;
     bool shutDown = false;
 
-private:
+  private:
     Engine() = default;
     void switchIn();
     void switchOut();

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class FrameTimer {
-public:
+  public:
     static FrameTimer& instance();
 
     // Starts a fresh sample from the clock's current reading.

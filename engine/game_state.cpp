@@ -6,7 +6,9 @@
 
 #include <GL/glew.h>
 
-void requestState(uint32_t id) { Engine::instance().states->next = id; }
+void requestState(uint32_t id) {
+    Engine::instance().states->next = id;
+}
 
 GameState::GameState() : camera({0, 0, 0}, {0, 0, -1}, {0, 1, 0}, -100.0f, 100.0f, 30.0f) {}
 
@@ -16,4 +18,6 @@ void GameState::Render() {
     GraphicsManager::instance().DrawFrame(&camera);
 }
 
-void DestroyStateObjects() { GameObjectList::instance().destroyAll(); }
+void DestroyStateObjects() {
+    GameObjectList::instance().destroyAll();
+}

@@ -28,7 +28,7 @@ void requestState(uint32_t id);
 
 // One screen of the game: builds its objects on Load, runs each frame, tears down on Exit.
 class GameState {
-public:
+  public:
     GameState();
     virtual ~GameState() = default;
     GameState(const GameState&) = delete;

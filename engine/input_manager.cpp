@@ -7,9 +7,20 @@
 namespace {
 
 constexpr uint16_t kButtonBits[kPadButtonCount] = {
-    kPadA,          kPadB,          kPadX,           kPadY,           kPadDpadUp,
-    kPadDpadDown,   kPadDpadLeft,   kPadDpadRight,   kPadLeftShoulder, kPadRightShoulder,
-    kPadLeftThumb,  kPadRightThumb, kPadStart,       kPadBack,
+    kPadA,
+    kPadB,
+    kPadX,
+    kPadY,
+    kPadDpadUp,
+    kPadDpadDown,
+    kPadDpadLeft,
+    kPadDpadRight,
+    kPadLeftShoulder,
+    kPadRightShoulder,
+    kPadLeftThumb,
+    kPadRightThumb,
+    kPadStart,
+    kPadBack,
 };
 
 void readButtons(uint16_t word, std::array<bool, kPadButtonCount>& out) {
@@ -18,8 +29,12 @@ void readButtons(uint16_t word, std::array<bool, kPadButtonCount>& out) {
     }
 }
 
-bool validKey(int code) { return code >= 0 && code < kKeyCount; }
-bool validMouse(int code) { return code >= 0 && code < kMouseButtonCount; }
+bool validKey(int code) {
+    return code >= 0 && code < kKeyCount;
+}
+bool validMouse(int code) {
+    return code >= 0 && code < kMouseButtonCount;
+}
 
 } // namespace
 

@@ -35,13 +35,13 @@ enum PadButton : int {
     kPadButtonCount
 };
 
-constexpr int kKeyCount = 101;  // SFML key codes 0..100
+constexpr int kKeyCount = 101; // SFML key codes 0..100
 constexpr int kMouseButtonCount = 5;
 
 // Turns window events and the four pads into per-frame arrays of edges. It maps no actions:
 // consumers read the key, button or stick they care about.
 class InputManager {
-public:
+  public:
     static InputManager& instance();
 
     // Once per frame: clears one-frame edges, reads the pads, drains the window's events
@@ -71,7 +71,7 @@ public:
     sf::Window* window = nullptr;
     bool windowKnown = false;
 
-private:
+  private:
     InputManager();
     std::deque<sf::Event> injected;
 };

@@ -4,4 +4,6 @@ void MainMenuGameState::Load() {}
 
 void MainMenuGameState::Update() {}
 
-void MainMenuGameState::Exit() { DestroyStateObjects(); }
+void MainMenuGameState::Exit() {
+    DestroyStateObjects();
+}

@@ -4,7 +4,7 @@
 
 // The title screen and every screen reached from it.
 class MainMenuGameState : public GameState {
-public:
+  public:
     void Load() override;
     void Update() override;
     void Exit() override;

@@ -10,7 +10,7 @@ class GameObject;
 // the controls picture, each fading in and out over five seconds. From the second picture on
 // a key or button press skips straight to the main menu.
 class SplashGameState : public GameState {
-public:
+  public:
     ~SplashGameState() override;
     void Load() override;
     void Update() override;

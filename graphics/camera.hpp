@@ -11,9 +11,9 @@ mat4 orthographic(float left, float right, float bottom, float top, float zNear,
 // The view of one game state. zoom is the visible height in world units; the width is 1.6
 // times it, matching the letterboxed 16:10 picture.
 class Camera {
-public:
-    Camera(vec3 eye = {0, 0, 0}, vec3 forward = {0, 0, -1}, vec3 upDirection = {0, 1, 0}, float nearPlane = -100.0f,
-           float farPlane = 100.0f, float zoomHeight = 30.0f);
+  public:
+    Camera(vec3 eye = {0, 0, 0}, vec3 forward = {0, 0, -1}, vec3 upDirection = {0, 1, 0},
+           float nearPlane = -100.0f, float farPlane = 100.0f, float zoomHeight = 30.0f);
 
     // Rebuilds view and projection after a change of position or zoom.
     void Recompute();

@@ -140,7 +140,8 @@ void DebugOverlay::drawPanels() {
     ImGui::Text("fps %.1f   dt %.1f ms   time scale %.2f", timer.fps, timer.dt * 1000.0f, timer.timeScale);
     ImGui::PlotLines("frame ms", frameTimes.data(), static_cast<int>(frameTimes.size()),
                      static_cast<int>(frameCursor), nullptr, 0.0f, 50.0f, ImVec2(240, 60));
-    ImGui::Text("objects %zu   logic %zu", GameObjectList::instance().objects().size(), LogicRegistry().size());
+    ImGui::Text("objects %zu   logic %zu", GameObjectList::instance().objects().size(),
+                LogicRegistry().size());
     for (Panel& panel : panels) {
         if (ImGui::CollapsingHeader(panel.title.c_str())) {
             panel.draw();
@@ -173,4 +174,6 @@ void DebugOverlay::addPanel(const std::string& title, std::function<void()> draw
     panels.push_back({title, std::move(draw)});
 }
 
-void DebugOverlay::addFrameHook(std::function<void()> hook) { frameHooks.push_back(std::move(hook)); }
+void DebugOverlay::addFrameHook(std::function<void()> hook) {
+    frameHooks.push_back(std::move(hook));
+}

@@ -12,7 +12,7 @@
 // shows nothing in it by default; F3 toggles a panel with the frame rate, a frame-time graph,
 // object counts and whatever panels the subsystems add.
 class DebugOverlay {
-public:
+  public:
     static DebugOverlay& instance();
 
     void init(sf::Window& window);
@@ -32,7 +32,7 @@ public:
     bool initialised() const { return ready; }
     bool visible = false;
 
-private:
+  private:
     void drawPanels();
 
     bool ready = false;

@@ -83,7 +83,8 @@ bool bindImage(sf::Texture* texture) {
 // An effect hands its values over only while its own renderer's program is the one in use:
 // uniform uploads go to whatever program is in use.
 void applyShaderLogic(GameObject* owner, ShaderProgram* inUse) {
-    if (ShaderLogic* logic = owner->getComponent<ShaderLogic>(); logic != nullptr && logic->targetProgram() == inUse) {
+    if (ShaderLogic* logic = owner->getComponent<ShaderLogic>();
+        logic != nullptr && logic->targetProgram() == inUse) {
         logic->ApplyUniforms(inUse);
     }
 }

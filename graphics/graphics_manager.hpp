@@ -44,7 +44,7 @@ const char* CrackNormalMapName(float scaleX, float scaleY);
 // Keeps one list per renderer kind and draws them all, once per frame, in a fixed order of
 // passes: sprites, particles, the full-screen composite, text, interface images, boxes.
 class GraphicsManager {
-public:
+  public:
     static GraphicsManager& instance();
 
     // Builds the glyphs, the meshes and the off-screen framebuffer for the current window;
@@ -75,7 +75,7 @@ public:
     // The text font; tests may point it elsewhere before Initialize.
     std::string fontPath = kFontPath;
 
-private:
+  private:
     GraphicsManager() = default;
     void buildQuad(MeshSlot slot);
     void buildBoxOutline();

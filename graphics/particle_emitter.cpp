@@ -11,7 +11,9 @@
 namespace {
 
 // min + r * (max - min) with a fresh r in [0, 1]; a reversed range is sampled the same way.
-float sample(float min, float max) { return min + static_cast<float>(gameRand()) / 32767.0f * (max - min); }
+float sample(float min, float max) {
+    return min + static_cast<float>(gameRand()) / 32767.0f * (max - min);
+}
 
 // Particles sit two units in front of the object that emits them.
 constexpr float kParticleDepthOffset = 2.0f;
@@ -74,16 +76,60 @@ struct EmitterPreset {
 };
 
 // The game's emitters, one row each (ranges as min, max).
-constexpr EmitterPreset kKnockoutStars = {"StarParticle", 0.01f, 1000, 2, 4, 1, 1.5f, 2, 0, 360, 500, 700,
-                                         0.5f, 2, 0, 0, 40, 60, -0.5235988f, 0.5235988f, {1, 1, 1}, {0, 0},
-                                         true, 10.0f};
-constexpr EmitterPreset kTrackSmoke = {"SmokeParticle", 0.1f, 20, 1, 2, 1, 1.5f, 2, 0, 360, 500, 700,
-                                       0, 0, 2, 4, 2, 4, 0, 0.0873f, {1, 1, 1}, {0, 30}, false, 1.0f};
-constexpr EmitterPreset kBlackHoleSwirl = {"BlackholeParticle", 10, 200, 0.8f, 0.8f, 0.8f, 2, 2, 0, 360, 700, 1000,
-                                           0.5f, 2, 1, 3, 5, 30, 0, 360, {0.5f, 0, 0.8f}, {0, 0}, false, 1.0f};
-constexpr EmitterPreset kExpulsionBurst = {"ExpulsionParticle", 0.01f, 2000, 0.8f, 0.8f, 1, 1.1f, 1.1f, 0, 360,
-                                           700, 3000, 0.7f, 0.7f, 0, 0, 15, 15, 0, 360, {1, 0, 1}, {0, 0},
-                                           false, 1.0f};
+constexpr EmitterPreset kKnockoutStars = {
+    "StarParticle", 0.01f, 1000, 2, 4,  1,  1.5f,        2,          0,         360,    500,  700,
+    0.5f,           2,     0,    0, 40, 60, -0.5235988f, 0.5235988f, {1, 1, 1}, {0, 0}, true, 10.0f};
+constexpr EmitterPreset kTrackSmoke = {
+    "SmokeParticle", 0.1f,      20,      1,     2,   1, 1.5f, 2, 0, 360, 500, 700, 0, 0, 2, 4, 2, 4, 0,
+    0.0873f,         {1, 1, 1}, {0, 30}, false, 1.0f};
+constexpr EmitterPreset kBlackHoleSwirl = {"BlackholeParticle",
+                                           10,
+                                           200,
+                                           0.8f,
+                                           0.8f,
+                                           0.8f,
+                                           2,
+                                           2,
+                                           0,
+                                           360,
+                                           700,
+                                           1000,
+                                           0.5f,
+                                           2,
+                                           1,
+                                           3,
+                                           5,
+                                           30,
+                                           0,
+                                           360,
+                                           {0.5f, 0, 0.8f},
+                                           {0, 0},
+                                           false,
+                                           1.0f};
+constexpr EmitterPreset kExpulsionBurst = {"ExpulsionParticle",
+                                           0.01f,
+                                           2000,
+                                           0.8f,
+                                           0.8f,
+                                           1,
+                                           1.1f,
+                                           1.1f,
+                                           0,
+                                           360,
+                                           700,
+                                           3000,
+                                           0.7f,
+                                           0.7f,
+                                           0,
+                                           0,
+                                           15,
+                                           15,
+                                           0,
+                                           360,
+                                           {1, 0, 1},
+                                           {0, 0},
+                                           false,
+                                           1.0f};
 
 constexpr vec3 kPlayerStarColors[4] = {{0.8f, 0, 0}, {0, 0, 0.8f}, {0, 0.8f, 0}, {0.8f, 0.8f, 0}};
 
@@ -134,6 +180,10 @@ void SetupTrackSmoke(ParticleEmitter& emitter, bool rightHandEmitter) {
     }
 }
 
-void SetupBlackHoleSwirl(ParticleEmitter& emitter) { apply(emitter, kBlackHoleSwirl); }
+void SetupBlackHoleSwirl(ParticleEmitter& emitter) {
+    apply(emitter, kBlackHoleSwirl);
+}
 
-void SetupExpulsionBurst(ParticleEmitter& emitter) { apply(emitter, kExpulsionBurst); }
+void SetupExpulsionBurst(ParticleEmitter& emitter) {
+    apply(emitter, kExpulsionBurst);
+}

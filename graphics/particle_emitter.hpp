@@ -10,7 +10,7 @@ class Texture;
 // Spawns particles into the shared pool at a rate while it is switched on, then switches
 // itself off when its time runs out. Ranges are sampled afresh for every value.
 class ParticleEmitter : public Logic {
-public:
+  public:
     explicit ParticleEmitter(GameObject* ownerObject);
     void Update() override;
 

@@ -7,21 +7,22 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <cstring>
-#include <string>
 #include <iostream>
+#include <string>
 
 namespace {
 
 // One textured unit square, as two triangles; the top-left corner shows the image's top-left.
 constexpr float kQuadPositions[18] = {-0.5f, 0.5f, 0, 0.5f, -0.5f, 0, -0.5f, -0.5f, 0,
-                                      -0.5f, 0.5f, 0, 0.5f,  0.5f, 0, 0.5f,  -0.5f, 0};
+                                      -0.5f, 0.5f, 0, 0.5f, 0.5f,  0, 0.5f,  -0.5f, 0};
 constexpr float kQuadCoords[12] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1};
 
 // Textures one batched draw can choose between (the fragment program has a sampler for each).
 constexpr int kBatchTextureSlots = 16;
-const std::string kSlotNames[kBatchTextureSlots] = {
-    "images[0]", "images[1]", "images[2]",  "images[3]",  "images[4]",  "images[5]",  "images[6]",  "images[7]",
-    "images[8]", "images[9]", "images[10]", "images[11]", "images[12]", "images[13]", "images[14]", "images[15]"};
+const std::string kSlotNames[kBatchTextureSlots] = {"images[0]",  "images[1]",  "images[2]",  "images[3]",
+                                                    "images[4]",  "images[5]",  "images[6]",  "images[7]",
+                                                    "images[8]",  "images[9]",  "images[10]", "images[11]",
+                                                    "images[12]", "images[13]", "images[14]", "images[15]"};
 
 void setViewAndProjection(ShaderProgram* program, Camera* camera) {
     if (camera != nullptr) {
@@ -127,21 +128,25 @@ void ParticlePool::initializeGpu() {
     glBufferData(GL_ARRAY_BUFFER, kParticleCount * sizeof(Instance), nullptr, GL_STREAM_DRAW);
     for (int column = 0; column < 4; ++column) {
         GLuint attribute = 2 + static_cast<GLuint>(column);
-        glVertexAttribPointer(attribute, 4, GL_FLOAT, GL_FALSE, sizeof(Instance),
-                              reinterpret_cast<void*>(offsetof(Instance, model) + column * 4 * sizeof(float)));
+        glVertexAttribPointer(
+            attribute, 4, GL_FLOAT, GL_FALSE, sizeof(Instance),
+            reinterpret_cast<void*>(offsetof(Instance, model) + column * 4 * sizeof(float)));
         glEnableVertexAttribArray(attribute);
         glVertexAttribDivisor(attribute, 1);
     }
-    glVertexAttribPointer(6, 4, GL_FLOAT, GL_FALSE, sizeof(Instance), reinterpret_cast<void*>(offsetof(Instance, color)));
+    glVertexAttribPointer(6, 4, GL_FLOAT, GL_FALSE, sizeof(Instance),
+                          reinterpret_cast<void*>(offsetof(Instance, color)));
     glEnableVertexAttribArray(6);
     glVertexAttribDivisor(6, 1);
-    glVertexAttribPointer(7, 1, GL_FLOAT, GL_FALSE, sizeof(Instance), reinterpret_cast<void*>(offsetof(Instance, slot)));
+    glVertexAttribPointer(7, 1, GL_FLOAT, GL_FALSE, sizeof(Instance),
+                          reinterpret_cast<void*>(offsetof(Instance, slot)));
     glEnableVertexAttribArray(7);
     glVertexAttribDivisor(7, 1);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
-    batchProgram = ResourceManager::buildProgram("./shaders/Particle_Batch.vs", "./shaders/Particle_Batch.fs");
+    batchProgram =
+        ResourceManager::buildProgram("./shaders/Particle_Batch.vs", "./shaders/Particle_Batch.fs");
     instances.reserve(kParticleCount);
     gpuReady = true;
 }

@@ -39,7 +39,7 @@ constexpr size_t kParticleCount = 2000;
 constexpr float kParticleGravity = -9.8f;
 
 class ParticlePool {
-public:
+  public:
     ParticlePool();
     ~ParticlePool();
     static ParticlePool& instance();
@@ -68,11 +68,11 @@ public:
     // Draw one call per particle instead of the batch (to compare the two, and to measure).
     bool separateDraws = false;
 
-private:
+  private:
     struct Instance {
         float model[16]; // column-major, as a uniform would carry it
         float color[4];
-        float slot;      // which of the bound textures
+        float slot; // which of the bound textures
     };
     bool gpuReady = false;
     unsigned int quadVao = 0, quadPositions = 0, quadCoords = 0;

@@ -15,7 +15,7 @@ struct ShaderProgram;
 // lists itself with the GraphicsManager while it exists, and the list decides how it is drawn:
 // there is no virtual draw.
 class Renderer : public Component {
-public:
+  public:
     Renderer(std::string kindName, GameObject* ownerObject);
 
     // Null only between creation and set-up; a renderer without a program draws nothing.
@@ -25,7 +25,7 @@ public:
 // A world sprite, depth-tested by its Transform z. columns x rows cut the texture into equal
 // cells; column and row (1-based, from the top-left) pick the one drawn.
 class SpriteRenderer : public Renderer {
-public:
+  public:
     explicit SpriteRenderer(GameObject* ownerObject);
     ~SpriteRenderer() override;
 
@@ -39,7 +39,7 @@ public:
 
 // An interface image: drawn after the scene, over everything before it, in list order.
 class GameUIRenderer : public Renderer {
-public:
+  public:
     explicit GameUIRenderer(GameObject* ownerObject);
     ~GameUIRenderer() override;
 
@@ -57,7 +57,7 @@ public:
 
 // One line of text centred on the owner's position.
 class TextRenderer : public Renderer {
-public:
+  public:
     explicit TextRenderer(GameObject* ownerObject);
     ~TextRenderer() override;
 
@@ -67,7 +67,7 @@ public:
 
 // The outline of the owner's unit square.
 class BoxRenderer : public Renderer {
-public:
+  public:
     explicit BoxRenderer(GameObject* ownerObject);
     ~BoxRenderer() override;
 
@@ -77,7 +77,7 @@ public:
 // Full-screen post effect: while one is present the scene is drawn off screen and reaches the
 // window only through this renderer's program.
 class FrameBufferRenderer : public Renderer {
-public:
+  public:
     explicit FrameBufferRenderer(GameObject* ownerObject);
     ~FrameBufferRenderer() override;
 

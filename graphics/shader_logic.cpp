@@ -16,7 +16,9 @@
 
 namespace {
 
-float clamp01(float v) { return std::max(0.0f, std::min(1.0f, v)); }
+float clamp01(float v) {
+    return std::max(0.0f, std::min(1.0f, v));
+}
 
 // Uniform array element names, built once: "prefix[i]".
 template <int N> struct ElementNames {
@@ -283,7 +285,9 @@ void ShaderLogic::updateWaves(float step) {
     }
 }
 
-void ShaderLogic::ApplyUniforms() { ApplyUniforms(targetProgram()); }
+void ShaderLogic::ApplyUniforms() {
+    ApplyUniforms(targetProgram());
+}
 
 void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
     if (program == nullptr || effect == nullptr) {
@@ -304,7 +308,8 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
             glUniform1f(program->uniform("swirlRadius[0]"), s->radius);
             glUniform1f(program->uniform("swirlSpeed[0]"), s->speed);
             // Measured from the background's top-left corner, y downwards.
-            glUniform2f(program->uniform("swirlCenter[0]"), scale.x * 0.5f + s->centerX, scale.y * 0.5f - s->centerY);
+            glUniform2f(program->uniform("swirlCenter[0]"), scale.x * 0.5f + s->centerX,
+                        scale.y * 0.5f - s->centerY);
         }
         break;
     }
@@ -322,16 +327,17 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
         break;
     }
     case ShaderMode::Waves: {
-        static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["), center("waveCenter["),
-            amplitude("waveAmplitude["), refraction("waveRefraction["), width("waveWidth[");
+        static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["),
+            center("waveCenter["), amplitude("waveAmplitude["), refraction("waveRefraction["),
+            width("waveWidth[");
         const WaveEffect* w = waves();
         const ScreenLayout& screen = GraphicsManager::instance().screen;
         float windowWidth = static_cast<float>(screen.windowWidth);
         float windowHeight = static_cast<float>(screen.windowHeight);
         float bar = static_cast<float>(screen.viewportX);
-        float aspect = screen.viewportHeight > 0
-                           ? static_cast<float>(screen.viewportWidth) / static_cast<float>(screen.viewportHeight)
-                           : 1.6f;
+        float aspect = screen.viewportHeight > 0 ? static_cast<float>(screen.viewportWidth) /
+                                                       static_cast<float>(screen.viewportHeight)
+                                                 : 1.6f;
         glUniform1f(program->uniform("screenRatioX"), aspect);
         glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
         float zoom = camera != nullptr ? camera->zoom : 30.0f;
@@ -342,7 +348,8 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
                 continue;
             }
             glUniform1f(program->uniform(radius[i]), w->radius[s]);
-            // Visible world x in [-0.8 zoom, 0.8 zoom] maps to [0, 1.6], y in [-0.5 zoom, 0.5 zoom] to [0, 1].
+            // Visible world x in [-0.8 zoom, 0.8 zoom] maps to [0, 1.6], y in [-0.5 zoom, 0.5 zoom] to [0,
+            // 1].
             float squeeze = windowHeight > 0 ? 1.0f - bar / windowHeight : 1.0f;
             glUniform2f(program->uniform(center[i]), squeeze * (w->center[s].x / zoom) + 0.8f,
                         w->center[s].y / zoom + 0.5f);

@@ -29,7 +29,8 @@ struct EffectRecord {
 
 struct SwirlEffect : EffectRecord {
     bool active = false;
-    float timeLeft = 0, duration = 0, maxRadius = 0, radius = 0, angle = 0, centerX = 0, centerY = 0, speed = 0;
+    float timeLeft = 0, duration = 0, maxRadius = 0, radius = 0, angle = 0, centerX = 0, centerY = 0,
+          speed = 0;
 };
 
 constexpr int kCrackSlots = 20;
@@ -78,7 +79,7 @@ struct CrackHit {
 };
 
 class ShaderLogic : public Logic {
-public:
+  public:
     ShaderLogic(Camera* stateCamera, GameObject* ownerObject, int effectMode);
     void Update() override;
 
@@ -102,17 +103,27 @@ public:
     // Scroll: starts scrolling at the given speed.
     void StartScroll(float speed);
 
-    SwirlEffect* swirl() const { return mode == ShaderMode::Swirl ? static_cast<SwirlEffect*>(effect.get()) : nullptr; }
-    CrackEffect* cracks() const { return mode == ShaderMode::Cracks ? static_cast<CrackEffect*>(effect.get()) : nullptr; }
-    WaveEffect* waves() const { return mode == ShaderMode::Waves ? static_cast<WaveEffect*>(effect.get()) : nullptr; }
-    ScrollEffect* scroll() const { return mode == ShaderMode::Scroll ? static_cast<ScrollEffect*>(effect.get()) : nullptr; }
-    FadeEffect* fade() const { return mode == ShaderMode::Fade ? static_cast<FadeEffect*>(effect.get()) : nullptr; }
+    SwirlEffect* swirl() const {
+        return mode == ShaderMode::Swirl ? static_cast<SwirlEffect*>(effect.get()) : nullptr;
+    }
+    CrackEffect* cracks() const {
+        return mode == ShaderMode::Cracks ? static_cast<CrackEffect*>(effect.get()) : nullptr;
+    }
+    WaveEffect* waves() const {
+        return mode == ShaderMode::Waves ? static_cast<WaveEffect*>(effect.get()) : nullptr;
+    }
+    ScrollEffect* scroll() const {
+        return mode == ShaderMode::Scroll ? static_cast<ScrollEffect*>(effect.get()) : nullptr;
+    }
+    FadeEffect* fade() const {
+        return mode == ShaderMode::Fade ? static_cast<FadeEffect*>(effect.get()) : nullptr;
+    }
 
     Camera* camera = nullptr;
     int mode = 0;
     std::unique_ptr<EffectRecord> effect;
 
-private:
+  private:
     void updateSwirl(float step);
     void updateCracks(float step);
     void updateWaves(float step);

@@ -15,7 +15,9 @@ std::string MatchSettings::get(const std::string& key) const {
     return it != values.end() ? it->second : std::string();
 }
 
-void MatchSettings::set(const std::string& key, const std::string& value) { values[key] = value; }
+void MatchSettings::set(const std::string& key, const std::string& value) {
+    values[key] = value;
+}
 
 int MatchSettings::getInt(const std::string& key) const {
     std::string text = get(key);
@@ -24,7 +26,8 @@ int MatchSettings::getInt(const std::string& key) const {
     errno = 0;
     long value = std::strtol(start, &end, 10);
     if (end == start || errno == ERANGE || value < -2147483647L || value > 2147483647L) {
-        std::cout << "Match setting " << key << " = \"" << text << "\" is not a number; reading 0" << std::endl;
+        std::cout << "Match setting " << key << " = \"" << text << "\" is not a number; reading 0"
+                  << std::endl;
         return 0;
     }
     return static_cast<int>(value);
@@ -36,7 +39,8 @@ float MatchSettings::getFloat(const std::string& key) const {
     char* end = nullptr;
     float value = std::strtof(start, &end);
     if (end == start || !std::isfinite(value)) {
-        std::cout << "Match setting " << key << " = \"" << text << "\" is not a number; reading 0" << std::endl;
+        std::cout << "Match setting " << key << " = \"" << text << "\" is not a number; reading 0"
+                  << std::endl;
         return 0.0f;
     }
     return value;

@@ -7,7 +7,7 @@
 // player chose and which controls they use, and the map, lives and time limit. Every value is
 // a string. Created empty on first use and never cleared; each write replaces its key.
 class MatchSettings {
-public:
+  public:
     static MatchSettings& instance();
 
     // The value of a key, "" when it was never written.
@@ -20,11 +20,13 @@ public:
     float getFloat(const std::string& key) const;
 
     // "PlayerFace" + 1 = "PlayerFace1".
-    static std::string playerKey(const std::string& name, int player) { return name + std::to_string(player); }
+    static std::string playerKey(const std::string& name, int player) {
+        return name + std::to_string(player);
+    }
 
     const std::map<std::string, std::string>& all() const { return values; }
 
-private:
+  private:
     std::map<std::string, std::string> values;
 };
 

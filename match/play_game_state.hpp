@@ -4,7 +4,7 @@
 
 // One match.
 class PlayGameState : public GameState {
-public:
+  public:
     void Load() override;
     void Update() override;
     void Exit() override;

@@ -4,7 +4,7 @@
 // compact lists of what is in play (the physics world), however the flag is written: through a
 // setter or as a plain field.
 class ActivationFlag {
-public:
+  public:
     using Notify = void (*)(void* holder);
 
     ActivationFlag(bool initial, void* flagHolder, Notify onFlip)
@@ -21,7 +21,7 @@ public:
         return *this;
     }
 
-private:
+  private:
     bool value;
     void* holder;
     Notify notify;

@@ -9,7 +9,7 @@ class GameObject;
 // Base of everything an object holds. Components are owned by their object and
 // destroyed with it; registries that walk a kind of component keep plain pointers.
 class Component {
-public:
+  public:
     Component(std::string kindName, GameObject* ownerObject);
     virtual ~Component() = default;
     Component(const Component&) = delete;
@@ -22,7 +22,7 @@ public:
     std::string name;
     GameObject* owner = nullptr;
 
-private:
+  private:
     static void reportFlip(void* component);
 };
 

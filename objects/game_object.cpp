@@ -15,7 +15,9 @@ uint32_t nextObjectId = 1;
 GameObject::GameObject(std::string objectName, std::string objectGroup)
     : name(std::move(objectName)), id(nextObjectId++), group(std::move(objectGroup)), transform(this) {}
 
-void GameObject::reportFlip(void* object) { NotifyActivation(static_cast<GameObject*>(object), nullptr); }
+void GameObject::reportFlip(void* object) {
+    NotifyActivation(static_cast<GameObject*>(object), nullptr);
+}
 
 GameObject::GameObject(RootTag) : name("World Root"), id(0), group("None"), transform(this) {
     // Objects hang from the root from their first moment, so its frame must be valid at once.

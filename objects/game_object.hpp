@@ -12,7 +12,7 @@
 // Objects are created through the GameObjectList and destroyed all together when a game
 // state is left; single objects are taken out of play with setActive(object, false).
 class GameObject {
-public:
+  public:
     explicit GameObject(std::string objectName = "NewGameObject", std::string objectGroup = "None");
     ~GameObject();
     GameObject(const GameObject&) = delete;
@@ -67,7 +67,7 @@ public:
     Transform transform;
     std::vector<Component*> components;
 
-private:
+  private:
     static void reportFlip(void* object);
     struct RootTag {};
     explicit GameObject(RootTag);

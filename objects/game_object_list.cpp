@@ -16,9 +16,13 @@ GameObject* GameObjectList::adopt(GameObject* object) {
     return object;
 }
 
-GameObject* GameObjectList::create() { return adopt(new GameObject()); }
+GameObject* GameObjectList::create() {
+    return adopt(new GameObject());
+}
 
-GameObject* GameObjectList::create(const std::string& name) { return adopt(new GameObject(name)); }
+GameObject* GameObjectList::create(const std::string& name) {
+    return adopt(new GameObject(name));
+}
 
 GameObject* GameObjectList::create(const std::string& name, const std::string& group) {
     return adopt(new GameObject(name, group));

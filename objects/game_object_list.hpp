@@ -7,7 +7,7 @@
 
 // Owns every object of the running game state, in creation order.
 class GameObjectList {
-public:
+  public:
     static GameObjectList& instance();
 
     // Each new object hangs directly under the World Root.
@@ -24,7 +24,7 @@ public:
 
     const std::vector<GameObject*>& objects() const { return list; }
 
-private:
+  private:
     GameObject* adopt(GameObject* object);
     std::vector<GameObject*> list;
 };

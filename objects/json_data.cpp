@@ -78,7 +78,8 @@ float checkedNumber(const Json::Value& value, const std::string& what) {
 }
 
 vec3 readVec3(const Json::Value& array, const char* what, bool readZ) {
-    return {jsonFloatAt(array, 0, what), jsonFloatAt(array, 1, what), readZ ? jsonFloatAt(array, 2, what) : 0.0f};
+    return {jsonFloatAt(array, 0, what), jsonFloatAt(array, 1, what),
+            readZ ? jsonFloatAt(array, 2, what) : 0.0f};
 }
 
 } // namespace
@@ -157,13 +158,15 @@ BackgroundTable readBackgroundTable(const Json::Value& document) {
     const Json::Value& previews = document["PreviewArray"];
     if (previews.isArray()) {
         for (Json::ArrayIndex i = 0; i < previews.size(); ++i) {
-            table.previews.push_back({jsonString(previews[i], "MapPreviewPath"), jsonString(previews[i], "MapPreviewName")});
+            table.previews.push_back(
+                {jsonString(previews[i], "MapPreviewPath"), jsonString(previews[i], "MapPreviewName")});
         }
     }
     const Json::Value& backgrounds = document["MapArray"];
     if (backgrounds.isArray()) {
         for (Json::ArrayIndex i = 0; i < backgrounds.size(); ++i) {
-            table.backgrounds.push_back({jsonString(backgrounds[i], "MapName"), jsonString(backgrounds[i], "MapPath")});
+            table.backgrounds.push_back(
+                {jsonString(backgrounds[i], "MapName"), jsonString(backgrounds[i], "MapPath")});
         }
     }
     return table;

@@ -8,7 +8,7 @@
 // per frame by the engine while it is enabled and its owner is active. There are no
 // collision callbacks: behaviour polls its collider and body for contacts.
 class Logic : public Component {
-public:
+  public:
     Logic(std::string kindName, GameObject* ownerObject);
     ~Logic() override;
 

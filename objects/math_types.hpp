@@ -20,26 +20,62 @@ struct vec4 {
     float x = 0, y = 0, z = 0, w = 0;
 };
 
-inline vec2 operator+(vec2 a, vec2 b) { return {a.x + b.x, a.y + b.y}; }
-inline vec2 operator-(vec2 a, vec2 b) { return {a.x - b.x, a.y - b.y}; }
-inline vec2 operator-(vec2 a) { return {-a.x, -a.y}; }
-inline vec2 operator*(vec2 a, float s) { return {a.x * s, a.y * s}; }
-inline vec2 operator*(float s, vec2 a) { return {a.x * s, a.y * s}; }
-inline vec2 operator/(vec2 a, float s) { return {a.x / s, a.y / s}; }
-inline vec2& operator+=(vec2& a, vec2 b) { return a = a + b; }
-inline vec2& operator-=(vec2& a, vec2 b) { return a = a - b; }
-inline float dot(vec2 a, vec2 b) { return a.x * b.x + a.y * b.y; }
-inline float cross(vec2 a, vec2 b) { return a.x * b.y - a.y * b.x; }
+inline vec2 operator+(vec2 a, vec2 b) {
+    return {a.x + b.x, a.y + b.y};
+}
+inline vec2 operator-(vec2 a, vec2 b) {
+    return {a.x - b.x, a.y - b.y};
+}
+inline vec2 operator-(vec2 a) {
+    return {-a.x, -a.y};
+}
+inline vec2 operator*(vec2 a, float s) {
+    return {a.x * s, a.y * s};
+}
+inline vec2 operator*(float s, vec2 a) {
+    return {a.x * s, a.y * s};
+}
+inline vec2 operator/(vec2 a, float s) {
+    return {a.x / s, a.y / s};
+}
+inline vec2& operator+=(vec2& a, vec2 b) {
+    return a = a + b;
+}
+inline vec2& operator-=(vec2& a, vec2 b) {
+    return a = a - b;
+}
+inline float dot(vec2 a, vec2 b) {
+    return a.x * b.x + a.y * b.y;
+}
+inline float cross(vec2 a, vec2 b) {
+    return a.x * b.y - a.y * b.x;
+}
 // Cross of a scalar (an angular velocity) with a vector.
-inline vec2 cross(float w, vec2 r) { return {-w * r.y, w * r.x}; }
-inline float lengthSquared(vec2 a) { return dot(a, a); }
-inline float length(vec2 a) { return std::sqrt(dot(a, a)); }
+inline vec2 cross(float w, vec2 r) {
+    return {-w * r.y, w * r.x};
+}
+inline float lengthSquared(vec2 a) {
+    return dot(a, a);
+}
+inline float length(vec2 a) {
+    return std::sqrt(dot(a, a));
+}
 
-inline vec3 operator+(vec3 a, vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline vec3 operator-(vec3 a, vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline vec3 operator*(vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float dot(vec3 a, vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline vec3 cross(vec3 a, vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+inline vec3 operator+(vec3 a, vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline vec3 operator-(vec3 a, vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline vec3 operator*(vec3 a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline float dot(vec3 a, vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline vec3 cross(vec3 a, vec3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 inline vec3 normalize(vec3 a) {
     float len = std::sqrt(dot(a, a));
     return len > 0 ? a * (1.0f / len) : a;
@@ -80,7 +116,9 @@ struct mat4 {
     // The same matrix in column-major order, as OpenGL wants it with transpose = false.
     mat4 transposed() const;
     // This matrix applied to the point (x, y, 0, 1).
-    vec2 transformPoint(vec2 p) const { return {m[0] * p.x + m[1] * p.y + m[3], m[4] * p.x + m[5] * p.y + m[7]}; }
+    vec2 transformPoint(vec2 p) const {
+        return {m[0] * p.x + m[1] * p.y + m[3], m[4] * p.x + m[5] * p.y + m[7]};
+    }
 };
 
 mat4 operator*(const mat4& a, const mat4& b);

@@ -3,12 +3,14 @@
 #include "objects/game_object.hpp"
 
 #include <algorithm>
-#include <iostream>
 #include <cmath>
+#include <iostream>
 
 Transform::Transform(GameObject* ownerObject) : Component("Transform", ownerObject) {}
 
-bool Transform::isWorldRoot() const { return this == &WorldRoot().transform; }
+bool Transform::isWorldRoot() const {
+    return this == &WorldRoot().transform;
+}
 
 void Transform::setPosition(float x, float y, float z) {
     if (!isWorldRoot()) {
@@ -30,7 +32,8 @@ void Transform::setScale(float x, float y, float z) {
 
 mat4 Transform::localMatrix() const {
     return mat4::translation(position) * mat4::rotationY(rotation.y * kDegToRad) *
-           mat4::rotationX(rotation.x * kDegToRad) * mat4::rotationZ(rotation.z * kDegToRad) * mat4::scaling(scale);
+           mat4::rotationX(rotation.x * kDegToRad) * mat4::rotationZ(rotation.z * kDegToRad) *
+           mat4::scaling(scale);
 }
 
 void Transform::updateWorld() {
@@ -61,8 +64,8 @@ void Transform::setParent(GameObject* childObject) {
     for (const Transform* up = this; up != nullptr; up = up->parent) {
         if (up == &child) {
             // Hanging an object below itself would loop the tree for ever.
-            std::cout << "Cannot make \"" << childObject->name << "\" a child of itself or of its own descendant"
-                      << std::endl;
+            std::cout << "Cannot make \"" << childObject->name
+                      << "\" a child of itself or of its own descendant" << std::endl;
             return;
         }
     }

@@ -8,7 +8,7 @@
 // Local pose of an object and its place in the tree. Embedded in every GameObject.
 // World values are derived by updateWorld(), which the engine runs once per frame.
 class Transform : public Component {
-public:
+  public:
     explicit Transform(GameObject* ownerObject);
 
     // Writes to the World Root's transform are ignored: it stays the identity.

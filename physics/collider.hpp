@@ -25,7 +25,7 @@ struct Bounds {
 // the object already hangs in its final place. A collider without a body anywhere takes no
 // part in detection.
 class Collider2D : public Component {
-public:
+  public:
     Collider2D(std::string kindName, GameObject* ownerObject, uint32_t shape);
     // Leaves the collision world.
     ~Collider2D() override;
@@ -45,7 +45,7 @@ public:
 };
 
 class CircleCollider : public Collider2D {
-public:
+  public:
     explicit CircleCollider(GameObject* ownerObject);
     void UpdateBounds() override;
 
@@ -54,7 +54,7 @@ public:
 
 // Oriented box. The axes are its directions before the owner's rotation.
 class OBBCollider : public Collider2D {
-public:
+  public:
     explicit OBBCollider(GameObject* ownerObject);
     void UpdateBounds() override;
 

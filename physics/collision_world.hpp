@@ -7,7 +7,7 @@
 
 // The colliders of the running game and what the last step found between them.
 class CollisionWorld {
-public:
+  public:
     static CollisionWorld& instance();
 
     // Colliders join in creation order and leave from wherever they are, order kept.
@@ -20,7 +20,7 @@ public:
     std::vector<Manifold> manifolds; // this step's
     std::vector<ContactPair> pairs;  // this step's, one per pair of bodies that touched
 
-private:
+  private:
     friend void ResetCollisionWorld();
     friend void ClearContactLists();
     friend void DetectCollisions();

@@ -17,7 +17,7 @@ class RigidBody2D;
 // something on (which the activation observers report) or destroying a member makes the next
 // refresh rescan the registries.
 class LiveSet {
-public:
+  public:
     static LiveSet& instance();
 
     // Brings the lists up to date with the registries and the flags.
@@ -35,7 +35,7 @@ public:
     std::vector<Collider2D*> colliders;
     std::vector<RigidBody2D*> bodies;
 
-private:
+  private:
     LiveSet();
     void rebuild();
     void file(RigidBody2D* body);

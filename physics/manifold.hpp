@@ -14,7 +14,7 @@ class Collider2D;
 // lies inside a box, so the list lives inline and copying a manifold into the contact records
 // of both bodies allocates nothing.
 class ContactPoints {
-public:
+  public:
     static constexpr size_t kCapacity = 2;
 
     void push_back(vec2 p) {
@@ -28,7 +28,7 @@ public:
     const vec2* begin() const { return items.data(); }
     const vec2* end() const { return items.data() + count; }
 
-private:
+  private:
     std::array<vec2, kCapacity> items{};
     size_t count = 0;
 };

@@ -14,7 +14,7 @@ constexpr vec2 kGravity{0.0f, -9.8f};
 // authority during a step and is mirrored into the owner's transform after every change, so
 // code that moves an object with a body goes through SetPosition.
 class RigidBody2D : public Component {
-public:
+  public:
     // Takes position and rotation from the owner's transform and joins PhysicsBodies.
     explicit RigidBody2D(GameObject* ownerObject);
     // Leaves PhysicsBodies and drops its contacts.
@@ -47,7 +47,7 @@ public:
     bool respondsToCollisions = true;    // false: impulses and corrections leave it alone
     std::vector<ContactRecord> contacts; // contacts of the last step
 
-private:
+  private:
     friend class LiveSet;
     // Where the live set filed this body at its last refresh. A body whose object was switched
     // off is asleep: its force is left alone until the object comes back.

@@ -14,7 +14,9 @@ uint32_t SteadyClock::now() {
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void setFrameClock(MillisecondClock* clock) { currentClock = clock; }
+void setFrameClock(MillisecondClock* clock) {
+    currentClock = clock;
+}
 
 uint32_t GetTickCount() {
     static SteadyClock steady;

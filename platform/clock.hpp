@@ -5,18 +5,18 @@
 // The frame clock: whole milliseconds from a monotonic source. Tests swap in a
 // ManualClock to run exact frames (16 ms, 0 ms, a 500 ms stall).
 class MillisecondClock {
-public:
+  public:
     virtual ~MillisecondClock() = default;
     virtual uint32_t now() = 0;
 };
 
 class SteadyClock : public MillisecondClock {
-public:
+  public:
     uint32_t now() override;
 };
 
 class ManualClock : public MillisecondClock {
-public:
+  public:
     explicit ManualClock(uint32_t start = 1000) : ticks(start) {}
     uint32_t now() override { return ticks; }
     void advance(uint32_t milliseconds) { ticks += milliseconds; }

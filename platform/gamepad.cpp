@@ -31,9 +31,9 @@ constexpr ButtonMap kButtonMap[] = {
 };
 
 bool sameState(const XInputGamepad& a, const XInputGamepad& b) {
-    return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger && a.bRightTrigger == b.bRightTrigger &&
-           a.sThumbLX == b.sThumbLX && a.sThumbLY == b.sThumbLY && a.sThumbRX == b.sThumbRX &&
-           a.sThumbRY == b.sThumbRY;
+    return a.wButtons == b.wButtons && a.bLeftTrigger == b.bLeftTrigger &&
+           a.bRightTrigger == b.bRightTrigger && a.sThumbLX == b.sThumbLX && a.sThumbLY == b.sThumbLY &&
+           a.sThumbRX == b.sThumbRX && a.sThumbRY == b.sThumbRY;
 }
 
 } // namespace
@@ -100,8 +100,8 @@ void SdlGamepadBackend::poll() {
         SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device);
         bool known = false;
         for (void* slot : controllers) {
-            if (slot != nullptr &&
-                SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(static_cast<SDL_GameController*>(slot))) == id) {
+            if (slot != nullptr && SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(
+                                       static_cast<SDL_GameController*>(slot))) == id) {
                 known = true;
             }
         }
@@ -126,8 +126,10 @@ void SdlGamepadBackend::poll() {
                 g.wButtons |= b.bit;
             }
         }
-        g.bLeftTrigger = triggerToByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
-        g.bRightTrigger = triggerToByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+        g.bLeftTrigger =
+            triggerToByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+        g.bRightTrigger =
+            triggerToByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
         g.sThumbLX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
         g.sThumbLY = flipAxis(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY));
         g.sThumbRX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_RIGHTX);
@@ -160,7 +162,9 @@ void TestGamepadBackend::setButtons(uint32_t pad, uint16_t buttons) {
     ++states.at(pad).dwPacketNumber;
 }
 
-void setGamepadBackend(GamepadBackend* backend) { installedBackend = backend; }
+void setGamepadBackend(GamepadBackend* backend) {
+    installedBackend = backend;
+}
 
 GamepadBackend& gamepadBackend() {
     if (installedBackend != nullptr) {
@@ -171,4 +175,6 @@ GamepadBackend& gamepadBackend() {
     return *sdl;
 }
 
-uint32_t XInputGetState(uint32_t pad, XInputState* state) { return gamepadBackend().getState(pad, state); }
+uint32_t XInputGetState(uint32_t pad, XInputState* state) {
+    return gamepadBackend().getState(pad, state);
+}

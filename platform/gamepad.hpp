@@ -45,7 +45,7 @@ struct XInputState {
 };
 
 class GamepadBackend {
-public:
+  public:
     virtual ~GamepadBackend() = default;
     // Picks up plugged and unplugged pads and refreshes their values; once per frame.
     virtual void poll() {}
@@ -57,7 +57,7 @@ public:
 // Pads 0 to 3 are the first four controllers in connection order; an unplugged pad frees
 // its slot and the next pad plugged in takes the first free one.
 class SdlGamepadBackend : public GamepadBackend {
-public:
+  public:
     SdlGamepadBackend();
     ~SdlGamepadBackend() override;
     void poll() override;
@@ -69,7 +69,7 @@ public:
     // SDL's stick Y grows downwards; the record's grows upwards.
     static int16_t flipAxis(int16_t value);
 
-private:
+  private:
     bool initialised = false;
     std::array<void*, kMaxPads> controllers{}; // SDL_GameController*
     std::array<XInputState, kMaxPads> states{};
@@ -77,7 +77,7 @@ private:
 
 // Pads whose states a test writes; a pad is connected only while a test says so.
 class TestGamepadBackend : public GamepadBackend {
-public:
+  public:
     uint32_t getState(uint32_t pad, XInputState* state) override;
     void connect(uint32_t pad, bool value) { connected.at(pad) = value; }
     void setButtons(uint32_t pad, uint16_t buttons);

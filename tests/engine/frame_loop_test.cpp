@@ -172,7 +172,7 @@ TEST(FrameLoop, CloseSeenWhileAStateLoadsEndsThatFrame) {
 namespace {
 
 class CountingLogic : public Logic {
-public:
+  public:
     CountingLogic(GameObject* owner, std::vector<std::string>& eventLog, std::string label)
         : Logic("CountingLogic", owner), log(eventLog), tag(std::move(label)) {}
     void Update() override {

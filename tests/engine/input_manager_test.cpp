@@ -16,7 +16,7 @@ sf::Event keyEvent(sf::Keyboard::Key key, bool down) {
 
 // Runs the input part of a frame: update at the start, pad memory at the end.
 class InputTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { setGamepadBackend(&pads); }
     void TearDown() override { setGamepadBackend(nullptr); }
     void frame(std::initializer_list<sf::Event> events = {}) {
@@ -176,9 +176,9 @@ TEST_F(InputTest, SchemesReadOnlyTheirOwnDevice) {
         pads.connect(p, false);
     }
     std::initializer_list<sf::Keyboard::Key> all = {
-        sf::Keyboard::A,       sf::Keyboard::D,       sf::Keyboard::W,       sf::Keyboard::F,
-        sf::Keyboard::H,       sf::Keyboard::T,       sf::Keyboard::G,       sf::Keyboard::Left,
-        sf::Keyboard::Right,   sf::Keyboard::Up,      sf::Keyboard::Numpad4, sf::Keyboard::Numpad6,
+        sf::Keyboard::A,       sf::Keyboard::D,      sf::Keyboard::W,       sf::Keyboard::F,
+        sf::Keyboard::H,       sf::Keyboard::T,      sf::Keyboard::G,       sf::Keyboard::Left,
+        sf::Keyboard::Right,   sf::Keyboard::Up,     sf::Keyboard::Numpad4, sf::Keyboard::Numpad6,
         sf::Keyboard::Numpad8, sf::Keyboard::Numpad5};
     for (sf::Keyboard::Key k : all) {
         input().queueEvent(keyEvent(k, true));
@@ -189,8 +189,8 @@ TEST_F(InputTest, SchemesReadOnlyTheirOwnDevice) {
     EXPECT_FALSE(pad2.moveRight || pad2.turnPlus || pad2.turnMinus || pad2.jump || pad2.special)
         << "a gamepad scheme reacts to no key";
     PlayerActions left = readActions(controlSchemeFor(4), input());
-    EXPECT_TRUE(left.moveLeft && left.moveRight && left.jump && left.turnPlus && left.turnMinus && left.shootHeld &&
-                left.special);
+    EXPECT_TRUE(left.moveLeft && left.moveRight && left.jump && left.turnPlus && left.turnMinus &&
+                left.shootHeld && left.special);
     PlayerActions right = readActions(controlSchemeFor(5), input());
     EXPECT_TRUE(right.moveLeft && right.moveRight && right.jump && right.turnPlus && right.turnMinus &&
                 right.shootHeld && right.special);

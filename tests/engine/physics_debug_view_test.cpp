@@ -1,5 +1,5 @@
-#include "graphics/camera.hpp"
 #include "engine/physics_debug_view.hpp"
+#include "graphics/camera.hpp"
 #include "tests/physics/physics_scene.hpp"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,7 @@
 namespace {
 
 class SplashFlow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         harness.engine().stateFactory = [this](uint32_t id) -> GameState* {
             if (id == GameStateId::Splash) {

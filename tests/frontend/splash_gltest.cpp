@@ -11,7 +11,7 @@
 namespace {
 
 class SplashScreens : public GlFixture {
-protected:
+  protected:
     SplashScreens() { gameStates = true; }
     // Each test starts the engine itself, once it has said what to find in place.
     void SetUp() override {}

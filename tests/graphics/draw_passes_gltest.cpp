@@ -19,7 +19,7 @@ const sf::Color kMagenta(255, 0, 255);
 const sf::Color kBlack(0, 0, 0);
 
 class DrawPasses : public GlFixture {
-protected:
+  protected:
     void SetUp() override {
         GlFixture::SetUp();
         if (IsSkipped()) {

@@ -36,13 +36,18 @@ TEST_F(EffectsTest, EveryEffectProgramLinksAndTakesItsUniforms) {
         {"Sprite-Scrolling", {"scrollTime", "scrollSpeed", "model", "view", "projection", "color"}},
         {"Sprite_FadeToBlack_Circular", {"fadeActive", "fadeRadius", "model", "view", "color"}},
     };
-    for (const std::string& n : elements("contactActive[", 20)) programs[1].second.push_back(n);
-    for (const std::string& n : elements("contactPoints[", 20)) programs[1].second.push_back(n);
-    for (const std::string& n : elements("crackRadius[", 20)) programs[1].second.push_back(n);
-    for (const std::string& n : elements("crackAlpha[", 20)) programs[1].second.push_back(n);
-    for (const char* prefix : {"waveActive[", "waveRadius[", "waveCenter[", "waveAmplitude[", "waveRefraction[",
-                               "waveWidth["}) {
-        for (const std::string& n : elements(prefix, 10)) programs[2].second.push_back(n);
+    for (const std::string& n : elements("contactActive[", 20))
+        programs[1].second.push_back(n);
+    for (const std::string& n : elements("contactPoints[", 20))
+        programs[1].second.push_back(n);
+    for (const std::string& n : elements("crackRadius[", 20))
+        programs[1].second.push_back(n);
+    for (const std::string& n : elements("crackAlpha[", 20))
+        programs[1].second.push_back(n);
+    for (const char* prefix :
+         {"waveActive[", "waveRadius[", "waveCenter[", "waveAmplitude[", "waveRefraction[", "waveWidth["}) {
+        for (const std::string& n : elements(prefix, 10))
+            programs[2].second.push_back(n);
     }
     for (const auto& [name, uniforms] : programs) {
         ShaderProgram* program = ResourceManager::instance().getShader(name);
@@ -51,7 +56,8 @@ TEST_F(EffectsTest, EveryEffectProgramLinksAndTakesItsUniforms) {
         glGetProgramiv(program->id, GL_LINK_STATUS, &linked);
         EXPECT_TRUE(linked) << name;
         for (const std::string& uniform : uniforms) {
-            EXPECT_NE(glGetUniformLocation(program->id, uniform.c_str()), -1) << name << " has no " << uniform;
+            EXPECT_NE(glGetUniformLocation(program->id, uniform.c_str()), -1)
+                << name << " has no " << uniform;
         }
     }
 }
@@ -75,12 +81,14 @@ TEST_F(EffectsTest, CircularFadeCoversAtZeroAndOpensAtHalf) {
     };
     drawFrame();
     for (auto [x, y] : {std::pair{0.0f, 0.0f}, {0.99f, 0.99f}, {-0.99f, -0.99f}, {0.5f, -0.2f}}) {
-        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::Black)) << "covered everywhere at radius 0, " << x << "," << y;
+        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::Black))
+            << "covered everywhere at radius 0, " << x << "," << y;
     }
     fade->fade()->radius = 0.5f;
     drawFrame();
     for (auto [x, y] : {std::pair{0.0f, 0.0f}, {0.99f, 0.99f}, {-0.99f, -0.99f}, {0.99f, -0.99f}}) {
-        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::White)) << "open everywhere at radius 0.5, " << x << "," << y;
+        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::White))
+            << "open everywhere at radius 0.5, " << x << "," << y;
     }
     fade->fade()->radius = 0.25f;
     drawFrame();
@@ -110,7 +118,8 @@ TEST_F(EffectsTest, BatchedParticlesLookExactlyLikeSingleDraws) {
                       static_cast<float>(i % 5) * 0.3f};
         p.scale = {2.0f + static_cast<float>(i % 3), 2.5f};
         p.rotation = static_cast<float>(i * 17);
-        p.color = {1.0f, 0.5f + static_cast<float>(i % 2) * 0.5f, 1.0f, 0.4f + static_cast<float>(i % 4) * 0.2f};
+        p.color = {1.0f, 0.5f + static_cast<float>(i % 2) * 0.5f, 1.0f,
+                   0.4f + static_cast<float>(i % 4) * 0.2f};
         p.shader = sprite;
         p.texture = i % 9 == 8 ? nullptr : (i % 2 == 0 ? star : hollow);
     }

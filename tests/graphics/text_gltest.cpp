@@ -12,7 +12,7 @@
 namespace {
 
 class TextDrawing : public GlFixture {
-protected:
+  protected:
     TextRenderer* makeText(const std::string& program, const std::string& content, float x, float y,
                            float scaleX, float scaleY) {
         GameObject* object = makeObject("Label", x, y, 0.0f, scaleX, scaleY);

@@ -13,7 +13,7 @@
 namespace {
 
 class WindowRecreation : public GlFixture {
-protected:
+  protected:
     // One of each: a sprite through the composite, an interface image, a text and a box.
     void buildScene() {
         ResourceManager& resources = ResourceManager::instance();
@@ -93,7 +93,7 @@ namespace {
 // A screen whose own update switches between fullscreen and a window, as the option menus do:
 // in the middle of a frame, after the developer overlay has begun its frame.
 class TogglingState : public SceneState {
-public:
+  public:
     void Update() override {
         if (toggles > 0) {
             --toggles;
@@ -104,7 +104,7 @@ public:
 };
 
 class WindowRecreationMidFrame : public GlFixture {
-protected:
+  protected:
     WindowRecreationMidFrame() {
         stateFactory = [](uint32_t) { return new TogglingState(); };
     }

@@ -8,18 +8,18 @@
 namespace {
 
 class ProbeLogic : public Logic {
-public:
+  public:
     explicit ProbeLogic(GameObject* owner) : Logic("ProbeLogic", owner) {}
     void Update() override {}
 };
 
 class ShapeBase : public Component {
-public:
+  public:
     explicit ShapeBase(GameObject* owner) : Component("ShapeBase", owner) {}
 };
 
 class RoundShape : public ShapeBase {
-public:
+  public:
     explicit RoundShape(GameObject* owner) : ShapeBase(owner) {}
 };
 

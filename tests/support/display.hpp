@@ -10,9 +10,9 @@ inline bool haveDisplay() {
     return display != nullptr && display[0] != '\0';
 }
 
-#define GRUMBO_REQUIRE_DISPLAY()                                                                                   \
-    do {                                                                                                           \
-        if (!haveDisplay()) {                                                                                      \
-            GTEST_SKIP() << "needs an X display (run the suite through the README's test command)";                \
-        }                                                                                                          \
+#define GRUMBO_REQUIRE_DISPLAY()                                                                             \
+    do {                                                                                                     \
+        if (!haveDisplay()) {                                                                                \
+            GTEST_SKIP() << "needs an X display (run the suite through the README's test command)";          \
+        }                                                                                                    \
     } while (0)

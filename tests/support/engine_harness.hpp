@@ -13,8 +13,9 @@
 
 // A game state that writes "Load <name>", "Update <name>", "Exit <name>", "Delete <name>" to a log.
 class RecordingState : public GameState {
-public:
-    RecordingState(std::string stateName, std::vector<std::string>& eventLog) : name(std::move(stateName)), log(eventLog) {}
+  public:
+    RecordingState(std::string stateName, std::vector<std::string>& eventLog)
+        : name(std::move(stateName)), log(eventLog) {}
     ~RecordingState() override { log.push_back("Delete " + name); }
     void Load() override {
         ++loads;
@@ -42,7 +43,7 @@ public:
 };
 
 class EngineHarness {
-public:
+  public:
     // Builds a headless engine whose states are RecordingStates named after their ids.
     EngineHarness();
     ~EngineHarness();

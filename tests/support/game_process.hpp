@@ -9,9 +9,10 @@
 #include <string>
 
 class GameProcess {
-public:
+  public:
     // Starts the executable with the working directory set to the run folder.
-    explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE, const std::string& workDir = GRUMBO_RUN_DIR);
+    explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE,
+                         const std::string& workDir = GRUMBO_RUN_DIR);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -24,7 +25,7 @@ public:
     const std::string& output() const { return captured; }
     pid_t pid() const { return child; }
 
-private:
+  private:
     void readAvailable(int timeoutMs);
     pid_t child = -1;
     int outFd = -1;

@@ -24,14 +24,14 @@ class GameObject;
 
 // A game state with nothing of its own, for tests that build their scene by hand.
 class SceneState : public GameState {
-public:
+  public:
     void Load() override {}
     void Update() override {}
     void Exit() override { DestroyStateObjects(); }
 };
 
 class GlFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

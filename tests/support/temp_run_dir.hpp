@@ -6,7 +6,7 @@
 #include <string>
 
 class TempRunDir {
-public:
+  public:
     TempRunDir();
     ~TempRunDir();
     TempRunDir(const TempRunDir&) = delete;
@@ -16,7 +16,7 @@ public:
     void writeResource(const std::string& relativePath, const std::string& content);
     std::string resources() const { return root + "/Resources/"; }
 
-private:
+  private:
     std::string root;
     std::string previous;
 };

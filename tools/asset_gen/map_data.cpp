@@ -113,14 +113,16 @@ MapSet loadMapSet(const std::string& dir) {
     Json::Value pictures = readJson(dir + "/BackgroundSetting.json", set.problems);
     for (const Json::Value& e : entries(pictures["MapArray"])) {
         if (!e.isObject()) {
-            set.problems.push_back("asset_gen: BackgroundSetting.json has a \"MapArray\" entry that is not an object");
+            set.problems.push_back(
+                "asset_gen: BackgroundSetting.json has a \"MapArray\" entry that is not an object");
             continue;
         }
         set.backgrounds.push_back({text(e["MapName"]), text(e["MapPath"]), text(e["Theme"])});
     }
     for (const Json::Value& e : entries(pictures["PreviewArray"])) {
         if (!e.isObject()) {
-            set.problems.push_back("asset_gen: BackgroundSetting.json has a \"PreviewArray\" entry that is not an object");
+            set.problems.push_back(
+                "asset_gen: BackgroundSetting.json has a \"PreviewArray\" entry that is not an object");
             continue;
         }
         set.previews.push_back({text(e["MapPreviewPath"]), text(e["MapPreviewName"])});
