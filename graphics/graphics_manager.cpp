@@ -335,11 +335,13 @@ void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
     glUseProgram(composite->shader->id);
     glBindVertexArray(meshes[ScreenQuad].vertexArray);
     applyShaderLogic(composite->owner, composite->shader);
-    GLint letterbox[4] = {};
-    glGetIntegerv(GL_VIEWPORT, letterbox);
+    // The engine's layout gives both viewports; only a bare window without one (a tool) asks
+    // OpenGL, since reading state back every frame can stall a real driver.
+    GLint letterbox[4] = {screen.viewportX, screen.viewportY, screen.viewportWidth, screen.viewportHeight};
     GLint fullWidth = static_cast<GLint>(screen.windowWidth);
     GLint fullHeight = static_cast<GLint>(screen.windowHeight);
     if (fullWidth == 0 || fullHeight == 0) {
+        glGetIntegerv(GL_VIEWPORT, letterbox);
         fullWidth = letterbox[0] + letterbox[2];
         fullHeight = letterbox[1] + letterbox[3];
     }
