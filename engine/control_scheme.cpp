@@ -1,19 +1,5 @@
 #include "engine/control_scheme.hpp"
 
-namespace {
-
-bool keyHeld(const InputManager& input, sf::Keyboard::Key key) {
-    int k = static_cast<int>(key);
-    return k >= 0 && k < kKeyCount && input.keys[static_cast<size_t>(k)].held;
-}
-
-bool keyPressed(const InputManager& input, sf::Keyboard::Key key) {
-    int k = static_cast<int>(key);
-    return k >= 0 && k < kKeyCount && input.keys[static_cast<size_t>(k)].pressed;
-}
-
-} // namespace
-
 ControlScheme controlSchemeFor(int scheme) {
     ControlScheme s;
     using K = sf::Keyboard;
@@ -21,26 +7,24 @@ ControlScheme controlSchemeFor(int scheme) {
         s = {4, K::A, K::D, K::W, K::F, K::H, K::T, K::G};
     } else if (scheme == kSchemeKeyboardRight) {
         s = {5, K::Left, K::Right, K::Up, K::Numpad4, K::Numpad6, K::Numpad8, K::Numpad5};
-    } else if (scheme >= 0 && scheme < 4) {
-        s.padIndex = static_cast<uint32_t>(scheme);
     } else {
-        s.padIndex = 4;
+        // Pads 0..3; any other number is kept as it is (the match reads it back) and, being no
+        // pad, reads nothing: every key is on F15.
+        s.padIndex = static_cast<uint32_t>(scheme);
     }
     return s;
 }
 
 PlayerActions readActions(const ControlScheme& scheme, const InputManager& input) {
     PlayerActions a;
-    a.moveLeft = keyHeld(input, scheme.moveLeft);
-    a.moveRight = keyHeld(input, scheme.moveRight);
-    a.jump = keyPressed(input, scheme.jump);
-    a.turnPlus = keyHeld(input, scheme.turnPlus);
-    a.turnMinus = keyHeld(input, scheme.turnMinus);
-    a.shootHeld = keyHeld(input, scheme.shoot);
-    int shootKey = static_cast<int>(scheme.shoot);
-    a.shootKeyReleased =
-        shootKey >= 0 && shootKey < kKeyCount && input.keys[static_cast<size_t>(shootKey)].released;
-    a.special = keyPressed(input, scheme.special);
+    a.moveLeft = input.keyHeld(scheme.moveLeft);
+    a.moveRight = input.keyHeld(scheme.moveRight);
+    a.jump = input.keyPressed(scheme.jump);
+    a.turnPlus = input.keyHeld(scheme.turnPlus);
+    a.turnMinus = input.keyHeld(scheme.turnMinus);
+    a.shootHeld = input.keyHeld(scheme.shoot);
+    a.shootKeyReleased = input.keyReleased(scheme.shoot);
+    a.special = input.keyPressed(scheme.special);
     // Keyboard schemes carry pad index 4 or 5 and never read the pad arrays.
     if (scheme.padIndex < kMaxPads) {
         const XInputGamepad& pad = input.padStates[scheme.padIndex].Gamepad;

@@ -29,8 +29,8 @@ struct ControlScheme {
     sf::Keyboard::Key special = sf::Keyboard::F15;
 };
 
-// The scheme for 0..5; any other number reads as gamepad 0's keys with no pad (index 4 is
-// never a pad, so such a scheme reacts only to F15).
+// The scheme for 0..5. Any other number keeps its number as the pad index (the match reads the
+// scheme back) with every key on F15; being no pad, it reacts to nothing a player can press.
 ControlScheme controlSchemeFor(int scheme);
 
 // What a player asks for this frame. A keyboard shot fires on the key's release edge; a pad

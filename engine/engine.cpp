@@ -15,6 +15,7 @@
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/world_update.hpp"
 #include "physics/physics_step.hpp"
 #include "platform/clock.hpp"
 
@@ -112,7 +113,7 @@ void Engine::initialise() {
         AddPhysicsDebugView([this] {
             Viewport v = computeViewport(width, height);
             const Camera* camera = states->state != nullptr ? &states->state->camera : nullptr;
-            return PhysicsViewFrame{InputManager::instance().keys[sf::Keyboard::F4].pressed,
+            return PhysicsViewFrame{InputManager::instance().keyPressed(sf::Keyboard::F4),
                                     camera,
                                     {static_cast<float>(v.x), static_cast<float>(v.y),
                                      static_cast<float>(v.width), static_cast<float>(v.height),
@@ -260,10 +261,7 @@ void Engine::switchOut() {
 }
 
 void Engine::updateRootTransforms() {
-    auto& children = WorldRoot().transform.children;
-    for (size_t i = 0; i < children.size(); ++i) {
-        children[i]->updateWorld();
-    }
+    UpdateWorldTransforms();
 }
 
 void Engine::render() {
@@ -300,7 +298,17 @@ bool Engine::frame() {
     UpdateLogics();
     updateRootTransforms();
     ParticlePool::instance().advance(timer.scaledDt());
-    lastFrameSteps = consumeFixedSteps(accumulator, timer.scaledDt(), fixedStep, maxAccumulated, PhysicsStep);
+    // Detection places shapes from world transforms; after the first step of a frame only the
+    // bodies have moved, so their transforms are brought up to date before each further step.
+    // Several steps in one frame then give what the same steps give one per frame.
+    int stepIndex = 0;
+    lastFrameSteps =
+        consumeFixedSteps(accumulator, timer.scaledDt(), fixedStep, maxAccumulated, [&](float dt) {
+            if (stepIndex++ > 0) {
+                RefreshBodyTransforms();
+            }
+            PhysicsStep(dt);
+        });
     render();
     SoundManager::instance().update();
     InputManager::instance().endFrame();

@@ -64,6 +64,26 @@ bool InputManager::padPressed(uint32_t pad, int button) const {
     return currentButtons[pad][b] && !previousButtons[pad][b];
 }
 
+bool InputManager::keyPressed(int code) const {
+    return validKey(code) && keys[static_cast<size_t>(code)].pressed;
+}
+
+bool InputManager::keyHeld(int code) const {
+    return validKey(code) && keys[static_cast<size_t>(code)].held;
+}
+
+bool InputManager::keyReleased(int code) const {
+    return validKey(code) && keys[static_cast<size_t>(code)].released;
+}
+
+bool InputManager::padReleased(uint32_t pad, int button) const {
+    if (pad >= kMaxPads || button < 0 || button >= kPadButtonCount) {
+        return false;
+    }
+    auto b = static_cast<size_t>(button);
+    return !currentButtons[pad][b] && previousButtons[pad][b];
+}
+
 bool InputManager::padHeld(uint32_t pad, int button) const {
     if (pad >= kMaxPads || button < 0 || button >= kPadButtonCount) {
         return false;

@@ -57,8 +57,16 @@ class InputManager {
     void queueEvent(const sf::Event& event) { injected.push_back(event); }
     void handleEvent(const sf::Event& event);
 
+    // Key edges by SFML key code. Any code outside 0..100 (Unknown, or the selection panels'
+    // "no key" 101) answers false, so callers never index the arrays themselves.
+    bool keyPressed(int code) const;
+    bool keyHeld(int code) const;
+    bool keyReleased(int code) const;
+
     bool padPressed(uint32_t pad, int button) const;
     bool padHeld(uint32_t pad, int button) const;
+    // Down at the end of the previous frame and up now (menus that act on release).
+    bool padReleased(uint32_t pad, int button) const;
     // Whether a pad's buttons word has the bit of a button slot.
     static uint16_t buttonBit(int button);
 

@@ -33,7 +33,7 @@ constexpr int kSkipButtons[] = {kButtonA, kButtonStart};
 bool skipPressed() {
     const InputManager& input = InputManager::instance();
     for (sf::Keyboard::Key key : kSkipKeys) {
-        if (input.keys[static_cast<size_t>(key)].pressed) {
+        if (input.keyPressed(key)) {
             return true;
         }
     }

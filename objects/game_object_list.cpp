@@ -1,5 +1,7 @@
 #include "objects/game_object_list.hpp"
 
+#include "objects/world_update.hpp"
+
 GameObjectList& GameObjectList::instance() {
     static auto* objects = new GameObjectList();
     return *objects;
@@ -54,4 +56,5 @@ void GameObjectList::destroyAll() {
     }
     list.clear();
     WorldRoot().transform.children.clear();
+    InvalidateWorldUpdate();
 }

@@ -2,6 +2,7 @@
 
 #include "objects/component.hpp"
 
+#include <cstdint>
 #include <vector>
 
 // Behaviour component. Every Logic registers itself on construction and is updated once
@@ -13,11 +14,19 @@ class Logic : public Component {
     ~Logic() override;
 
     virtual void Update() = 0;
+
+  private:
+    friend class LiveLogics;
+    uint64_t sequence = 0; // construction order, which is registry order
+    bool listed = false;   // in the live list the update pass walks
 };
 
 // The process-wide registry, in order of construction. It does not own the components.
 std::vector<Logic*>& LogicRegistry();
 
-// Updates every enabled Logic of an active object, by index, re-reading the registry size
-// after every call so components created during the pass are updated in the same pass.
+// Updates every enabled Logic of an active object, in registry order, once. Components created
+// during the pass are updated in the same pass, and one switched on during the pass runs in it
+// when it comes later in the registry than the one running, just as a walk of the registry by
+// index would do. The pass walks only what can be in play: the spent bullets and explosions a
+// long match leaves behind cost nothing.
 void UpdateLogics();

@@ -1,6 +1,7 @@
 #include "objects/transform.hpp"
 
 #include "objects/game_object.hpp"
+#include "objects/world_update.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -78,6 +79,9 @@ void Transform::setParent(GameObject* childObject) {
                                [&](Transform* t) { return t->owner->id == childObject->id; });
         if (it != siblings.end()) {
             siblings.erase(it);
+        }
+        if (child.parent->isWorldRoot()) {
+            InvalidateWorldUpdate();
         }
     }
     mat4 local = inverseAffine(currentWorld()) * childWorld;

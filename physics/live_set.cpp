@@ -51,11 +51,11 @@ void LiveSet::onActivation(GameObject* object, Component* component) {
             continue;
         }
         set.invalidate();
-        // Force added while the object was out of play is dropped now, so what gameplay adds
-        // from here on counts in full.
+        // Force from before the last step would have been dropped by it; pushes since then
+        // count, as they would for a body that had been in play all along.
         if (auto* body = dynamic_cast<RigidBody2D*>(c);
             body != nullptr && body->standing == RigidBody2D::Standing::Asleep) {
-            zeroForce(body);
+            body->dropStaleForce();
             body->standing = RigidBody2D::Standing::Woken;
         }
     }
@@ -163,4 +163,5 @@ void LiveSet::clearForces() {
         zeroForce(body);
     }
     settling.clear();
+    ++stepsRun;
 }

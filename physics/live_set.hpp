@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class Collider2D;
@@ -29,8 +30,11 @@ class LiveSet {
 
     // Zeroes force and torque of every body whose force the step consumes or must drop: live
     // bodies, disabled bodies of active objects, and bodies whose object was switched off
-    // since the last step. Bodies asleep longer are cleared when their object comes back.
+    // since the last step. Bodies asleep longer drop what is older than the last step when
+    // they are pushed or come back. Counts the step.
     void clearForces();
+
+    uint64_t stepsRun = 0;
 
     std::vector<Collider2D*> colliders;
     std::vector<RigidBody2D*> bodies;

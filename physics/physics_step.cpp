@@ -47,6 +47,16 @@ void PhysicsStep(float dt) {
     live.clearForces();
 }
 
+void RefreshBodyTransforms() {
+    // Only bodies move during a step; a body below another body's object is recomputed again
+    // by its ancestor's update, whichever comes first, so the order does not matter.
+    for (RigidBody2D* body : LiveSet::instance().bodies) {
+        if (body->owner != nullptr) {
+            body->owner->transform.updateWorld();
+        }
+    }
+}
+
 void CreatePhysicsWorld() {
     PhysicsBodies();
     CollisionWorld::instance();

@@ -3,6 +3,10 @@
 // One fixed step of the whole physics world.
 void PhysicsStep(float dt);
 
+// Recomputes the world transforms of every object whose body takes part in the step (and of
+// what hangs below them): what a further step in the same frame must detect from.
+void RefreshBodyTransforms();
+
 // Creates the body and collider registries (engine start).
 void CreatePhysicsWorld();
 // Deletes every collider still registered (engine shutdown; normally none are left).

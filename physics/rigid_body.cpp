@@ -2,6 +2,7 @@
 
 #include "objects/game_object.hpp"
 #include "physics/collision_world.hpp"
+#include "physics/live_set.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -76,4 +77,23 @@ void RigidBody2D::IntegratePosition(float dt) {
 
 void RigidBody2D::ClearContacts() {
     contacts.clear();
+}
+
+void RigidBody2D::dropStaleForce() {
+    if (standing == Standing::Asleep && forceStep != LiveSet::instance().stepsRun) {
+        force = {};
+        torque = 0.0f;
+    }
+}
+
+void RigidBody2D::AddForce(vec2 push) {
+    dropStaleForce();
+    forceStep = LiveSet::instance().stepsRun;
+    force += push;
+}
+
+void RigidBody2D::AddTorque(float turn) {
+    dropStaleForce();
+    forceStep = LiveSet::instance().stepsRun;
+    torque += turn;
 }

@@ -27,6 +27,12 @@ class RigidBody2D : public Component {
     // Velocity into position and rotation, then into the owner's transform.
     void IntegratePosition(float dt);
     void ClearContacts();
+    // Adds a push for the next step. Every step drops the force of every body, in play or
+    // not; for a body whose object is switched off that happens lazily, so pushes given to it
+    // after the last step still count when it comes back in the same frame. Gameplay pushes
+    // go through these; a plain write to force works the same for bodies in play.
+    void AddForce(vec2 push);
+    void AddTorque(float turn);
 
     vec2 position;
     vec2 velocity;
@@ -53,6 +59,10 @@ class RigidBody2D : public Component {
     // off is asleep: its force is left alone until the object comes back.
     enum class Standing : uint8_t { Unseen, Live, Dormant, Asleep, Woken };
     Standing standing = Standing::Unseen;
+    // The number of steps run when force was last pushed through AddForce or AddTorque.
+    uint64_t forceStep = 0;
+    // An asleep body's force from before the last step is stale: drop it.
+    void dropStaleForce();
 
     // A damping value raised to the step length, kept because neither changes between steps
     // and pow is the dearest part of integrating a body.

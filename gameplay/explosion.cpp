@@ -1,0 +1,26 @@
+#include "gameplay/explosion.hpp"
+
+#include "gameplay/bullet.hpp"
+#include "gameplay/player.hpp"
+#include "objects/game_object.hpp"
+
+void Explosion::Update() {
+    if (!done) {
+        // Made during this frame's behaviour pass, so its world pose is not computed yet: a root
+        // object's local position is its world position.
+        vec2 at{owner->transform.position.x, owner->transform.position.y};
+        float reach = (owner->transform.scale.x + 1.0f) / 2.0f;
+        // Reach is measured to each tank's root; the tanks' colliders play no part.
+        for (Player* player : TankRootPlayers()) {
+            vec2 d = WorldPosition2(player->owner) - at;
+            if (reach * reach > lengthSquared(d)) {
+                player->ApplyKnockback(d, force, damage, 0.5f);
+            }
+        }
+        done = true;
+    }
+    timeLeft -= GameDt();
+    if (timeLeft <= 0.0f) {
+        setActive(owner, false);
+    }
+}
