@@ -1,16 +1,14 @@
 #pragma once
 
-// The six bullets the turrets fire. Each goes off on its own terms and makes an explosion of
-// its own size, force and damage:
-//
-// | kind      | goes off on                                | explosion (size / force / damage) | trigger |
-// |-----------|--------------------------------------------|-----------------------------------|---------------|
-// | basic     | anything, or time                          | 3 / 500 / 0.1                     | none | |
-// exploding | anything but bullets, or time              | 6 / 1000 / 0.2                    | explode now |
-// | splitting | anything, or time                          | 3.5 / 900 / 0.15                  | split in
-// three| | sticky    | sticks to platforms; anything else         | flying 4/1000/0.2, stuck 6/1500/0.4|
-// stuck: 5/1500/0.4 | | ricochet  | anything but platforms and ricochets, time | 2 / 500 / 0.15 | none | |
-// sniper    | anything (bullets only before its trigger) | 3 / 1000 / 0.5                    | fly straight |
+// The six bullets the turrets fire. Each goes off on its own terms and makes an explosion of its
+// own size / force / damage:
+//   basic      anything, or time                          3 / 500 / 0.1        no trigger
+//   exploding  anything but bullets, or time              6 / 1000 / 0.2       trigger: explode now
+//   splitting  anything, or time                          3.5 / 900 / 0.15     trigger: split in three
+//   sticky     sticks to platforms, anything else; time   flying 4 / 1000 / 0.2, stuck 6 / 1500 / 0.4;
+//                                                         trigger (stuck only) 5 / 1500 / 0.4
+//   ricochet   anything but platforms and ricochets; time 2 / 500 / 0.15       no trigger
+//   sniper     anything (bullets only before its trigger) 3 / 1000 / 0.5       trigger: fly straight
 
 #include "gameplay/bullet.hpp"
 
