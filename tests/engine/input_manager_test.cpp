@@ -107,6 +107,26 @@ TEST_F(InputTest, PadButtonEdgesAndUnpluggedPads) {
         endFrame();
     }
     EXPECT_FALSE(input().padPressed(7, kButtonA)) << "indices past the pads read as nothing";
+
+    // Plugged back in with A up: the release edge lasts one frame.
+    pads.connect(1, true);
+    frame();
+    EXPECT_TRUE(input().padReleased(1, kButtonA));
+    EXPECT_FALSE(input().padReleased(1, kButtonB));
+    endFrame();
+    frame();
+    EXPECT_FALSE(input().padReleased(1, kButtonA));
+    EXPECT_FALSE(input().padReleased(9, kButtonA));
+}
+
+TEST_F(InputTest, KeyQueriesAnswerFalseForCodesOutsideTheArrays) {
+    frame({keyEvent(sf::Keyboard::Pause, true), keyEvent(sf::Keyboard::A, true),
+           keyEvent(sf::Keyboard::A, false)});
+    EXPECT_TRUE(input().keyPressed(sf::Keyboard::Pause) && input().keyHeld(sf::Keyboard::Pause));
+    EXPECT_TRUE(input().keyReleased(sf::Keyboard::A));
+    for (int code : {-1, kKeyCount, 101, 5000}) { // 101 is the selection panels' "no key"
+        EXPECT_FALSE(input().keyPressed(code) || input().keyHeld(code) || input().keyReleased(code)) << code;
+    }
 }
 
 TEST_F(InputTest, ResetEdgesForgetsHeldKeysAndRepressesHeldButtons) {
@@ -196,6 +216,12 @@ TEST_F(InputTest, SchemesReadOnlyTheirOwnDevice) {
                 right.shootHeld && right.special);
     frame({keyEvent(sf::Keyboard::Numpad8, false)});
     EXPECT_TRUE(readActions(controlSchemeFor(5), input()).shootKeyReleased);
+
+    // A number outside the six keeps its number and, being no pad, reads nothing.
+    ControlScheme odd = controlSchemeFor(9);
+    EXPECT_EQ(odd.padIndex, 9u);
+    PlayerActions none = readActions(odd, input());
+    EXPECT_FALSE(none.moveLeft || none.moveRight || none.jump || none.shootHeld || none.special);
 }
 
 // The real back end, through SDL's virtual controllers.

@@ -150,6 +150,20 @@ TEST(RigidBodyOutOfPlay, ForcesAreNotSavedUpWhileOutOfPlay) {
     frame();
     EXPECT_FLOAT_EQ(body->velocity.x, 10.0f * kStep) << "only the push made after coming back counts";
 
+    // Pushed while off, a step, then pushed again and switched on in the same frame: the push
+    // since the last step counts, whichever comes first, the push or the switch.
+    body->velocity = {};
+    setActive(body->owner, false);
+    frames(2);
+    body->AddForce({30.0f, 0.0f});
+    frame();
+    body->AddForce({20.0f, 0.0f});
+    body->AddTorque(1.0f);
+    setActive(body->owner, true);
+    frame();
+    EXPECT_FLOAT_EQ(body->velocity.x, 20.0f * kStep);
+    EXPECT_FLOAT_EQ(body->angularVelocity, 1.0f * kStep);
+
     disabled->setEnabled(false);
     disabled->force = {40.0f, 0.0f};
     frame();

@@ -81,3 +81,23 @@ TEST(TankOnPlatform, ComesToRestOnTopAndStaysThereForTenSeconds) {
 TEST(TankOnPlatform, StaysAtRestWithTwoStepsAFrame) {
     expectResting(dropTank(33));
 }
+
+// Several steps in one frame (a slow machine, a stall) must give what the same steps give one
+// per frame: detection between them sees where the bodies went.
+TEST(TankOnPlatform, RestsAtTheSameHeightAtSixtyAndAtTwentyFramesASecond) {
+    EngineHarness h;
+    h.step();
+    auto restingHeight = [&](uint32_t frameMs, int frameCount) {
+        GameObjectList::instance().destroyAll();
+        makePlatform({0.0f, 0.0f}, {12.0f, 1.0f});
+        Tank tank = makeTank({0.0f, 1.0f}, 1); // already resting on the top face
+        for (int i = 0; i < frameCount; ++i) {
+            h.step(frameMs);
+        }
+        return tank.body->position.y;
+    };
+    float sixty = restingHeight(17, 60);
+    float twenty = restingHeight(50, 20);
+    EXPECT_NEAR(sixty, twenty, 0.01f);
+    EXPECT_NEAR(twenty, 1.0f, 0.02f) << "no hop";
+}

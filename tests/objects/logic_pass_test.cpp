@@ -1,0 +1,116 @@
+// The per-frame behaviour pass and world update walk only what is in play; these check that what
+// they skip is exactly what a walk of everything would skip.
+#include "objects/game_object_list.hpp"
+#include "objects/logic.hpp"
+#include "objects/world_update.hpp"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string>& ran() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+class Probe : public Logic {
+  public:
+    explicit Probe(GameObject* owner) : Logic("Probe", owner) {}
+    void Update() override {
+        ran().push_back(owner->name);
+        if (onUpdate) {
+            onUpdate();
+        }
+    }
+    std::function<void()> onUpdate;
+};
+
+Probe* probe(const std::string& name) {
+    GameObject* o = GameObjectList::instance().create(name);
+    return o->attach(new Probe(o));
+}
+
+std::vector<std::string> pass() {
+    ran().clear();
+    UpdateLogics();
+    return ran();
+}
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST(LogicPass, SkipsWhatIsOffAndTakesItBackWhenSwitchedOn) {
+    Probe* a = probe("A");
+    Probe* b = probe("B");
+    Probe* c = probe("C");
+    EXPECT_EQ(pass(), (Names{"A", "B", "C"}));
+    setActive(b->owner, false);
+    c->enabled = false;
+    EXPECT_EQ(pass(), (Names{"A"}));
+    EXPECT_EQ(pass(), (Names{"A"}));
+    setActive(b->owner, true);
+    c->setEnabled(true);
+    EXPECT_EQ(pass(), (Names{"A", "B", "C"})) << "back in registry order";
+    (void)a;
+}
+
+TEST(LogicPass, FlipsDuringThePassActAsAWalkByIndexWould) {
+    Probe* a = probe("A");
+    Probe* b = probe("B");
+    Probe* c = probe("C");
+    Probe* d = probe("D");
+    setActive(a->owner, false);
+    setActive(d->owner, false);
+    pass();
+    // B switches on one entry before it and one after it; C makes a new one.
+    b->onUpdate = [&] {
+        setActive(a->owner, true);
+        setActive(d->owner, true);
+        b->onUpdate = nullptr;
+    };
+    c->onUpdate = [&] {
+        probe("E");
+        c->onUpdate = nullptr;
+    };
+    EXPECT_EQ(pass(), (Names{"B", "C", "D", "E"})) << "A comes before B: its turn has gone by";
+    EXPECT_EQ(pass(), (Names{"A", "B", "C", "D", "E"}));
+
+    // Switched off during the pass: skipped at once, later in the same pass.
+    b->onUpdate = [&] { setActive(d->owner, false); };
+    EXPECT_EQ(pass(), (Names{"A", "B", "C", "E"}));
+}
+
+TEST(WorldUpdate, SwitchedOffRootsKeepTheirPoseAndComeBackUpToDate) {
+    GameObjectList& list = GameObjectList::instance();
+    GameObject* spent = list.create("Spent");
+    GameObject* parent = list.create("Parent");
+    GameObject* child = list.create("Child");
+    parent->transform.setParent(child);
+    child->transform.setPosition(1, 0, 0);
+    UpdateWorldTransforms();
+
+    setActive(spent, false);
+    spent->transform.setPosition(5, 5, 0);
+    setActive(parent, false);
+    child->active = true; // on below a switched-off root: still kept up to date
+    parent->transform.setPosition(10, 0, 0);
+    UpdateWorldTransforms();
+    EXPECT_EQ(spent->transform.worldPosition.x, 0.0f) << "nothing is computed for a spent root";
+    EXPECT_FLOAT_EQ(child->transform.worldPosition.x, 11.0f);
+
+    setActive(spent, true);
+    UpdateWorldTransforms();
+    EXPECT_FLOAT_EQ(spent->transform.worldPosition.x, 5.0f);
+
+    // New roots, and roots after the whole list was destroyed, are found.
+    list.destroyAll();
+    GameObject* fresh = list.create("Fresh");
+    fresh->transform.setPosition(3, 0, 0);
+    UpdateWorldTransforms();
+    EXPECT_FLOAT_EQ(fresh->transform.worldPosition.x, 3.0f);
+}
