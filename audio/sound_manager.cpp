@@ -3,6 +3,8 @@
 #include "audio/sound_events.hpp"
 #include "platform/audio_output.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 
 namespace {
@@ -215,4 +217,8 @@ void SoundManager::shutdown() {
     masterBank = Bank{};
     descriptions.clear();
     check(studioSystem->release());
+}
+
+int VolumeTenths(float volume) {
+    return std::clamp(static_cast<int>(std::lround(volume * 10.0f)), 0, 10);
 }

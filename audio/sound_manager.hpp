@@ -56,3 +56,7 @@ class SoundManager {
     AudioSystem* system();
     Bus masterBus();
 };
+
+// The volume in whole tenths, 0 to 10, by the nearest tenth: the menus step and show the volume
+// in tenths, and a float that stepping left at 0.6999999 is 7, never 6.
+int VolumeTenths(float volume);

@@ -92,6 +92,7 @@ void Engine::initialise() {
     fullscreen = true;
     createWindow(true);
     record = GameStateRecord{};
+    record.next = firstState;
     states = &record;
     GameObjectList::instance();
     WorldRoot().transform.updateWorld();

@@ -51,6 +51,8 @@ class Engine {
     GameStateRecord* states = &record;
     // Made at the first createWindow: an SFML window needs an X display from its construction on.
     std::unique_ptr<sf::Window> window;
+    // The state the game starts in: the splash, or the match of a quick start.
+    uint32_t firstState = GameStateId::Splash;
     float accumulator = 0.0f;
     float fixedStep = 0.01666f;
     float maxAccumulated = 0.2f;

@@ -1,10 +1,30 @@
 // Program entry: hide the console, run the engine until the player quits.
+//   Grumbo                      the splash, then the menus
+//   Grumbo --match MAP [...]    straight into a match (see match/quick_match.hpp)
 #include "engine/engine.hpp"
+#include "match/quick_match.hpp"
+#include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
+#include "platform/display.hpp"
 
-int main() {
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
     hideConsoleWindow();
+    if (!DisplayAvailable()) {
+        std::cout << "No X display found: Grumbo needs a graphical session to open its window." << std::endl;
+        return 1;
+    }
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty()) {
+        if (auto match = ParseQuickMatch(arguments, readMapList(loadJson("MapSetting")))) {
+            WriteQuickMatchSettings(*match);
+            Engine::instance().firstState = GameStateId::Play;
+        }
+    }
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();

@@ -1,12 +1,679 @@
 #include "match/play_game_state.hpp"
 
+#include "audio/sound_manager.hpp"
+#include "engine/engine.hpp"
 #include "engine/frame_timer.hpp"
+#include "engine/input_manager.hpp"
+#include "engine/random.hpp"
+#include "gameplay/player.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/particle_emitter.hpp"
+#include "graphics/particle_pool.hpp"
+#include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
+#include "match/match_settings.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/json_data.hpp"
+#include "objects/resource_manager.hpp"
+#include "physics/collider.hpp"
+#include "physics/rigid_body.hpp"
 
-void PlayGameState::Load() {}
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <sstream>
 
-void PlayGameState::Update() {}
+namespace {
+
+struct TextureFile {
+    const char* name;
+    const char* path;
+};
+
+// Every picture a match draws, loaded when the match is made.
+constexpr TextureFile kMatchTextures[] = {
+    {"TrackSprite_Rainbow", "../Resources/Texture/Player/Tracks/Tracks_Move.png"},
+    {"TrackSprite_Rainbow_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump.png"},
+    {"TrackSprite_Vantu", "../Resources/Texture/Player/Tracks/Tracks_Move_Vantu.png"},
+    {"TrackSprite_Vantu_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump_Vantu.png"},
+    {"TrackSprite_Quolle", "../Resources/Texture/Player/Tracks/Tracks_Move_Quolle.png"},
+    {"TrackSprite_Quolle_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump_Quolle.png"},
+    {"TrackSprite_Kibbit", "../Resources/Texture/Player/Tracks/Tracks_Move_Kibbit.png"},
+    {"TrackSprite_Kibbit_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump_Kibbit.png"},
+    {"TrackSprite_Pexie", "../Resources/Texture/Player/Tracks/Tracks_Move_Pexie.png"},
+    {"TrackSprite_Pexie_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump_Pexie.png"},
+    {"FaceSprite_Vantu", "../Resources/Texture/Player/Faces/Face_Vantu.png"},
+    {"FaceSprite_Quolle", "../Resources/Texture/Player/Faces/Face_Quolle.png"},
+    {"FaceSprite_Kibbit", "../Resources/Texture/Player/Faces/Face_Kibbit.png"},
+    {"FaceSprite_Pexie", "../Resources/Texture/Player/Faces/Face_Pexie.png"},
+    {"BarrelSprite", "../Resources/Texture/Player/Barrel.png"},
+    {"BarrelSprite_Explosion", "../Resources/Texture/Player/Barrels/Barrel_Explosion.png"},
+    {"BarrelSprite_Splitting", "../Resources/Texture/Player/Barrels/Barrel_Splitting.png"},
+    {"BarrelSprite_Sniper", "../Resources/Texture/Player/Barrels/Barrel_Sniper.png"},
+    {"BarrelSprite_Bouncing", "../Resources/Texture/Player/Barrels/Barrel_Bouncing.png"},
+    {"AimingArrow", "../Resources/Texture/Player/Barrel_Aiming_Arrow.png"},
+    {"Bullet", "../Resources/Texture/Bullet/SplitBulletIndividual.png"},
+    {"ExplodingBullet", "../Resources/Texture/Bullet/ExplodingBullet.png"},
+    {"SplittingBullet", "../Resources/Texture/Bullet/SplitBulletCombined.png"},
+    {"RicochetBullet", "../Resources/Texture/Bullet/RicochetBullet.png"},
+    {"SniperBullet", "../Resources/Texture/Bullet/SniperBullet.png"},
+    {"StickyBullet", "../Resources/Texture/Bullet/StickyBullet.png"},
+    {"BlackholeBullet", "../Resources/Texture/Bullet/BlackholeBullet.png"},
+    {"ExpulsionBullet", "../Resources/Texture/Bullet/ExpulsionBullet.png"},
+    {"ArtilleryBullet", "../Resources/Texture/Bullet/ArtilleryBullet.png"},
+    {"RocketWarning", "../Resources/Texture/Bullet/RocketBullet_Extra/Rocket_Warning.png"},
+    {"RocketBody", "../Resources/Texture/Bullet/RocketBullet_Extra/Rocket_Body.png"},
+    {"RocketHead", "../Resources/Texture/Bullet/RocketBullet_Extra/Rocket_Head.png"},
+    {"ArtilleryWarning", "../Resources/Texture/Bullet/ArtilleryBullet_Extra/Artillery_Warning.png"},
+    {"Explosion", "../Resources/Texture/FX/Explosion.png"},
+    {"BodySprite", "../Resources/Texture/Player/Body.png"},
+    {"EyeSprite", "../Resources/Texture/Player/Eyes.png"},
+    {"PickUpAura", "../Resources/Texture/Player/PickUpAura.png"},
+    {"BoxSprite", "../Resources/Texture/box.png"},
+    {"PlatformSprite", "../Resources/Texture/Platform.png"},
+    {"Crate", "../Resources/Texture/Crate.png"},
+    {"BlackHolePickUp", "../Resources/Texture/Pickups/Pickup_Blackhole.png"},
+    {"ExpulsionPickUp", "../Resources/Texture/Pickups/Pickup_Expulsion.png"},
+    {"ArtilleryPickUp", "../Resources/Texture/Pickups/Pickup_Artillery.png"},
+    {"10-1RatioNormal-Crack", "../Resources/Texture/Shaders/10-1RatioCrackTexture.png"},
+    {"20-3RatioNormal-Crack", "../Resources/Texture/Shaders/20-3RatioCrackTexture.png"},
+    {"6-1RatioNormal-Crack", "../Resources/Texture/Shaders/6-1RatioCrackTexture.png"},
+    {"5-1RatioNormal-Crack", "../Resources/Texture/Shaders/5-1RatioCrackTexture.png"},
+    {"4-1RatioNormal-Crack", "../Resources/Texture/Shaders/4-1RatioCrackTexture.png"},
+    {"10-3RatioNormal-Crack", "../Resources/Texture/Shaders/10-3RatioCrackTexture.png"},
+    {"3-1RatioNormal-Crack", "../Resources/Texture/Shaders/3-1RatioCrackTexture.png"},
+    {"2-1RatioNormal-Crack", "../Resources/Texture/Shaders/2-1RatioCrackTexture.png"},
+    {"3-2RatioNormal-Crack", "../Resources/Texture/Shaders/3-2RatioCrackTexture.png"},
+    {"Normal-Crack", "../Resources/Texture/Shaders/CrackTexture.png"},
+    {"Indicator_1", "../Resources/Texture/Player/Indicators/Indicator_1.png"},
+    {"Indicator_2", "../Resources/Texture/Player/Indicators/Indicator_2.png"},
+    {"Indicator_3", "../Resources/Texture/Player/Indicators/Indicator_3.png"},
+    {"Indicator_4", "../Resources/Texture/Player/Indicators/Indicator_4.png"},
+    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
+    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
+    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
+    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
+    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
+    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
+    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
+    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
+    {"HeartRight", "../Resources/Texture/HeartRight.png"},
+    {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
+    {"PauseText", "../Resources/Texture/Pause/PauseText.png"},
+    {"Confirmation", "../Resources/Texture/Pause/Confirmation.png"},
+    {"Resume", "../Resources/Texture/Pause/Resume.png"},
+    {"Resume_HL", "../Resources/Texture/Pause/Resume_HL.png"},
+    {"PauseTutorial", "../Resources/Texture/Pause/Tutorial.png"},
+    {"PauseTutorial_HL", "../Resources/Texture/Pause/Tutorial_HL.png"},
+    {"QuitGame", "../Resources/Texture/Pause/QuitGame.png"},
+    {"QuitGame_HL", "../Resources/Texture/Pause/QuitGame_HL.png"},
+    {"PauseOptions", "../Resources/Texture/Pause/Options.png"},
+    {"PauseOptions_HL", "../Resources/Texture/Pause/Options_HL.png"},
+    {"PauseCredits", "../Resources/Texture/Pause/Credits.png"},
+    {"PauseCredits_HL", "../Resources/Texture/Pause/Credits_HL.png"},
+    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
+    {"PauseBack", "../Resources/Texture/MainMenu/Back.png"},
+    {"PauseBack_HL", "../Resources/Texture/MainMenu/Back_HL.png"},
+    {"PauseNext", "../Resources/Texture/Pause/PauseNext.png"},
+    {"Yes", "../Resources/Texture/MainMenu/Yes.png"},
+    {"Yes_HL", "../Resources/Texture/MainMenu/Yes_HL.png"},
+    {"No", "../Resources/Texture/MainMenu/No.png"},
+    {"No_HL", "../Resources/Texture/MainMenu/No_HL.png"},
+    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
+    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
+    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
+    {"Arrow", "../Resources/Texture/MainMenu/Arrow.png"},
+    {"OptionBox", "../Resources/Texture/MainMenu/PlayerSelection.png"},
+    {"CheckBox", "../Resources/Texture/MainMenu/Checkbox.png"},
+    {"CheckBoxTick", "../Resources/Texture/MainMenu/Checkbox_Tick.png"},
+    {"SelectionHighlight", "../Resources/Texture/MainMenu/Selection_Highlight.png"},
+    {"Volume", "../Resources/Texture/Pause/Volume.png"},
+    {"Mute", "../Resources/Texture/Pause/Mute.png"},
+    {"Windowed", "../Resources/Texture/Pause/Windowed.png"},
+    {"PanelBackground", "../Resources/Texture/StatsPanelBG.png"},
+    {"UI_Font", "../Resources/Texture/UI_Font.png"},
+    {"PlayerNumber_1", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_1.png"},
+    {"PlayerNumber_2", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_2.png"},
+    {"PlayerNumber_3", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_3.png"},
+    {"PlayerNumber_4", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_4.png"},
+    {"PanelVantu", "../Resources/Texture/MainMenu/FaceSelect/Full_Face_Vantu.png"},
+    {"PanelQuolle", "../Resources/Texture/MainMenu/FaceSelect/Full_Face_Quolle.png"},
+    {"PanelKibbit", "../Resources/Texture/MainMenu/FaceSelect/Face_Full_Kibbit.png"},
+    {"PanelPexie", "../Resources/Texture/MainMenu/FaceSelect/Full_Face_Pexie.png"},
+    {"StarParticle", "../Resources/Texture/Particle/Star.png"},
+    {"SmokeParticle", "../Resources/Texture/Particle/Smoke.png"},
+    {"BlackholeParticle", "../Resources/Texture/Particle/Blackhole.png"},
+    {"ExpulsionParticle", "../Resources/Texture/Particle/Expulsion.png"},
+    {"BlackOverlay", "../Resources/Texture/Shaders/Fade_BlackOverlay.png"},
+    {"Go", "../Resources/Texture/Go.png"},
+};
+
+// Textures the main menu shares with the pause menu: they stay loaded when the match goes.
+constexpr const char* kSharedTextures[] = {
+    "Arrow",        "CheckBox",        "CheckBoxTick",       "CreditsPanel", "Mute",
+    "OptionBox",    "PauseBack",       "PauseBack_HL",       "PauseCredits", "PauseCredits_HL",
+    "PauseOptions", "PauseOptions_HL", "SelectionHighlight", "Volume",       "Windowed"};
+
+const std::string kMatchMusic = "event:/BGM/PlayState_3";
+const std::string kVictoryMusic = "event:/BGM/VictoryScreen_2";
+const std::string kGoChime = "event:/Misc/Go";
+
+constexpr vec4 kBeamColours[4] = {{1, 0, 0, 0.5f}, {0, 0, 1, 0.5f}, {0, 1, 0, 0.5f}, {1, 1, 0, 0.5f}};
+constexpr vec3 kIndicatorLift{0.0f, 4.0f, 0.0f};
+constexpr float kGoSignStartX = -1.25f;
+constexpr float kGoSignEndX = 1.25f;
+constexpr float kFirstCrateDelay = 30.0f;
+
+ShaderProgram* shader(const char* name) {
+    return ResourceManager::instance().getShader(name);
+}
+
+GameUIRenderer* uiImage(GameObject* object, const std::string& texture, vec3 position, vec3 scale,
+                        const char* program = "Sprite-UI") {
+    object->transform.setPosition(position.x, position.y, position.z);
+    object->transform.setScale(scale.x, scale.y, scale.z);
+    auto* image = object->addComponent<GameUIRenderer>();
+    image->set(shader(program), ResourceManager::instance().getTexture(texture), {1, 1, 1, 1}, 1, 1, 1);
+    return image;
+}
+
+} // namespace
+
+PlayGameState::PlayGameState() {
+    ResourceManager& resources = ResourceManager::instance();
+    SoundManager& sound = SoundManager::instance();
+    // Without OpenGL nothing is drawn, so there is nothing to load pictures into.
+    const bool drawing = Engine::instance().canDraw();
+    for (const TextureFile& t : kMatchTextures) {
+        if (drawing) {
+            resources.loadTexture(t.name, t.path);
+        }
+        if (std::string(t.name) == "BlackHolePickUp") {
+            // Halfway through the pictures, the sounds: every effect of the match is readied
+            // now so none stalls on its first play.
+            sound.loadBankSampleData("SFX_Bank.bank");
+            sound.loadEvent(kMatchMusic);
+            sound.loadEvent(kVictoryMusic);
+            sound.loadSampleData(kMatchMusic);
+            sound.loadSampleData(kVictoryMusic);
+        }
+    }
+}
+
+PlayGameState::~PlayGameState() {
+    SoundManager::instance().stopAll();
+    ResourceManager& resources = ResourceManager::instance();
+    for (const TextureFile& t : kMatchTextures) {
+        if (std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
+                return std::string(kept) == t.name;
+            }) == std::end(kSharedTextures)) {
+            resources.removeTexture(t.name);
+        }
+    }
+}
+
+std::vector<Player*> PlayGameState::MatchPlayers() const {
+    std::vector<Player*> list;
+    for (int i = 0; i < playerCount; ++i) {
+        if (players[static_cast<size_t>(i)] != nullptr) {
+            list.push_back(players[static_cast<size_t>(i)]);
+        }
+    }
+    return list;
+}
+
+void PlayGameState::AddFollower(GameObject* object) {
+    followers.push_back(object);
+    followerBase.push_back(object->transform.position);
+}
+
+void PlayGameState::Load() {
+    GameObjectList& list = GameObjectList::instance();
+    FrameTimer& timer = FrameTimer::instance();
+
+    // 1. The frames-per-second text, hidden until Tab.
+    fpsText = list.create("FPSText");
+    fpsText->transform.setPosition(-0.75f, 0.9f, 0.1f);
+    fpsText->transform.setScale(0.05f, 0.08f, 1.0f);
+    auto* fps = fpsText->addComponent<TextRenderer>();
+    fps->shader = shader("Text-UI");
+    fps->color = {1, 1, 1, 1};
+    fps->text = "FPS : 0";
+    AddFollower(fpsText);
+    setActive(fpsText, false);
+
+    // The clock exists in every match, even one set up with no map.
+    gameTimer = BuildGameTimer({0.0f, 0.9f, 0.1f}, {0.05f, 0.08f, 1.0f});
+    AddFollower(gameTimer->root);
+
+    MatchSettings& settings = MatchSettings::instance();
+    if (!settings.empty()) {
+        playerCount = std::clamp(settings.getInt("TotalPlayer"), 0, 4);
+        timeLeft = settings.getFloat("Time");
+        mapName = settings.get("MapName");
+
+        // The map's background picture, by the pictures table.
+        MapData map = readMapData(loadJson(mapName));
+        BackgroundTable table = readBackgroundTable(loadJson("BackgroundSetting"));
+        std::string path = backgroundPathFor(map, table);
+        ResourceManager& resources = ResourceManager::instance();
+        if (!path.empty() && Engine::instance().canDraw() &&
+            resources.loadTexture("Background", path) == nullptr) {
+            resources.loadTexture("Background", kFallbackBackgroundPath);
+        }
+        background = list.create("Background");
+        auto* picture = background->addComponent<SpriteRenderer>();
+        picture->shader = shader("Blackhole");
+        picture->texture = resources.getTexture("Background");
+
+        InstantiateMap(mapName);
+    }
+
+    // 8. A burst of stars for each player, where their tank leaves the arena.
+    for (int i = 0; i < playerCount; ++i) {
+        GameObject* holder = list.create("DeathBurst");
+        ParticleEmitter* burst = holder->attach(new ParticleEmitter(holder));
+        SetupKnockoutStars(*burst, i + 1);
+        burstEmitters[static_cast<size_t>(i)] = burst;
+    }
+
+    // 9. The first crate falls 30 s after "Go"; the first three carry each kind once.
+    crateInterval = 20.0f;
+    crateTimer = kFirstCrateDelay;
+    pendingCrateKinds = {PickUpKind::BlackHole, PickUpKind::Artillery, PickUpKind::Expulsion};
+
+    // 10-11. The interface root: the pause menu, the "Go" sign, and over everything the fade.
+    uiRoot = list.create("UIRoot");
+    pause.Build(uiRoot);
+    GameObject* go = list.create("Go");
+    uiRoot->transform.setParent(go);
+    goSign = uiImage(go, "Go", {kGoSignStartX, 0.0f, 1.0f}, {0.5f, 0.8f, 1.0f});
+    fadeOverlay = list.create("GameOverBlackOverlay");
+    uiRoot->transform.setParent(fadeOverlay);
+    uiImage(fadeOverlay, "BlackOverlay", {0.0f, 0.0f, 1.0f}, {2.0f, 2.0f, 1.0f},
+            "Sprite_FadeToBlack_Circular");
+    fadeLogic = fadeOverlay->attach(new ShaderLogic(&camera, fadeOverlay, ShaderMode::Fade));
+    fadeLogic->StartFade(1.5f, 1.0f, 0.0f);
+    AddFollower(uiRoot);
+
+    // 12. The HUD as it stands, markers over the tanks, and everyone frozen until "Go".
+    for (int i = 0; i < playerCount; ++i) {
+        auto index = static_cast<size_t>(i);
+        if (statsPanels[index]) {
+            UpdateStatsPanel(*statsPanels[index]);
+        }
+        if (indicators[index] != nullptr && players[index] != nullptr) {
+            vec3 at = players[index]->owner->transform.position + kIndicatorLift;
+            indicators[index]->transform.setPosition(at.x, at.y, at.z);
+        }
+    }
+    for (Player* p : MatchPlayers()) {
+        p->enabled = false;
+    }
+
+    // 13. The whole picture goes through the shock-wave program.
+    frameBuffer = list.create("FrameBuffer");
+    auto* composite = frameBuffer->addComponent<FrameBufferRenderer>();
+    composite->set(shader("Shockwave"), nullptr, {1, 1, 1, 1});
+    waves = frameBuffer->attach(new ShaderLogic(&camera, frameBuffer, ShaderMode::Waves));
+
+    // 14-15.
+    endCheckTimer = 0.0f;
+    fadeTimer = fadeDuration;
+    phase = MatchPhase::FadeIn;
+    timer.setTimeScale(0.0f);
+    SetGameTimer(*gameTimer, static_cast<int32_t>(timeLeft));
+    setActive(fpsText, false);
+    GraphicsManager::instance().EnableDepthAndBlending();
+}
+
+void PlayGameState::InstantiateMap(const std::string& name) {
+    MapData map = readMapData(loadJson(name));
+    const float zoom = map.cameraZoom;
+    camera.position = {0, 0, 0};
+    camera.front = {0, 0, -1};
+    camera.up = {0, 1, 0};
+    camera.near = -100.0f;
+    camera.far = 100.0f;
+    camera.zoom = zoom;
+    camera.Recompute();
+
+    if (background != nullptr) {
+        background->attach(new ShaderLogic(&camera, background, ShaderMode::Swirl));
+        background->transform.setPosition(0.0f, 0.0f, -2.0f);
+        background->transform.setScale(1.75f * zoom, 1.1f * zoom, 1.0f);
+    }
+
+    for (const PlatformEntry& p : map.platforms) {
+        MakePlatform(p.position, {1, 1, 1, 1}, p.scale, p.rotation);
+    }
+    spawnPoints = map.spawnPoints;
+    mapSpawnPoints = map.spawnPoints;
+
+    const float h = zoom * 0.5f;
+    arenaTop = h + 1.0f;
+    arenaBottom = -h;
+    arenaLeft = -1.6f * h;
+    arenaRight = 1.6f * h;
+    deathZone = std::make_unique<DeathBorder>(
+        MakeDeathBorder(arenaLeft, arenaRight, arenaTop, arenaBottom, {0, 0, 0}, 5.0f, 100.0f));
+
+    MatchSettings& settings = MatchSettings::instance();
+    const int lives = settings.getInt("Lives");
+    for (int i = 0; i < playerCount; ++i) {
+        buildPlayer(i, lives);
+    }
+    // Players 1 and 2 always read their controls; 3 and 4 only when they play.
+    for (int n = 1; n <= std::min(playerCount, 4); ++n) {
+        if (Player* p = players[static_cast<size_t>(n - 1)]) {
+            p->SetControlScheme(settings.getInt(MatchSettings::playerKey("PlayerControl", n)));
+        }
+    }
+}
+
+vec3 PlayGameState::takeSpawnPoint(int playerNumber) {
+    if (spawnPoints.empty()) {
+        // More tanks than spawn points: the extra tanks take the points again, in turn.
+        if (!sharedSpawnTold) {
+            std::cout << "Map \"" << mapName << "\" has " << mapSpawnPoints.size() << " spawn points for "
+                      << playerCount << " players; the extra tanks share them" << std::endl;
+            sharedSpawnTold = true;
+        }
+        if (mapSpawnPoints.empty()) {
+            return {0.0f, arenaTop - 2.0f, 0.0f};
+        }
+        return mapSpawnPoints[static_cast<size_t>(playerNumber - 1) % mapSpawnPoints.size()];
+    }
+    size_t k = static_cast<size_t>(gameRand()) % spawnPoints.size();
+    vec3 at = spawnPoints[k];
+    spawnPoints.erase(spawnPoints.begin() + static_cast<std::ptrdiff_t>(k));
+    return at;
+}
+
+void PlayGameState::buildPlayer(int index, int lives) {
+    const int n = index + 1;
+    const auto slot = static_cast<size_t>(index);
+    MatchSettings& settings = MatchSettings::instance();
+    GameObjectList& list = GameObjectList::instance();
+
+    Player* player = nullptr;
+    std::optional<TankParts> made = MakeTank(player, static_cast<uint32_t>(n), takeSpawnPoint(n));
+    if (!made.has_value() || player == nullptr) {
+        return;
+    }
+    tanks[slot] = std::make_unique<TankParts>(*made);
+    players[slot] = player;
+    const TankParts& tank = *tanks[slot];
+    SetBodySprite(tank, "BodySprite");
+    SetEyesSprite(tank, "EyeSprite");
+    SetFaceSprite(tank, settings.get(MatchSettings::playerKey("PlayerFace", n)));
+    SetBarrelSprite(tank, settings.get(MatchSettings::playerKey("PlayerTurret", n)));
+    SetTrackSprite(tank, settings.get(MatchSettings::playerKey("PlayerTrack", n)));
+    SetTrackJumpSprite(tank, settings.get(MatchSettings::playerKey("PlayerTrackJump", n)));
+    SetTankGroup(tank, "Player " + std::to_string(n));
+    player->knockbackMultiplier = 1.0f;
+    player->SetChoices(settings.get(MatchSettings::playerKey("PlayerFace", n)),
+                       settings.get(MatchSettings::playerKey("PlayerTrack", n)),
+                       settings.get(MatchSettings::playerKey("PlayerTurret", n)));
+    player->lives = static_cast<uint32_t>(std::max(lives, 0));
+    player->dropHeight = arenaTop;
+
+    GameObject* marker = list.create("Indicator_" + std::to_string(n));
+    marker->transform.setScale(1.5f, 1.5f, 1.0f);
+    auto* sprite = marker->addComponent<SpriteRenderer>();
+    sprite->shader = shader("Sprite");
+    sprite->texture = ResourceManager::instance().getTexture("Indicator_" + std::to_string(n));
+    indicators[slot] = marker;
+
+    statsPanels[slot] = BuildStatsPanel(player, n, playerCount);
+    AddFollower(statsPanels[slot]->root);
+}
+
+void PlayGameState::Update() {
+    FrameTimer& timer = FrameTimer::instance();
+    InputManager& input = InputManager::instance();
+    SoundManager& sound = SoundManager::instance();
+    const float dt = timer.dt; // fades, the sign, the banner and the podium run on real time
+
+    // 1. The frame rate, shown on Tab.
+    if (auto* text = fpsText->getComponent<TextRenderer>()) {
+        std::ostringstream out;
+        out << "FPS: " << timer.fps;
+        text->text = out.str();
+    }
+    if (input.keyPressed(sf::Keyboard::Tab)) {
+        setActive(fpsText, !fpsText->active);
+    }
+
+    // 2. The phase.
+    switch (phase) {
+    case MatchPhase::FadeIn:
+        fadeTimer -= dt;
+        if (fadeTimer <= 0.0f) {
+            setActive(fadeOverlay, false);
+            phase = MatchPhase::GoSign;
+        }
+        break;
+    case MatchPhase::GoSign: {
+        Transform& sign = goSign->owner->transform;
+        float x = sign.position.x;
+        float speed = 7.0f;
+        if (x >= -0.3f && x <= 0.3f) {
+            // The chime restarts every frame while the sign crosses the middle.
+            sound.playEvent(kGoChime, false);
+            speed = 1.0f;
+        }
+        x += dt * speed;
+        sign.setPosition(x, sign.position.y, sign.position.z);
+        if (x >= kGoSignEndX) {
+            setActive(goSign->owner, false);
+            if (playerCount == 0) {
+                // Nobody to play: nothing would ever end the match, so it ends here.
+                StartFadeOut();
+                break;
+            }
+            sound.playEvent(kMatchMusic, false);
+            timer.setTimeScale(1.0f);
+            for (Player* p : MatchPlayers()) {
+                p->enabled = true;
+            }
+            phase = MatchPhase::Playing;
+        }
+        break;
+    }
+    case MatchPhase::Playing: {
+        timeLeft -= dt * timer.timeScale;
+        SetGameTimer(*gameTimer, static_cast<int32_t>(timeLeft));
+        SpawnCrates();
+        for (int i = 0; i < playerCount; ++i) {
+            if (statsPanels[static_cast<size_t>(i)]) {
+                UpdateStatsPanel(*statsPanels[static_cast<size_t>(i)]);
+            }
+        }
+        for (int i = 0; i < playerCount; ++i) {
+            DeathCheck(i);
+        }
+        end.Check(*this);
+        break;
+    }
+    case MatchPhase::GameSet:
+        end.BannerStep(*this);
+        break;
+    case MatchPhase::Podium:
+        end.PodiumStep(*this);
+        break;
+    case MatchPhase::FadeOut:
+        fadeTimer -= dt;
+        if (fadeTimer <= 0.0f) {
+            sound.setPaused(false);
+            requestState(GameStateId::MainMenu);
+        }
+        break;
+    default:
+        break;
+    }
+
+    // 3-4.
+    updateIndicators();
+    PauseContext context{&phase, MatchPlayers(), fadeOverlay, fadeLogic, &fadeTimer, fadeDuration};
+    pause.Update(context);
+
+    // 5-6. The interface shakes with the picture.
+    if (camera.shakeTime > 0.0f) {
+        camera.UpdateShake(timer.scaledDt());
+        followCamera();
+    }
+    camera.Recompute();
+}
+
+void PlayGameState::followCamera() {
+    vec3 offset = camera.position - camera.shakeBase;
+    for (size_t i = 0; i < followers.size(); ++i) {
+        vec3 at = followerBase[i] + offset;
+        followers[i]->transform.setPosition(at.x, at.y, at.z);
+    }
+}
+
+void PlayGameState::updateIndicators() {
+    for (int i = 0; i < playerCount; ++i) {
+        auto index = static_cast<size_t>(i);
+        GameObject* marker = indicators[index];
+        Player* p = players[index];
+        if (marker == nullptr || p == nullptr) {
+            continue;
+        }
+        if (!marker->active && p->lives >= 1 && p->respawning == 0) {
+            setActive(marker, true);
+        }
+        if (marker->active) {
+            vec3 at = p->owner->transform.position + kIndicatorLift;
+            marker->transform.setPosition(at.x, at.y, at.z);
+        }
+    }
+}
+
+void PlayGameState::SpawnCrates() {
+    FrameTimer& timer = FrameTimer::instance();
+    crateTimer -= timer.dt * timer.timeScale;
+    if (crateTimer > 0.0f) {
+        return;
+    }
+    crateTimer = crateInterval;
+    uint32_t kind = PickUpKind::Artillery;
+    if (!pendingCrateKinds.empty()) {
+        size_t k = static_cast<size_t>(gameRand()) % pendingCrateKinds.size();
+        kind = static_cast<uint32_t>(pendingCrateKinds[k]);
+        pendingCrateKinds.erase(pendingCrateKinds.begin() + static_cast<std::ptrdiff_t>(k));
+    } else {
+        // Never a second black hole while someone holds one.
+        bool holdsBlackHole = false;
+        for (Player* p : MatchPlayers()) {
+            holdsBlackHole = holdsBlackHole || p->pickUpKind == PickUpKind::BlackHole;
+        }
+        kind = static_cast<uint32_t>(gameRand() % (holdsBlackHole ? 2 : 3) + 1);
+    }
+    MakeCrate({0.0f, 20.0f, 0.0f}, {2.0f, 2.0f, 1.0f}, kind);
+}
+
+void PlayGameState::DeathCheck(int index) {
+    const auto slot = static_cast<size_t>(index);
+    Player* p = players[slot];
+    if (p == nullptr || p->lives < 1 || p->respawning != 0) {
+        return;
+    }
+    const TankParts& tank = *tanks[slot];
+    RigidBody2D* body = tank.rigidBody;
+    const ContactRecord* hit = nullptr;
+    for (const ContactRecord& contact : body->contacts) {
+        if (contact.other->owner->name == "DeathZone") {
+            hit = &contact;
+            break;
+        }
+    }
+    if (hit == nullptr) {
+        return;
+    }
+    SoundManager& sound = SoundManager::instance();
+    sound.playEvent("event:/Misc/Death", true);
+    sound.playEvent("event:/Misc/CrowdCheer", true);
+    camera.StartShake(); // a second death during a shake keeps the shake as it is
+    if (waves != nullptr) {
+        waves->AddWave(1.5f, 30.0f, body->position, 3.0f);
+    }
+    p->lives -= 1;
+    p->knockbackMultiplier = 0.0f;
+
+    if (ParticleEmitter* burst = burstEmitters[slot]) {
+        vec2 n = hit->manifold.normal;
+        burst->baseAngle = std::atan2(-n.y, -n.x);
+        vec2 at = hit->manifold.points.empty() ? body->position : hit->manifold.points[0];
+        burst->owner->transform.setPosition(at.x, at.y, 0.0f);
+        burst->start();
+    }
+    if (indicators[slot] != nullptr) {
+        setActive(indicators[slot], false);
+    }
+    // A shot being charged dies with the tank.
+    p->charge = 0.0f;
+    p->charging = false;
+    if (tank.shootChargeBar != nullptr) {
+        tank.shootChargeBar->transform.setScale(0.0f, 0.0f, 1.0f);
+    }
+
+    if (p->lives > 0) {
+        body->force = {};
+        body->torque = 0.0f;
+        body->rotation = 0.0f;
+        tank.tankRoot->transform.setRotation(0.0f, 0.0f, 0.0f);
+        p->respawning = 1;
+        p->stunTimer = 0.0f;
+        p->jumpCooldown = 0.0f;
+        p->fireCooldown = 0.0f;
+        p->knockbackMultiplier = 1.0f;
+        SetTankEnabled(tank, false);
+        GameObject* beam = p->respawner;
+        setActive(beam, true);
+        p->respawnTime = 2.5f;
+        p->respawnTimeLeft = 2.5f;
+        p->beamWidth = 5.0f;
+        p->beamHeight = arenaTop - arenaBottom;
+        p->beamMinX = arenaLeft;
+        p->beamMaxX = arenaRight;
+        beam->transform.setPosition(0.0f, (arenaTop + arenaBottom) * 0.5f,
+                                    0.1f * static_cast<float>(index) - 1.6f);
+        beam->transform.setScale(5.0f, arenaTop - arenaBottom, 1.0f);
+        if (auto* sprite = beam->getComponent<SpriteRenderer>()) {
+            sprite->color = kBeamColours[slot];
+        }
+    } else {
+        SetTankEnabled(tank, false);
+        setActive(tank.tankRoot, false);
+        if (statsPanels[slot]) {
+            HideStatsPanelParts(*statsPanels[slot]);
+        }
+    }
+}
+
+void PlayGameState::StartFadeOut() {
+    setActive(fadeOverlay, true);
+    if (fadeLogic != nullptr) {
+        fadeLogic->RestartFade(-1.0f);
+    }
+    fadeTimer = fadeDuration;
+    phase = MatchPhase::FadeOut;
+}
 
 void PlayGameState::Exit() {
-    DestroyStateObjects();
+    ParticlePool::instance().clear();
     FrameTimer::instance().setTimeScale(1.0f);
+    for (auto& tank : tanks) {
+        tank.reset();
+    }
+    for (auto& panel : statsPanels) {
+        panel.reset();
+    }
+    ResourceManager::instance().removeTexture("Background");
+    gameTimer.reset();
+    deathZone.reset();
+    DestroyStateObjects();
 }

@@ -1,11 +1,95 @@
 #pragma once
 
-#include "engine/game_state.hpp"
+// One match: the arena from the map file, one tank per player, the HUD, the pause menu and the
+// end screens, run as a small phase machine (fade-in, the "Go" sign, play, pause, the end
+// banner, the podium, the fade back to the main menu). The match rules live here: a tank that
+// touches a "DeathZone" loses a life and drops back in from a respawn beam, or is out; the match
+// ends when at most one player has lives left or the clock runs out.
 
-// One match.
+#include "engine/game_state.hpp"
+#include "gameplay/object_factory.hpp"
+#include "gameplay/tank_parts.hpp"
+#include "match/game_over.hpp"
+#include "match/hud.hpp"
+#include "match/match_phase.hpp"
+#include "match/pause_menu.hpp"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class GameUIRenderer;
+class ParticleEmitter;
+class Player;
+class ShaderLogic;
+
 class PlayGameState : public GameState {
   public:
+    // Loads every texture of the match and readies its sounds.
+    PlayGameState();
+    // Stops every sound and unloads the match's own textures.
+    ~PlayGameState() override;
+
     void Load() override;
     void Update() override;
     void Exit() override;
+
+    // Places the camera, the background, the platforms and the tanks of a map.
+    void InstantiateMap(const std::string& mapName);
+    // The death check of one player (index from 0): a tank touching a "DeathZone" loses a life.
+    void DeathCheck(int index);
+    void SpawnCrates();
+    // Shows the fade overlay and closes it; the match leaves for the main menu 0.5 s later.
+    void StartFadeOut();
+    // The players of the match, in player order.
+    std::vector<Player*> MatchPlayers() const;
+    // An interface root that keeps its place on screen during a camera shake.
+    void AddFollower(GameObject* object);
+
+    uint32_t phase = MatchPhase::FadeIn;
+    int32_t playerCount = 0;
+    std::array<std::unique_ptr<TankParts>, 4> tanks;
+    std::array<Player*, 4> players{};
+    std::array<std::unique_ptr<StatsPanel>, 4> statsPanels;
+    std::array<GameObject*, 4> indicators{};
+    std::array<ParticleEmitter*, 4> burstEmitters{};
+    float crateTimer = 0.0f;
+    float crateInterval = 20.0f;
+    float endCheckInterval = 0.1f;
+    float endCheckTimer = 0.0f;
+    GameObject* uiRoot = nullptr;
+    GameObject* fadeOverlay = nullptr; // "GameOverBlackOverlay" with the circular fade
+    ShaderLogic* fadeLogic = nullptr;
+    GameUIRenderer* goSign = nullptr;
+    GameOver end;
+    float fadeDuration = 0.5f;
+    float fadeTimer = 0.0f;
+    PauseMenu pause;
+    std::vector<vec3> spawnPoints;    // not yet taken
+    std::vector<vec3> mapSpawnPoints; // all of the map's, for tanks beyond them
+    std::vector<int32_t> pendingCrateKinds;
+    std::unique_ptr<GameTimer> gameTimer;
+    float timeLeft = 0.0f;
+    float arenaTop = 0.0f;
+    float arenaBottom = 0.0f;
+    float arenaLeft = 0.0f;
+    float arenaRight = 0.0f;
+    std::unique_ptr<DeathBorder> deathZone;
+    GameObject* background = nullptr;
+    GameObject* frameBuffer = nullptr; // the scene is drawn through it with the shock waves
+    ShaderLogic* waves = nullptr;
+    GameObject* victoryBackground = nullptr;
+    std::vector<GameObject*> followers;
+    std::vector<vec3> followerBase;
+    GameObject* fpsText = nullptr;
+    std::string mapName;
+    bool sharedSpawnTold = false;
+
+  private:
+    void buildPlayer(int index, int lives);
+    vec3 takeSpawnPoint(int playerNumber);
+    void updateIndicators();
+    void followCamera();
 };

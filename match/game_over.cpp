@@ -1,0 +1,328 @@
+#include "match/game_over.hpp"
+
+#include "audio/sound_manager.hpp"
+#include "engine/frame_timer.hpp"
+#include "engine/input_manager.hpp"
+#include "gameplay/player.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/particle_pool.hpp"
+#include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
+#include "match/play_game_state.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+#include "physics/rigid_body.hpp"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr vec4 kPodiumColours[4] = {{1, 0, 0, 1}, {0, 0, 1, 1}, {0, 1, 0, 1}, {1, 1, 0, 1}};
+constexpr float kTopColumn = 9.0f;
+constexpr float kHeartSpeedUp = 3.0f;
+constexpr float kHeartsMeetX = -0.5f;
+constexpr float kHeartsOutX = -1.5f;
+
+ShaderProgram* shader(const char* name) {
+    return ResourceManager::instance().getShader(name);
+}
+
+GameUIRenderer* heartImage(GameObject* object, const char* texture) {
+    auto* image = object->addComponent<GameUIRenderer>();
+    image->set(shader("Sprite-UI"), ResourceManager::instance().getTexture(texture), {1, 1, 1, 1}, 1, 1, 1);
+    return image;
+}
+
+SpriteRenderer* worldSprite(GameObject* object, const char* texture, const char* program, vec4 colour) {
+    auto* sprite = object->addComponent<SpriteRenderer>();
+    sprite->shader = shader(program);
+    sprite->texture = ResourceManager::instance().getTexture(texture);
+    sprite->color = colour;
+    return sprite;
+}
+
+// Any player's confirm: A on their pad, T on the left keyboard half, Numpad 8 on the right.
+bool anyConfirm(const std::vector<Player*>& players) {
+    InputManager& input = InputManager::instance();
+    for (Player* p : players) {
+        uint32_t scheme = p->controls.padIndex;
+        if (scheme < kMaxPads && input.padPressed(scheme, kButtonA)) {
+            return true;
+        }
+        if (scheme == kSchemeKeyboardLeft && input.keyPressed(sf::Keyboard::T)) {
+            return true;
+        }
+        if (scheme == kSchemeKeyboardRight && input.keyPressed(sf::Keyboard::Numpad8)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void GameOver::Check(PlayGameState& match) {
+    FrameTimer& timer = FrameTimer::instance();
+    bool over = false;
+    match.endCheckTimer += timer.dt * timer.timeScale;
+    if (match.endCheckTimer >= match.endCheckInterval) {
+        match.endCheckTimer = 0.0f;
+        int out = 0;
+        for (Player* p : match.MatchPlayers()) {
+            out += p->lives == 0 ? 1 : 0;
+        }
+        if (out == match.playerCount - 1 || out == match.playerCount) {
+            endReason = EndReason::KnockOut;
+            over = true;
+        }
+    }
+    // Time is tested in every frame the knock-out check did not end, so a slow machine whose
+    // every frame runs the check still ends a match on time.
+    if (!over && match.timeLeft <= 0.0f) {
+        endReason = EndReason::TimeUp;
+        over = true;
+    }
+    if (!over) {
+        return;
+    }
+    match.phase = MatchPhase::GameSet;
+    SoundManager::instance().stopAll();
+    buildBanner();
+}
+
+void GameOver::buildBanner() {
+    GameObjectList& list = GameObjectList::instance();
+    GameObject* left = list.create("GameOverBlackOverlay");
+    left->transform.setPosition(-1.5f, 0.0f, 1.0f);
+    left->transform.setScale(1.0f, 2.0f, 1.0f);
+    heartLeft = heartImage(left, "HeartLeft");
+    GameObject* right = list.create("GameOverBlackOverlay");
+    right->transform.setPosition(1.5f, 0.0f, 1.0f);
+    right->transform.setScale(1.0f, 2.0f, 1.0f);
+    heartRight = heartImage(right, "HeartRight");
+    bannerStep = 0;
+    bannerVelocity = {};
+    bannerTimer = 1.0f;
+
+    const bool knockOut = endReason == EndReason::KnockOut;
+    GameObject* textLeft = list.create("GameOverTextLeft");
+    GameObject* textRight = list.create("GameOverTextRight");
+    left->transform.setParent(textLeft);
+    right->transform.setParent(textRight);
+    textLeft->transform.setPosition(0.14f, 0.0f, 0.0f);
+    textRight->transform.setPosition(-0.14f, 0.0f, 0.0f);
+    for (GameObject* text : {textLeft, textRight}) {
+        text->transform.setScale(0.7f, 0.35f, 1.0f);
+    }
+    bannerTextLeft = heartImage(textLeft, knockOut ? "GameSetGame" : "TimeUpTime");
+    bannerTextRight = heartImage(textRight, knockOut ? "GameSetSet" : "TimeUpUp");
+    setActive(left, false);
+    setActive(right, false);
+}
+
+void GameOver::BannerStep(PlayGameState& match) {
+    FrameTimer& timer = FrameTimer::instance();
+    const float dt = timer.dt;
+    Transform& left = heartLeft->owner->transform;
+    Transform& right = heartRight->owner->transform;
+    auto slide = [&](float limit, bool inwards) {
+        bannerVelocity.x += (inwards ? kHeartSpeedUp : -kHeartSpeedUp) * dt;
+        vec3 at = left.position + bannerVelocity * dt;
+        bool arrived = inwards ? at.x >= limit : at.x <= limit;
+        if (arrived) {
+            at.x = limit;
+        }
+        left.setPosition(at.x, at.y, at.z);
+        right.setPosition(-at.x, at.y, at.z);
+        return arrived;
+    };
+    switch (bannerStep) {
+    case 0:
+        // Time slows from full speed to a halt within a second.
+        bannerTimer -= dt;
+        timer.setTimeScale(std::max(bannerTimer, 0.0f));
+        if (bannerTimer <= 0.0f) {
+            bannerStep = 1;
+            bannerTimer = 0.0f;
+            timer.setTimeScale(0.0f);
+            setActive(heartLeft->owner, true);
+            setActive(heartRight->owner, true);
+        }
+        break;
+    case 1:
+        if (slide(kHeartsMeetX, true)) {
+            bannerVelocity = {};
+            bannerStep = 2;
+            ParticlePool::instance().clear();
+            BuildVictoryScreen(match);
+        }
+        break;
+    case 2:
+        bannerTimer += dt;
+        if (bannerTimer >= 0.75f) {
+            bannerStep = 3;
+        }
+        break;
+    default:
+        if (slide(kHeartsOutX, false)) {
+            match.phase = MatchPhase::Podium;
+            for (int i = 0; i < match.playerCount; ++i) {
+                if (GameObject* marker = match.indicators[static_cast<size_t>(i)]) {
+                    setActive(marker, true);
+                }
+            }
+        }
+        break;
+    }
+}
+
+void GameOver::BuildVictoryScreen(PlayGameState& match) {
+    GameObjectList& list = GameObjectList::instance();
+    match.camera.zoom = 30.0f;
+    match.camera.Recompute();
+
+    // Every tank, those who were out included, stands still and tidy on its column.
+    for (int i = 0; i < match.playerCount; ++i) {
+        auto slot = static_cast<size_t>(i);
+        if (!match.tanks[slot] || match.players[slot] == nullptr) {
+            continue;
+        }
+        const TankParts& tank = *match.tanks[slot];
+        SetTankEnabled(tank, true);
+        tank.barrelRoot->transform.setRotation(0.0f, 0.0f, 0.0f);
+        if (auto* jump = tank.trackJump->getComponent<SpriteRenderer>()) {
+            jump->enabled = false;
+        }
+        if (auto* track = tank.track->getComponent<SpriteRenderer>()) {
+            track->enabled = true;
+            track->column = 1;
+            track->row = 1;
+        }
+        if (auto* eyes = tank.eyes->getComponent<SpriteRenderer>()) {
+            eyes->column = 1;
+            eyes->row = 1;
+        }
+        tank.tankRoot->transform.setRotation(0.0f, 0.0f, 0.0f);
+        if (auto* aura = tank.pickUpAura->getComponent<SpriteRenderer>()) {
+            aura->enabled = false;
+        }
+        if (auto* arrow = tank.aimingArrow->getComponent<SpriteRenderer>()) {
+            arrow->enabled = false;
+        }
+        match.players[slot]->enabled = false;
+    }
+
+    if (match.frameBuffer != nullptr) {
+        setActive(match.frameBuffer, false);
+    }
+    if (match.gameTimer) {
+        setActive(match.gameTimer->root, false);
+    }
+    GraphicsManager::instance().EnableDepthAndBlending();
+    FrameTimer::instance().setTimeScale(0.0f);
+
+    match.victoryBackground = list.create("VictoryBackground");
+    match.victoryBackground->transform.setPosition(0.0f, 0.0f, 1.0f);
+    match.victoryBackground->transform.setScale(53.7f, 30.2f, 1.0f);
+    worldSprite(match.victoryBackground, "VictoryScreenBG", "Sprite-Scrolling", {1, 1, 1, 1});
+    auto* scroll = match.victoryBackground->attach(
+        new ShaderLogic(&match.camera, match.victoryBackground, ShaderMode::Scroll));
+    scroll->StartScroll(0.05f);
+
+    // Ranks by lives, most first; equal lives share a rank and a height, the last rank stands
+    // on the ground, and a draw puts everyone at the top.
+    std::vector<std::pair<int, uint32_t>> order;
+    for (int i = 0; i < match.playerCount; ++i) {
+        Player* p = match.players[static_cast<size_t>(i)];
+        order.emplace_back(i, p != nullptr ? p->lives : 0u);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    int ranks = 1;
+    for (size_t k = 1; k < order.size(); ++k) {
+        ranks += order[k].second != order[k - 1].second ? 1 : 0;
+    }
+    if (ranks > 1) {
+        const float step = kTopColumn / static_cast<float>(ranks - 1);
+        int rank = 1;
+        int level = ranks - 1;
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (k > 0 && order[k].second != order[k - 1].second) {
+                ++rank;
+                --level;
+            }
+            Podium& column = podiums[static_cast<size_t>(order[k].first)];
+            column.rank = rank;
+            column.targetHeight = static_cast<float>(level) * step;
+        }
+    } else {
+        for (int i = 0; i < match.playerCount; ++i) {
+            podiums[static_cast<size_t>(i)].targetHeight = kTopColumn;
+            podiums[static_cast<size_t>(i)].rank = 0;
+        }
+    }
+
+    for (int i = 0; i < match.playerCount; ++i) {
+        auto slot = static_cast<size_t>(i);
+        Podium& column = podiums[slot];
+        column.x = 10.0f * static_cast<float>(i) - 5.0f * static_cast<float>(match.playerCount - 1);
+        column.baseY = -13.5f;
+        column.z = 2.0f;
+        column.height = 0.0f;
+        if (match.tanks[slot]) {
+            match.tanks[slot]->tankRoot->transform.setPosition(column.x, -13.0f, 2.0f);
+            if (RigidBody2D* body = match.tanks[slot]->rigidBody) {
+                body->position = {column.x, -13.0f};
+            }
+        }
+        column.podium = list.create("Podium");
+        column.podium->transform.setPosition(column.x, column.baseY, column.z);
+        column.podium->transform.setScale(10.0f, 0.0f, 1.0f);
+        if (match.statsPanels[slot]) {
+            HideStatsPanelParts(*match.statsPanels[slot]);
+        }
+    }
+    for (int i = 0; i < match.playerCount; ++i) {
+        worldSprite(podiums[static_cast<size_t>(i)].podium, "BoxSprite", "Sprite", kPodiumColours[i]);
+    }
+
+    victoryText = list.create("Victory");
+    victoryText->transform.setPosition(0.0f, 10.0f, 2.0f);
+    victoryText->transform.setScale(30.72f, 7.68f, 1.0f);
+    worldSprite(victoryText, ranks == 1 ? "DrawText" : "VictoryText", "Sprite", {1, 0, 0, 1});
+
+    SoundManager& sound = SoundManager::instance();
+    if (sound.instances.count("event:/Bullet/Special Bullet/BlackHole_2") != 0) {
+        sound.stopEvent("event:/Bullet/Special Bullet/BlackHole_2");
+    }
+    sound.playEvent("event:/BGM/VictoryScreen_2", false);
+}
+
+void GameOver::PodiumStep(PlayGameState& match) {
+    const float dt = FrameTimer::instance().dt;
+    bool allDone = true;
+    for (int i = 0; i < match.playerCount; ++i) {
+        auto slot = static_cast<size_t>(i);
+        Podium& column = podiums[slot];
+        // 8 units a second for the winner, 2 for the fourth, 10 for everyone in a draw.
+        column.height += 2.0f * dt * static_cast<float>(5 - column.rank);
+        if (column.height >= column.targetHeight) {
+            column.height = column.targetHeight;
+        } else {
+            allDone = false;
+        }
+        if (column.podium != nullptr) {
+            Transform& t = column.podium->transform;
+            t.setPosition(column.x, column.baseY + column.height * 0.5f, column.z);
+            t.setScale(10.0f, column.height, t.scale.z);
+        }
+        if (match.tanks[slot]) {
+            match.tanks[slot]->tankRoot->transform.setPosition(column.x, column.height - 13.0f, 2.0f);
+        }
+    }
+    if (allDone && anyConfirm(match.MatchPlayers())) {
+        match.StartFadeOut();
+    }
+}

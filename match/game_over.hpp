@@ -1,0 +1,56 @@
+#pragma once
+
+// The end of a match: the check that ends it (at most one player left, or the clock run out),
+// the banner of two heart halves that slides in while time slows to a halt, the victory screen
+// with every tank on a podium column as high as its rank, and any player's confirm to leave.
+
+#include "objects/math_types.hpp"
+
+#include <array>
+#include <cstdint>
+
+class GameObject;
+class GameUIRenderer;
+class PlayGameState;
+
+struct Podium {
+    GameObject* podium = nullptr;
+    float x = 0.0f;
+    float baseY = -13.5f;
+    float z = 2.0f;
+    float height = 0.0f;
+    float targetHeight = 0.0f;
+    int32_t rank = 0; // 1 is best; 0 for everyone in a draw
+};
+
+namespace EndReason {
+constexpr uint32_t TimeUp = 0;
+constexpr uint32_t KnockOut = 1;
+} // namespace EndReason
+
+class GameOver {
+  public:
+    // While playing, every frame: ends the match by knock-out (checked ten times a second) or
+    // when the clock has run out, and builds the banner.
+    void Check(PlayGameState& match);
+    // The GameSet phase: time slows, the hearts slide in, meet over the switch to the victory
+    // screen, and slide out again.
+    void BannerStep(PlayGameState& match);
+    // The Podium phase: the columns grow; once all have, a confirm starts the fade out.
+    void PodiumStep(PlayGameState& match);
+    void BuildVictoryScreen(PlayGameState& match);
+
+    uint32_t endReason = EndReason::TimeUp;
+    uint32_t bannerStep = 0;
+    float bannerTimer = 0.0f;
+    vec3 bannerVelocity;
+    GameUIRenderer* heartLeft = nullptr;
+    GameUIRenderer* heartRight = nullptr;
+    GameUIRenderer* bannerTextLeft = nullptr;
+    GameUIRenderer* bannerTextRight = nullptr;
+    std::array<Podium, 4> podiums{};
+    GameObject* victoryText = nullptr;
+
+  private:
+    void buildBanner();
+};

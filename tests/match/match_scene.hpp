@@ -1,0 +1,92 @@
+#pragma once
+
+// Whole matches on the real engine without a window: the match settings a quick start writes,
+// the play state switched in, and frames of a manual clock with keys and pads fed through the
+// input's test paths.
+
+#include "engine/frame_timer.hpp"
+#include "engine/input_manager.hpp"
+#include "gameplay/player.hpp"
+#include "match/match_settings.hpp"
+#include "match/play_game_state.hpp"
+#include "match/quick_match.hpp"
+#include "tests/support/engine_harness.hpp"
+
+#include <gtest/gtest.h>
+
+namespace match_test {
+
+class MatchScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        harness.engine().stateFactory = [this](uint32_t id) -> GameState* {
+            if (id == GameStateId::Play) {
+                return new PlayGameState();
+            }
+            auto* blank = new RecordingState("S" + std::to_string(id), harness.log);
+            // The match is asked for during a frame, as the menus do, so the blank state is
+            // switched out and deleted at that frame's end.
+            blank->onUpdate = [this] {
+                if (wantMatch) {
+                    wantMatch = false;
+                    requestState(GameStateId::Play);
+                }
+            };
+            return blank;
+        };
+        harness.step(); // a blank first state
+    }
+
+    // Writes the settings of a quick match and switches the match in.
+    void startMatch(int players = 2, int lives = 3, int seconds = 180, const std::string& map = "Meadow") {
+        QuickMatch quick{map, players, lives, seconds};
+        WriteQuickMatchSettings(quick);
+        startWithCurrentSettings();
+    }
+    void startWithCurrentSettings() {
+        wantMatch = true;
+        harness.step();
+        harness.step();
+        ASSERT_NE(match(), nullptr);
+    }
+
+    PlayGameState* match() { return dynamic_cast<PlayGameState*>(harness.engine().states->state); }
+    bool inMainMenu() { return harness.engine().states->current == GameStateId::MainMenu; }
+    Player* player(int n) { return match()->players[static_cast<size_t>(n - 1)]; }
+
+    void run(int frames, uint32_t ms = 17) {
+        for (int i = 0; i < frames; ++i) {
+            harness.step(ms);
+        }
+    }
+    // Frames until the match reaches a phase (or the frame budget runs out).
+    bool runUntilPhase(uint32_t phase, int maxFrames = 2000, uint32_t ms = 17) {
+        for (int i = 0; i < maxFrames && match() != nullptr; ++i) {
+            if (match()->phase == phase) {
+                return true;
+            }
+            harness.step(ms);
+        }
+        return match() != nullptr && match()->phase == phase;
+    }
+    // Through the fade-in and the "Go" sign.
+    void runToPlay() { ASSERT_TRUE(runUntilPhase(MatchPhase::Playing, 400)); }
+
+    static void key(sf::Keyboard::Key code, bool down) {
+        sf::Event e{};
+        e.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
+        e.key.code = code;
+        InputManager::instance().queueEvent(e);
+    }
+    void tap(sf::Keyboard::Key code) {
+        key(code, true);
+        run(1);
+        key(code, false);
+        run(1);
+    }
+
+    EngineHarness harness;
+    bool wantMatch = false;
+};
+
+} // namespace match_test
