@@ -51,7 +51,7 @@ void showPicture(GameObject* image, uint32_t stage) {
     const SplashPicture& picture = kPictures[stage];
     SpriteRenderer* sprite = image->addComponent<SpriteRenderer>();
     ResourceManager& resources = ResourceManager::instance();
-    sprite->texture = resources.getTexture(picture.texture);
+    sprite->setTexture(picture.texture);
     sprite->shader = resources.getShader("Sprite");
     sprite->color = {1, 1, 1, 0};
     image->transform.setScale(picture.scale.x, picture.scale.y, picture.scale.z);

@@ -27,7 +27,7 @@ SpriteRenderer* setSprite(GameObject* object, ShaderProgram* program, const std:
                           int32_t columns) {
     auto* s = object->addComponent<SpriteRenderer>();
     s->shader = program;
-    s->texture = ResourceManager::instance().getTexture(texture);
+    s->setTexture(texture);
     s->color = colour;
     s->columns = columns;
     s->column = 1;

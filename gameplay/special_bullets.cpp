@@ -74,7 +74,7 @@ ShaderLogic* effectOf(const std::string& objectName) {
 SpriteRenderer* addSprite(GameObject* object, const std::string& texture, vec4 colour) {
     auto* s = object->addComponent<SpriteRenderer>();
     s->shader = ResourceManager::instance().getShader("Sprite");
-    s->texture = ResourceManager::instance().getTexture(texture);
+    s->setTexture(texture);
     s->color = colour;
     return s;
 }

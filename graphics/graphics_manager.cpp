@@ -69,10 +69,10 @@ void setColorAndModel(ShaderProgram* program, const vec4& color, const mat4& wor
 }
 
 // Binds an image to unit 0, or reports that there is none and binds nothing.
-bool bindImage(sf::Texture* texture) {
+bool bindImage(sf::Texture* texture, const std::string& name) {
     glActiveTexture(GL_TEXTURE0);
     if (texture == nullptr) {
-        std::cout << "CAN'T FIND TEXTURE" << std::endl;
+        ResourceManager::instance().reportMissingTexture(name);
         glBindTexture(GL_TEXTURE_2D, 0);
         return false;
     }
@@ -304,7 +304,7 @@ void GraphicsManager::spritePass(Camera* camera) {
         glUseProgram(program->id);
         setColorAndModel(program, sprite->color, owner->transform.world);
         applyCamera(program, camera, true);
-        if (bindImage(sprite->texture)) {
+        if (bindImage(sprite->texture, sprite->textureName)) {
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -391,7 +391,7 @@ void GraphicsManager::uiPass(Camera* camera) {
         glUseProgram(program->id);
         setColorAndModel(program, image->color, image->owner->transform.world);
         applyCamera(program, camera, false);
-        bindImage(image->texture);
+        bindImage(image->texture, image->textureName);
         glBindVertexArray(meshes[UiQuad].vertexArray);
         applyShaderLogic(image->owner, program);
         uploadCells(UiQuad, CellCoordinates(image->columns, image->column, image->rows, image->row));

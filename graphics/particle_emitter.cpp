@@ -49,6 +49,7 @@ void ParticleEmitter::Update() {
         p->spin = sample(spinMin, spinMax);
         p->shader = sprite;
         p->texture = texture;
+        p->textureName = textureName;
         float direction = sample(angleMin, angleMax) + baseAngle;
         float speed = sample(speedMin, speedMax);
         p->velocity = {std::cos(direction) * speed, std::sin(direction) * speed};
@@ -135,6 +136,7 @@ constexpr vec3 kPlayerStarColors[4] = {{0.8f, 0, 0}, {0, 0, 0.8f}, {0, 0.8f, 0},
 
 void apply(ParticleEmitter& e, const EmitterPreset& p) {
     e.texture = ResourceManager::instance().getTexture(p.texture);
+    e.textureName = p.texture;
     e.timeLeft = p.duration;
     e.duration = p.duration;
     e.rate = p.rate;

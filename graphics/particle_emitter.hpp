@@ -38,6 +38,7 @@ class ParticleEmitter : public Logic {
     float baseAngle = 0.0f;
     vec2 acceleration;
     sf::Texture* texture = nullptr;
+    const char* textureName = ""; // for reporting a missing picture; the presets' names live for the run
     bool useGravity = false;
 };
 

@@ -180,7 +180,7 @@ void ParticlePool::drawEachSeparately(Camera* camera) {
         setViewAndProjection(p.shader, camera);
         glActiveTexture(GL_TEXTURE0);
         if (p.texture == nullptr) {
-            std::cout << "CAN'T FIND TEXTURE" << std::endl;
+            ResourceManager::instance().reportMissingTexture(p.textureName);
             glBindTexture(GL_TEXTURE_2D, 0);
         } else {
             glBindTexture(GL_TEXTURE_2D, p.texture->getNativeHandle());
@@ -232,7 +232,7 @@ void ParticlePool::draw(Camera* camera) {
         }
         unsigned int handle = 0;
         if (p.texture == nullptr) {
-            std::cout << "CAN'T FIND TEXTURE" << std::endl;
+            ResourceManager::instance().reportMissingTexture(p.textureName);
         } else {
             handle = p.texture->getNativeHandle();
         }

@@ -33,6 +33,7 @@ struct Particle {
     float gravityScale = 0.0f;
     ShaderProgram* shader = nullptr;
     sf::Texture* texture = nullptr;
+    const char* textureName = ""; // the emitter's, for reporting a missing picture
 };
 
 constexpr size_t kParticleCount = 2000;

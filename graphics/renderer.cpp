@@ -1,6 +1,7 @@
 #include "graphics/renderer.hpp"
 
 #include "graphics/graphics_manager.hpp"
+#include "objects/resource_manager.hpp"
 
 #include <algorithm>
 #include <vector>
@@ -24,11 +25,27 @@ SpriteRenderer::~SpriteRenderer() {
     unlist(GraphicsManager::instance().sprites, this);
 }
 
+void SpriteRenderer::setTexture(const std::string& name) {
+    textureName = name;
+    texture = ResourceManager::instance().getTexture(name);
+}
+
 GameUIRenderer::GameUIRenderer(GameObject* ownerObject) : Renderer("GameUIRenderer", ownerObject) {
     GraphicsManager::instance().uiImages.push_back(this);
 }
 GameUIRenderer::~GameUIRenderer() {
     unlist(GraphicsManager::instance().uiImages, this);
+}
+
+void GameUIRenderer::setTexture(const std::string& name) {
+    textureName = name;
+    texture = ResourceManager::instance().getTexture(name);
+}
+
+void GameUIRenderer::set(ShaderProgram* program, const std::string& image, vec4 tint, int32_t sheetColumns,
+                         int32_t unused, int32_t sheetColumn) {
+    set(program, ResourceManager::instance().getTexture(image), tint, sheetColumns, unused, sheetColumn);
+    textureName = image;
 }
 
 void GameUIRenderer::set(ShaderProgram* program, sf::Texture* image, vec4 tint, int32_t sheetColumns, int32_t,

@@ -20,6 +20,8 @@ class Renderer : public Component {
 
     // Null only between creation and set-up; a renderer without a program draws nothing.
     ShaderProgram* shader = nullptr;
+    // The name the picture was asked for by, so a missing one can be reported by name.
+    std::string textureName;
 };
 
 // A world sprite, depth-tested by its Transform z. columns x rows cut the texture into equal
@@ -28,6 +30,9 @@ class SpriteRenderer : public Renderer {
   public:
     explicit SpriteRenderer(GameObject* ownerObject);
     ~SpriteRenderer() override;
+
+    // The picture registered under a name (none when it is not registered; the draw says so).
+    void setTexture(const std::string& name);
 
     sf::Texture* texture = nullptr;
     vec4 color{1, 1, 1, 1};
@@ -46,6 +51,10 @@ class GameUIRenderer : public Renderer {
     // One-row sheets only: rows and row go back to 1. The fifth value is not used.
     void set(ShaderProgram* program, sf::Texture* image, vec4 tint, int32_t sheetColumns, int32_t unused,
              int32_t sheetColumn);
+    // The same with the picture registered under a name.
+    void set(ShaderProgram* program, const std::string& image, vec4 tint, int32_t sheetColumns,
+             int32_t unused, int32_t sheetColumn);
+    void setTexture(const std::string& name);
 
     sf::Texture* texture = nullptr;
     vec4 color{1, 1, 1, 1};

@@ -31,14 +31,14 @@ ShaderProgram* shader(const char* name) {
 
 GameUIRenderer* heartImage(GameObject* object, const char* texture) {
     auto* image = object->addComponent<GameUIRenderer>();
-    image->set(shader("Sprite-UI"), ResourceManager::instance().getTexture(texture), {1, 1, 1, 1}, 1, 1, 1);
+    image->set(shader("Sprite-UI"), std::string(texture), {1, 1, 1, 1}, 1, 1, 1);
     return image;
 }
 
 SpriteRenderer* worldSprite(GameObject* object, const char* texture, const char* program, vec4 colour) {
     auto* sprite = object->addComponent<SpriteRenderer>();
     sprite->shader = shader(program);
-    sprite->texture = ResourceManager::instance().getTexture(texture);
+    sprite->setTexture(texture);
     sprite->color = colour;
     return sprite;
 }

@@ -173,7 +173,7 @@ GameUIRenderer* uiImage(GameObject* object, const std::string& texture, vec3 pos
     object->transform.setPosition(position.x, position.y, position.z);
     object->transform.setScale(scale.x, scale.y, scale.z);
     auto* image = object->addComponent<GameUIRenderer>();
-    image->set(shader(program), ResourceManager::instance().getTexture(texture), {1, 1, 1, 1}, 1, 1, 1);
+    image->set(shader(program), texture, {1, 1, 1, 1}, 1, 1, 1);
     return image;
 }
 
@@ -264,7 +264,7 @@ void PlayGameState::Load() {
         background = list.create("Background");
         auto* picture = background->addComponent<SpriteRenderer>();
         picture->shader = shader("Blackhole");
-        picture->texture = resources.getTexture("Background");
+        picture->setTexture("Background");
 
         InstantiateMap(mapName);
     }
@@ -422,7 +422,7 @@ void PlayGameState::buildPlayer(int index, int lives) {
     marker->transform.setScale(1.5f, 1.5f, 1.0f);
     auto* sprite = marker->addComponent<SpriteRenderer>();
     sprite->shader = shader("Sprite");
-    sprite->texture = ResourceManager::instance().getTexture("Indicator_" + std::to_string(n));
+    sprite->setTexture("Indicator_" + std::to_string(n));
     indicators[slot] = marker;
 
     statsPanels[slot] = BuildStatsPanel(player, n, playerCount);

@@ -120,7 +120,14 @@ sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::st
     texture->setSmooth(true);
     sf::Texture* raw = texture.get();
     textures.emplace(name, std::move(texture));
+    reportedMissing.erase(name);
     return raw;
+}
+
+void ResourceManager::reportMissingTexture(const std::string& name) {
+    if (reportedMissing.insert(name).second) {
+        std::cout << "CAN'T FIND TEXTURE" << std::endl;
+    }
 }
 
 sf::Texture* ResourceManager::getTexture(const std::string& name) const {

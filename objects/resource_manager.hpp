@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +44,10 @@ class ResourceManager {
     sf::Texture* loadTexture(const std::string& name, const std::string& path);
     sf::Texture* getTexture(const std::string& name) const;
     void removeTexture(const std::string& name);
+    // Prints "CAN'T FIND TEXTURE" for a picture a draw asked for and did not find: once per
+    // name, so a missing file does not bury every other message under a line per draw. Once
+    // the name loads, losing it again is reported again.
+    void reportMissingTexture(const std::string& name);
 
     // Registers the program whatever the build's outcome; failures print and draw nothing.
     void loadShader(const std::string& name, const std::string& vertexPath, const std::string& fragmentPath);
@@ -65,6 +70,7 @@ class ResourceManager {
   private:
     std::map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
+    std::set<std::string> reportedMissing;
 };
 
 // The eleven programs the game draws with, as registered at start: name, vertex file, fragment file.

@@ -144,18 +144,27 @@ TEST_F(DrawPasses, RendererWithoutAProgramIsSkipped) {
     EXPECT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
 }
 
-TEST_F(DrawPasses, MissingTextureIsReportedEveryDrawAndTheQuadStillDrawn) {
+TEST_F(DrawPasses, MissingTextureIsReportedOncePerNameAndTheQuadStillDrawn) {
     makeSprite("Yellow", 0.0f, 0.0f, 0.0f, 10.0f, 10.0f);
     GameObject* missing = makeSprite("NoSuchPicture", 0.0f, 0.0f, 1.0f, 4.0f, 4.0f);
+    makeSprite("NoSuchPicture", -8.0f, 0.0f, 1.0f, 1.0f, 1.0f);
     ASSERT_EQ(missing->getComponent<SpriteRenderer>()->texture, nullptr);
     testing::internal::CaptureStdout();
     drawFrame();
     drawFrame();
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "CAN'T FIND TEXTURE\nCAN'T FIND TEXTURE\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "CAN'T FIND TEXTURE\n") << "not a line per draw";
     // Drawn with no picture: opaque black over the yellow behind it.
     EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
     EXPECT_TRUE(colorNear(at(4.0f, 0.0f), kYellow));
+
+    // Another missing name is told once too; a name that loads and is lost again, again.
+    makeSprite("AlsoMissing", 8.0f, 0.0f, 1.0f, 1.0f, 1.0f);
+    addTexture("NoSuchPicture", solidImage(sf::Color::Green));
+    ResourceManager::instance().removeTexture("NoSuchPicture");
+    testing::internal::CaptureStdout();
+    drawFrame();
+    drawFrame();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "CAN'T FIND TEXTURE\nCAN'T FIND TEXTURE\n");
 }
 
 TEST_F(DrawPasses, CompositeShowsTheSceneThroughItsProgramAndTheOverlayOnTop) {

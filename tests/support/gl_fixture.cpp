@@ -193,7 +193,7 @@ GameObject* GlFixture::makeSprite(const std::string& texture, float x, float y, 
     GameObject* object = makeObject(texture + "Sprite", x, y, z, scaleX, scaleY);
     SpriteRenderer* sprite = object->addComponent<SpriteRenderer>();
     sprite->shader = ResourceManager::instance().getShader("Sprite");
-    sprite->texture = ResourceManager::instance().getTexture(texture);
+    sprite->setTexture(texture);
     return object;
 }
 
