@@ -340,6 +340,8 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
                                                  : 1.6f;
         glUniform1f(program->uniform("screenRatioX"), aspect);
         glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
+        glUniform1f(program->uniform("paddingY"),
+                    windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
         float zoom = camera != nullptr ? camera->zoom : 30.0f;
         for (int i = 0; i < kWaveSlots; ++i) {
             auto s = static_cast<size_t>(i);
@@ -348,11 +350,12 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
                 continue;
             }
             glUniform1f(program->uniform(radius[i]), w->radius[s]);
-            // Visible world x in [-0.8 zoom, 0.8 zoom] maps to [0, 1.6], y in [-0.5 zoom, 0.5 zoom] to [0,
-            // 1].
-            float squeeze = windowHeight > 0 ? 1.0f - bar / windowHeight : 1.0f;
-            glUniform2f(program->uniform(center[i]), squeeze * (w->center[s].x / zoom) + 0.8f,
-                        w->center[s].y / zoom + 0.5f);
+            // The visible world, x in [-0.8 zoom, 0.8 zoom] and y in [-0.5 zoom, 0.5 zoom] around the
+            // eye, maps to the picture's [0, 1.6] x [0, 1], which the program measures inside the
+            // letterbox bars: so the ring centres on the spot whatever the window's shape.
+            vec3 eye = camera != nullptr ? camera->position : vec3{};
+            glUniform2f(program->uniform(center[i]), (w->center[s].x - eye.x) / zoom + 0.8f,
+                        (w->center[s].y - eye.y) / zoom + 0.5f);
             glUniform1f(program->uniform(amplitude[i]), w->amplitude[s]);
             glUniform1f(program->uniform(refraction[i]), w->refraction[s]);
             glUniform1f(program->uniform(width[i]), w->width[s]);

@@ -1,12 +1,14 @@
 #version 330 core
 // Rings that refract the finished picture as they sweep outwards from a knock-out or an
-// expulsion pulse. Ring positions are in picture units: x in [0, 1.6], y in [0, 1] upwards.
+// expulsion pulse. Ring positions are in picture units: x in [0, 1.6], y in [0, 1] upwards,
+// measured on the letterboxed picture, not on the window with its bars.
 in vec2 uv;
 out vec4 fragColor;
 
 uniform sampler2D screenTexture;
 uniform float screenRatioX;
 uniform float paddingX;
+uniform float paddingY;
 uniform int waveActive[10];
 uniform float waveRadius[10];
 uniform vec2 waveCenter[10];
@@ -16,7 +18,8 @@ uniform float waveWidth[10];
 
 void main() {
     float pictureWidth = max(1.0 - 2.0 * paddingX, 1e-4);
-    vec2 p = vec2((uv.x - paddingX) / pictureWidth * screenRatioX, uv.y);
+    float pictureHeight = max(1.0 - 2.0 * paddingY, 1e-4);
+    vec2 p = vec2((uv.x - paddingX) / pictureWidth * screenRatioX, (uv.y - paddingY) / pictureHeight);
     vec2 shift = vec2(0.0);
     float flash = 0.0;
     for (int i = 0; i < 10; ++i) {
@@ -34,6 +37,6 @@ void main() {
         }
     }
     // Back from picture units to the window's texture coordinates.
-    vec2 sampleAt = uv - vec2(shift.x / max(screenRatioX, 1e-4) * pictureWidth, shift.y);
+    vec2 sampleAt = uv - vec2(shift.x / max(screenRatioX, 1e-4) * pictureWidth, shift.y * pictureHeight);
     fragColor = vec4(texture(screenTexture, sampleAt).rgb + vec3(flash), 1.0);
 }

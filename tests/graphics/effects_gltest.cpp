@@ -1,3 +1,4 @@
+#include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/renderer.hpp"
 #include "graphics/shader_logic.hpp"
@@ -32,7 +33,7 @@ TEST_F(EffectsTest, EveryEffectProgramLinksAndTakesItsUniforms) {
          {"swirlActive", "scaleRatioX", "scaleRatioY", "swirlAngle[0]", "swirlRadius[0]", "swirlSpeed[0]",
           "swirlCenter[0]", "model", "view", "projection", "color"}},
         {"Sprite-Cracks", {"normalTexture", "model", "view", "projection", "color"}},
-        {"Shockwave", {"screenRatioX", "paddingX"}},
+        {"Shockwave", {"screenRatioX", "paddingX", "paddingY"}},
         {"Sprite-Scrolling", {"scrollTime", "scrollSpeed", "model", "view", "projection", "color"}},
         {"Sprite_FadeToBlack_Circular", {"fadeActive", "fadeRadius", "model", "view", "color"}},
     };
@@ -138,4 +139,39 @@ TEST_F(EffectsTest, BatchedParticlesLookExactlyLikeSingleDraws) {
     sf::Vector2i first = pictureToWindow(-15.0f / 24.0f, -8.0f / 15.0f);
     EXPECT_FALSE(colorNear(pixel(first.x, first.y), sf::Color::Black)) << "and something was drawn";
     EXPECT_NE(out.find("CAN'T FIND TEXTURE"), std::string::npos);
+}
+
+// A knock-out's ring must centre on the tank whatever shape the window has: with bars at the
+// sides (16:9) or above and below (4:3). The ring brightens a grey scene in a band around its
+// centre; the middle of the brightened pixels is where the ring sits.
+TEST_F(EffectsTest, ShockWaveRingCentresOnItsSpotOnWideAndNarrowWindows) {
+    addTexture("Grey", solidImage(sf::Color(100, 100, 100)));
+    runFrames(1);
+    makeSprite("Grey", 0, 0, 0, 60, 40);
+    GameObject* screenObject = makeObject("FrameBuffer", 0, 0, 0, 1, 1);
+    auto* composite = screenObject->addComponent<FrameBufferRenderer>();
+    composite->set(ResourceManager::instance().getShader("Shockwave"), nullptr, {1, 1, 1, 1});
+    auto* waves = screenObject->attach(new ShaderLogic(&state()->camera, screenObject, ShaderMode::Waves));
+    const vec2 spot{12.0f, 3.0f}; // clip (0.5, 0.2) with the default 48 x 30 view
+    waves->AddWave(1.5f, 30.0f, spot, 3.0f);
+    waves->waves()->radius[0] = 0.2f;
+
+    for (auto [w, h] : {std::pair{1280u, 720u}, {1024u, 768u}}) {
+        // The window the engine lays out, with its off-screen picture built to match.
+        engine().width = w;
+        engine().height = h;
+        engine().updateViewport();
+        GraphicsManager::instance().Shutdown();
+        GraphicsManager::instance().Initialize();
+        drawFrame();
+        auto ring = boundsOf([](sf::Color c) { return c.r > 110; });
+        ASSERT_GE(ring[0], 0) << w << "x" << h << ": the ring shows";
+        // The laid-out window is the bottom-left part of the real one; rows count from the top.
+        const ScreenLayout& screen = GraphicsManager::instance().screen;
+        float expectX = static_cast<float>(screen.viewportX) + (0.5f + 0.5f * 0.5f) * screen.viewportWidth;
+        float expectY = static_cast<float>(height) -
+                        (static_cast<float>(screen.viewportY) + (0.5f + 0.5f * 0.2f) * screen.viewportHeight);
+        EXPECT_NEAR((ring[0] + ring[2]) / 2.0f, expectX, 3.0f) << w << "x" << h;
+        EXPECT_NEAR((ring[1] + ring[3]) / 2.0f, expectY, 3.0f) << w << "x" << h;
+    }
 }
