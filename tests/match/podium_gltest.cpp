@@ -1,0 +1,46 @@
+// The victory podium in the real window: after a time-up between three players on equal lives,
+// three columns of the players' colours stand side by side at the same height.
+#include "engine/frame_timer.hpp"
+#include "match/play_game_state.hpp"
+#include "match/quick_match.hpp"
+#include "tests/support/gl_fixture.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PodiumPicture : public GlFixture {
+  protected:
+    PodiumPicture() {
+        gameStates = true;
+        WriteQuickMatchSettings({"Meadow", 3, 3, 1});
+        Engine::instance().firstState = GameStateId::Play;
+    }
+    PlayGameState* match() { return dynamic_cast<PlayGameState*>(state()); }
+    sf::Color atWorld(float x, float y) const {
+        sf::Vector2i p = pictureToWindow(x / 24.0f, y / 15.0f); // the victory camera shows 48 x 30
+        return pixel(p.x, p.y);
+    }
+};
+
+} // namespace
+
+TEST_F(PodiumPicture, ADrawStandsThreeColumnsOfThePlayersColours) {
+    if (IsSkipped()) {
+        return;
+    }
+    ASSERT_NE(match(), nullptr);
+    for (int i = 0; i < 1200 && match()->phase != MatchPhase::Podium; ++i) {
+        runFrames(1, 16);
+    }
+    ASSERT_EQ(match()->phase, MatchPhase::Podium);
+    runFrames(80, 16); // the columns grow at 10 units a second to 9
+    drawFrame();
+    const sf::Color expected[3] = {sf::Color::Red, sf::Color::Blue, sf::Color::Green};
+    for (int i = 0; i < 3; ++i) {
+        float x = -10.0f + 10.0f * static_cast<float>(i);
+        sf::Color middle = atWorld(x, -9.0f);
+        EXPECT_TRUE(colorNear(middle, expected[i], 40)) << "column " << i << ": " << describe(middle);
+        EXPECT_FALSE(colorNear(atWorld(x, -3.5f), expected[i], 40)) << "nothing of column " << i << " above 9";
+    }
+}
