@@ -131,11 +131,15 @@ void RicochetBullet::Update() {
         const std::string& name = contact.other->owner->name;
         if (name == "Platform" || name == "RicochetBullet") {
             vec2 v = rigidBody->velocity;
-            vec2 away = contact.self->worldCentre() - contact.other->worldCentre();
-            if (dot(v, away) > 0.0f) {
+            // Whether it is coming at the other is judged along the contact normal, which points
+            // from the manifold's second body to its first. Between two ricochets that is their
+            // centre line; against a wide platform the centre line would be wrong for a bullet
+            // landing far from the middle, which would then fall straight through.
+            vec2 n = contact.manifold.normal;
+            vec2 towardsOther = contact.manifold.bodyB == rigidBody ? n : -n;
+            if (dot(v, towardsOther) < 0.0f) {
                 continue; // already moving away from it
             }
-            vec2 n = contact.manifold.normal;
             float nn = dot(n, n);
             if (nn > 0.0f) {
                 rigidBody->velocity = v - n * (2.0f * dot(v, n) / nn);

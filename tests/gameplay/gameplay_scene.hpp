@@ -20,6 +20,9 @@ namespace gameplay_test {
 class Scene : public ::testing::Test {
   protected:
     void SetUp() override { harness.step(); } // the first state comes in; the scene is built in it
+    // Each case normally runs in a process of its own; this keeps a whole suite in one process
+    // from seeing the last case's objects.
+    void TearDown() override { GameObjectList::instance().destroyAll(); }
 
     // Frames of 17 ms: each runs exactly one physics step until the remainders add up.
     void run(int frames, uint32_t ms = 17) {
