@@ -13,9 +13,6 @@ namespace {
 
 class ArenaScene : public Scene {
   protected:
-    // ctest runs every case in a process of its own; when several share one, the next case
-    // starts from an empty world all the same.
-
     Player* groupedTank(uint32_t player, float x) {
         Player* p = tankOnGround(player, x);
         SetTankGroup(p->tank, "Player " + std::to_string(player));

@@ -15,9 +15,6 @@ namespace {
 
 class SpecialBulletScene : public Scene {
   protected:
-    // ctest runs every case in a process of its own; when several share one, the next case
-    // starts from an empty world all the same.
-
     // A tank of its own group on the ground, so a shot of "Player 1" tells its shooter apart.
     Player* groupedTank(uint32_t player, float x) {
         Player* p = tankOnGround(player, x);
