@@ -1,0 +1,135 @@
+// The match HUD as the player reads it: which damage digits show and in what colour, the shake
+// after a hit, the life icons, where the panels sit, and the clock.
+#include "engine/engine.hpp"
+#include "engine/frame_timer.hpp"
+#include "graphics/renderer.hpp"
+#include "match/hud.hpp"
+#include "tests/gameplay/gameplay_scene.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using Rgba = std::array<float, 4>;
+Rgba colour(GameObject* o) {
+    vec4 c = o->getComponent<GameUIRenderer>()->color;
+    return {c.x, c.y, c.z, c.w};
+}
+// Sheet columns of the objects on show, in order.
+std::vector<int> columns(const auto& objects) {
+    std::vector<int> shown;
+    for (GameObject* o : objects) {
+        if (o->active) {
+            shown.push_back(o->getComponent<GameUIRenderer>()->column);
+        }
+    }
+    return shown;
+}
+
+class HudPanel : public gameplay_test::Scene {
+  protected:
+    void SetUp() override {
+        Scene::SetUp();
+        player = makeTank(1, {0, 0, 0});
+        panel = BuildStatsPanel(player, 1, 2);
+    }
+    // One update at this multiplier after some game time, run at half speed so both count.
+    void show(float multiplier, float gameSeconds = 1.0f) {
+        player->knockbackMultiplier = multiplier;
+        FrameTimer::instance().dt = gameSeconds * 2.0f;
+        FrameTimer::instance().timeScale = 0.5f;
+        UpdateStatsPanel(*panel);
+    }
+    std::vector<int> digits() const { return columns(panel->numerals); }
+    float offBase(size_t k) const {
+        vec3 p = panel->numerals[k]->transform.position, base = panel->numeralBase[k];
+        return std::max(std::abs(p.x - base.x), std::abs(p.y - base.y)) + std::abs(p.z - base.z);
+    }
+
+    Player* player = nullptr;
+    std::unique_ptr<StatsPanel> panel;
+};
+
+} // namespace
+
+TEST_F(HudPanel, DamageShowsOnlyTheDigitsItNeedsBesideAPercentSign) {
+    EXPECT_TRUE(digits().empty()); // nothing until the first update
+    show(1.0f);
+    EXPECT_EQ(digits(), (std::vector<int>{1})); // "0"
+    EXPECT_EQ(columns(std::vector{panel->percentSign}), (std::vector<int>{11}));
+    EXPECT_EQ(colour(panel->numerals[0]), (Rgba{1, 1, 1, 1}));
+    EXPECT_EQ(colour(panel->percentSign), (Rgba{1, 1, 1, 1}));
+    show(1.055f);
+    EXPECT_EQ(digits(), (std::vector<int>{6})); // "5"
+    show(2.235f);
+    EXPECT_EQ(digits(), (std::vector<int>{4, 3, 2})); // "123", ones nearest the sign
+    EXPECT_GT(panel->numeralBase[0].x, panel->numeralBase[1].x);
+    EXPECT_GT(panel->numeralBase[1].x, panel->numeralBase[2].x);
+    show(1.0f); // respawned
+    EXPECT_EQ(digits(), (std::vector<int>{1}));
+}
+
+TEST_F(HudPanel, ARiseShakesTheNumeralsRedThenTheyWarmWithTheDamage) {
+    show(1.0f);
+    show(1.5f, 0.15f);
+    EXPECT_EQ(colour(panel->numerals[0]), (Rgba{1, 0, 0, 1}));
+    EXPECT_EQ(colour(panel->percentSign), (Rgba{1, 0, 0, 1}));
+    EXPECT_GT(offBase(0), 0.0f);
+    EXPECT_LE(offBase(0), 0.2f + 0.1f); // at most 0.2 across, and dropped from z 0.1 to 0
+    show(1.5f, 0.15f);                  // no new rise: the shake runs on
+    EXPECT_EQ(colour(panel->numerals[1]), (Rgba{1, 0, 0, 1}));
+    show(1.5f, 0.15f); // 0.45 s after the hit
+    EXPECT_EQ(offBase(0) + offBase(1) + offBase(2), 0.0f);
+    EXPECT_EQ(colour(panel->numerals[0]), (Rgba{2.5f, 1.5f, 0.5f, 1}));
+    EXPECT_EQ(colour(panel->percentSign), (Rgba{2.5f, 1.5f, 0.5f, 1}));
+    show(3.75f); // the red stays readable however high the damage
+    EXPECT_EQ(colour(panel->numerals[2]), (Rgba{0.75f, -0.75f, -1.75f, 1}));
+}
+
+TEST_F(HudPanel, LifeIconsFollowTheLivesAndAnOutPlayerLosesThePanel) {
+    player->lives = 3;
+    show(1.0f);
+    EXPECT_EQ(columns(panel->lifeIcons).size(), 3u);
+    EXPECT_TRUE(panel->lifeIcons[2]->active);
+    player->lives = 2;
+    show(1.0f);
+    EXPECT_EQ(columns(panel->lifeIcons).size(), 2u);
+    EXPECT_FALSE(panel->lifeIcons[2]->active);
+    player->lives = 0; // out: updates leave the panel as it was
+    show(2.0f);
+    EXPECT_EQ(digits(), (std::vector<int>{1}));
+    HideStatsPanelParts(*panel);
+    EXPECT_TRUE(columns(std::vector{panel->background, panel->numberBadge, panel->lifeIcons[0],
+                                    panel->percentSign, panel->numerals[0]})
+                    .empty());
+}
+
+TEST_F(HudPanel, PanelsSpreadEvenlyAlongTheBottomOfThePicture) {
+    EXPECT_FLOAT_EQ(panel->root->transform.position.x, -0.425f);
+    EXPECT_FLOAT_EQ(panel->root->transform.position.y, -0.85f);
+    EXPECT_FLOAT_EQ(BuildStatsPanel(player, 2, 2)->root->transform.position.x, 0.425f);
+    Engine::instance().viewportX = 64; // a letterboxed window 1280 px wide
+    EXPECT_FLOAT_EQ(BuildStatsPanel(player, 1, 2)->root->transform.position.x, -0.4f);
+}
+
+TEST(HudClock, ReadsMinutesAndSecondsAndReddensTowardsTheEnd) {
+    std::unique_ptr<GameTimer> timer = BuildGameTimer({0, 0.9f, 0.1f}, {0.05f, 0.08f, 1});
+    EXPECT_EQ(columns(timer->digits), (std::vector<int>(5, 12))); // colons until the first time
+    SetGameTimer(*timer, 185);
+    EXPECT_EQ(columns(timer->digits), (std::vector<int>{6, 1, 12, 4, 1})); // 03:05, right to left
+    SetGameTimer(*timer, 61);
+    EXPECT_EQ(colour(timer->digits[4]), (Rgba{1, 1, 1, 1}));
+    SetGameTimer(*timer, 60);
+    EXPECT_EQ(colour(timer->digits[0]), (Rgba{1, 0, 0, 1}));
+    SetGameTimer(*timer, 11);
+    EXPECT_EQ(colour(timer->digits[4]), (Rgba{1, 0, 0, 1}));
+    SetGameTimer(*timer, 10);
+    EXPECT_EQ(colour(timer->digits[2]), (Rgba{0.8f, 0, 0, 1}));
+    SetGameTimer(*timer, -3);
+    EXPECT_EQ(columns(timer->digits), (std::vector<int>{1, 1, 12, 1, 1}));
+    EXPECT_EQ(colour(timer->digits[0]), (Rgba{0.8f, 0, 0, 1}));
+}
