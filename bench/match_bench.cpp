@@ -6,6 +6,7 @@
 // pictures, its sounds and its Load), and the process's peak memory during the match.
 #include "engine/engine.hpp"
 #include "engine/frame_timer.hpp"
+#include "frontend/game_states.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/play_game_state.hpp"
@@ -102,6 +103,7 @@ int main() {
     WriteQuickMatchSettings({"Meadow", 4, 5, 600});
     Engine& engine = Engine::instance();
     engine.firstState = GameStateId::Play;
+    engine.stateFactory = MakeGameState;
     engine.initialise();
     long atStart = peakKilobytes();
 

@@ -6,12 +6,9 @@
 #include "engine/physics_debug_view.hpp"
 #include "engine/random.hpp"
 #include "engine/sound_debug_panel.hpp"
-#include "frontend/main_menu_game_state.hpp"
-#include "frontend/splash_game_state.hpp"
 #include "graphics/debug_overlay.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
-#include "match/play_game_state.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "objects/resource_manager.hpp"
@@ -200,24 +197,7 @@ void Engine::updateViewport() {
 }
 
 GameState* Engine::makeState(uint32_t id) {
-    if (stateFactory) {
-        return stateFactory(id);
-    }
-    switch (id) {
-    case GameStateId::Splash: {
-        ResourceManager& resources = ResourceManager::instance();
-        resources.loadTexture("QuorvelLogo", "../Resources/Texture/Quorvel_Logo/Quorvel_WEB_WHITE.png");
-        resources.loadTexture("TeamLogo", "../Resources/Texture/Team Logo.png");
-        resources.loadTexture("ControllerSplash", "../Resources/Texture/ControllerSplash.png");
-        return new SplashGameState();
-    }
-    case GameStateId::MainMenu:
-        return new MainMenuGameState();
-    case GameStateId::Play:
-        return new PlayGameState();
-    default:
-        return nullptr;
-    }
+    return stateFactory ? stateFactory(id) : nullptr;
 }
 
 void Engine::switchIn() {

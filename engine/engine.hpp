@@ -62,7 +62,8 @@ class Engine {
     // Whether the window's context offers the OpenGL 3.3 every draw needs.
     bool openGlReady = false;
     bool canDraw() const { return !headless && openGlReady; }
-    // Builds the state object for an id; the default builds the game's own states.
+    // Builds the state object for an id. The program hands it the game's own states; the engine
+    // knows none itself, so it sits below every screen of the game.
     std::function<GameState*(uint32_t)> stateFactory;
     // Physics steps run in the last frame.
     int lastFrameSteps = 0;

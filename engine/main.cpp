@@ -2,6 +2,7 @@
 //   Grumbo                      the splash, then the menus
 //   Grumbo --match MAP [...]    straight into a match (see match/quick_match.hpp)
 #include "engine/engine.hpp"
+#include "frontend/game_states.hpp"
 #include "match/quick_match.hpp"
 #include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
             Engine::instance().firstState = GameStateId::Play;
         }
     }
+    Engine::instance().stateFactory = MakeGameState;
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();

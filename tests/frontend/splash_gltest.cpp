@@ -86,7 +86,7 @@ TEST_F(SplashScreens, ShowEachPictureInTurnThenTheMainMenu) {
     EXPECT_NEAR(elapsed, 15.0f, 0.1f);
     runFrames(1);
     drawFrame();
-    EXPECT_TRUE(colorNear(atWorld(0.0f, 0.0f), sf::Color::Black));
+    EXPECT_TRUE(colorNear(atWorld(20.0f, 12.0f), sf::Color::Black)) << "the menu opens out of black";
     // The splash let go of its pictures.
     EXPECT_EQ(ResourceManager::instance().getTexture("QuorvelLogo"), nullptr);
     EXPECT_EQ(ResourceManager::instance().getTexture("TeamLogo"), nullptr);

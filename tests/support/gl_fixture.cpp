@@ -1,5 +1,6 @@
 #include "tests/support/gl_fixture.hpp"
 
+#include "frontend/game_states.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
@@ -62,7 +63,7 @@ void GlFixture::SetUp() {
     setGamepadBackend(&pads);
     Engine& e = engine();
     if (gameStates) {
-        e.stateFactory = nullptr;
+        e.stateFactory = MakeGameState;
     } else {
         e.stateFactory = [this](uint32_t id) -> GameState* {
             return stateFactory ? stateFactory(id) : new SceneState();

@@ -1,0 +1,291 @@
+#include "frontend/level_select.hpp"
+
+#include "frontend/menu_input.hpp"
+#include "graphics/renderer.hpp"
+#include "match/match_settings.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+
+#include <cstddef>
+
+namespace {
+
+constexpr vec4 kYellow{1, 1, 0, 1};
+
+// The heights of the map, lives and time rows; labels, values, arrows and the highlight share them.
+constexpr float kRowY[3] = {-2.0f, -6.0f, -10.0f};
+constexpr uint32_t kRows = 4; // map, lives, time and the start button
+constexpr float kTextZ = 1.4f;
+constexpr float kLabelX = -6.0f;
+constexpr float kDetailX = 2.0f;
+constexpr float kArrowLeftX = -2.0f;
+constexpr float kArrowRightX = 6.0f;
+
+// The first entry of each table: what a fresh visit shows, and what a lost index falls back to.
+constexpr const char* kDefaultLives = "3";
+constexpr const char* kDefaultTime = "3:00";
+// The picture of a map that brings no preview of its own.
+constexpr const char* kCustomMapPreview = "CustomMap";
+constexpr const char* kNoMaps = "No maps found";
+
+void fillLives(std::map<int32_t, std::string>& table) {
+    table = {{0, "3"}, {1, "4"}, {2, "5"}};
+}
+
+void fillTimes(std::map<int32_t, std::string>& table) {
+    table = {{0, "3:00"}, {1, "5:00"}, {2, "10:00"}};
+}
+
+// The entry at an index, or the fallback when the index is not in the table.
+std::string entryOr(const std::map<int32_t, std::string>& table, uint32_t index,
+                    const std::string& fallback) {
+    const auto found = table.find(static_cast<int32_t>(index));
+    return found == table.end() ? fallback : found->second;
+}
+
+// One step through a table of count entries, coming round at either end. An index already off
+// the table starts again from the first entry, and an empty table keeps 0 rather than dividing
+// by its size.
+uint32_t stepped(uint32_t index, int step, std::size_t count) {
+    if (count == 0) {
+        return 0;
+    }
+    const auto n = static_cast<uint32_t>(count);
+    const uint32_t from = index < n ? index : 0;
+    return step < 0 ? (from + n - 1) % n : (from + 1) % n;
+}
+
+GameObject* place(const std::string& name, vec3 position, vec3 scale) {
+    GameObject* object = GameObjectList::instance().create(name);
+    object->transform.setPosition(position.x, position.y, position.z);
+    object->transform.setScale(scale.x, scale.y, scale.z);
+    return object;
+}
+
+GameObject* image(const std::string& name, const std::string& texture, vec3 position, vec3 scale) {
+    GameObject* object = place(name, position, scale);
+    auto* sprite = object->addComponent<SpriteRenderer>();
+    sprite->shader = ResourceManager::instance().getShader("Sprite");
+    sprite->setTexture(texture);
+    return object;
+}
+
+// Values are re-set in full each time, so a text never keeps a stale program or colour.
+void setText(GameObject* object, const std::string& value) {
+    if (object == nullptr) {
+        return;
+    }
+    auto* text = object->addComponent<TextRenderer>();
+    text->shader = ResourceManager::instance().getShader("Text");
+    text->color = kYellow;
+    text->text = value;
+}
+
+GameObject* text(const std::string& name, const std::string& value, vec3 position) {
+    GameObject* object = place(name, position, {2, 2, 1});
+    setText(object, value);
+    return object;
+}
+
+void setTexture(GameObject* object, const std::string& texture) {
+    if (object == nullptr) {
+        return;
+    }
+    if (auto* sprite = object->getComponent<SpriteRenderer>()) {
+        sprite->setTexture(texture);
+    }
+}
+
+void show(GameObject* object, bool visible) {
+    if (object != nullptr) {
+        setActive(object, visible);
+    }
+}
+
+void showMap(LevelSelect& screen) {
+    setText(screen.ui.details[LevelRow::Map], entryOr(screen.mapNames, screen.mapIndex, ""));
+    const std::vector<std::string>& previews = screen.previewNames;
+    const bool hasPreview = screen.mapIndex < previews.size() && !previews[screen.mapIndex].empty();
+    setTexture(screen.ui.preview, hasPreview ? previews[screen.mapIndex] : kCustomMapPreview);
+}
+
+void showLives(LevelSelect& screen) {
+    setText(screen.ui.details[LevelRow::Lives],
+            entryOr(screen.livesOptions, screen.livesIndex, kDefaultLives));
+}
+
+void showTime(LevelSelect& screen) {
+    setText(screen.ui.details[LevelRow::Time], entryOr(screen.timeOptions, screen.timeIndex, kDefaultTime));
+}
+
+// Left and right step the value of the current row.
+void change(LevelSelect& screen, int step) {
+    switch (screen.row) {
+    case LevelRow::Map:
+        screen.mapIndex = stepped(screen.mapIndex, step, screen.mapNames.size());
+        showMap(screen);
+        break;
+    case LevelRow::Lives:
+        screen.livesIndex = stepped(screen.livesIndex, step, screen.livesOptions.size());
+        showLives(screen);
+        break;
+    case LevelRow::Time:
+        screen.timeIndex = stepped(screen.timeIndex, step, screen.timeOptions.size());
+        showTime(screen);
+        break;
+    default:
+        break; // the start button has no values
+    }
+}
+
+void updateHighlight(LevelSelect& screen) {
+    GameObject* highlight = screen.ui.backPanel;
+    if (highlight == nullptr) {
+        return;
+    }
+    const bool onValueRow = screen.row < LevelRow::Start;
+    if (onValueRow) {
+        const vec3 at = highlight->transform.getPosition();
+        highlight->transform.setPosition(at.x, kRowY[screen.row], at.z);
+    }
+    // The highlight follows the screen's visibility; on the start row the button lights up instead.
+    show(highlight, screen.shown && onValueRow);
+}
+
+// Up and down go round the four rows; the start button lights up while its row is current.
+void moveRow(LevelSelect& screen, int step) {
+    const uint32_t from = screen.row < kRows ? screen.row : LevelRow::Map;
+    screen.row = stepped(from, step, kRows);
+    if (screen.row == LevelRow::Start) {
+        setTexture(screen.ui.startButton, "StartGameHL");
+    } else if (from == LevelRow::Start) {
+        setTexture(screen.ui.startButton, "StartGame");
+    }
+    updateHighlight(screen);
+}
+
+} // namespace
+
+LevelSelect::LevelSelect(GameObject* ownerObject) : Logic("LevelSelect", ownerObject) {
+    fillLives(livesOptions);
+    fillTimes(timeOptions);
+}
+
+void LevelSelect::Reset() {
+    shown = false;
+    active = false;
+    backRequested = false;
+    startRequested = false;
+    mapIndex = 0;
+    livesIndex = 0;
+    timeIndex = 0;
+    row = LevelRow::Map;
+    fillLives(livesOptions);
+    fillTimes(timeOptions);
+    showMap(*this);
+    showLives(*this);
+    showTime(*this);
+    setTexture(ui.startButton, "StartGame");
+    updateHighlight(*this);
+}
+
+void LevelSelect::Show(bool visible) {
+    shown = visible;
+    const bool haveMaps = !mapNames.empty();
+    show(ui.preview, visible);
+    show(ui.panel, visible);
+    for (GameObject* label : ui.labels) {
+        show(label, visible);
+    }
+    // With no maps the map row has nothing to offer: the notice takes the value's place and the
+    // arrows go, so nothing suggests a choice.
+    show(ui.details[LevelRow::Map], visible && haveMaps);
+    show(ui.details[LevelRow::Lives], visible);
+    show(ui.details[LevelRow::Time], visible);
+    for (std::size_t i = 0; i < ui.arrows.size(); ++i) {
+        const bool mapArrow = i / 2 == LevelRow::Map;
+        show(ui.arrows[i], visible && (haveMaps || !mapArrow));
+    }
+    show(ui.startButton, visible);
+    show(ui.noMapsText, visible && !haveMaps);
+    updateHighlight(*this);
+}
+
+std::string LevelSelect::chosenSeconds() const {
+    return matchSecondsForLabel(entryOr(timeOptions, timeIndex, kDefaultTime));
+}
+
+void LevelSelect::Update() {
+    if (!active) {
+        return;
+    }
+    const MenuInputs in = ReadMenuInputs();
+    if (shown) {
+        if (in.left) {
+            change(*this, -1);
+        }
+        if (in.right) {
+            change(*this, +1);
+        }
+        if (in.up) {
+            moveRow(*this, -1);
+        }
+        if (in.down) {
+            moveRow(*this, +1);
+        }
+    }
+    // Once back has been asked for, the menu is already on its way out: a confirm in the same
+    // breath must not start a match as well.
+    if (!backRequested) {
+        // A match needs a map, so with none listed the start button does nothing.
+        if (in.confirm && row == LevelRow::Start && !mapNames.empty()) {
+            startRequested = true;
+        }
+        if (in.back) {
+            backRequested = true;
+        }
+    }
+}
+
+LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
+                              const std::vector<std::string>& previewNames) {
+    LevelSelectObjects ui;
+    ui.preview = image("LevelSelectRoot", "Map1", {0, 8, 1.1f}, {20, 12, 1});
+    ui.panel = image("Panel", "PlayerSelection", {0, -7, 1}, {22, 15, 1});
+
+    const char* labelNames[3] = {"MapText", "LivesText", "TimeText"};
+    const char* labelTexts[3] = {"Map", "Lives", "Time"};
+    const char* detailNames[3] = {"MapDetail", "LivesDetail", "TimeDetail"};
+    const char* detailTexts[3] = {"Map1", kDefaultLives, kDefaultTime};
+    // "ArrorwL_2" is the name the menu has always given that arrow; kept so lookups still find it.
+    const char* arrowNames[6] = {"ArrowL_1", "ArrowR_1", "ArrorwL_2", "ArrowR_2", "ArrowL_3", "ArrowR_3"};
+    for (std::size_t r = 0; r < 3; ++r) {
+        ui.labels[r] = text(labelNames[r], labelTexts[r], {kLabelX, kRowY[r], kTextZ});
+        ui.details[r] = text(detailNames[r], detailTexts[r], {kDetailX, kRowY[r], kTextZ});
+        ui.arrows[2 * r] =
+            image(arrowNames[2 * r], "Arrow", {kArrowLeftX, kRowY[r], kTextZ}, {1.6f, 2.2f, 1});
+        ui.arrows[2 * r + 1] =
+            image(arrowNames[2 * r + 1], "Arrow", {kArrowRightX, kRowY[r], kTextZ}, {1.6f, 2.2f, 1});
+    }
+    ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], 1}, {20, 2.8f, 1});
+    ui.startButton = image("StartButton", "StartGame", {0, -13, 1}, {4.8f, 2.5f, 1});
+    ui.noMapsText = text("NoMapsText", kNoMaps, {kDetailX, kRowY[0], kTextZ});
+
+    auto* logic = ui.preview->attach(new LevelSelect(ui.preview));
+    logic->ui = ui;
+    for (std::size_t i = 0; i < mapNames.size(); ++i) {
+        logic->mapNames[static_cast<int32_t>(i)] = mapNames[i];
+    }
+    logic->previewNames = previewNames;
+
+    GameObject* all[] = {ui.preview,   ui.panel,       ui.labels[0],  ui.labels[1],
+                         ui.labels[2], ui.details[0],  ui.details[1], ui.details[2],
+                         ui.backPanel, ui.startButton, ui.noMapsText};
+    for (GameObject* object : all) {
+        setActive(object, false);
+    }
+    for (GameObject* arrow : ui.arrows) {
+        setActive(arrow, false);
+    }
+    return logic;
+}

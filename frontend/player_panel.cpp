@@ -1,0 +1,568 @@
+#include "frontend/player_panel.hpp"
+
+#include "engine/input_manager.hpp"
+#include "frontend/level_select.hpp"
+#include "frontend/menu_controller.hpp"
+#include "frontend/menu_screens.hpp"
+#include "graphics/renderer.hpp"
+#include "match/choice_tables.hpp"
+#include "match/match_settings.hpp"
+#include "objects/game_object.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+using NameTable = std::map<int32_t, std::string>;
+
+// What a panel's six keys stand for, in the order of PlayerPanel::keys.
+namespace Role {
+constexpr size_t Left = 0;
+constexpr size_t Right = 1;
+constexpr size_t Up = 2;
+constexpr size_t Down = 3;
+constexpr size_t Confirm = 4;
+constexpr size_t Cancel = 5;
+} // namespace Role
+
+// The pad buttons that stand in for the keys on a pad scheme, in the same order.
+constexpr std::array<int, 6> kPadRoles = {kButtonDpadLeft, kButtonDpadRight, kButtonDpadUp,
+                                          kButtonDpadDown, kButtonA,         kButtonX};
+
+using sf::Keyboard;
+constexpr std::array<uint32_t, 6> kLeftHalfKeys = {Keyboard::A, Keyboard::D, Keyboard::W,
+                                                   Keyboard::S, Keyboard::T, Keyboard::G};
+constexpr std::array<uint32_t, 6> kRightHalfKeys = {Keyboard::Left, Keyboard::Right,   Keyboard::Up,
+                                                    Keyboard::Down, Keyboard::Numpad8, Keyboard::Numpad5};
+constexpr std::array<uint32_t, 6> kPadKeys = {kNoKey, kNoKey, kNoKey, kNoKey, kNoKey, kNoKey};
+
+constexpr int32_t kKeyboardLeft = 4;
+constexpr int32_t kKeyboardRight = 5;
+constexpr int32_t kPadCount = static_cast<int32_t>(kMaxPads);
+
+// Heights of the face, turret and track rows for the highlight behind them.
+constexpr std::array<float, 3> kHighlightY = {0.32f, 0.02f, -0.28f};
+constexpr float kHighlightX = -0.325f;
+constexpr float kHighlightZ = 1.1f;
+
+constexpr vec4 kTextColour{1, 1, 0, 1};
+constexpr vec4 kPanelColour{1, 0.2f, 1, 0.8f};
+constexpr vec3 kPanelScale{23.04f, 12.0f, 1.0f};
+
+constexpr std::array<const char*, 4> kStatsLabelNames = {"AbilityText", "DmgText", "RangeText", "ChargeText"};
+constexpr std::array<const char*, 4> kStatsValueNames = {"AbilityType", "DmgType", "RangeType", "ChargeType"};
+// Until the first stats update fills them in.
+constexpr std::array<const char*, 4> kStatsLabelsAtStart = {
+    "Ability: ", "Damage: ", "Range: ", "Fire Rate: "};
+constexpr std::array<const char*, 4> kStatsValuesAtStart = {"Explosion", "+++", "+", "+"};
+constexpr std::array<float, 4> kStatsY = {0.0f, -0.1f, -0.2f, -0.3f};
+constexpr std::array<float, 3> kArrowY = {0.3f, 0.0f, -0.3f};
+
+struct Pose {
+    vec3 position;
+    vec3 scale{1, 1, 1};
+    float spin = 0.0f; // degrees about z
+};
+
+// A child of the panel, posed relative to it. Hanging keeps the world pose, so the local values
+// are written only once the object hangs where it belongs.
+GameObject* child(GameObject* parent, const std::string& name, const Pose& pose) {
+    GameObject* object = GameObjectList::instance().create(name);
+    parent->transform.setParent(object);
+    object->transform.setPosition(pose.position.x, pose.position.y, pose.position.z);
+    object->transform.setRotation(0.0f, 0.0f, pose.spin);
+    object->transform.setScale(pose.scale.x, pose.scale.y, pose.scale.z);
+    return object;
+}
+
+GameObject* picture(GameObject* parent, const std::string& name, const std::string& texture, const Pose& pose,
+                    int32_t columns = 1) {
+    GameObject* object = child(parent, name, pose);
+    auto* sprite = object->addComponent<SpriteRenderer>();
+    sprite->shader = ResourceManager::instance().getShader("Sprite");
+    sprite->setTexture(texture);
+    sprite->columns = columns;
+    return object;
+}
+
+void setText(GameObject* object, const std::string& text) {
+    if (object == nullptr) {
+        return;
+    }
+    auto* renderer = object->addComponent<TextRenderer>();
+    renderer->shader = ResourceManager::instance().getShader("Text");
+    renderer->color = kTextColour;
+    renderer->text = text;
+}
+
+GameObject* label(GameObject* parent, const std::string& name, const std::string& text, const Pose& pose) {
+    GameObject* object = child(parent, name, pose);
+    setText(object, text);
+    return object;
+}
+
+void setPicture(GameObject* object, const std::string& texture) {
+    if (object == nullptr) {
+        return;
+    }
+    if (auto* sprite = object->getComponent<SpriteRenderer>()) {
+        sprite->setTexture(texture);
+    }
+}
+
+// The entry of a table, "" for an index it does not hold.
+std::string entry(const NameTable& table, int32_t index) {
+    auto it = table.find(index);
+    return it != table.end() ? it->second : std::string();
+}
+
+// An index that has left its table (a stray write, or a table shorter than a panel's default)
+// is said once and goes back to the first entry, so nothing downstream reads past a table. An
+// empty table holds no entry at all: 0 is then the only sound value and needs no word.
+void keepInTable(int32_t& index, const NameTable& table, const std::string& panel, const char* what) {
+    if (table.contains(index) || (table.empty() && index == 0)) {
+        return;
+    }
+    std::cout << panel << ": " << what << " " << index << " is not in the " << what << " table ("
+              << table.size() << " entries); using " << what << " 0" << std::endl;
+    index = 0;
+}
+
+// One step along a table, coming round at either end; an empty table has nowhere to go.
+void stepThrough(int32_t& index, const NameTable& table, int32_t step, const std::string& panel,
+                 const char* what) {
+    keepInTable(index, table, panel, what);
+    if (table.empty()) {
+        return;
+    }
+    const auto count = static_cast<int32_t>(table.size());
+    index = ((index + step) % count + count) % count;
+}
+
+// The level select's choice for the match. Its indices are its own to keep in range; one that
+// is not is said, and the first entry stands in rather than an empty value.
+std::string levelEntry(const NameTable& table, uint32_t index, const char* what) {
+    auto it = table.find(static_cast<int32_t>(index));
+    if (it != table.end()) {
+        return it->second;
+    }
+    std::cout << "Level select: " << what << " " << index << " is not in the " << what << " table ("
+              << table.size() << " entries); using the first" << std::endl;
+    return entry(table, 0);
+}
+
+bool backPressed() {
+    const InputManager& input = InputManager::instance();
+    if (input.keyPressed(Keyboard::Escape)) {
+        return true;
+    }
+    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
+        if (input.padPressed(pad, kButtonBack)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A role acts when the panel's key for it went down, or on a pad scheme its button did. Pad
+// schemes have no keys; the input answers false for the "no key" code.
+bool acts(const PlayerPanel& panel, size_t role) {
+    const InputManager& input = InputManager::instance();
+    if (input.keyPressed(static_cast<int>(panel.keys[role]))) {
+        return true;
+    }
+    return panel.controlScheme >= 0 && panel.controlScheme < kPadCount &&
+           input.padPressed(static_cast<uint32_t>(panel.controlScheme), kPadRoles[role]);
+}
+
+bool isReady(const PlayerPanel* panel) {
+    return panel != nullptr && panel->row == PanelRow::Ready;
+}
+
+// The slot of a scheme in the menu's used list: the keyboard halves first, then the pads.
+size_t schemeSlot(int32_t scheme) {
+    if (scheme == kKeyboardLeft) {
+        return SchemeSlot::KeyboardLeft;
+    }
+    if (scheme == kKeyboardRight) {
+        return SchemeSlot::KeyboardRight;
+    }
+    return SchemeSlot::FirstPad + static_cast<size_t>(scheme);
+}
+
+} // namespace
+
+PlayerPanel::PlayerPanel(GameObject* ownerObject, std::string panelLabel)
+    : Logic("Panel", ownerObject), label(std::move(panelLabel)), keys(kLeftHalfKeys) {
+    // Every panel offers the same choices, in the order the match reads them back.
+    for (size_t i = 0; i < kFaceChoices.size(); ++i) {
+        faceNames[static_cast<int32_t>(i)] = kFaceChoices[i].setting;
+        faceImages[static_cast<int32_t>(i)] = kFaceChoices[i].image;
+    }
+    for (size_t i = 0; i < kTurretChoices.size(); ++i) {
+        turretNames[static_cast<int32_t>(i)] = kTurretChoices[i].setting;
+    }
+    for (size_t i = 0; i < kTrackChoices.size(); ++i) {
+        trackNames[static_cast<int32_t>(i)] = kTrackChoices[i].setting;
+        trackJumpNames[static_cast<int32_t>(i)] = kTrackChoices[i].jump;
+    }
+}
+
+void PlayerPanel::SetControlScheme(int32_t scheme) {
+    std::string icon;
+    if (scheme >= 0 && scheme < kPadCount) {
+        keys = kPadKeys;
+        icon = "ControlSchemeGamepad" + std::to_string(scheme + 1);
+    } else if (scheme == kKeyboardLeft) {
+        keys = kLeftHalfKeys;
+        icon = "ControlSchemeKeyboardLeft";
+    } else if (scheme == kKeyboardRight) {
+        keys = kRightHalfKeys;
+        icon = "ControlSchemeKeyboardRight";
+    } else {
+        std::cout << label << ": there is no control scheme " << scheme << "; keeping scheme "
+                  << controlScheme << std::endl;
+        return;
+    }
+    controlScheme = scheme;
+    setPicture(ui.schemeIcon, icon);
+}
+
+void PlayerPanel::Reset() {
+    row = PanelRow::Closed;
+    opened = false;
+    joined = false;
+    backRequested = false;
+    faceIndex = 0;
+    turretIndex = 0;
+    trackIndex = 0;
+    for (size_t i = 0; i < kDefaultPanelChoices.size(); ++i) {
+        if (label == "Player" + std::to_string(i + 1)) {
+            faceIndex = kDefaultPanelChoices[i].face;
+            turretIndex = kDefaultPanelChoices[i].turret;
+            trackIndex = kDefaultPanelChoices[i].track;
+        }
+    }
+    keepInTable(faceIndex, faceImages, label, "face");
+    keepInTable(turretIndex, turretNames, label, "turret");
+    keepInTable(trackIndex, trackNames, label, "track");
+    ShowFace(entry(faceImages, faceIndex));
+    ShowTurret(entry(turretNames, turretIndex));
+    ShowStats(turretIndex, true);
+    ShowTrack(entry(trackNames, trackIndex));
+    setActive(ui.setSelection, false);
+}
+
+void PlayerPanel::ShowParts(bool mainParts, bool rootPart, bool startTextPart) {
+    // The root alone: setActive would carry its flag down to every part.
+    if (ui.root != nullptr) {
+        ui.root->active = rootPart;
+    }
+    for (GameObject* part : {ui.backPanel, ui.face, ui.turret, ui.track, ui.faceFull, ui.turretFull,
+                             ui.trackFull, ui.schemeIcon}) {
+        setActive(part, mainParts);
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        setActive(ui.arrowsLeft[i], mainParts);
+        setActive(ui.arrowsRight[i], mainParts);
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        setActive(ui.statsLabels[i], mainParts);
+        setActive(ui.statsValues[i], mainParts);
+    }
+    // The ready mark shows only once the player is ready, never just because the panel opened.
+    if (!mainParts) {
+        setActive(ui.setSelection, false);
+    }
+    setActive(ui.startText, startTextPart);
+}
+
+void PlayerPanel::ShowFace(const std::string& image) {
+    setPicture(ui.face, image);
+    setPicture(ui.faceFull, image);
+}
+
+void PlayerPanel::ShowTurret(const std::string& name) {
+    setPicture(ui.turret, name);
+    setPicture(ui.turretFull, name);
+}
+
+void PlayerPanel::ShowTrack(const std::string& name) {
+    setPicture(ui.track, name);
+    setPicture(ui.trackFull, name);
+}
+
+void PlayerPanel::MoveHighlight(uint32_t toRow) {
+    if (toRow >= kHighlightY.size() || ui.backPanel == nullptr) {
+        return; // closed and ready have no row to mark
+    }
+    ui.backPanel->transform.setPosition(kHighlightX, kHighlightY[toRow], kHighlightZ);
+}
+
+void PlayerPanel::ShowStats(int32_t index, bool turretStats) {
+    const std::array<const char*, 4>* labels = nullptr;
+    const std::array<const char*, 4>* values = nullptr;
+    if (turretStats) {
+        if (index < 0 || static_cast<size_t>(index) >= kTurretChoices.size()) {
+            return;
+        }
+        labels = &kTurretLabels;
+        values = &kTurretChoices[static_cast<size_t>(index)].stats;
+    } else {
+        if (index < 0 || static_cast<size_t>(index) >= kTrackChoices.size()) {
+            return;
+        }
+        labels = &kTrackLabels;
+        values = &kTrackChoices[static_cast<size_t>(index)].stats;
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        setText(ui.statsLabels[i], (*labels)[i]);
+        setText(ui.statsValues[i], (*values)[i]);
+    }
+}
+
+void PlayerPanel::Update() {
+    if (joined) {
+        if (opened) {
+            // Left and right change the choice of the row; several inputs may act in one frame.
+            for (int32_t step : {-1, +1}) {
+                if (!acts(*this, step < 0 ? Role::Left : Role::Right)) {
+                    continue;
+                }
+                if (row == PanelRow::Face) {
+                    stepThrough(faceIndex, faceImages, step, label, "face");
+                    ShowFace(entry(faceImages, faceIndex));
+                } else if (row == PanelRow::Turret) {
+                    stepThrough(turretIndex, turretNames, step, label, "turret");
+                    ShowTurret(entry(turretNames, turretIndex));
+                    ShowStats(turretIndex, true);
+                } else if (row == PanelRow::Track) {
+                    stepThrough(trackIndex, trackNames, step, label, "track");
+                    ShowTrack(entry(trackNames, trackIndex));
+                    ShowStats(trackIndex, false);
+                }
+            }
+            // Up and down go round the three rows; the stats follow the turret and track rows
+            // (the face row keeps whatever stats were last shown).
+            if (acts(*this, Role::Up) && row <= PanelRow::Track) {
+                row = row == PanelRow::Face ? PanelRow::Track : row - 1;
+                if (row == PanelRow::Track) {
+                    ShowStats(trackIndex, false);
+                } else if (row == PanelRow::Turret) {
+                    ShowStats(turretIndex, true);
+                }
+                MoveHighlight(row);
+            }
+            if (acts(*this, Role::Down) && row <= PanelRow::Track) {
+                row = row == PanelRow::Track ? PanelRow::Face : row + 1;
+                if (row == PanelRow::Turret) {
+                    ShowStats(turretIndex, true);
+                } else if (row == PanelRow::Track) {
+                    ShowStats(trackIndex, false);
+                }
+                MoveHighlight(row);
+            }
+        }
+        if (acts(*this, Role::Confirm)) {
+            if (opened || row != PanelRow::Closed) {
+                // Confirming again counts again: the start check asks for at least as many
+                // confirmations as players, and the last panel's own mark besides.
+                row = PanelRow::Ready;
+                if (menu != nullptr) {
+                    menu->readyCount += 1;
+                }
+                setActive(ui.setSelection, true);
+            } else {
+                opened = true;
+                ShowParts(true, true, false);
+                row = PanelRow::Face;
+                // The highlight may still stand where the last visit left it.
+                MoveHighlight(row);
+            }
+        }
+        if (acts(*this, Role::Cancel) && opened && row == PanelRow::Ready) {
+            // Un-readying does not give the count back; the ready marks still gate the start.
+            row = PanelRow::Face;
+            setActive(ui.setSelection, false);
+            MoveHighlight(row);
+        }
+    }
+    if (!backRequested && backPressed()) {
+        backRequested = true;
+    }
+}
+
+PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, MenuController* menu) {
+    GameObject* root = GameObjectList::instance().create("PanelRoot");
+    root->transform.setPosition(position.x, position.y, position.z);
+    root->transform.setScale(kPanelScale.x, kPanelScale.y, kPanelScale.z);
+    auto* back = root->addComponent<SpriteRenderer>();
+    back->shader = ResourceManager::instance().getShader("Sprite");
+    back->setTexture("PlayerSelection");
+    back->color = kPanelColour;
+
+    PlayerPanel* panel = root->attach(new PlayerPanel(root, panelLabel));
+    panel->menu = menu;
+    PanelObjects& ui = panel->ui;
+    ui.root = root;
+
+    // The second left arrow's name is the one the other menu screens use for theirs as well.
+    constexpr std::array<const char*, 3> leftNames = {"ArrowL_1", "ArrorwL_2", "ArrowL_3"};
+    constexpr std::array<const char*, 3> rightNames = {"ArrowR_1", "ArrowR_2", "ArrowR_3"};
+    const vec3 arrowScale{0.06f, 0.12f, 1.0f};
+    for (size_t i = 0; i < 3; ++i) {
+        ui.arrowsLeft[i] =
+            picture(root, leftNames[i], "Arrow", {{-0.45f, kArrowY[i], 1.1f}, arrowScale, 180.0f});
+        ui.arrowsRight[i] = picture(root, rightNames[i], "Arrow", {{-0.2f, kArrowY[i], 1.1f}, arrowScale});
+    }
+    ui.backPanel = picture(root, "BackPanel", "Selection",
+                           {{kHighlightX, kHighlightY[0], kHighlightZ}, {0.33f, 0.26f, 1}});
+
+    const std::string face = kFaceChoices[0].image;
+    const std::string turret = kTurretChoices[0].setting;
+    const std::string track = kTrackChoices[0].setting;
+    // Track pictures are three-frame rolling strips.
+    ui.face = picture(root, "PanelFace", face, {{-0.33f, 0.35f, 1.5f}, {0.2f, 0.25f, 1}});
+    ui.turret = picture(root, "PanelTurret", turret, {{-0.33f, 0.0f, 1.5f}, {0.05f, 0.2f, 1}});
+    ui.track = picture(root, "PanelTrack", track, {{-0.33f, -0.3f, 1.5f}, {0.15f, 0.1f, 1}}, 3);
+    ui.faceFull = picture(root, "PanelFaceFull", face, {{0.2f, 0.3f, 1.5f}, {0.2f, 0.25f, 1}});
+    ui.turretFull = picture(root, "PanelTurretFull", turret, {{0.2f, 0.35f, 1.4f}, {0.05f, 0.2f, 1}});
+    ui.trackFull = picture(root, "PanelTrackFull", track, {{0.2f, 0.12f, 1.6f}, {0.18f, 0.12f, 1}}, 3);
+    // A new panel answers to the left keyboard half until a scheme joins on it.
+    ui.schemeIcon = picture(root, "ControlSchemeIcon", "ControlSchemeKeyboardLeft",
+                            {{0.42f, 0.35f, 1.1f}, {0.1302083f, 0.25f, 1}});
+    // The ready mark covers the whole panel, in front of everything on it.
+    ui.setSelection = picture(root, "SetSelection", "SetSelection", {{0, 0, 2.0f}, {1, 1, 1}});
+    setActive(ui.setSelection, false);
+    ui.startText = label(root, "StartText", "Press Start to join!!", {{0, 0, 1.1f}, {0.1f, 0.2f, 1}});
+    for (size_t i = 0; i < 4; ++i) {
+        ui.statsLabels[i] = label(root, kStatsLabelNames[i], kStatsLabelsAtStart[i],
+                                  {{0, kStatsY[i], 1.1f}, {0.05f, 0.1f, 1}});
+        ui.statsValues[i] = label(root, kStatsValueNames[i], kStatsValuesAtStart[i],
+                                  {{0.3f, kStatsY[i], 1.1f}, {0.05f, 0.1f, 1}});
+    }
+    return panel;
+}
+
+void EnterPlayerSelect(MenuController& menu) {
+    for (PlayerPanel* panel : menu.panels) {
+        if (panel == nullptr) {
+            continue;
+        }
+        panel->Reset();
+        panel->ShowParts(false, true, true);
+    }
+    menu.joinedCount = 0;
+    menu.readyCount = 0;
+    menu.schemeUsed.fill(false);
+    // Both stay set while the screen fades in; the menu clears them once the fade has stopped.
+    menu.joinLocked = true;
+    if (menu.title != nullptr) {
+        menu.title->busy = true;
+    }
+}
+
+void LeavePlayerSelect(MenuController& menu) {
+    for (PlayerPanel* panel : menu.panels) {
+        if (panel == nullptr) {
+            continue;
+        }
+        panel->joined = false;
+        panel->ShowParts(false, false, false);
+    }
+}
+
+void JoinPlayers(MenuController& menu) {
+    if (menu.joinedCount >= menu.panels.size() || menu.joinLocked) {
+        return;
+    }
+    const InputManager& input = InputManager::instance();
+    // One join a frame: two players pressing together would otherwise race for the same panel.
+    int32_t scheme = -1;
+    if (input.keyPressed(Keyboard::T) && !menu.schemeUsed[SchemeSlot::KeyboardLeft]) {
+        scheme = kKeyboardLeft;
+    } else if (input.keyPressed(Keyboard::Numpad8) && !menu.schemeUsed[SchemeSlot::KeyboardRight]) {
+        scheme = kKeyboardRight;
+    } else {
+        for (int32_t pad = 0; pad < kPadCount; ++pad) {
+            if (input.padPressed(static_cast<uint32_t>(pad), kButtonA) && !menu.schemeUsed[schemeSlot(pad)]) {
+                scheme = pad;
+                break;
+            }
+        }
+    }
+    if (scheme < 0) {
+        return;
+    }
+    PlayerPanel* panel = menu.panels[menu.joinedCount];
+    if (panel == nullptr) {
+        std::cout << "Player selection: no panel " << menu.joinedCount + 1 << " to join on" << std::endl;
+        return;
+    }
+    panel->joined = true;
+    panel->SetControlScheme(scheme);
+    menu.joinedCount += 1;
+    menu.schemeUsed[schemeSlot(scheme)] = true;
+}
+
+PanelsOutcome CheckStart(MenuController& menu) {
+    const auto& panels = menu.panels;
+    if (panels[0] != nullptr && panels[0]->backRequested) {
+        return PanelsOutcome::Back;
+    }
+    const auto players = static_cast<uint32_t>(std::min<size_t>(menu.joinedCount, panels.size()));
+    if (players < 1) {
+        return PanelsOutcome::Stay;
+    }
+    // Every panel before the last one must be ready. With one player the last panel is panel 2,
+    // which nobody joined: one tank alone is no match.
+    const size_t last = players <= 2 ? 1 : players - 1;
+    for (size_t k = 0; k < last; ++k) {
+        if (!isReady(panels[k])) {
+            return PanelsOutcome::Stay;
+        }
+    }
+    if (!isReady(panels[last]) || menu.readyCount < players) {
+        return PanelsOutcome::Stay;
+    }
+    return PanelsOutcome::Start;
+}
+
+void WriteMatchSettings(const MenuController& menu) {
+    MatchSettings& settings = MatchSettings::instance();
+    settings.set("TotalPlayer", std::to_string(menu.joinedCount));
+    for (uint32_t k = 1; k <= menu.panels.size(); ++k) {
+        PlayerPanel* panel = menu.panels[k - 1];
+        if (panel == nullptr) {
+            std::cout << "Player selection: no panel " << k << " to write the settings of" << std::endl;
+            continue;
+        }
+        keepInTable(panel->faceIndex, panel->faceNames, panel->label, "face");
+        keepInTable(panel->turretIndex, panel->turretNames, panel->label, "turret");
+        keepInTable(panel->trackIndex, panel->trackNames, panel->label, "track");
+        const auto player = static_cast<int>(k);
+        settings.set(MatchSettings::playerKey("PlayerFace", player),
+                     entry(panel->faceNames, panel->faceIndex));
+        settings.set(MatchSettings::playerKey("PlayerTurret", player),
+                     entry(panel->turretNames, panel->turretIndex));
+        settings.set(MatchSettings::playerKey("PlayerTrack", player),
+                     entry(panel->trackNames, panel->trackIndex));
+        settings.set(MatchSettings::playerKey("PlayerTrackJump", player),
+                     entry(panel->trackJumpNames, panel->trackIndex));
+        // Panels fill in joining order and leaving the screen un-joins them all, so the count
+        // tells which panels played; one that sat out keeps no scheme from an earlier visit.
+        const int32_t scheme = k <= menu.joinedCount ? panel->controlScheme : -1;
+        settings.set(MatchSettings::playerKey("PlayerControl", player), std::to_string(scheme));
+    }
+    const LevelSelect* level = menu.levelSelect;
+    if (level == nullptr) {
+        std::cout << "Player selection: no level select to take the map, lives and time from" << std::endl;
+        return;
+    }
+    settings.set("MapName", levelEntry(level->mapNames, level->mapIndex, "map"));
+    settings.set("Lives", levelEntry(level->livesOptions, level->livesIndex, "lives"));
+    settings.set("Time", level->chosenSeconds());
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+// Player selection: four panels, one per possible player. A player joins by pressing the confirm
+// of a free control scheme (T for the left keyboard half, Numpad 8 for the right, A on a pad);
+// the next free panel opens for that scheme, where the player picks a face, a turret and a
+// track, reading a short stats text, and confirms to be ready.
+
+#include "objects/logic.hpp"
+#include "objects/math_types.hpp"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+
+class GameObject;
+struct MenuController;
+
+// A panel's objects; positions are local to its "PanelRoot".
+struct PanelObjects {
+    GameObject* root = nullptr; // "PanelRoot"
+    std::array<GameObject*, 3> arrowsLeft{};
+    std::array<GameObject*, 3> arrowsRight{};
+    GameObject* backPanel = nullptr; // the row highlight
+    GameObject* face = nullptr;
+    GameObject* turret = nullptr;
+    GameObject* track = nullptr;
+    GameObject* faceFull = nullptr;
+    GameObject* turretFull = nullptr;
+    GameObject* trackFull = nullptr;
+    GameObject* schemeIcon = nullptr;
+    GameObject* setSelection = nullptr; // shown while ready
+    GameObject* startText = nullptr;    // "Press Start to join!!"
+    std::array<GameObject*, 4> statsLabels{};
+    std::array<GameObject*, 4> statsValues{};
+};
+
+namespace PanelRow {
+constexpr uint32_t Face = 0;
+constexpr uint32_t Turret = 1;
+constexpr uint32_t Track = 2;
+constexpr uint32_t Closed = 3; // joined or not, waiting to be opened
+constexpr uint32_t Ready = 4;
+} // namespace PanelRow
+
+// The "no key" code of a panel role without a key (pads): one past the SFML key codes.
+constexpr uint32_t kNoKey = 101;
+
+class PlayerPanel : public Logic {
+  public:
+    PlayerPanel(GameObject* ownerObject, std::string panelLabel);
+    void Update() override;
+
+    // The scheme's keys and icon: 0..3 a pad (no keys), 4 and 5 the keyboard halves.
+    void SetControlScheme(int32_t scheme);
+    // Back to the panel's default choices, closed and not joined (the scheme is kept).
+    void Reset();
+    // Visibility of the main parts, the root and the start text.
+    void ShowParts(bool mainParts, bool rootPart, bool startTextPart);
+    void ShowFace(const std::string& image);
+    void ShowTurret(const std::string& name);
+    void ShowTrack(const std::string& name);
+    void MoveHighlight(uint32_t toRow);
+    // The stats text of a turret or a track by table index; an index outside the table changes nothing.
+    void ShowStats(int32_t index, bool turretStats);
+
+    bool opened = false;
+    bool joined = false;
+    bool backRequested = false;
+    int32_t faceIndex = 0;
+    int32_t turretIndex = 0;
+    int32_t trackIndex = 0;
+    std::string label; // "Player1".."Player4": selects the default choices
+    int32_t controlScheme = -1;
+    uint32_t row = PanelRow::Closed;
+    std::array<uint32_t, 6> keys{}; // left, right, up, down, confirm, cancel; kNoKey for none
+    std::map<int32_t, std::string> faceNames;
+    std::map<int32_t, std::string> faceImages;
+    std::map<int32_t, std::string> turretNames;
+    std::map<int32_t, std::string> trackNames;
+    std::map<int32_t, std::string> trackJumpNames;
+    PanelObjects ui;
+    // The menu's controller, which counts ready players.
+    MenuController* menu = nullptr;
+};
+
+// Builds a panel's objects at a world position with its logic on "PanelRoot".
+PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, MenuController* menu);
+
+// The screen routines the main menu runs.
+void EnterPlayerSelect(MenuController& menu);
+void LeavePlayerSelect(MenuController& menu);
+// At most one join a frame, in the order T, Numpad 8, pads 0 to 3; a scheme joins once a visit.
+void JoinPlayers(MenuController& menu);
+enum class PanelsOutcome { Stay, Back, Start };
+// Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts.
+PanelsOutcome CheckStart(MenuController& menu);
+// Every panel's choices and the level select's map, lives and time into the match settings.
+void WriteMatchSettings(const MenuController& menu);
