@@ -16,6 +16,7 @@ constexpr vec4 kYellow{1, 1, 0, 1};
 constexpr float kRowY[3] = {-2.0f, -6.0f, -10.0f};
 constexpr uint32_t kRows = 4; // map, lives, time and the start button
 constexpr float kTextZ = 1.4f;
+constexpr float kOnPanelZ = 1.2f;
 constexpr float kLabelX = -6.0f;
 constexpr float kDetailX = 2.0f;
 constexpr float kArrowLeftX = -2.0f;
@@ -102,8 +103,23 @@ void show(GameObject* object, bool visible) {
     }
 }
 
+// The text's size, shrunk for long names so a name stays between its two arrows.
+float fittedTextScale(const std::string& value) {
+    constexpr float kFullScale = 2.0f;
+    constexpr float kCharactersAtFullScale = 4.5f;
+    return value.size() > kCharactersAtFullScale
+               ? kFullScale * kCharactersAtFullScale / static_cast<float>(value.size())
+               : kFullScale;
+}
+
 void showMap(LevelSelect& screen) {
-    setText(screen.ui.details[LevelRow::Map], entryOr(screen.mapNames, screen.mapIndex, ""));
+    const std::string name = entryOr(screen.mapNames, screen.mapIndex, "");
+    GameObject* detail = screen.ui.details[LevelRow::Map];
+    setText(detail, name);
+    if (detail != nullptr) {
+        float s = fittedTextScale(name);
+        detail->transform.setScale(s, s, 1.0f);
+    }
     const std::vector<std::string>& previews = screen.previewNames;
     const bool hasPreview = screen.mapIndex < previews.size() && !previews[screen.mapIndex].empty();
     setTexture(screen.ui.preview, hasPreview ? previews[screen.mapIndex] : kCustomMapPreview);
@@ -264,11 +280,15 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
         ui.details[r] = text(detailNames[r], detailTexts[r], {kDetailX, kRowY[r], kTextZ});
         ui.arrows[2 * r] =
             image(arrowNames[2 * r], "Arrow", {kArrowLeftX, kRowY[r], kTextZ}, {1.6f, 2.2f, 1});
+        // The picture points right; the left arrows are the same picture turned round.
+        ui.arrows[2 * r]->transform.setRotation(0.0f, 0.0f, 180.0f);
         ui.arrows[2 * r + 1] =
             image(arrowNames[2 * r + 1], "Arrow", {kArrowRightX, kRowY[r], kTextZ}, {1.6f, 2.2f, 1});
     }
-    ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], 1}, {20, 2.8f, 1});
-    ui.startButton = image("StartButton", "StartGame", {0, -13, 1}, {4.8f, 2.5f, 1});
+    // Both sit on the panel: a hair in front of it, so the depth test does not hide them behind
+    // the panel drawn first at the same depth.
+    ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], kOnPanelZ}, {20, 2.8f, 1});
+    ui.startButton = image("StartButton", "StartGame", {0, -13, kOnPanelZ}, {4.8f, 2.5f, 1});
     ui.noMapsText = text("NoMapsText", kNoMaps, {kDetailX, kRowY[0], kTextZ});
 
     auto* logic = ui.preview->attach(new LevelSelect(ui.preview));
