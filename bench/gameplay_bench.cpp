@@ -2,12 +2,12 @@
 // four tanks on their platforms and 100 bullets in flight, and the same frame with 10,000 spent
 // bullets and finished explosions added, as a long match leaves them (they are switched off,
 // never destroyed). The spent ones must cost nothing: the figure is the ratio of the two.
-#include "engine/frame_timer.hpp"
 #include "gameplay/bullet.hpp"
 #include "gameplay/explosion.hpp"
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
 #include "gameplay/standard_bullets.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "objects/world_update.hpp"

@@ -5,12 +5,12 @@
 // on how busy the shared machine is. Also: how long the match takes to switch in (its 114
 // pictures, its sounds and its Load), and the process's peak memory during the match.
 #include "engine/engine.hpp"
-#include "engine/frame_timer.hpp"
 #include "frontend/game_states.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 #include "platform/clock.hpp"

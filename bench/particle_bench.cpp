@@ -3,10 +3,10 @@
 // OpenGL), where filling pixels costs much more than on a graphics card, so the figures put the
 // draw calls' share in its worst light.
 #include "bench/bench_window.hpp"
-#include "engine/random.hpp"
 #include "graphics/camera.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
+#include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <GL/glew.h>

@@ -1,11 +1,11 @@
 #include "frontend/menu_controller.hpp"
 
-#include "engine/frame_timer.hpp"
 #include "engine/game_state.hpp"
 #include "frontend/level_select.hpp"
 #include "frontend/menu_screens.hpp"
 #include "frontend/player_panel.hpp"
 #include "graphics/shader_logic.hpp"
+#include "objects/frame_timer.hpp"
 
 MenuController& MenuController::instance() {
     static auto* controller = new MenuController();

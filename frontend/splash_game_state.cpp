@@ -1,9 +1,9 @@
 #include "frontend/splash_game_state.hpp"
 
-#include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 

@@ -1,8 +1,8 @@
 #include "gameplay/bullet.hpp"
 
 #include "audio/sound_manager.hpp"
-#include "engine/frame_timer.hpp"
 #include "gameplay/object_factory.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"

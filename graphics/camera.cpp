@@ -1,6 +1,6 @@
 #include "graphics/camera.hpp"
 
-#include "engine/random.hpp"
+#include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <GL/glew.h>

@@ -1,6 +1,6 @@
 #include "graphics/debug_overlay.hpp"
 
-#include "engine/frame_timer.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 

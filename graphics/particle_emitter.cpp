@@ -1,9 +1,9 @@
 #include "graphics/particle_emitter.hpp"
 
-#include "engine/frame_timer.hpp"
-#include "engine/random.hpp"
 #include "graphics/particle_pool.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object.hpp"
+#include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <cmath>

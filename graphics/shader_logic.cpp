@@ -1,9 +1,9 @@
 #include "graphics/shader_logic.hpp"
 
-#include "engine/frame_timer.hpp"
 #include "graphics/camera.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object.hpp"
 #include "objects/resource_manager.hpp"
 #include "physics/collider.hpp"

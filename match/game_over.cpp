@@ -1,7 +1,6 @@
 #include "match/game_over.hpp"
 
 #include "audio/sound_manager.hpp"
-#include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/graphics_manager.hpp"
@@ -9,6 +8,7 @@
 #include "graphics/renderer.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/play_game_state.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 #include "physics/rigid_body.hpp"

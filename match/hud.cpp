@@ -1,11 +1,11 @@
 #include "match/hud.hpp"
 
 #include "engine/engine.hpp"
-#include "engine/frame_timer.hpp"
-#include "engine/random.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/renderer.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <algorithm>

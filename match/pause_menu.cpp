@@ -3,12 +3,12 @@
 #include "audio/sound_manager.hpp"
 #include "engine/control_scheme.hpp"
 #include "engine/engine.hpp"
-#include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/renderer.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/match_phase.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 

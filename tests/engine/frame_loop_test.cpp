@@ -1,6 +1,6 @@
 #include "engine/engine.hpp"
-#include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "tests/support/engine_harness.hpp"

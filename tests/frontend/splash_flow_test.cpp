@@ -1,9 +1,9 @@
 // The splash screens driven frame by frame through the real engine (no window): three pictures
 // of five seconds each, skippable from the second on, then the main menu.
-#include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
 #include "frontend/splash_game_state.hpp"
 #include "graphics/renderer.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "tests/support/engine_harness.hpp"
 

@@ -1,6 +1,6 @@
 // The camera's matrices and its shake, which must leave the eye exactly where it was.
-#include "engine/random.hpp"
 #include "graphics/camera.hpp"
+#include "objects/random.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "engine/frame_timer.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/particle_pool.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 
 #include <gtest/gtest.h>

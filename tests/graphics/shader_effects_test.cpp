@@ -1,5 +1,5 @@
-#include "engine/frame_timer.hpp"
 #include "graphics/shader_logic.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The match HUD in the real window with the game's pictures: the clock in the top middle, and a
 // player's damage numerals at the bottom in the colour they should be read in.
-#include "engine/frame_timer.hpp"
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
 #include "match/hud.hpp"
+#include "objects/frame_timer.hpp"
 #include "objects/resource_manager.hpp"
 #include "tests/support/gl_fixture.hpp"
 

@@ -1,9 +1,9 @@
 // The match HUD as the player reads it: which damage digits show and in what colour, the shake
 // after a hit, the life icons, where the panels sit, and the clock.
 #include "engine/engine.hpp"
-#include "engine/frame_timer.hpp"
 #include "graphics/renderer.hpp"
 #include "match/hud.hpp"
+#include "objects/frame_timer.hpp"
 #include "tests/gameplay/gameplay_scene.hpp"
 
 #include <gtest/gtest.h>

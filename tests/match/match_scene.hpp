@@ -4,12 +4,12 @@
 // the play state switched in, and frames of a manual clock with keys and pads fed through the
 // input's test paths.
 
-#include "engine/frame_timer.hpp"
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
 #include "match/match_settings.hpp"
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
+#include "objects/frame_timer.hpp"
 #include "tests/support/engine_harness.hpp"
 
 #include <gtest/gtest.h>

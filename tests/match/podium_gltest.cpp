@@ -1,8 +1,8 @@
 // The victory podium in the real window: after a time-up between three players on equal lives,
 // three columns of the players' colours stand side by side at the same height.
-#include "engine/frame_timer.hpp"
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
+#include "objects/frame_timer.hpp"
 #include "tests/support/gl_fixture.hpp"
 
 #include <gtest/gtest.h>
@@ -41,6 +41,7 @@ TEST_F(PodiumPicture, ADrawStandsThreeColumnsOfThePlayersColours) {
         float x = -10.0f + 10.0f * static_cast<float>(i);
         sf::Color middle = atWorld(x, -9.0f);
         EXPECT_TRUE(colorNear(middle, expected[i], 40)) << "column " << i << ": " << describe(middle);
-        EXPECT_FALSE(colorNear(atWorld(x, -3.5f), expected[i], 40)) << "nothing of column " << i << " above 9";
+        EXPECT_FALSE(colorNear(atWorld(x, -3.5f), expected[i], 40))
+            << "nothing of column " << i << " above 9";
     }
 }

@@ -1,6 +1,6 @@
 #include "tests/support/engine_harness.hpp"
 
-#include "engine/frame_timer.hpp"
+#include "objects/frame_timer.hpp"
 
 EngineHarness::EngineHarness() {
     setFrameClock(&clock);

@@ -1,4 +1,4 @@
-#include "engine/frame_timer.hpp"
+#include "objects/frame_timer.hpp"
 
 #include "platform/clock.hpp"
 

@@ -1,4 +1,4 @@
-#include "engine/random.hpp"
+#include "objects/random.hpp"
 
 #include <cstdlib>
 #include <ctime>
