@@ -1,5 +1,6 @@
 #include "frontend/game_states.hpp"
 
+#include "engine/engine.hpp"
 #include "frontend/main_menu_game_state.hpp"
 #include "frontend/splash_game_state.hpp"
 #include "match/play_game_state.hpp"
@@ -9,6 +10,9 @@ GameState* MakeGameState(uint32_t id) {
     switch (id) {
     case GameStateId::Splash: {
         ResourceManager& resources = ResourceManager::instance();
+        if (!Engine::instance().canDraw()) {
+            return new SplashGameState(); // nothing is drawn, so there is nothing to load
+        }
         resources.loadTexture("QuorvelLogo", "../Resources/Texture/Quorvel_Logo/Quorvel_WEB_WHITE.png");
         resources.loadTexture("TeamLogo", "../Resources/Texture/Team Logo.png");
         resources.loadTexture("ControllerSplash", "../Resources/Texture/ControllerSplash.png");

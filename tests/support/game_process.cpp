@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -65,6 +66,24 @@ bool GameProcess::waitForOutput(const std::string& text, std::chrono::seconds ti
     while (captured.find(text) == std::string::npos) {
         if (std::chrono::steady_clock::now() > deadline || outFd < 0) {
             return captured.find(text) != std::string::npos;
+        }
+        readAvailable(100);
+    }
+    return true;
+}
+
+bool GameProcess::waitForOutput(const std::string& text, size_t times, std::chrono::seconds timeout) {
+    auto count = [&] {
+        size_t found = 0;
+        for (size_t at = captured.find(text); at != std::string::npos; at = captured.find(text, at + 1)) {
+            ++found;
+        }
+        return found;
+    };
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (count() < times) {
+        if (std::chrono::steady_clock::now() > deadline || outFd < 0) {
+            return count() >= times;
         }
         readAvailable(100);
     }
@@ -150,4 +169,51 @@ bool requestWindowClose(unsigned long window) {
     XFlush(display);
     XCloseDisplay(display);
     return ok != 0;
+}
+
+bool sendKey(unsigned long window, const std::string& keysym) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    KeySym sym = XStringToKeysym(keysym.c_str());
+    XKeyEvent key;
+    std::memset(&key, 0, sizeof key);
+    key.display = display;
+    key.window = window;
+    key.root = DefaultRootWindow(display);
+    key.same_screen = True;
+    key.keycode = XKeysymToKeycode(display, sym);
+    key.time = CurrentTime;
+    bool ok = sym != NoSymbol && key.keycode != 0;
+    for (int type : {KeyPress, KeyRelease}) {
+        key.type = type;
+        XEvent event;
+        event.xkey = key;
+        ok = XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event) !=
+                 0 &&
+             ok;
+        XFlush(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    }
+    XCloseDisplay(display);
+    return ok;
+}
+
+bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    bool ok = image != nullptr;
+    if (ok) {
+        unsigned long value = XGetPixel(image, 0, 0);
+        rgb[0] = static_cast<unsigned char>((value & image->red_mask) >> 16);
+        rgb[1] = static_cast<unsigned char>((value & image->green_mask) >> 8);
+        rgb[2] = static_cast<unsigned char>(value & image->blue_mask);
+        XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return ok;
 }

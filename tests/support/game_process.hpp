@@ -19,6 +19,8 @@ class GameProcess {
 
     // Reads standard output until the text appears or the time runs out.
     bool waitForOutput(const std::string& text, std::chrono::seconds timeout);
+    // The same until the text has appeared the given number of times in all.
+    bool waitForOutput(const std::string& text, size_t times, std::chrono::seconds timeout);
     // Waits for the process to end; the exit code, or -1 on a signal or a timeout.
     int waitForExit(std::chrono::seconds timeout);
     // Everything read from standard output (and error) so far.
@@ -37,3 +39,8 @@ class GameProcess {
 unsigned long findWindowByTitle(const std::string& title, std::chrono::seconds timeout);
 // Sends WM_DELETE_WINDOW, which a window manager sends when the close button is clicked.
 bool requestWindowClose(unsigned long window);
+// A key press and its release, as the keyboard would send them to the window (an X keysym name
+// such as "Return", "t" or "KP_8").
+bool sendKey(unsigned long window, const std::string& keysym);
+// The window's pixel at (x, y) from its top-left corner, as red, green and blue.
+bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]);
