@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 using namespace std::chrono_literals;
 
 TEST(GameSmoke, StartsAndClosesCleanly) {
@@ -15,4 +18,16 @@ TEST(GameSmoke, StartsAndClosesCleanly) {
     ASSERT_NE(window, 0ul) << "no window titled Grumbo!";
     ASSERT_TRUE(requestWindowClose(window));
     EXPECT_EQ(game.waitForExit(60s), 0) << game.output();
+}
+
+TEST(GameSmoke, WithoutADisplaySaysSoAndExitsWithOne) {
+    const char* display = std::getenv("DISPLAY");
+    std::string saved = display != nullptr ? display : "";
+    unsetenv("DISPLAY");
+    GameProcess game;
+    if (!saved.empty()) {
+        setenv("DISPLAY", saved.c_str(), 1);
+    }
+    EXPECT_EQ(game.waitForExit(30s), 1) << game.output();
+    EXPECT_NE(game.output().find("No X display found"), std::string::npos) << game.output();
 }
