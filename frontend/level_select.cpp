@@ -2,6 +2,7 @@
 
 #include "frontend/menu_input.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "match/match_settings.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
@@ -56,51 +57,21 @@ uint32_t stepped(uint32_t index, int step, std::size_t count) {
     return step < 0 ? (from + n - 1) % n : (from + 1) % n;
 }
 
-GameObject* place(const std::string& name, vec3 position, vec3 scale) {
-    GameObject* object = GameObjectList::instance().create(name);
-    object->transform.setPosition(position.x, position.y, position.z);
-    object->transform.setScale(scale.x, scale.y, scale.z);
-    return object;
-}
-
 GameObject* image(const std::string& name, const std::string& texture, vec3 position, vec3 scale) {
-    GameObject* object = place(name, position, scale);
-    auto* sprite = object->addComponent<SpriteRenderer>();
-    sprite->shader = ResourceManager::instance().getShader("Sprite");
-    sprite->setTexture(texture);
+    GameObject* object = MakeObject(name, {position, scale});
+    AddSprite(object, texture);
     return object;
 }
 
 // Values are re-set in full each time, so a text never keeps a stale program or colour.
 void setText(GameObject* object, const std::string& value) {
-    if (object == nullptr) {
-        return;
-    }
-    auto* text = object->addComponent<TextRenderer>();
-    text->shader = ResourceManager::instance().getShader("Text");
-    text->color = kYellow;
-    text->text = value;
+    SetText(object, value, kYellow);
 }
 
 GameObject* text(const std::string& name, const std::string& value, vec3 position) {
-    GameObject* object = place(name, position, {2, 2, 1});
+    GameObject* object = MakeObject(name, {position, {2, 2, 1}});
     setText(object, value);
     return object;
-}
-
-void setTexture(GameObject* object, const std::string& texture) {
-    if (object == nullptr) {
-        return;
-    }
-    if (auto* sprite = object->getComponent<SpriteRenderer>()) {
-        sprite->setTexture(texture);
-    }
-}
-
-void show(GameObject* object, bool visible) {
-    if (object != nullptr) {
-        setActive(object, visible);
-    }
 }
 
 // The text's size, shrunk for long names so a name stays between its two arrows.
@@ -122,7 +93,7 @@ void showMap(LevelSelect& screen) {
     }
     const std::vector<std::string>& previews = screen.previewNames;
     const bool hasPreview = screen.mapIndex < previews.size() && !previews[screen.mapIndex].empty();
-    setTexture(screen.ui.preview, hasPreview ? previews[screen.mapIndex] : kCustomMapPreview);
+    SetPicture(screen.ui.preview, hasPreview ? previews[screen.mapIndex] : kCustomMapPreview);
 }
 
 void showLives(LevelSelect& screen) {
@@ -165,7 +136,7 @@ void updateHighlight(LevelSelect& screen) {
         highlight->transform.setPosition(at.x, kRowY[screen.row], at.z);
     }
     // The highlight follows the screen's visibility; on the start row the button lights up instead.
-    show(highlight, screen.shown && onValueRow);
+    ::Show(highlight, screen.shown && onValueRow);
 }
 
 // Up and down go round the four rows; the start button lights up while its row is current.
@@ -173,9 +144,9 @@ void moveRow(LevelSelect& screen, int step) {
     const uint32_t from = screen.row < kRows ? screen.row : LevelRow::Map;
     screen.row = stepped(from, step, kRows);
     if (screen.row == LevelRow::Start) {
-        setTexture(screen.ui.startButton, "StartGameHL");
+        SetPicture(screen.ui.startButton, "StartGameHL");
     } else if (from == LevelRow::Start) {
-        setTexture(screen.ui.startButton, "StartGame");
+        SetPicture(screen.ui.startButton, "StartGame");
     }
     updateHighlight(screen);
 }
@@ -201,29 +172,29 @@ void LevelSelect::Reset() {
     showMap(*this);
     showLives(*this);
     showTime(*this);
-    setTexture(ui.startButton, "StartGame");
+    SetPicture(ui.startButton, "StartGame");
     updateHighlight(*this);
 }
 
 void LevelSelect::Show(bool visible) {
     shown = visible;
     const bool haveMaps = !mapNames.empty();
-    show(ui.preview, visible);
-    show(ui.panel, visible);
+    ::Show(ui.preview, visible);
+    ::Show(ui.panel, visible);
     for (GameObject* label : ui.labels) {
-        show(label, visible);
+        ::Show(label, visible);
     }
     // With no maps the map row has nothing to offer: the notice takes the value's place and the
     // arrows go, so nothing suggests a choice.
-    show(ui.details[LevelRow::Map], visible && haveMaps);
-    show(ui.details[LevelRow::Lives], visible);
-    show(ui.details[LevelRow::Time], visible);
+    ::Show(ui.details[LevelRow::Map], visible && haveMaps);
+    ::Show(ui.details[LevelRow::Lives], visible);
+    ::Show(ui.details[LevelRow::Time], visible);
     for (std::size_t i = 0; i < ui.arrows.size(); ++i) {
         const bool mapArrow = i / 2 == LevelRow::Map;
-        show(ui.arrows[i], visible && (haveMaps || !mapArrow));
+        ::Show(ui.arrows[i], visible && (haveMaps || !mapArrow));
     }
-    show(ui.startButton, visible);
-    show(ui.noMapsText, visible && !haveMaps);
+    ::Show(ui.startButton, visible);
+    ::Show(ui.noMapsText, visible && !haveMaps);
     updateHighlight(*this);
 }
 

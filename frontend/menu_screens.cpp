@@ -4,6 +4,7 @@
 #include "engine/engine.hpp"
 #include "frontend/menu_input.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 
@@ -11,41 +12,18 @@
 
 namespace {
 
-constexpr vec4 kWhite{1, 1, 1, 1};
 constexpr vec4 kTextYellow{1, 1, 0, 1};
 
 GameObject* image(const std::string& name, const std::string& texture, vec3 at, vec3 scale) {
-    GameObject* o = GameObjectList::instance().create(name);
-    o->transform.setPosition(at.x, at.y, at.z);
-    o->transform.setScale(scale.x, scale.y, scale.z);
-    auto* sprite = o->addComponent<SpriteRenderer>();
-    sprite->shader = ResourceManager::instance().getShader("Sprite");
-    sprite->setTexture(texture);
-    sprite->color = kWhite;
+    GameObject* o = MakeObject(name, {at, scale});
+    AddSprite(o, texture);
     return o;
 }
 
 GameObject* text(const std::string& name, const std::string& words, vec3 at, float size) {
-    GameObject* o = GameObjectList::instance().create(name);
-    o->transform.setPosition(at.x, at.y, at.z);
-    o->transform.setScale(size, size, 1.0f);
-    auto* label = o->addComponent<TextRenderer>();
-    label->shader = ResourceManager::instance().getShader("Text");
-    label->color = kTextYellow;
-    label->text = words;
+    GameObject* o = MakeObject(name, {at, {size, size, 1.0f}});
+    SetText(o, words, kTextYellow);
     return o;
-}
-
-void picture(GameObject* o, const std::string& texture) {
-    if (auto* sprite = o->getComponent<SpriteRenderer>()) {
-        sprite->setTexture(texture);
-    }
-}
-
-void show(GameObject* o, bool visible) {
-    if (o != nullptr) {
-        setActive(o, visible);
-    }
 }
 
 // The title's buttons, plain and highlighted, in selection order.
@@ -68,15 +46,15 @@ std::string VolumeText(float volume) {
 
 void Title::Show(bool visible) {
     shown = visible;
-    show(image, visible);
+    ::Show(image, visible);
     for (GameObject* b : buttons) {
-        show(b, visible);
+        ::Show(b, visible);
     }
 }
 
 void Title::UpdateHighlight() {
     for (size_t i = 0; i < buttons.size(); ++i) {
-        picture(buttons[i], i + 1 == selection ? kHighlighted[i] : kPlain[i]);
+        SetPicture(buttons[i], i + 1 == selection ? kHighlighted[i] : kPlain[i]);
     }
 }
 
@@ -115,7 +93,7 @@ Title* BuildTitle() {
 void Option::Show(bool visible) {
     shown = visible;
     for (GameObject* o : objects) {
-        show(o, visible);
+        ::Show(o, visible);
     }
 }
 
@@ -125,8 +103,8 @@ void Option::Open() {
     Show(true);
     UpdateHighlight();
     SoundManager& sound = SoundManager::instance();
-    picture(muteBox, sound.muted ? "CheckboxTick" : "Checkbox");
-    picture(windowBox, Engine::instance().fullscreen ? "Checkbox" : "CheckboxTick");
+    SetPicture(muteBox, sound.muted ? "CheckboxTick" : "Checkbox");
+    SetPicture(windowBox, Engine::instance().fullscreen ? "Checkbox" : "CheckboxTick");
     if (auto* label = volumeText->getComponent<TextRenderer>()) {
         label->text = VolumeText(sound.volume);
     }
@@ -134,12 +112,12 @@ void Option::Open() {
 
 void Option::UpdateHighlight() {
     if (row >= OptionRow::Volume && row <= OptionRow::Windowed) {
-        show(selectionPanel, true);
+        ::Show(selectionPanel, true);
         selectionPanel->transform.setPosition(8.0f, kOptionRowY[row - 1], 1.1f);
-        picture(backButton, "Back");
+        SetPicture(backButton, "Back");
     } else {
-        show(selectionPanel, false);
-        picture(backButton, "BackHL");
+        ::Show(selectionPanel, false);
+        SetPicture(backButton, "BackHL");
     }
 }
 
@@ -150,21 +128,17 @@ void Option::Change(int d) {
         // Stepped by whole tenths, so a float that rounding left just under a tenth never stalls.
         int tenths = std::clamp(VolumeTenths(sound.volume) + d, 0, 10);
         sound.setVolume(static_cast<float>(tenths) / 10.0f);
-        if (auto* label = volumeText->getComponent<TextRenderer>()) {
-            label->shader = ResourceManager::instance().getShader("Text");
-            label->color = kTextYellow;
-            label->text = VolumeText(sound.volume);
-        }
+        SetText(volumeText, VolumeText(sound.volume), kTextYellow);
         break;
     }
     case OptionRow::Mute:
         sound.setMuted(!sound.muted);
-        picture(muteBox, sound.muted ? "CheckboxTick" : "Checkbox");
+        SetPicture(muteBox, sound.muted ? "CheckboxTick" : "Checkbox");
         break;
     case OptionRow::Windowed: {
         Engine& engine = Engine::instance();
         engine.createWindow(!engine.fullscreen);
-        picture(windowBox, engine.fullscreen ? "Checkbox" : "CheckboxTick");
+        SetPicture(windowBox, engine.fullscreen ? "Checkbox" : "CheckboxTick");
         break;
     }
     default:
@@ -233,15 +207,15 @@ Option* BuildOptions() {
 
 void Tutorial::Show(bool visible) {
     shown = visible;
-    show(pageImage, visible);
-    show(button, visible);
+    ::Show(pageImage, visible);
+    ::Show(button, visible);
 }
 
 void Tutorial::Open() {
     done = false;
     page = 1;
-    picture(pageImage, "Tutorial_1");
-    picture(button, "NextButtonHL");
+    SetPicture(pageImage, "Tutorial_1");
+    SetPicture(button, "NextButtonHL");
     Show(true);
 }
 
@@ -251,10 +225,10 @@ void Tutorial::Update() {
     }
     ++page;
     if (page == 2) {
-        picture(pageImage, "Tutorial_2");
+        SetPicture(pageImage, "Tutorial_2");
     } else if (page == 3) {
-        picture(pageImage, "Tutorial_3");
-        picture(button, "MenuButtonHL");
+        SetPicture(pageImage, "Tutorial_3");
+        SetPicture(button, "MenuButtonHL");
     } else if (page >= 4) {
         done = true;
     }
@@ -273,8 +247,8 @@ Tutorial* BuildTutorial() {
 
 void Credit::Show(bool visible) {
     shown = visible;
-    show(panel, visible);
-    show(button, visible);
+    ::Show(panel, visible);
+    ::Show(button, visible);
 }
 
 void Credit::Update() {
@@ -297,7 +271,7 @@ Credit* BuildCredits() {
 void Quit::Show(bool visible) {
     shown = visible;
     for (GameObject* o : {question, panel, yesButton, noButton}) {
-        show(o, visible);
+        ::Show(o, visible);
     }
 }
 
@@ -305,8 +279,8 @@ void Quit::Open() {
     back = false;
     confirmed = false;
     onYes = false;
-    picture(noButton, "NoHL");
-    picture(yesButton, "Yes");
+    SetPicture(noButton, "NoHL");
+    SetPicture(yesButton, "Yes");
     Show(true);
 }
 
@@ -317,13 +291,13 @@ void Quit::Update() {
     MenuInputs in = ReadMenuInputs();
     if (in.left) {
         onYes = false;
-        picture(noButton, "NoHL");
-        picture(yesButton, "Yes");
+        SetPicture(noButton, "NoHL");
+        SetPicture(yesButton, "Yes");
     }
     if (in.right) {
         onYes = true;
-        picture(noButton, "No");
-        picture(yesButton, "YesHL");
+        SetPicture(noButton, "No");
+        SetPicture(yesButton, "YesHL");
     }
     if (in.confirm) {
         (onYes ? confirmed : back) = true;

@@ -5,6 +5,7 @@
 #include "frontend/menu_controller.hpp"
 #include "frontend/menu_screens.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "match/choice_tables.hpp"
 #include "match/match_settings.hpp"
 #include "objects/game_object.hpp"
@@ -61,56 +62,21 @@ constexpr std::array<const char*, 4> kStatsValuesAtStart = {"Explosion", "+++", 
 constexpr std::array<float, 4> kStatsY = {0.0f, -0.1f, -0.2f, -0.3f};
 constexpr std::array<float, 3> kArrowY = {0.3f, 0.0f, -0.3f};
 
-struct Pose {
-    vec3 position;
-    vec3 scale{1, 1, 1};
-    float spin = 0.0f; // degrees about z
-};
-
-// A child of the panel, posed relative to it. Hanging keeps the world pose, so the local values
-// are written only once the object hangs where it belongs.
-GameObject* child(GameObject* parent, const std::string& name, const Pose& pose) {
-    GameObject* object = GameObjectList::instance().create(name);
-    parent->transform.setParent(object);
-    object->transform.setPosition(pose.position.x, pose.position.y, pose.position.z);
-    object->transform.setRotation(0.0f, 0.0f, pose.spin);
-    object->transform.setScale(pose.scale.x, pose.scale.y, pose.scale.z);
-    return object;
-}
-
 GameObject* picture(GameObject* parent, const std::string& name, const std::string& texture, const Pose& pose,
                     int32_t columns = 1) {
-    GameObject* object = child(parent, name, pose);
-    auto* sprite = object->addComponent<SpriteRenderer>();
-    sprite->shader = ResourceManager::instance().getShader("Sprite");
-    sprite->setTexture(texture);
-    sprite->columns = columns;
+    GameObject* object = MakeObject(name, pose, parent);
+    AddSprite(object, texture, {1, 1, 1, 1}, columns);
     return object;
 }
 
 void setText(GameObject* object, const std::string& text) {
-    if (object == nullptr) {
-        return;
-    }
-    auto* renderer = object->addComponent<TextRenderer>();
-    renderer->shader = ResourceManager::instance().getShader("Text");
-    renderer->color = kTextColour;
-    renderer->text = text;
+    SetText(object, text, kTextColour);
 }
 
 GameObject* label(GameObject* parent, const std::string& name, const std::string& text, const Pose& pose) {
-    GameObject* object = child(parent, name, pose);
+    GameObject* object = MakeObject(name, pose, parent);
     setText(object, text);
     return object;
-}
-
-void setPicture(GameObject* object, const std::string& texture) {
-    if (object == nullptr) {
-        return;
-    }
-    if (auto* sprite = object->getComponent<SpriteRenderer>()) {
-        sprite->setTexture(texture);
-    }
 }
 
 // The entry of a table, "" for an index it does not hold.
@@ -228,7 +194,7 @@ void PlayerPanel::SetControlScheme(int32_t scheme) {
         return;
     }
     controlScheme = scheme;
-    setPicture(ui.schemeIcon, icon);
+    SetPicture(ui.schemeIcon, icon);
 }
 
 void PlayerPanel::Reset() {
@@ -281,18 +247,18 @@ void PlayerPanel::ShowParts(bool mainParts, bool rootPart, bool startTextPart) {
 }
 
 void PlayerPanel::ShowFace(const std::string& image) {
-    setPicture(ui.face, image);
-    setPicture(ui.faceFull, image);
+    SetPicture(ui.face, image);
+    SetPicture(ui.faceFull, image);
 }
 
 void PlayerPanel::ShowTurret(const std::string& name) {
-    setPicture(ui.turret, name);
-    setPicture(ui.turretFull, name);
+    SetPicture(ui.turret, name);
+    SetPicture(ui.turretFull, name);
 }
 
 void PlayerPanel::ShowTrack(const std::string& name) {
-    setPicture(ui.track, name);
-    setPicture(ui.trackFull, name);
+    SetPicture(ui.track, name);
+    SetPicture(ui.trackFull, name);
 }
 
 void PlayerPanel::MoveHighlight(uint32_t toRow) {

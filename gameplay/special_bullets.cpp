@@ -5,6 +5,7 @@
 #include "gameplay/player.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/random.hpp"
@@ -69,14 +70,6 @@ void burstAt(GameObject* particleObject, ParticleEmitter* emitter, vec3 at) {
 ShaderLogic* effectOf(const std::string& objectName) {
     GameObject* object = GameObjectList::instance().find(objectName);
     return object != nullptr ? object->getComponent<ShaderLogic>() : nullptr;
-}
-
-SpriteRenderer* addSprite(GameObject* object, const std::string& texture, vec4 colour) {
-    auto* s = object->addComponent<SpriteRenderer>();
-    s->shader = ResourceManager::instance().getShader("Sprite");
-    s->setTexture(texture);
-    s->color = colour;
-    return s;
 }
 
 } // namespace
@@ -221,7 +214,7 @@ RocketBullet::RocketBullet(GameObject* ownerObject) : Bullet("RocketBullet", own
     GameObjectList& list = GameObjectList::instance();
     warning = list.create("Rocket Warning");
     warning->transform.setScale(50.0f, 10.0f, 1.0f);
-    addSprite(warning, "RocketWarning", {1.0f, 1.0f, 1.0f, 0.5f});
+    AddSprite(warning, "RocketWarning", {1.0f, 1.0f, 1.0f, 0.5f});
     setActive(warning, false);
 
     // Tagged as a platform, so other code treats the rocket as one.
@@ -235,7 +228,7 @@ RocketBullet::RocketBullet(GameObject* ownerObject) : Bullet("RocketBullet", own
     GameObject* body = makeChild(rocketRoot, "Rocket Body");
     body->transform.setPosition(0.0f, 0.0f, 1.0f);
     body->transform.setScale(5.0f, 5.0f, 1.0f);
-    addSprite(body, "RocketBody", {1.0f, 1.0f, 1.0f, 1.0f});
+    AddSprite(body, "RocketBody", {1.0f, 1.0f, 1.0f, 1.0f});
     auto* box = body->addComponent<OBBCollider>();
     box->width = 5.0f;
     box->height = 5.0f;
@@ -294,12 +287,12 @@ ArtilleryBullet::ArtilleryBullet(GameObject* ownerObject) : Bullet("ArtilleryBul
     lifetime = 15.0f; // the barrage time
     GameObjectList& list = GameObjectList::instance();
     zone = list.create("Artillery Zone");
-    addSprite(zone, "BoxSprite", {1.0f, 0.5f, 0.0f, 0.6f});
+    AddSprite(zone, "BoxSprite", {1.0f, 0.5f, 0.0f, 0.6f});
     zone->transform.setScale(0.0f, 300.0f, 1.0f);
     setActive(zone, false);
     warning = list.create("Artillery Warning");
     warning->transform.setScale(3.0f, 3.0f, 1.0f);
-    addSprite(warning, "ArtilleryWarning", {1.0f, 1.0f, 1.0f, 1.0f});
+    AddSprite(warning, "ArtilleryWarning", {1.0f, 1.0f, 1.0f, 1.0f});
     setActive(warning, false);
     frameBufferEffect = effectOf("FrameBuffer");
 }

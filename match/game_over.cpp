@@ -6,6 +6,7 @@
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/frame_timer.hpp"
@@ -33,14 +34,6 @@ GameUIRenderer* heartImage(GameObject* object, const char* texture) {
     auto* image = object->addComponent<GameUIRenderer>();
     image->set(shader("Sprite-UI"), std::string(texture), {1, 1, 1, 1}, 1, 1, 1);
     return image;
-}
-
-SpriteRenderer* worldSprite(GameObject* object, const char* texture, const char* program, vec4 colour) {
-    auto* sprite = object->addComponent<SpriteRenderer>();
-    sprite->shader = shader(program);
-    sprite->setTexture(texture);
-    sprite->color = colour;
-    return sprite;
 }
 
 // Any player's confirm: A on their pad, T on the left keyboard half, Numpad 8 on the right.
@@ -226,7 +219,7 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     match.victoryBackground = list.create("VictoryBackground");
     match.victoryBackground->transform.setPosition(0.0f, 0.0f, 1.0f);
     match.victoryBackground->transform.setScale(53.7f, 30.2f, 1.0f);
-    worldSprite(match.victoryBackground, "VictoryScreenBG", "Sprite-Scrolling", {1, 1, 1, 1});
+    AddSprite(match.victoryBackground, "VictoryScreenBG", {1, 1, 1, 1}, 1, "Sprite-Scrolling");
     auto* scroll = match.victoryBackground->attach(
         new ShaderLogic(&match.camera, match.victoryBackground, ShaderMode::Scroll));
     scroll->StartScroll(0.05f);
@@ -285,13 +278,13 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
         }
     }
     for (int i = 0; i < match.playerCount; ++i) {
-        worldSprite(podiums[static_cast<size_t>(i)].podium, "BoxSprite", "Sprite", kPodiumColours[i]);
+        AddSprite(podiums[static_cast<size_t>(i)].podium, "BoxSprite", kPodiumColours[i], 1, "Sprite");
     }
 
     victoryText = list.create("Victory");
     victoryText->transform.setPosition(0.0f, 10.0f, 2.0f);
     victoryText->transform.setScale(30.72f, 7.68f, 1.0f);
-    worldSprite(victoryText, ranks == 1 ? "DrawText" : "VictoryText", "Sprite", {1, 0, 0, 1});
+    AddSprite(victoryText, ranks == 1 ? "DrawText" : "VictoryText", {1, 0, 0, 1}, 1, "Sprite");
 
     SoundManager& sound = SoundManager::instance();
     if (sound.instances.count("event:/Bullet/Special Bullet/BlackHole_2") != 0) {

@@ -12,9 +12,11 @@
 #include "frontend/player_panel.hpp"
 #include "match/play_game_state.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace menu_test {
@@ -25,6 +27,7 @@ class MenuScene : public ::testing::Test {
     void start(uint32_t first = GameStateId::MainMenu) {
         Engine::instance().firstState = first;
         harness = std::make_unique<EngineHarness>();
+        std::srand(2026); // the same spawn draws and crates on every run
         harness->engine().stateFactory = MakeGameState;
         harness->step();
     }
@@ -41,12 +44,7 @@ class MenuScene : public ::testing::Test {
     }
     void runSeconds(float seconds) { run(static_cast<int>(seconds / 0.017f) + 1); }
 
-    static void key(sf::Keyboard::Key code, bool down) {
-        sf::Event e{};
-        e.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        e.key.code = code;
-        InputManager::instance().queueEvent(e);
-    }
+    static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
     // Down in one frame, up in the next.
     void tap(sf::Keyboard::Key code) {
         key(code, true);

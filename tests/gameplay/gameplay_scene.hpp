@@ -9,6 +9,7 @@
 #include "objects/game_object_list.hpp"
 #include "physics/rigid_body.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
 
@@ -34,15 +35,9 @@ class Scene : public ::testing::Test {
         run(static_cast<int>(seconds * 1000.0f / ms + 0.5f), ms);
     }
 
-    static void keyEvent(sf::Keyboard::Key key, bool down) {
-        sf::Event e{};
-        e.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        e.key.code = key;
-        InputManager::instance().queueEvent(e);
-    }
     // Held from the next frame on.
-    static void hold(sf::Keyboard::Key key) { keyEvent(key, true); }
-    static void release(sf::Keyboard::Key key) { keyEvent(key, false); }
+    static void hold(sf::Keyboard::Key key) { QueueKey(key, true); }
+    static void release(sf::Keyboard::Key key) { QueueKey(key, false); }
     // Pressed and released in the next frame.
     void tap(sf::Keyboard::Key key) {
         hold(key);

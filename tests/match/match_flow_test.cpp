@@ -42,6 +42,9 @@ TEST_F(MatchFlow, FadeInAndGoSignFreezeTimeThenPlayersAreReleased) {
 // again until the lives run out.
 TEST_F(MatchFlow, AKnockOutEndsTheMatchAndThePodiumRanksByLives) {
     startMatch(2, 3);
+    // Spawn points are drawn at random: put player 2 where player 1's drive cannot reach it.
+    player(1)->tank.rigidBody->SetPosition(-8.0f, -7.5f);
+    player(2)->tank.rigidBody->SetPosition(12.0f, -4.0f);
     runToPlay();
     key(sf::Keyboard::A, true);
     float gameTime = 0.0f;

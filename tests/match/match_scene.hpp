@@ -11,8 +11,11 @@
 #include "match/quick_match.hpp"
 #include "objects/frame_timer.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace match_test {
 
@@ -34,7 +37,8 @@ class MatchScene : public ::testing::Test {
             };
             return blank;
         };
-        harness.step(); // a blank first state
+        harness.step();   // a blank first state
+        std::srand(2026); // the same spawn draws and crates on every run
     }
 
     // Writes the settings of a quick match and switches the match in.
@@ -72,12 +76,7 @@ class MatchScene : public ::testing::Test {
     // Through the fade-in and the "Go" sign.
     void runToPlay() { ASSERT_TRUE(runUntilPhase(MatchPhase::Playing, 400)); }
 
-    static void key(sf::Keyboard::Key code, bool down) {
-        sf::Event e{};
-        e.type = down ? sf::Event::KeyPressed : sf::Event::KeyReleased;
-        e.key.code = code;
-        InputManager::instance().queueEvent(e);
-    }
+    static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
     void tap(sf::Keyboard::Key code) {
         key(code, true);
         run(1);
