@@ -1,5 +1,7 @@
 #include "audio/bank_reader.hpp"
 
+#include "platform/file_read.hpp"
+
 #include <cmath>
 #include <fstream>
 #include <unordered_set>
@@ -266,21 +268,16 @@ AudioResult parseBank(const uint8_t* data, size_t size, BankContents& out) {
 
 AudioResult readBankFile(const std::string& fileName, BankContents& out) {
     out = BankContents{};
-    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-    if (!file) {
+    // Only a regular file, and never more than a bank may hold: a link to a device or a pipe
+    // must neither hang the game nor run it out of memory.
+    std::string bytes;
+    switch (ReadRegularFile(fileName, kBankMaxFileSize, bytes)) {
+    case FileRead::Ok:
+        break;
+    case FileRead::Missing:
         return kAudioErrFileNotFound;
-    }
-    std::streamoff length = file.tellg();
-    if (length < 0) {
-        return kAudioErrFileNotFound;
-    }
-    if (static_cast<uint64_t>(length) > kBankMaxFileSize) {
+    default:
         return kAudioErrFileBad;
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    file.seekg(0);
-    if (!bytes.empty() && !file.read(reinterpret_cast<char*>(bytes.data()), length)) {
-        return kAudioErrFileNotFound;
-    }
-    return parseBank(bytes.data(), bytes.size(), out);
+    return parseBank(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
 }

@@ -54,7 +54,10 @@ void SoundManager::init() {
     }
     audioRoot = "../Resources/Audio/";
     if (!masterBank.isValid()) {
-        check(studioSystem->loadBankFile(audioRoot + std::string(kMasterBankFile), &masterBank));
+        std::string path = audioRoot + std::string(kMasterBankFile);
+        if (!check(studioSystem->loadBankFile(path, &masterBank))) {
+            std::cout << path << std::endl;
+        }
     }
     loadBank(std::string(kMasterStringsBankFile));
     Bus bus = masterBus();
@@ -72,7 +75,10 @@ void SoundManager::loadBank(const std::string& fileName) {
         return;
     }
     Bank bank;
-    check(s->loadBankFile(audioRoot + fileName, &bank));
+    // The result code alone does not say which of the banks failed: the file follows it.
+    if (!check(s->loadBankFile(audioRoot + fileName, &bank))) {
+        std::cout << audioRoot + fileName << std::endl;
+    }
     if (bank.isValid()) {
         banks[fileName] = bank;
     }

@@ -15,6 +15,7 @@
 #include "objects/world_update.hpp"
 #include "physics/physics_step.hpp"
 #include "platform/clock.hpp"
+#include "platform/quit_signals.hpp"
 
 #include <GL/glew.h>
 #include <SFML/Graphics/Image.hpp>
@@ -293,6 +294,9 @@ bool Engine::frame() {
     render();
     SoundManager::instance().update();
     InputManager::instance().endFrame();
+    if (QuitSignalled()) {
+        states->next = GameStateId::Quit; // as the close button would, whatever the state asked for
+    }
     switchOut();
     if (states->next == GameStateId::Quit) {
         shutdown();

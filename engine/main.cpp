@@ -8,6 +8,8 @@
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
 #include "platform/display.hpp"
+#include "platform/quit_signals.hpp"
+#include "platform/run_folder.hpp"
 
 #include <iostream>
 #include <string>
@@ -15,6 +17,8 @@
 
 int main(int argc, char** argv) {
     hideConsoleWindow();
+    ChooseRunFolder();
+    InstallQuitSignals();
     if (!DisplayAvailable()) {
         std::cout << "No X display found: Grumbo needs a graphical session to open its window." << std::endl;
         return 1;

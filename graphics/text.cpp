@@ -5,6 +5,8 @@
 #include FT_FREETYPE_H
 
 #include <iostream>
+#include <set>
+#include <string>
 
 void LoadGlyphs(const std::string& fontPath, GlyphTable& glyphs) {
     FT_Library library = nullptr;
@@ -14,15 +16,22 @@ void LoadGlyphs(const std::string& fontPath, GlyphTable& glyphs) {
     }
     FT_Face face = nullptr;
     if (library == nullptr || FT_New_Face(library, fontPath.c_str(), 0, &face) != 0) {
-        std::cout << "ERROR::FREETYPE: Failed to load font" << std::endl;
-        face = nullptr;
+        // Said once for the run, with the file: a window re-created later finds it missing
+        // all the same, and a line per glyph would say nothing more.
+        static std::set<std::string> reported;
+        if (reported.insert(fontPath).second) {
+            std::cout << "ERROR::FREETYPE: Failed to load font" << std::endl;
+            std::cout << fontPath << std::endl;
+        }
+        if (library != nullptr) {
+            FT_Done_FreeType(library);
+        }
+        return;
     }
-    if (face != nullptr) {
-        FT_Set_Pixel_Sizes(face, 0, kFontPixelHeight);
-    }
+    FT_Set_Pixel_Sizes(face, 0, kFontPixelHeight);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int code = 0; code < 128; ++code) {
-        if (face == nullptr || FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0) {
+        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0) {
             std::cout << "ERROR::FREETYTPE: Failed to load Glyph" << std::endl;
             continue;
         }
@@ -46,12 +55,8 @@ void LoadGlyphs(const std::string& fontPath, GlyphTable& glyphs) {
                                                 static_cast<uint32_t>(slot->advance.x)};
     }
     glBindTexture(GL_TEXTURE_2D, 0);
-    if (face != nullptr) {
-        FT_Done_Face(face);
-    }
-    if (library != nullptr) {
-        FT_Done_FreeType(library);
-    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
 }
 
 void ReleaseGlyphs(GlyphTable& glyphs) {

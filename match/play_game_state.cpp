@@ -253,7 +253,12 @@ void PlayGameState::Load() {
         mapName = settings.get("MapName");
 
         // The map's background picture, by the pictures table.
-        MapData map = readMapData(loadJson(mapName));
+        Json::Value document = loadJson(mapName);
+        if (document.isNull()) {
+            std::cout << "Map \"" << mapName << "\" has no readable data file; the arena is empty"
+                      << std::endl;
+        }
+        MapData map = readMapData(document);
         BackgroundTable table = readBackgroundTable(loadJson("BackgroundSetting"));
         std::string path = backgroundPathFor(map, table);
         ResourceManager& resources = ResourceManager::instance();
@@ -266,7 +271,7 @@ void PlayGameState::Load() {
         picture->shader = shader("Blackhole");
         picture->setTexture("Background");
 
-        InstantiateMap(mapName);
+        InstantiateMap(map);
     }
 
     // 8. A burst of stars for each player, where their tank leaves the arena.
@@ -327,8 +332,7 @@ void PlayGameState::Load() {
     GraphicsManager::instance().EnableDepthAndBlending();
 }
 
-void PlayGameState::InstantiateMap(const std::string& name) {
-    MapData map = readMapData(loadJson(name));
+void PlayGameState::InstantiateMap(const MapData& map) {
     const float zoom = map.cameraZoom;
     camera.position = {0, 0, 0};
     camera.front = {0, 0, -1};

@@ -13,6 +13,7 @@
 #include "match/hud.hpp"
 #include "match/match_phase.hpp"
 #include "match/pause_menu.hpp"
+#include "objects/json_data.hpp"
 
 #include <array>
 #include <cstdint>
@@ -37,7 +38,7 @@ class PlayGameState : public GameState {
     void Exit() override;
 
     // Places the camera, the background, the platforms and the tanks of a map.
-    void InstantiateMap(const std::string& mapName);
+    void InstantiateMap(const MapData& map);
     // The death check of one player (index from 0): a tank touching a "DeathZone" loses a life.
     void DeathCheck(int index);
     void SpawnCrates();

@@ -1,6 +1,7 @@
 #include "objects/json_data.hpp"
 
 #include "objects/resource_manager.hpp"
+#include "platform/file_read.hpp"
 
 #include <cmath>
 #include <fstream>
@@ -11,37 +12,71 @@
 namespace {
 
 // Hand-written data files are a few kilobytes; anything this big is not ours.
-constexpr std::streamoff kMaxFileBytes = 4 * 1024 * 1024;
+constexpr size_t kMaxFileBytes = 4 * 1024 * 1024;
 // Our files nest four levels deep; a hostile file nested thousands deep would exhaust the stack.
 constexpr int kMaxNesting = 64;
 // World coordinates, zooms and scales never come near this; beyond it a value is garbage.
 constexpr double kMaxMagnitude = 1.0e6;
+// A map holds tens of these; a file with more is broken, and the rest of it is ignored.
+constexpr size_t kMaxPlatforms = 1000;
+constexpr size_t kMaxSpawnPoints = 64;
+
+// What was unusable in the data file being read. A file full of bad values says so in one line
+// when its reader is done, instead of a line per value.
+struct DataReport {
+    std::string file;
+    int replaced = 0;
+};
+
+DataReport& report() {
+    static DataReport current;
+    return current;
+}
+
+void noteReplaced() {
+    ++report().replaced;
+}
+
+// The one summary line of a file, if anything in it had to be replaced.
+void tellReport() {
+    DataReport& r = report();
+    if (r.replaced > 0) {
+        std::cout << "Data file " << (r.file.empty() ? std::string("(unnamed)") : r.file) << ": "
+                  << r.replaced << (r.replaced == 1 ? " value was" : " values were")
+                  << " unusable and read as 0 or empty" << std::endl;
+    }
+    r.replaced = 0;
+}
+
+// A base name names a file in the data folder: no folders, no way out of it.
+bool isPlainName(const std::string& name) {
+    return name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
 
 } // namespace
 
 Json::Value loadJson(const std::string& baseName) {
-    if (baseName.find("JsonData/") != std::string::npos) {
-        // Base names never carry the directory; such a name names no data file.
+    if (!isPlainName(baseName)) {
+        std::cout << "Data file name \"" << baseName << "\" is a path, not a name; ignoring it" << std::endl;
         return Json::Value();
     }
     std::string path = ResourceManager::resourcePath("JsonData/" + baseName + ".json");
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) {
+    report() = DataReport{path, 0};
+    std::string content;
+    FileRead read = ReadRegularFile(path, kMaxFileBytes, content);
+    if (read == FileRead::Missing) {
         return Json::Value();
     }
-    file.seekg(0, std::ios::end);
-    std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size > kMaxFileBytes) {
-        std::cout << "Data file " << path << " is too large (" << size << " bytes); ignoring it" << std::endl;
+    if (read != FileRead::Ok) {
+        std::cout << "Data file " << path << " is " << DescribeFileRead(read) << "; ignoring it" << std::endl;
         return Json::Value();
     }
-    std::stringstream text;
-    text << file.rdbuf();
-    std::string content = text.str();
 
     Json::CharReaderBuilder builder;
     builder["stackLimit"] = kMaxNesting;
+    // Text after the root value (a truncated file with something appended) is an error too.
+    builder["failIfExtra"] = true;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
@@ -61,17 +96,17 @@ Json::Value loadJson(const std::string& baseName) {
 
 namespace {
 
-float checkedNumber(const Json::Value& value, const std::string& what) {
+float checkedNumber(const Json::Value& value) {
     if (value.isNull()) {
         return 0.0f;
     }
     if (!value.isNumeric()) {
-        std::cout << "Data value " << what << " is not a number; reading 0" << std::endl;
+        noteReplaced();
         return 0.0f;
     }
     double d = value.asDouble();
     if (!std::isfinite(d) || std::fabs(d) > kMaxMagnitude) {
-        std::cout << "Data value " << what << " is out of range; reading 0" << std::endl;
+        noteReplaced();
         return 0.0f;
     }
     return static_cast<float>(d);
@@ -88,21 +123,21 @@ float jsonFloat(const Json::Value& object, const char* key) {
     if (!object.isObject()) {
         return 0.0f;
     }
-    return checkedNumber(object[key], std::string("\"") + key + "\"");
+    return checkedNumber(object[key]);
 }
 
-float jsonFloatAt(const Json::Value& array, unsigned index, const char* what) {
+float jsonFloatAt(const Json::Value& array, unsigned index, const char*) {
     if (array.isNull()) {
         return 0.0f;
     }
     if (!array.isArray()) {
-        std::cout << "Data value \"" << what << "\" is not a list of numbers; reading 0" << std::endl;
+        noteReplaced();
         return 0.0f;
     }
     if (index >= array.size()) {
         return 0.0f;
     }
-    return checkedNumber(array[index], std::string("\"") + what + "\"[" + std::to_string(index) + "]");
+    return checkedNumber(array[index]);
 }
 
 std::string jsonString(const Json::Value& object, const char* key) {
@@ -114,7 +149,7 @@ std::string jsonString(const Json::Value& object, const char* key) {
         return "";
     }
     if (!value.isString()) {
-        std::cout << "Data value \"" << key << "\" is not a string; reading \"\"" << std::endl;
+        noteReplaced();
         return "";
     }
     return value.asString();
@@ -145,8 +180,15 @@ std::vector<std::string> readMapList(const Json::Value& document) {
         return names;
     }
     for (Json::ArrayIndex i = 0; i < maps.size(); ++i) {
-        names.push_back(jsonString(maps[i], "MapName"));
+        std::string name = jsonString(maps[i], "MapName");
+        if (!isPlainName(name)) {
+            std::cout << "Map list entry \"" << name << "\" is a path, not a map name; leaving it out"
+                      << std::endl;
+            continue;
+        }
+        names.push_back(name);
     }
+    tellReport();
     return names;
 }
 
@@ -169,6 +211,7 @@ BackgroundTable readBackgroundTable(const Json::Value& document) {
                 {jsonString(backgrounds[i], "MapName"), jsonString(backgrounds[i], "MapPath")});
         }
     }
+    tellReport();
     return table;
 }
 
@@ -180,19 +223,50 @@ MapData readMapData(const Json::Value& document) {
     map.name = jsonString(document, "MapName");
     map.previewName = jsonString(document, "MapPreviewName");
     map.cameraZoom = jsonFloat(document, "CameraZoom");
+    if (map.cameraZoom <= 0.0f) {
+        // A camera that shows nothing (or everything upside down) makes no match.
+        std::cout << "Map \"" << map.name << "\": CameraZoom " << map.cameraZoom
+                  << " is not above zero; using " << kDefaultCameraZoom << std::endl;
+        map.cameraZoom = kDefaultCameraZoom;
+    }
+    int flatScales = 0;
+    bool tooMany = false;
     for (const Json::Value& entry : jsonEntries(document["Object"])) {
         std::string kind = jsonString(entry, "ObjName");
         if (kind == "Platform") {
+            if (map.platforms.size() >= kMaxPlatforms) {
+                tooMany = true;
+                continue;
+            }
             PlatformEntry platform;
             platform.position = readVec3(entry["Position"], "Position", false);
             platform.position.z = kPlatformZ;
             platform.rotation = readVec3(entry["Rotation"], "Rotation", true);
             platform.scale = readVec3(entry["Scale"], "Scale", true);
+            for (float* side : {&platform.scale.x, &platform.scale.y, &platform.scale.z}) {
+                if (*side <= 0.0f) {
+                    *side = 1.0f;
+                    ++flatScales;
+                }
+            }
             map.platforms.push_back(platform);
         } else if (kind == "SpawnPoint") {
+            if (map.spawnPoints.size() >= kMaxSpawnPoints) {
+                tooMany = true;
+                continue;
+            }
             map.spawnPoints.push_back(readVec3(entry["Position"], "Position", true));
         }
     }
+    if (tooMany) {
+        std::cout << "Map \"" << map.name << "\" has more than " << kMaxPlatforms << " platforms or "
+                  << kMaxSpawnPoints << " spawn points; the rest are ignored" << std::endl;
+    }
+    if (flatScales > 0) {
+        std::cout << "Map \"" << map.name << "\": " << flatScales
+                  << " platform scales were at or below zero; using 1" << std::endl;
+    }
+    tellReport();
     return map;
 }
 

@@ -12,13 +12,15 @@
 #include <vector>
 
 // Reads "../Resources/JsonData/<baseName>.json". A missing file gives a null document without a
-// message; a syntax error prints the reader's messages and a line naming the file, and gives
-// what was parsed. Files that are too large or too deeply nested are refused with a message.
+// message; a syntax error (text after the root value included) prints the reader's messages and
+// a line naming the file, and gives what was parsed. Only regular files are read, and files that
+// are too large or too deeply nested, or a name that is a path, are refused with a line.
 Json::Value loadJson(const std::string& baseName);
 
 // Reads values the way the game expects: a missing or unusable value reads as 0 or "".
-// Values of the wrong type, non-finite or absurdly large numbers also read as 0, with one
-// line naming the key, so a hand-edited map can never take the game down.
+// Values of the wrong type, non-finite or absurdly large numbers also read as 0; each reader
+// below ends with one line per file counting them, so a hand-edited map can never take the
+// game down nor flood the console.
 float jsonFloat(const Json::Value& object, const char* key);
 float jsonFloatAt(const Json::Value& array, unsigned index, const char* what);
 std::string jsonString(const Json::Value& object, const char* key);
@@ -47,10 +49,13 @@ struct PlatformEntry {
     vec3 rotation;
     vec3 scale;
 };
+// The zoom a map gets when its own is missing or unusable.
+constexpr float kDefaultCameraZoom = 30.0f;
+
 struct MapData {
     std::string name;
     std::string previewName;
-    float cameraZoom = 0.0f;
+    float cameraZoom = kDefaultCameraZoom;
     std::vector<PlatformEntry> platforms;
     std::vector<vec3> spawnPoints; // in file order
 };

@@ -64,12 +64,15 @@ bool checkShader(GLuint object, const std::string& type) {
     return success != 0;
 }
 
-GLuint compileStage(GLenum stage, const std::string& source, const std::string& label) {
+GLuint compileStage(GLenum stage, const std::string& source, const std::string& label,
+                    const std::string& path) {
     GLuint shader = glCreateShader(stage);
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
-    checkShader(shader, label);
+    if (!checkShader(shader, label)) {
+        std::cout << path << std::endl;
+    }
     return shader;
 }
 
@@ -149,20 +152,33 @@ void ResourceManager::loadShader(const std::string& name, const std::string& ver
 
 std::unique_ptr<ShaderProgram> ResourceManager::buildProgram(const std::string& vertexPath,
                                                              const std::string& fragmentPath) {
-    bool failed = false;
-    std::string vertexSource = readSource(vertexPath, failed);
-    std::string fragmentSource = readSource(fragmentPath, failed);
+    bool vertexFailed = false;
+    bool fragmentFailed = false;
+    std::string vertexSource = readSource(vertexPath, vertexFailed);
+    std::string fragmentSource = readSource(fragmentPath, fragmentFailed);
+    const bool failed = vertexFailed || fragmentFailed;
     if (failed) {
+        // The message names no file; the ones that failed follow it.
         std::cout << "ERROR::SHADER::FILE_NOT_SUCCESFULLY_READ" << std::endl;
+        std::cout << (vertexFailed ? vertexPath + (fragmentFailed ? "\n" : "") : "")
+                  << (fragmentFailed ? fragmentPath : "") << std::endl;
     }
     auto program = std::make_unique<ShaderProgram>();
-    GLuint vertex = compileStage(GL_VERTEX_SHADER, vertexSource, "VERTEX");
-    GLuint fragment = compileStage(GL_FRAGMENT_SHADER, fragmentSource, "FRAGMENT");
+    if (failed) {
+        // Nothing to build from: the program stays unlinked and draws nothing, and compiling an
+        // empty source would only say the same thing three more times.
+        return program;
+    }
+    GLuint vertex = compileStage(GL_VERTEX_SHADER, vertexSource, "VERTEX", vertexPath);
+    GLuint fragment = compileStage(GL_FRAGMENT_SHADER, fragmentSource, "FRAGMENT", fragmentPath);
     program->id = glCreateProgram();
     glAttachShader(program->id, vertex);
     glAttachShader(program->id, fragment);
     glLinkProgram(program->id);
     program->linked = checkShader(program->id, "PROGRAM");
+    if (!program->linked) {
+        std::cout << vertexPath << "\n" << fragmentPath << std::endl;
+    }
     glDeleteShader(vertex);
     glDeleteShader(fragment);
     return program;

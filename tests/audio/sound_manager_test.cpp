@@ -142,7 +142,9 @@ TEST_F(SoundManagerTest, MissingBankReportsAndItsEventsFailEveryTime) {
     sound().shutdown();
     sound().init();
     sound().audioRoot = bankFolderWith({kSfxBankFile});
-    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }), "SOUND MANAGER ERROR: 10\n");
+    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }),
+              "SOUND MANAGER ERROR: 10\n" + sound().audioRoot + std::string(kBgmBankFile) + "\n")
+        << "the code, then the file";
     EXPECT_EQ(sound().banks.count(std::string(kBgmBankFile)), 0u);
     EXPECT_EQ(printed([] { sound().loadBank(std::string(kSfxBankFile)); }), "");
 
@@ -166,7 +168,13 @@ TEST_F(SoundManagerTest, MalformedBankIsReportedAndLeftOut) {
     std::string folder = bankFolderWith({kBgmBankFile});
     std::filesystem::resize_file(folder + std::string(kBgmBankFile), 5000);
     sound().audioRoot = folder;
-    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }), "SOUND MANAGER ERROR: 11\n");
+    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }),
+              "SOUND MANAGER ERROR: 11\n" + folder + std::string(kBgmBankFile) + "\n");
+    // A bank that is not a regular file is refused the same way, and never read.
+    std::filesystem::remove(folder + std::string(kBgmBankFile));
+    std::filesystem::create_symlink("/dev/zero", folder + std::string(kBgmBankFile));
+    EXPECT_EQ(printed([] { sound().loadBank(std::string(kBgmBankFile)); }),
+              "SOUND MANAGER ERROR: 11\n" + folder + std::string(kBgmBankFile) + "\n");
     EXPECT_EQ(sound().banks.count(std::string(kBgmBankFile)), 0u);
 }
 

@@ -2,6 +2,8 @@
 #include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,9 +24,13 @@ TEST(JsonData, MissingFileIsANullDocumentWithoutAMessage) {
     MapData map = readMapData(doc);
     EXPECT_TRUE(map.platforms.empty());
     EXPECT_TRUE(map.spawnPoints.empty());
-    EXPECT_EQ(map.cameraZoom, 0.0f);
+    EXPECT_EQ(map.cameraZoom, kDefaultCameraZoom) << "never a camera that shows nothing";
     EXPECT_TRUE(readMapList(loadJson("MapSetting")).empty());
-    EXPECT_TRUE(loadJson("JsonData/MapSetting").isNull()) << "a name with the folder in it names nothing";
+    out = captureOutput([&] {
+        EXPECT_TRUE(loadJson("JsonData/MapSetting").isNull());
+        EXPECT_TRUE(loadJson("../Resources/JsonData/MapSetting").isNull());
+    });
+    EXPECT_NE(out.find("is a path, not a name"), std::string::npos) << out;
 }
 
 TEST(JsonData, MapFileIsReadAsTheGameUsesIt) {
@@ -94,38 +100,74 @@ TEST(JsonData, SyntaxErrorsPrintTheReaderAndTheFileAndKeepWhatParsed) {
     readMapData(doc); // whatever came back must be safe to read
 }
 
-TEST(JsonData, HostileFilesReadAsDefaults) {
+TEST(JsonData, HostileFilesReadAsDefaultsWithOneLineEach) {
     TempRunDir dir;
     dir.writeResource("JsonData/Deep.json", std::string(100000, '[') + std::string(100000, ']'));
     dir.writeResource("JsonData/Huge.json", "{\"MapName\": \"" + std::string(5 * 1024 * 1024, 'x') + "\"}");
+    dir.writeResource("JsonData/Tail.json", R"({"MapName": "Tail"} {"MapName": "Appended"})");
     dir.writeResource("JsonData/Types.json", R"({
-        "MapName": 12, "CameraZoom": "far",
+        "MapName": "Types", "CameraZoom": "far",
         "Object": [
             {"ObjName": "Platform", "Position": {"x": 1}, "Rotation": "none", "Scale": [1e300, -1e7, null]},
             {"ObjName": "SpawnPoint", "Position": [true, "2", [3]]},
             42, "text", null
         ]})");
+    // A link to an endless device and a pipe nobody writes would be read for ever or block.
+    ASSERT_EQ(symlink("/dev/zero", (dir.resources() + "JsonData/Zero.json").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir.resources() + "JsonData/Pipe.json").c_str(), 0600), 0);
     MapData deep, types;
-    Json::Value huge;
     std::string out = captureOutput([&] {
         deep = readMapData(loadJson("Deep"));
-        huge = loadJson("Huge");
+        EXPECT_TRUE(loadJson("Huge").isNull());
+        EXPECT_TRUE(loadJson("Zero").isNull());
+        EXPECT_TRUE(loadJson("Pipe").isNull());
+        loadJson("Tail");
         types = readMapData(loadJson("Types"));
     });
     EXPECT_TRUE(deep.platforms.empty());
-    EXPECT_TRUE(huge.isNull());
-    EXPECT_EQ(types.name, "");
-    EXPECT_EQ(types.cameraZoom, 0.0f);
+    EXPECT_NE(out.find("Huge.json is too large"), std::string::npos) << out;
+    EXPECT_NE(out.find("Zero.json is not a regular file"), std::string::npos) << out;
+    EXPECT_NE(out.find("Pipe.json is not a regular file"), std::string::npos) << out;
+    EXPECT_NE(out.find("Tail.json has errors"), std::string::npos) << "text after the root value is refused";
+
+    EXPECT_EQ(types.cameraZoom, kDefaultCameraZoom);
     ASSERT_EQ(types.platforms.size(), 1u);
     EXPECT_EQ(types.platforms[0].position.x, 0.0f);
-    EXPECT_EQ(types.platforms[0].scale.x, 0.0f);
-    EXPECT_EQ(types.platforms[0].scale.y, 0.0f);
+    EXPECT_EQ(types.platforms[0].scale.x, 1.0f) << "a platform is never flat or inside out";
+    EXPECT_EQ(types.platforms[0].scale.y, 1.0f);
     ASSERT_EQ(types.spawnPoints.size(), 1u);
     EXPECT_EQ(types.spawnPoints[0].y, 0.0f);
-    EXPECT_NE(out.find("too large"), std::string::npos) << out;
-    EXPECT_NE(out.find("\"CameraZoom\" is not a number"), std::string::npos) << out;
-    EXPECT_NE(out.find("\"Position\" is not a list of numbers"), std::string::npos) << out;
-    EXPECT_NE(out.find("out of range"), std::string::npos) << out;
+    EXPECT_NE(out.find("Map \"Types\": CameraZoom 0 is not above zero; using 30"), std::string::npos) << out;
+    EXPECT_NE(out.find("3 platform scales were at or below zero"), std::string::npos) << out;
+    // Eleven unusable values (the zoom, two position and three rotation reads, two scales, three
+    // spawn coordinates) are told in one line, not one each.
+    EXPECT_NE(out.find("Types.json: 11 values were unusable"), std::string::npos) << out;
+    EXPECT_EQ(out.find("is not a number"), std::string::npos);
+}
+
+TEST(JsonData, CountsAndMapNamesAreBounded) {
+    TempRunDir dir;
+    std::string objects;
+    for (int i = 0; i < 1200; ++i) {
+        objects += R"({"ObjName": "Platform", "Position": [0, 0], "Scale": [1, 1, 1]},)";
+        objects += R"({"ObjName": "SpawnPoint", "Position": [0, 0, 0]},)";
+    }
+    dir.writeResource("JsonData/Crowded.json",
+                      "{\"MapName\": \"Crowded\", \"Object\": [" + objects + "null]}");
+    dir.writeResource("JsonData/MapSetting.json",
+                      R"({"Map": [{"MapName": "Meadow"}, {"MapName": "../../etc/passwd"}, {"MapName": "a/b"},
+                                  {"MapName": "Canyon"}]})");
+    MapData crowded;
+    std::vector<std::string> maps;
+    std::string out = captureOutput([&] {
+        crowded = readMapData(loadJson("Crowded"));
+        maps = readMapList(loadJson("MapSetting"));
+    });
+    EXPECT_EQ(crowded.platforms.size(), 1000u);
+    EXPECT_EQ(crowded.spawnPoints.size(), 64u);
+    EXPECT_NE(out.find("the rest are ignored"), std::string::npos) << out;
+    EXPECT_EQ(maps, (std::vector<std::string>{"Meadow", "Canyon"}));
+    EXPECT_NE(out.find("\"../../etc/passwd\" is a path, not a map name"), std::string::npos) << out;
 }
 
 TEST(JsonData, LevelSelectPreviewsFollowTheMapsThatLoad) {
