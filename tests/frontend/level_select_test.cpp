@@ -1,10 +1,10 @@
 // The level select driven through the real engine without a window: keys and pads go through the
 // input's test paths and the screen is read back from its objects, as a player would see it.
-#include "engine/input_manager.hpp"
 #include "frontend/level_select.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,8 @@ class LevelSelectScreen : public ::testing::Test {
     void SetUp() override { harness.step(); } // a blank state to own the objects
 
     // Three maps, of which only the first two bring a preview.
-    void build(const std::vector<std::string>& maps = {"Meadow", "Quarry", "Docks"},
-               const std::vector<std::string>& previews = {"Map1", "Map2"}) {
-        screen = BuildLevelSelect(maps, previews);
+    void build(const std::vector<std::string>& maps = {"Meadow", "Quarry", "Docks"}) {
+        screen = BuildLevelSelect(maps, {"Map1", "Map2"});
         enter();
     }
     // What the menu does on every entry.
@@ -35,14 +34,10 @@ class LevelSelectScreen : public ::testing::Test {
     // Each key is pressed for a frame and released for the next.
     void press(std::initializer_list<Key> keys) {
         for (Key code : keys) {
-            sf::Event e{};
-            e.type = sf::Event::KeyPressed;
-            e.key.code = code;
-            InputManager::instance().queueEvent(e);
-            harness.step();
-            e.type = sf::Event::KeyReleased;
-            InputManager::instance().queueEvent(e);
-            harness.step();
+            for (bool down : {true, false}) {
+                QueueKey(code, down);
+                harness.step();
+            }
         }
     }
     std::string detail(uint32_t row) const {
@@ -53,100 +48,68 @@ class LevelSelectScreen : public ::testing::Test {
         return screen->ui.startButton->getComponent<SpriteRenderer>()->textureName;
     }
     GameObject* highlight() const { return screen->ui.backPanel; }
+    // The highlight sits on the row of that row's label.
+    bool highlightOn(uint32_t row) const {
+        return highlight()->active &&
+               highlight()->transform.position.y == screen->ui.labels[row]->transform.position.y;
+    }
 
     EngineHarness harness;
     LevelSelect* screen = nullptr;
 };
 
-TEST_F(LevelSelectScreen, MapsWrapBothWaysWithTheirPreviews) {
+TEST_F(LevelSelectScreen, ValuesWrapBothWaysAndEnteringAgainStartsFromTheFirst) {
     build();
     press({Key::Left});
     EXPECT_EQ(detail(LevelRow::Map), "Docks");
     EXPECT_EQ(preview(), "CustomMap"); // beyond the preview list
-    press({Key::Right});
-    EXPECT_EQ(detail(LevelRow::Map), "Meadow");
-    EXPECT_EQ(preview(), "Map1");
-    press({Key::Right});
-    EXPECT_EQ(detail(LevelRow::Map), "Quarry");
+    press({Key::Right, Key::Right});
     EXPECT_EQ(preview(), "Map2");
-}
-
-TEST_F(LevelSelectScreen, LivesAndTimeWrapAndTimeGivesSeconds) {
-    build();
     press({Key::Down, Key::Left});
     EXPECT_EQ(detail(LevelRow::Lives), "5");
-    press({Key::Down});
-    EXPECT_EQ(screen->chosenSeconds(), "180");
-    press({Key::Right});
+    press({Key::Down, Key::Right});
     EXPECT_EQ(detail(LevelRow::Time), "5:00");
-    EXPECT_EQ(screen->chosenSeconds(), "300");
-    press({Key::Right});
-    EXPECT_EQ(detail(LevelRow::Time), "10:00");
-    EXPECT_EQ(screen->chosenSeconds(), "600");
-    press({Key::Right});
-    EXPECT_EQ(detail(LevelRow::Time), "3:00");
-    EXPECT_EQ(detail(LevelRow::Lives), "5"); // only the current row changes
-}
 
-TEST_F(LevelSelectScreen, RowsMoveTheHighlightAndOnlyTheStartRowStarts) {
-    build();
-    const float rowY[3] = {-2.0f, -6.0f, -10.0f};
-    for (uint32_t row = 0; row < 3; ++row) {
-        EXPECT_TRUE(highlight()->active);
-        EXPECT_FLOAT_EQ(highlight()->transform.position.y, rowY[row]);
-        EXPECT_EQ(startPicture(), "StartGame");
-        press({Key::Enter});
-        EXPECT_FALSE(screen->startRequested) << "row " << row;
-        press({Key::Down});
-    }
-    EXPECT_FALSE(highlight()->active);
-    EXPECT_EQ(startPicture(), "StartGameHL");
-    press({Key::Up}); // leaving the start row dims the button again
-    EXPECT_EQ(startPicture(), "StartGame");
-    EXPECT_FLOAT_EQ(highlight()->transform.position.y, -10.0f);
-    press({Key::Down, Key::Down}); // round to the map row
-    EXPECT_EQ(startPicture(), "StartGame");
-    EXPECT_FLOAT_EQ(highlight()->transform.position.y, -2.0f);
-    press({Key::Up, Key::Enter}); // back up to the start row
-    EXPECT_TRUE(screen->startRequested);
-}
-
-TEST_F(LevelSelectScreen, BackFromAnyRowThenConfirmIsIgnoredUntilReentry) {
-    build();
-    press({Key::Escape});
-    EXPECT_TRUE(screen->backRequested);
-    press({Key::Up, Key::Enter});
-    EXPECT_FALSE(screen->startRequested);
-
-    enter();
-    EXPECT_FALSE(screen->backRequested);
-    harness.pads.connect(2, true);
-    press({Key::Up}); // on the start row
-    harness.pads.setButtons(2, kPadBack);
-    harness.step();
-    harness.pads.setButtons(2, 0);
-    harness.step();
-    EXPECT_TRUE(screen->backRequested);
-    press({Key::Enter});
-    EXPECT_FALSE(screen->startRequested);
-}
-
-TEST_F(LevelSelectScreen, EnteringAgainStartsFromTheFirstChoices) {
-    build();
-    press({Key::Right, Key::Down, Key::Right, Key::Down, Key::Right, Key::Down});
+    press({Key::Down});
     enter();
     EXPECT_EQ(detail(LevelRow::Map), "Meadow");
     EXPECT_EQ(preview(), "Map1");
     EXPECT_EQ(detail(LevelRow::Lives), "3");
     EXPECT_EQ(detail(LevelRow::Time), "3:00");
     EXPECT_EQ(startPicture(), "StartGame");
-    EXPECT_TRUE(highlight()->active);
-    EXPECT_FLOAT_EQ(highlight()->transform.position.y, -2.0f);
+    EXPECT_TRUE(highlightOn(LevelRow::Map));
     EXPECT_FALSE(screen->ui.noMapsText->active);
 }
 
+TEST_F(LevelSelectScreen, OnlyTheStartRowStartsAndAfterBackNotEvenThatUntilReentry) {
+    build();
+    press({Key::Enter, Key::Down, Key::Down, Key::Enter});
+    EXPECT_TRUE(highlightOn(LevelRow::Time));
+    EXPECT_FALSE(screen->startRequested);
+    press({Key::Down});
+    EXPECT_FALSE(highlight()->active);
+    EXPECT_EQ(startPicture(), "StartGameHL");
+    press({Key::Down}); // round to the map row, and the button dims again
+    EXPECT_EQ(startPicture(), "StartGame");
+    EXPECT_TRUE(highlightOn(LevelRow::Map));
+    press({Key::Up, Key::Enter}); // back up to the start row
+    EXPECT_TRUE(screen->startRequested);
+
+    enter();
+    press({Key::Escape, Key::Up, Key::Enter});
+    EXPECT_TRUE(screen->backRequested);
+    EXPECT_FALSE(screen->startRequested);
+
+    enter();
+    EXPECT_FALSE(screen->backRequested);
+    harness.pads.connect(2, true); // any pad's Back
+    harness.pads.setButtons(2, kPadBack);
+    harness.step();
+    EXPECT_TRUE(screen->backRequested);
+}
+
 TEST_F(LevelSelectScreen, AnEmptyMapListSaysSoAndCannotStart) {
-    build({}, {});
+    build({});
     EXPECT_TRUE(screen->ui.noMapsText->active);
     EXPECT_EQ(screen->ui.noMapsText->getComponent<TextRenderer>()->text, "No maps found");
     EXPECT_FALSE(screen->ui.details[LevelRow::Map]->active);

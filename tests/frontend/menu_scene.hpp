@@ -43,6 +43,13 @@ class MenuScene : public ::testing::Test {
         }
     }
     void runSeconds(float seconds) { run(static_cast<int>(seconds / 0.017f) + 1); }
+    // Frames until a condition holds, or the budget runs out; whether it holds.
+    template <typename Condition> bool runUntil(Condition done, int maxFrames) {
+        for (int i = 0; i < maxFrames && running && !done(); ++i) {
+            run(1);
+        }
+        return done();
+    }
 
     static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
     // Down in one frame, up in the next.

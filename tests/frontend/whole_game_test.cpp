@@ -1,11 +1,9 @@
 // The whole game as a newcomer plays it, keys only: past the splash, two players join on the
-// keyboard, pick the second map and 3:00, play until player 1 has driven off the arena three
-// times, stand on the podium, come back to the title, play a second match and quit.
+// keyboard, pick the second map, play until player 1 has driven off the arena three times, stand
+// on the podium, come back to the title, play a second match and quit.
 #include "tests/frontend/menu_scene.hpp"
 
 #include "gameplay/player.hpp"
-#include "match/match_settings.hpp"
-#include "objects/game_object_list.hpp"
 
 using namespace menu_test;
 
@@ -14,55 +12,40 @@ namespace {
 class WholeGame : public MenuScene {
   protected:
     PlayGameState* match() { return dynamic_cast<PlayGameState*>(harness->engine().states->state); }
+    bool inPhase(uint32_t phase) { return match()->phase == phase; }
 
-    // Title → player selection → both keyboard halves join and get ready → level select.
-    void joinTwoPlayers() {
+    // Title, player selection (both keyboard halves join and get ready), level select, a map,
+    // the start row and into the match.
+    void startMatch(int mapSteps) {
         ASSERT_EQ(screen(), MenuScreen::Title);
         press(sf::Keyboard::Return);
-        ASSERT_EQ(screen(), MenuScreen::PlayerSelect);
-        runSeconds(0.3f);           // nobody joins while the picture opens
-        tap(sf::Keyboard::T);       // joins and opens panel 1
-        tap(sf::Keyboard::Numpad8); // panel 2
-        EXPECT_EQ(menu().joinedCount, 2u);
-        tap(sf::Keyboard::T); // ready
-        tap(sf::Keyboard::Numpad8);
+        runSeconds(0.3f); // nobody joins while the picture opens
+        for (auto k : {sf::Keyboard::T, sf::Keyboard::Numpad8, sf::Keyboard::T, sf::Keyboard::Numpad8}) {
+            tap(k); // join, then ready
+        }
         runSeconds(0.7f);
         ASSERT_EQ(screen(), MenuScreen::LevelSelectScreen);
-    }
-    void startFromLevelSelect() {
-        for (int i = 0; i < 3; ++i) {
-            tap(sf::Keyboard::Down);
+        for (int i = 0; i < mapSteps; ++i) {
+            tap(sf::Keyboard::Right);
         }
-        tap(sf::Keyboard::Return);
-        for (int i = 0; i < 60 && current() != GameStateId::Play; ++i) {
-            run(1);
+        for (auto k : {sf::Keyboard::Up, sf::Keyboard::Return}) {
+            tap(k);
         }
-        ASSERT_EQ(current(), GameStateId::Play);
+        ASSERT_TRUE(runUntil([&] { return current() == GameStateId::Play; }, 60));
     }
-    // Player 1 (left half) holds left until out of lives; the match ends on the knock-out.
+    // Player 1 (left half) holds left until out of lives; the podium's confirm leads to the title.
     void playToTheKnockOut() {
-        for (int i = 0; i < 300 && match()->phase != MatchPhase::Playing; ++i) {
-            run(1);
-        }
-        ASSERT_EQ(match()->phase, MatchPhase::Playing);
+        ASSERT_TRUE(runUntil([&] { return inPhase(MatchPhase::Playing); }, 300));
         key(sf::Keyboard::A, true);
-        for (int i = 0; i < 4000 && match()->phase == MatchPhase::Playing; ++i) {
-            run(1);
-        }
+        ASSERT_TRUE(runUntil([&] { return !inPhase(MatchPhase::Playing); }, 4000));
         key(sf::Keyboard::A, false);
-        ASSERT_EQ(match()->phase, MatchPhase::GameSet);
         EXPECT_EQ(match()->players[0]->lives, 0u);
-        for (int i = 0; i < 400 && match()->phase != MatchPhase::Podium; ++i) {
-            run(1);
-        }
-        ASSERT_EQ(match()->phase, MatchPhase::Podium);
+        ASSERT_TRUE(runUntil([&] { return inPhase(MatchPhase::Podium); }, 400));
         runSeconds(1.5f); // the columns grow
         tap(sf::Keyboard::T);
-        EXPECT_EQ(match()->phase, MatchPhase::FadeOut);
-        for (int i = 0; i < 60 && current() != GameStateId::MainMenu; ++i) {
-            run(1);
-        }
-        ASSERT_EQ(current(), GameStateId::MainMenu);
+        ASSERT_TRUE(runUntil([&] { return current() == GameStateId::MainMenu; }, 60));
+        runSeconds(0.7f);
+        EXPECT_EQ(screen(), MenuScreen::Title);
     }
 };
 
@@ -75,37 +58,16 @@ TEST_F(WholeGame, FromTheSplashThroughTwoMatchesToQuitting) {
     ASSERT_EQ(current(), GameStateId::MainMenu);
     runSeconds(0.5f);
 
-    joinTwoPlayers();
-    tap(sf::Keyboard::Right); // the second map
-    EXPECT_EQ(menu().levelSelect->mapIndex, 1u);
-    startFromLevelSelect();
-    MatchSettings& settings = MatchSettings::instance();
-    EXPECT_EQ(settings.get("TotalPlayer"), "2");
-    EXPECT_EQ(settings.get("MapName"), "Canyon");
-    EXPECT_EQ(settings.get("Time"), "180");
-    EXPECT_EQ(settings.get("Lives"), "3");
-    EXPECT_EQ(settings.get("PlayerControl1"), "4");
-    EXPECT_EQ(settings.get("PlayerControl2"), "5");
-    EXPECT_EQ(settings.get("PlayerControl3"), "-1");
+    startMatch(1);
     EXPECT_EQ(match()->mapName, "Canyon");
-    EXPECT_NE(GameObjectList::instance().find("TankRoot"), nullptr);
-
     playToTheKnockOut();
-    runSeconds(0.7f);
-    EXPECT_EQ(screen(), MenuScreen::Title) << "back on the title";
-    EXPECT_NE(GameObjectList::instance().find("TitleRoot"), nullptr);
-
-    // A second match in the same run, on the first map.
-    joinTwoPlayers();
-    startFromLevelSelect();
+    startMatch(0); // a second match in the same run, on the first map
     EXPECT_EQ(match()->mapName, "Meadow");
     playToTheKnockOut();
-    runSeconds(0.7f);
 
-    tap(sf::Keyboard::Up); // Quit
-    tap(sf::Keyboard::Return);
-    tap(sf::Keyboard::Right); // "Yes"
-    tap(sf::Keyboard::Return);
+    for (auto k : {sf::Keyboard::Up, sf::Keyboard::Return, sf::Keyboard::Right, sf::Keyboard::Return}) {
+        tap(k); // Quit, then "Yes"
+    }
     run(3);
     EXPECT_FALSE(running) << "the program ends from the quit confirmation";
 }

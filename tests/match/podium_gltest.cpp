@@ -2,7 +2,6 @@
 // three columns of the players' colours stand side by side at the same height.
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
-#include "objects/frame_timer.hpp"
 #include "tests/support/gl_fixture.hpp"
 
 #include <gtest/gtest.h>
@@ -38,9 +37,9 @@ TEST_F(PodiumPicture, ADrawStandsThreeColumnsOfThePlayersColours) {
     drawFrame();
     const sf::Color expected[3] = {sf::Color::Red, sf::Color::Blue, sf::Color::Green};
     for (int i = 0; i < 3; ++i) {
-        float x = -10.0f + 10.0f * static_cast<float>(i);
-        sf::Color middle = atWorld(x, -9.0f);
-        EXPECT_TRUE(colorNear(middle, expected[i], 40)) << "column " << i << ": " << describe(middle);
+        const float x = -10.0f + 10.0f * static_cast<float>(i);
+        EXPECT_TRUE(colorNear(atWorld(x, -9.0f), expected[i], 40))
+            << i << ": " << describe(atWorld(x, -9.0f));
         EXPECT_FALSE(colorNear(atWorld(x, -3.5f), expected[i], 40))
             << "nothing of column " << i << " above 9";
     }
