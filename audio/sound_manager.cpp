@@ -91,7 +91,13 @@ void SoundManager::loadEvent(const std::string& path) {
     }
     if (descriptions.count(path) == 0) {
         EventDescription description;
-        check(s->getEvent(path, &description));
+        AudioResult found = s->getEvent(path, &description);
+        // A missing bank would otherwise report every shot and chime of a match: each path
+        // that cannot be found is told once, with its path.
+        if (found != kAudioOk && missingEvents.insert(path).second) {
+            check(found);
+            std::cout << path << std::endl;
+        }
         if (description.isValid()) {
             descriptions[path] = description;
         }

@@ -4,6 +4,7 @@
 #include "audio/audio_system.hpp"
 
 #include <map>
+#include <set>
 #include <string>
 
 // Loads the sound banks at start and plays events by path ("event:/..."): fire-and-forget
@@ -48,6 +49,7 @@ class SoundManager {
     std::map<std::string, Bank> banks;
     std::map<std::string, EventInstance> instances;
     std::map<std::string, EventDescription> descriptions;
+    std::set<std::string> missingEvents; // paths already reported as not found
 
   private:
     // Prints the error line for a failed call; true when the call succeeded.

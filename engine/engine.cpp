@@ -217,6 +217,7 @@ void Engine::switchIn() {
     if (states->state != nullptr) {
         states->state->Load();
     }
+    ResourceManager::instance().tellMissingPictures();
     uint32_t elapsed = GetTickCount() - timer.lastTick;
     std::cout << "Load Time: = " << static_cast<float>(elapsed) / 1000.0f << std::endl;
     timer.reset();

@@ -73,6 +73,10 @@ Json::Value loadJson(const std::string& baseName) {
         return Json::Value();
     }
 
+    return parseJsonText(content, path);
+}
+
+Json::Value parseJsonText(const std::string& text, const std::string& label) {
     Json::CharReaderBuilder builder;
     builder["stackLimit"] = kMaxNesting;
     // Text after the root value (a truncated file with something appended) is an error too.
@@ -82,14 +86,14 @@ Json::Value loadJson(const std::string& baseName) {
     std::string errors;
     bool ok = false;
     try {
-        ok = reader->parse(content.data(), content.data() + content.size(), &root, &errors);
+        ok = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
     } catch (const Json::Exception& e) {
         errors = e.what();
         root = Json::Value();
     }
     if (!ok) {
         std::cout << errors << std::endl;
-        std::cout << "Data file " << path << " has errors; using what could be read" << std::endl;
+        std::cout << "Data file " << label << " has errors; using what could be read" << std::endl;
     }
     return root;
 }

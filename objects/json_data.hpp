@@ -16,6 +16,8 @@
 // a line naming the file, and gives what was parsed. Only regular files are read, and files that
 // are too large or too deeply nested, or a name that is a path, are refused with a line.
 Json::Value loadJson(const std::string& baseName);
+// The parsing half of loadJson, for text that is already read; label names it in messages.
+Json::Value parseJsonText(const std::string& text, const std::string& label);
 
 // Reads values the way the game expects: a missing or unusable value reads as 0 or "".
 // Values of the wrong type, non-finite or absurdly large numbers also read as 0; each reader

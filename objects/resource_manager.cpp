@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -116,6 +117,13 @@ sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::st
     if (auto it = textures.find(name); it != textures.end()) {
         return it->second.get();
     }
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(path, ignored)) {
+        // Told with the others of its folder once the screen has loaded; the picture library
+        // would say it once per file.
+        missingPictures.push_back({name, path});
+        return nullptr;
+    }
     auto texture = std::make_unique<sf::Texture>();
     if (!texture->loadFromFile(path)) {
         return nullptr;
@@ -125,6 +133,39 @@ sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::st
     textures.emplace(name, std::move(texture));
     reportedMissing.erase(name);
     return raw;
+}
+
+void ResourceManager::tellMissingPictures() {
+    namespace fs = std::filesystem;
+    // Each missing file goes with the highest folder above it that is gone too, or with its own
+    // folder when only files are missing.
+    std::map<std::string, std::vector<std::string>> byFolder;
+    std::set<std::string> goneFolders;
+    for (const MissingPicture& missing : missingPictures) {
+        fs::path folder = fs::path(missing.path).parent_path();
+        std::error_code ignored;
+        if (!fs::is_directory(folder, ignored)) {
+            while (!folder.parent_path().empty() && !fs::is_directory(folder.parent_path(), ignored)) {
+                folder = folder.parent_path();
+            }
+            goneFolders.insert(folder.string());
+        }
+        byFolder[folder.string()].push_back(fs::path(missing.path).filename().string());
+        reportedMissing.insert(missing.name);
+    }
+    for (const auto& [folder, files] : byFolder) {
+        if (goneFolders.count(folder) != 0) {
+            std::cout << "Missing folder " << folder << "/: " << files.size() << " pictures could not be loaded"
+                      << std::endl;
+            continue;
+        }
+        std::cout << "Missing pictures in " << folder << "/:";
+        for (size_t i = 0; i < files.size(); ++i) {
+            std::cout << (i == 0 ? " " : ", ") << files[i];
+        }
+        std::cout << std::endl;
+    }
+    missingPictures.clear();
 }
 
 void ResourceManager::reportMissingTexture(const std::string& name) {

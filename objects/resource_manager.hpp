@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 // A linked (or failed) shader program. Uniform locations are looked up once per name and
 // kept, so draws do not ask the driver every time.
@@ -48,6 +49,10 @@ class ResourceManager {
     // name, so a missing file does not bury every other message under a line per draw. Once
     // the name loads, losing it again is reported again.
     void reportMissingTexture(const std::string& name);
+    // Tells which picture files were missing when loaded since the last call: one line per
+    // folder, or one for a whole missing folder, so a lost folder does not bury every other
+    // message. Names told here are not told again by the draws.
+    void tellMissingPictures();
 
     // Registers the program whatever the build's outcome; failures print and draw nothing.
     void loadShader(const std::string& name, const std::string& vertexPath, const std::string& fragmentPath);
@@ -71,6 +76,11 @@ class ResourceManager {
     std::map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
     std::set<std::string> reportedMissing;
+    struct MissingPicture {
+        std::string name;
+        std::string path;
+    };
+    std::vector<MissingPicture> missingPictures;
 };
 
 // The eleven programs the game draws with, as registered at start: name, vertex file, fragment file.
