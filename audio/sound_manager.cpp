@@ -37,7 +37,12 @@ AudioSystem* SoundManager::system() {
 Bus SoundManager::masterBus() {
     Bus bus;
     if (AudioSystem* s = system()) {
-        check(s->getBus(std::string(kMasterBusPath), &bus));
+        AudioResult found = s->getBus(std::string(kMasterBusPath), &bus);
+        // Like a missing event: told once, with its path, not at every pause and volume step.
+        if (found != kAudioOk && missingEvents.insert(std::string(kMasterBusPath)).second) {
+            check(found);
+            std::cout << kMasterBusPath << std::endl;
+        }
     }
     return bus;
 }
