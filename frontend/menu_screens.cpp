@@ -39,7 +39,7 @@ constexpr float kOptionRowY[3] = {5.0f, 0.0f, -5.0f};
 
 std::string VolumeText(float volume) {
     int tenths = VolumeTenths(volume);
-    return tenths == 10 ? "10" : "0" + std::to_string(tenths);
+    return tenths == 10 ? std::string("10") : std::string{'0', static_cast<char>('0' + tenths)};
 }
 
 // ---- Title ----
