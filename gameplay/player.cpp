@@ -118,6 +118,27 @@ Player::~Player() {
     std::erase(players(), this);
 }
 
+namespace {
+ActionObserver* actionObserver = nullptr;
+}
+
+void SetActionObserver(ActionObserver* observer) {
+    actionObserver = observer;
+}
+
+ActionObserver* CurrentActionObserver() {
+    return actionObserver;
+}
+
+PlayerActions Player::readThisFrame() const {
+    PlayerActions in = actionSource != nullptr ? actionSource->actionsFor(*this)
+                                               : readActions(controls, InputManager::instance());
+    if (actionObserver != nullptr) {
+        actionObserver->onActions(*this, in);
+    }
+    return in;
+}
+
 void Player::Update() {
     if (respawning == 0) {
         aliveUpdate();
@@ -128,7 +149,7 @@ void Player::Update() {
 
 void Player::aliveUpdate() {
     const float dt = GameDt();
-    const PlayerActions in = readActions(controls, InputManager::instance());
+    const PlayerActions in = readThisFrame();
     RigidBody2D* body = tank.rigidBody;
 
     firedThisFrame = false;
@@ -313,7 +334,7 @@ void Player::ApplyKnockback(vec2 direction, float force, float damage, float stu
 
 void Player::respawnUpdate() {
     const float dt = GameDt();
-    const PlayerActions in = readActions(controls, InputManager::instance());
+    const PlayerActions in = readThisFrame();
     Transform& beam = respawner->transform;
     vec3 at = beam.position;
     if (in.moveLeft) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/control_scheme.hpp"
+#include "gameplay/action_source.hpp"
 #include "gameplay/tank_parts.hpp"
 #include "objects/logic.hpp"
 #include "objects/math_types.hpp"
@@ -68,6 +69,12 @@ class Player : public Logic {
     float dropHeight = 0.0f; // top of the arena, where artillery shells start
     uint32_t respawning = 0; // 0 alive, 1 respawning
     uint32_t pickUpKind = 0; // the held pick-up (PickUpKind)
+    // Null for a person, who plays through the input; a computer player or a replay otherwise.
+    // Not owned.
+    ActionSource* actionSource = nullptr;
+
+    // This frame's actions, from the source or the input, as observers see them.
+    PlayerActions readThisFrame() const;
 
   private:
     void aliveUpdate();
