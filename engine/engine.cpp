@@ -87,8 +87,8 @@ void Engine::initialise() {
     if (!headless) {
         ResourceManager::instance().loadTexture("icon", "../Resources/Texture/Icon/GameIcon.png");
     }
-    fullscreen = true;
-    createWindow(true);
+    fullscreen = !startWindowed;
+    createWindow(fullscreen);
     record = GameStateRecord{};
     record.next = firstState;
     states = &record;

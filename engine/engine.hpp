@@ -53,6 +53,8 @@ class Engine {
     std::unique_ptr<sf::Window> window;
     // The state the game starts in: the splash, or the match of a quick start.
     uint32_t firstState = GameStateId::Splash;
+    // Start in a 1280 x 800 window rather than fullscreen (an option of the command line).
+    bool startWindowed = false;
     float accumulator = 0.0f;
     float fixedStep = 0.01666f;
     float maxAccumulated = 0.2f;

@@ -2,8 +2,8 @@
 //   Grumbo                      the splash, then the menus
 //   Grumbo --match MAP [...]    straight into a match (see match/quick_match.hpp)
 #include "engine/engine.hpp"
+#include "frontend/command_line.hpp"
 #include "frontend/game_states.hpp"
-#include "match/quick_match.hpp"
 #include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
@@ -24,11 +24,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    CommandLine options;
     if (!arguments.empty()) {
-        if (auto match = ParseQuickMatch(arguments, readMapList(loadJson("MapSetting")))) {
-            WriteQuickMatchSettings(*match);
+        options = ParseCommandLine(arguments, readMapList(loadJson("MapSetting")));
+        if (options.exitStatus) {
+            return *options.exitStatus;
+        }
+        if (options.match) {
+            WriteQuickMatchSettings(*options.match);
             Engine::instance().firstState = GameStateId::Play;
         }
+        Engine::instance().startWindowed = options.windowed;
     }
     Engine::instance().stateFactory = MakeGameState;
     // Before any thread exists: finding out whether there is a sound device forks a probe.

@@ -1,6 +1,6 @@
 // Match settings values and quick-match arguments: strings from the menus and the command line.
 #include "match/match_settings.hpp"
-#include "match/quick_match.hpp"
+#include "frontend/command_line.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,11 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     arguments.push_back(word);
-    if (auto match = ParseQuickMatch(arguments, {"Meadow", "Canyon"})) {
-        if (match->players < 2 || match->players > 4 || match->lives < 1 || match->seconds < 1) {
+    CommandLine line = ParseCommandLine(arguments, {"Meadow", "Canyon"});
+    if (line.match) {
+        const QuickMatch& match = *line.match;
+        if (match.players < 2 || match.players > 4 || match.lives < 1 || match.seconds < 1 || match.bots < 0 ||
+            match.bots > match.players) {
             __builtin_trap();
         }
-        WriteQuickMatchSettings(*match);
+        WriteQuickMatchSettings(match);
     }
     return 0;
 }

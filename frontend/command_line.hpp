@@ -1,0 +1,29 @@
+#pragma once
+
+// The game's command-line options. With none given the game starts on its splash, as always.
+
+#include "match/quick_match.hpp"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLine {
+    std::optional<QuickMatch> match; // --match and the options that shape it
+    std::string record;              // --record FILE: write the match's inputs to a file
+    std::string replay;              // --replay FILE: play a recorded match back
+    int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
+    bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
+    bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
+    // Set when the program should end at once with this status: 0 after --help, 2 after an
+    // option it does not know or a value it cannot use (the line and the help are printed).
+    std::optional<int> exitStatus;
+};
+
+// Reads the arguments (without the program name). knownMaps are the map list's names: a quick
+// match on another name prints one line listing them and the game starts normally.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& knownMaps);
+
+// Every option, one line each.
+std::string HelpText();

@@ -1,0 +1,67 @@
+#include "frontend/command_line.hpp"
+#include "match/match_settings.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<std::string> kMaps = {"Meadow", "Canyon", "Starfall"};
+
+CommandLine parse(const std::vector<std::string>& arguments, std::string* out = nullptr) {
+    testing::internal::CaptureStdout();
+    CommandLine line = ParseCommandLine(arguments, kMaps);
+    std::string printed = testing::internal::GetCapturedStdout();
+    if (out != nullptr) {
+        *out = printed;
+    }
+    return line;
+}
+
+} // namespace
+
+TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
+    CommandLine line = parse({"--match", "Canyon", "--players", "4", "--lives", "5", "--time", "90", "--bots",
+                              "3", "--bot-level", "hard", "--record", "m.rec", "--windowed", "--rumble"});
+    ASSERT_TRUE(line.match.has_value());
+    EXPECT_FALSE(line.exitStatus.has_value());
+    EXPECT_EQ(line.match->map, "Canyon");
+    EXPECT_EQ(line.match->players, 4);
+    EXPECT_EQ(line.match->lives, 5);
+    EXPECT_EQ(line.match->seconds, 90);
+    EXPECT_EQ(line.match->bots, 3);
+    EXPECT_EQ(line.match->botLevel, "hard");
+    EXPECT_EQ(line.record, "m.rec");
+    EXPECT_TRUE(line.windowed && line.rumble);
+    EXPECT_EQ(parse({"--match", "Meadow", "--bots", "4"}).match->bots, 2)
+        << "never more computers than seats";
+
+    std::string out;
+    EXPECT_EQ(parse({"--help"}, &out).exitStatus, 0);
+    EXPECT_NE(out.find("--bot-level LEVEL"), std::string::npos);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--wat"}, {"--players", "9"}, {"--lives", "x"}, {"--bot-level", "godlike"}, {"--match"}}) {
+        EXPECT_EQ(parse(bad, &out).exitStatus, 2) << bad[0];
+        EXPECT_NE(out.find("Usage: Grumbo"), std::string::npos) << "the help follows the line";
+    }
+
+    line = parse({"--match", "Moon"}, &out);
+    EXPECT_FALSE(line.match.has_value());
+    EXPECT_FALSE(line.exitStatus.has_value()) << "an unknown map starts the game as usual";
+    EXPECT_EQ(out, "No map is called \"Moon\"; the maps are: Meadow, Canyon, Starfall\n");
+}
+
+TEST(CommandLine, QuickMatchSettingsSeatKeyboardsThenPadsAndComputersLast) {
+    WriteQuickMatchSettings({"Starfall", 4, 4, 300, 2, "easy"});
+    MatchSettings& s = MatchSettings::instance();
+    EXPECT_EQ(s.get("TotalPlayer"), "4");
+    EXPECT_EQ(s.get("MapName"), "Starfall");
+    EXPECT_EQ(s.get("Time"), "300");
+    EXPECT_EQ(s.get("PlayerControl1"), "4");
+    EXPECT_EQ(s.get("PlayerControl2"), "5");
+    EXPECT_EQ(s.get("PlayerControl3"), "-1") << "a computer's seat reads no device";
+    EXPECT_EQ(s.get("PlayerBot2"), "");
+    EXPECT_EQ(s.get("PlayerBot3"), "easy");
+    EXPECT_EQ(s.get("PlayerBot4"), "easy");
+    EXPECT_EQ(s.get("PlayerTrack1"), "TrackSprite_Vantu");
+    EXPECT_EQ(s.get("PlayerTurret3"), "BarrelSprite_Bouncing");
+}
