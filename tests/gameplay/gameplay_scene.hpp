@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,10 @@ namespace gameplay_test {
 
 class Scene : public ::testing::Test {
   protected:
-    void SetUp() override { harness.step(); } // the first state comes in; the scene is built in it
+    void SetUp() override {
+        harness.step();   // the first state comes in; the scene is built in it
+        std::srand(2026); // the same artillery draws on every run
+    }
     // Each case normally runs in a process of its own; this keeps a whole suite in one process
     // from seeing the last case's objects.
     void TearDown() override { GameObjectList::instance().destroyAll(); }
@@ -61,6 +65,12 @@ class Scene : public ::testing::Test {
         }
         Player* p = makeTank(player, {x, 0.5f, 0});
         run(30);
+        return p;
+    }
+    // The same in a group of its own, "Player n", so shots of "Player 1" tell their shooter apart.
+    Player* groupedTank(uint32_t player, float x) {
+        Player* p = tankOnGround(player, x);
+        SetTankGroup(p->tank, "Player " + std::to_string(player));
         return p;
     }
 
