@@ -1,0 +1,286 @@
+#include "match/recording.hpp"
+
+#include "gameplay/player.hpp"
+#include "objects/game_object_list.hpp"
+#include "tests/support/temp_run_dir.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace {
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+// Every field, listed here by hand so the packing is checked against the record itself.
+std::vector<std::function<bool&(PlayerActions&)>> actionFields() {
+    return {[](PlayerActions& a) -> bool& { return a.moveLeft; },
+            [](PlayerActions& a) -> bool& { return a.moveRight; },
+            [](PlayerActions& a) -> bool& { return a.jump; },
+            [](PlayerActions& a) -> bool& { return a.turnPlus; },
+            [](PlayerActions& a) -> bool& { return a.turnMinus; },
+            [](PlayerActions& a) -> bool& { return a.padTurnPlus; },
+            [](PlayerActions& a) -> bool& { return a.padTurnMinus; },
+            [](PlayerActions& a) -> bool& { return a.shootHeld; },
+            [](PlayerActions& a) -> bool& { return a.shootKeyReleased; },
+            [](PlayerActions& a) -> bool& { return a.padShootHeld; },
+            [](PlayerActions& a) -> bool& { return a.special; }};
+}
+
+Recording sample() {
+    Recording r;
+    r.seed = 4294967295u;
+    r.settings = {
+        {"Lives", "3"}, {"MapName", "Big Arena=100%"}, {"Empty", ""}, {"Odd key\t\n", "caf\xc3\xa9"}};
+    r.frames = {{16, {0, 0, 0, 0}},
+                {17, {kActionBitsMask, 0x81, 0, 0x400}},
+                {0, {1, 2, 4, 8}},
+                {kMaxFrameMilliseconds, {0, 0, 0, 0}}};
+    r.result = {2, 1, 0, 4};
+    return r;
+}
+// Lines: 1 version, 2 seed, 3-6 settings, 7 frame count, 8-11 frames, 12 result.
+
+std::string slurp(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+void put(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// Reads a file that must be refused; gives the one line said about it.
+std::string refusal(const std::string& path) {
+    CaptureStdout();
+    const std::optional<Recording> read = ReadRecording(path);
+    const std::string said = GetCapturedStdout();
+    EXPECT_FALSE(read.has_value()) << path;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(path), std::string::npos) << said;
+    return said;
+}
+
+std::string sampleText() {
+    const TempRunDir dir;
+    EXPECT_TRUE(WriteRecording(sample(), "sample.rec"));
+    return slurp("sample.rec");
+}
+
+// Hands each player the actions set for it.
+struct FixedSource : ActionSource {
+    std::map<uint32_t, PlayerActions> given;
+    PlayerActions actionsFor(const Player& player) override { return given[player.playerNumber]; }
+};
+
+Player* makePlayer(uint32_t number) {
+    GameObject* object = GameObjectList::instance().create("Tank" + std::to_string(number));
+    Player* player = object->attach(new Player(object));
+    player->playerNumber = number;
+    return player;
+}
+
+} // namespace
+
+TEST(Recording, EveryActionHasABitOfItsOwnAndComesBack) {
+    uint16_t seen = 0;
+    for (const auto& field : actionFields()) {
+        PlayerActions one;
+        field(one) = true;
+        const uint16_t bits = PackActions(one);
+        EXPECT_EQ(std::popcount(bits), 1);
+        EXPECT_EQ(seen & bits, 0) << "two fields share a bit";
+        seen = static_cast<uint16_t>(seen | bits);
+        PlayerActions back = UnpackActions(bits);
+        for (const auto& other : actionFields()) {
+            EXPECT_EQ(other(back), &other(back) == &field(back));
+        }
+    }
+    EXPECT_EQ(seen, kActionBitsMask);
+    EXPECT_EQ(PackActions(UnpackActions(0xffff)), kActionBitsMask) << "bits above the fields are ignored";
+}
+
+TEST(Recording, WritesAndReadsBackEverything) {
+    const TempRunDir dir;
+    CaptureStdout();
+    ASSERT_TRUE(WriteRecording(sample(), "match.rec"));
+    std::optional<Recording> read = ReadRecording("match.rec");
+    EXPECT_EQ(GetCapturedStdout(), "");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(*read, sample());
+
+    const std::string text = slurp("match.rec");
+    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 1\nseed 4294967295\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\nsetting MapName=Big%20Arena%3D100%25\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n17 7ff 81 0 400\n"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("\nresult 2 1 0 4\n")) << text;
+
+    Recording empty;
+    ASSERT_TRUE(WriteRecording(empty, "empty.rec"));
+    EXPECT_EQ(ReadRecording("empty.rec"), empty) << "a match left before its first frame";
+}
+
+TEST(Recording, AnotherVersionIsRefusedSayingWhichBuildMadeIt) {
+    const std::string text = sampleText();
+    const TempRunDir dir;
+    put("new.rec", replaced(text, "GRUMBO-RECORDING 1\n", "GRUMBO-RECORDING 2\n"));
+    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 2"),
+              std::string::npos);
+    put("old.rec", replaced(text, "GRUMBO-RECORDING 1\n", "GRUMBO-RECORDING 0\n"));
+    EXPECT_NE(refusal("old.rec").find("made by an older build"), std::string::npos);
+    put("other.rec", "{\"seed\": 3}\n");
+    EXPECT_NE(refusal("other.rec").find("not a Grumbo recording"), std::string::npos);
+}
+
+TEST(Recording, EveryCutOfTheFileIsRefused) {
+    const std::string text = sampleText();
+    const TempRunDir dir;
+    for (size_t length = 0; length < text.size(); ++length) {
+        put("cut.rec", text.substr(0, length));
+        refusal("cut.rec");
+    }
+    put("cut.rec", text.substr(0, text.size() / 2));
+    EXPECT_NE(refusal("cut.rec").find("truncated"), std::string::npos);
+}
+
+TEST(Recording, DamagedLinesAndValuesOutOfRangeAreRefused) {
+    const std::string text = sampleText();
+    const TempRunDir dir;
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"\n17 7ff 81 0 400\n", "\n17 7ff 8g 0 400\n", "line 9: the frame line is damaged"},
+        {"\n17 7ff 81 0 400\n", "\n17 7ff 81 0\n", "line 9: the frame line is damaged"},
+        {"\n17 7ff 81 0 400\n", "\n17 7ff 81 0 400 0 0 0 0 0\n", "line 9: the frame line is damaged"},
+        {"\n17 7ff 81 0 400\n", "\n17 7ff -1 0 400\n", "line 9: the frame line is damaged"},
+        {"\n17 7ff 81 0 400\n", "\n17 800 81 0 400\n", "line 9: player 1's actions are out of range"},
+        {"\n600000 0 0", "\n600001 0 0", "line 11: the frame's time step is out of range"},
+        {"seed 4294967295", "seed 4294967296", "line 2: the seed is out of range"},
+        {"result 2 1 0 4", "result 2 1 0 5", "player 4's rank is out of range"},
+        {"result 2 1 0 4", "result 2 1 0 4 1", "ranks more than 4 players"},
+        {"result 2 1 0 4\n", "", "no result line at the end"},
+        {"frames 4", "frames 5", "frames are missing"},
+        {"frames 4", "frames 3", "line 11: there are more frame lines"},
+        {"setting Lives=3\n", "setting Lives=3 x\n", "the setting line is damaged"},
+        {"setting Lives=3\n", "setting Lives=3\nsetting Lives=4\n", "the setting Lives is given twice"},
+        {"result 2 1 0 4\n", "result 2 1 0 4\n16 0 0 0 0\n", "line 13: there is more after the result"},
+    };
+    for (const auto& [from, to, said] : cases) {
+        put("bad.rec", replaced(text, from, to));
+        EXPECT_NE(refusal("bad.rec").find(said), std::string::npos) << to;
+    }
+}
+
+TEST(Recording, WhatIsNotARegularFileIsRefused) {
+    const TempRunDir dir;
+    std::filesystem::create_directory("folder.rec");
+    std::filesystem::create_symlink("/dev/zero", "zero.rec");
+    EXPECT_NE(refusal("folder.rec").find("not a regular file"), std::string::npos);
+    EXPECT_NE(refusal("zero.rec").find("not a regular file"), std::string::npos);
+    EXPECT_NE(refusal("nothing.rec").find("missing"), std::string::npos);
+}
+
+TEST(Recording, TheWriterRefusesWhatTheReaderWould) {
+    const TempRunDir dir;
+    Recording slow = sample();
+    slow.frames[1].milliseconds = kMaxFrameMilliseconds + 1;
+    Recording fifth = sample();
+    fifth.result.push_back(1);
+    for (const auto& [recording, path] :
+         {std::pair{slow, "slow.rec"}, std::pair{fifth, "fifth.rec"}, std::pair{sample(), "."}}) {
+        CaptureStdout();
+        EXPECT_FALSE(WriteRecording(recording, path));
+        const std::string said = GetCapturedStdout();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find(std::string(path) + " not written"), std::string::npos) << said;
+    }
+    EXPECT_FALSE(std::filesystem::exists("slow.rec"));
+}
+
+TEST(MatchRecorder, RecordsEachRunningPlayerFrameByFrame) {
+    Player* one = makePlayer(1);
+    Player* three = makePlayer(3);
+    FixedSource source;
+    one->actionSource = three->actionSource = &source;
+    source.given[1].jump = true;
+    source.given[3].moveLeft = source.given[3].special = true;
+
+    MatchRecorder recorder(7, {{"Lives", "3"}});
+    SetActionObserver(&recorder);
+    one->readThisFrame(); // before the first frame: belongs to none
+    recorder.beginFrame(16);
+    one->readThisFrame();
+    three->readThisFrame();
+    recorder.beginFrame(17); // player 1 frozen: does not run
+    source.given[3] = PlayerActions{};
+    source.given[3].shootHeld = true;
+    three->readThisFrame();
+    recorder.beginFrame(0); // paused: nobody runs
+    recorder.finish({1, 2});
+    EXPECT_EQ(CurrentActionObserver(), nullptr) << "a finished recorder stops watching";
+    recorder.beginFrame(5);
+    recorder.onActions(*one, source.given[1]);
+
+    Recording expected;
+    expected.seed = 7;
+    expected.settings = {{"Lives", "3"}};
+    expected.frames = {{16, {PackActions(source.given[1]), 0, 0x401, 0}},
+                       {17, {0, 0, PackActions(source.given[3]), 0}},
+                       {0, {0, 0, 0, 0}}};
+    expected.result = {1, 2};
+    EXPECT_TRUE(recorder.finished());
+    EXPECT_EQ(recorder.recording(), expected);
+
+    {
+        MatchRecorder abandoned(1, {});
+        SetActionObserver(&abandoned);
+    }
+    EXPECT_EQ(CurrentActionObserver(), nullptr) << "the game would call into a dead recorder";
+    GameObjectList::instance().destroyAll();
+}
+
+TEST(ReplaySource, GivesEachPlayerItsFrameUntilTheLastHasPlayed) {
+    const Recording recorded = sample();
+    ReplaySource replay(recorded);
+    std::vector<Player*> players = {makePlayer(1), makePlayer(2), makePlayer(3), makePlayer(4)};
+    Player* stranger = makePlayer(5);
+    for (Player* player : players) {
+        player->actionSource = &replay;
+    }
+    EXPECT_EQ(PackActions(replay.actionsFor(*players[0])), 0) << "no frame has begun";
+
+    // Recording the replay must give back the very frames it plays.
+    MatchRecorder again(recorded.seed, recorded.settings);
+    SetActionObserver(&again);
+    for (size_t i = 0; i < recorded.frames.size(); ++i) {
+        EXPECT_FALSE(replay.finished());
+        EXPECT_EQ(replay.nextMilliseconds(), recorded.frames[i].milliseconds);
+        again.beginFrame(replay.nextMilliseconds());
+        ASSERT_TRUE(replay.beginFrame());
+        for (Player* player : players) {
+            player->readThisFrame();
+        }
+        EXPECT_EQ(PackActions(replay.actionsFor(*players[3])), recorded.frames[i].actions[3])
+            << "asked twice";
+        EXPECT_EQ(PackActions(replay.actionsFor(*stranger)), 0);
+    }
+    again.finish(recorded.result);
+    EXPECT_EQ(again.recording(), recorded);
+    EXPECT_TRUE(replay.finished());
+    EXPECT_EQ(replay.nextMilliseconds(), 0u);
+    EXPECT_EQ(replay.framesPlayed(), recorded.frames.size());
+    EXPECT_FALSE(replay.beginFrame());
+    EXPECT_EQ(PackActions(replay.actionsFor(*players[2])), 0) << "nothing is played past the end";
+    GameObjectList::instance().destroyAll();
+}
