@@ -1,0 +1,170 @@
+// Computer players in small scenes: they keep to the platforms, land their shots, set off their
+// own mines and get back onto the arena after being thrown off it.
+#include "tests/gameplay/gameplay_scene.hpp"
+
+#include "gameplay/bot.hpp"
+#include "gameplay/explosion.hpp"
+#include "gameplay/standard_bullets.hpp"
+
+#include <cmath>
+#include <string>
+
+using namespace gameplay_test;
+
+namespace {
+
+class BotScene : public Scene {
+  protected:
+    // A tank of its own group, standing where it is put.
+    Player* tankAt(uint32_t player, vec2 at) {
+        Player* p = makeTank(player, {at.x, at.y, 0.0f});
+        SetTankGroup(p->tank, "Player " + std::to_string(player));
+        return p;
+    }
+    // The first explosion made, spent or not.
+    static const GameObject* firstExplosion() {
+        for (const GameObject* o : GameObjectList::instance().objects()) {
+            if (o->name == "Explosion") {
+                return o;
+            }
+        }
+        return nullptr;
+    }
+    // Runs until the first explosion, for at most that long.
+    const GameObject* runUntilExplosion(float seconds) {
+        for (int frame = 0; frame < static_cast<int>(seconds * 60.0f) && firstExplosion() == nullptr;
+             ++frame) {
+            run(1);
+        }
+        return firstExplosion();
+    }
+};
+
+vec2 where(const Player* p) {
+    return p->tank.rigidBody->position;
+}
+vec2 where(const GameObject* o) {
+    return {o->transform.position.x, o->transform.position.y};
+}
+
+constexpr float kTankWidth = 2.6f;
+
+} // namespace
+
+TEST_F(BotScene, LevelsAreNamedAndReadBack) {
+    for (BotLevel level : {BotLevel::Easy, BotLevel::Normal, BotLevel::Hard}) {
+        EXPECT_EQ(ParseBotLevel(BotLevelName(level)), level);
+    }
+    EXPECT_EQ(ParseBotLevel("Hard"), BotLevel::Hard);
+    EXPECT_FALSE(ParseBotLevel("expert").has_value());
+    EXPECT_STREQ(BotLevelName(BotLevel::Easy), "easy");
+}
+
+TEST_F(BotScene, StopsAtThePlatformEdgeRatherThanDriveOverTheGapTowardsItsTarget) {
+    makePlatform({0, -0.5f}, {20, 1}); // the ground runs from -10 to 10
+    makePlatform({40, -0.5f}, {10, 1});
+    Player* self = tankAt(1, {-4, 0.5f});
+    Player* target = tankAt(2, {40, 0.5f});
+    Bot bot(BotLevel::Normal, 3);
+    self->actionSource = &bot;
+    float farthest = where(self).x;
+    for (int frame = 0; frame < 60 * 5; ++frame) {
+        run(1);
+        farthest = std::max(farthest, where(self).x);
+    }
+    EXPECT_GT(farthest, 4.0f) << "it drove towards the target across the gap";
+    EXPECT_LT(farthest, 10.0f) << "but never hung its middle over the edge";
+    EXPECT_NEAR(where(self).y, 0.5f, 0.1f) << "it is still on its platform";
+    (void)target;
+}
+
+TEST_F(BotScene, LandsItsShotOnATankAcrossThePlatform) {
+    Player* self = tankOnGround(1, 0.0f);
+    SetTankGroup(self->tank, "Player 1");
+    Player* target = groupedTank(2, 12.0f);
+    Bot bot(BotLevel::Normal, 11);
+    self->actionSource = &bot;
+    const GameObject* blast = runUntilExplosion(4.0f);
+    ASSERT_NE(blast, nullptr) << "it fired";
+    EXPECT_LT(length(where(blast) - where(target)), kTankWidth) << where(blast).x << " " << where(blast).y;
+    EXPECT_GT(target->knockbackMultiplier, 1.0f) << "the target was hit";
+}
+
+TEST_F(BotScene, LobsItsShotOverALedgeOntoATankStandingOnIt) {
+    makePlatform({0, -0.5f}, {24, 1});
+    makePlatform({14, 5.5f}, {6, 1}); // a ledge whose top is at 6, over the far end of the ground
+    Player* self = tankAt(1, {-6, 0.5f});
+    Player* target = tankAt(2, {14, 6.5f});
+    Bot bot(BotLevel::Hard, 5);
+    self->actionSource = &bot;
+    const GameObject* blast = runUntilExplosion(4.0f);
+    ASSERT_NE(blast, nullptr) << "it fired";
+    EXPECT_LT(length(where(blast) - where(target)), kTankWidth) << where(blast).x << " " << where(blast).y;
+    EXPECT_GT(target->knockbackMultiplier, 1.0f) << "the target was hit";
+}
+
+TEST_F(BotScene, SetsOffItsMineOnlyOnceAnOpponentStandsBesideIt) {
+    makePlatform({0, -0.5f}, {40, 1});
+    Player* self = tankAt(1, {-14, 0.5f});
+    Player* opponent = tankAt(2, {10, 0.5f});
+    self->fireCooldown = 1000.0f; // it has no shot of its own to fire meanwhile
+    StickyBullet* mine = MakeStickyBullet({0, 0.5f}, {0, -1}, 1.0f, "Player 1", 1);
+    Bot bot(BotLevel::Normal, 2);
+    self->actionSource = &bot;
+    runSeconds(1.5f);
+    ASSERT_TRUE(mine->stuck());
+    EXPECT_TRUE(mine->owner->active) << "no opponent near it yet";
+
+    // The opponent stands beside the mine without touching it (that would set it off anyway).
+    opponent->tank.rigidBody->SetPosition(2.2f, 0.5f);
+    runSeconds(1.0f);
+    EXPECT_FALSE(mine->owner->active) << "set off";
+    const GameObject* blast = firstExplosion();
+    ASSERT_NE(blast, nullptr);
+    EXPECT_EQ(blast->transform.scale.x, 5.0f) << "the owner's trigger, not a touch";
+    EXPECT_GT(opponent->knockbackMultiplier, 1.0f);
+    EXPECT_EQ(self->knockbackMultiplier, 1.0f);
+}
+
+TEST_F(BotScene, SteersBackOntoThePlatformAfterBeingThrownPastItsEdge) {
+    makePlatform({0, -0.5f}, {20, 1}); // the ground runs from -10 to 10
+    makePlatform({-30, -0.5f}, {10, 1});
+    Player* opponent = tankAt(2, {-30, 0.5f});
+    (void)opponent;
+    // Thrown outwards past the right-hand edge, already below the top of the platform.
+    Player* self = tankAt(1, {13, -1.5f});
+    self->tank.rigidBody->velocity = {9.0f, 3.0f};
+    Bot bot(BotLevel::Normal, 4);
+    self->actionSource = &bot;
+    runSeconds(4.0f);
+    EXPECT_LT(std::abs(where(self).x), 10.0f) << where(self).x << " " << where(self).y;
+    EXPECT_NEAR(where(self).y, 0.5f, 0.2f) << "standing on it";
+}
+
+TEST_F(BotScene, LandsBackOnItsPlatformUprightFromThrowsAllAround) {
+    // Thrown from beside, below and above the right-hand edge of a small platform, moving in
+    // (-8), still or further out (8).
+    for (float x : {7.0f, 12.0f, 16.0f}) {
+        for (float y : {-6.0f, -0.5f, 4.0f}) {
+            for (float vx : {-8.0f, 0.0f, 8.0f}) {
+                GameObjectList::instance().destroyAll();
+                run(1);
+                makePlatform({0, -0.5f}, {10, 1});
+                Player* self = tankAt(1, {x, y});
+                self->tank.rigidBody->velocity = {vx, 4.0f};
+                Bot bot(BotLevel::Normal, 1);
+                self->actionSource = &bot;
+                float steepest = 0.0f;
+                for (int frame = 0; frame < 240; ++frame) {
+                    run(1);
+                    steepest = std::max(steepest, std::abs(self->tank.rigidBody->rotation));
+                }
+                const std::string from =
+                    "from (" + std::to_string(x) + ", " + std::to_string(y) + ") at " + std::to_string(vx);
+                EXPECT_LT(std::abs(where(self).x), 5.0f) << from;
+                EXPECT_NEAR(where(self).y, 0.5f, 0.2f) << from;
+                EXPECT_LT(steepest, 45.0f) << from << ": it tipped over on the way";
+            }
+        }
+    }
+}
