@@ -412,7 +412,8 @@ std::string formatRecording(const Recording& recording) {
     }
     out += "result";
     for (int32_t rank : recording.result) {
-        out += " " + std::to_string(rank);
+        out += ' ';
+        out += std::to_string(rank);
     }
     out += '\n';
     return out;
