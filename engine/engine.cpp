@@ -221,6 +221,9 @@ void Engine::switchIn() {
     uint32_t elapsed = GetTickCount() - timer.lastTick;
     std::cout << "Load Time: = " << static_cast<float>(elapsed) / 1000.0f << std::endl;
     timer.reset();
+    if (freshStepsOnSwitch) {
+        accumulator = 0.0f;
+    }
     updateRootTransforms();
 }
 
@@ -270,7 +273,12 @@ bool Engine::frame() {
     }
     switchIn();
     FrameTimer& timer = FrameTimer::instance();
-    timer.tick();
+    std::optional<uint32_t> given = frameMilliseconds ? frameMilliseconds() : std::nullopt;
+    if (given) {
+        timer.tickBy(*given);
+    } else {
+        timer.tick();
+    }
     InputManager::instance().update(window.get());
     if (canDraw()) {
         DebugOverlay::instance().beginFrame(*window, timer.dt);

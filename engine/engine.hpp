@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The letterboxed 16:10 picture inside a window of any size.
 struct Viewport {
@@ -55,6 +56,10 @@ class Engine {
     uint32_t firstState = GameStateId::Splash;
     // Start in a 1280 x 800 window rather than fullscreen (an option of the command line).
     bool startWindowed = false;
+    // A recorded match played back gives each frame's length instead of the clock; and a state
+    // switch then starts the fixed steps afresh, as the recording did.
+    std::function<std::optional<uint32_t>()> frameMilliseconds;
+    bool freshStepsOnSwitch = false;
     float accumulator = 0.0f;
     float fixedStep = 0.01666f;
     float maxAccumulated = 0.2f;

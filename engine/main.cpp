@@ -1,9 +1,10 @@
 // Program entry: hide the console, run the engine until the player quits.
 //   Grumbo                      the splash, then the menus
-//   Grumbo --match MAP [...]    straight into a match (see match/quick_match.hpp)
+//   Grumbo --match MAP [...]    straight into a match; Grumbo --help lists every option
 #include "engine/engine.hpp"
 #include "frontend/command_line.hpp"
 #include "frontend/game_states.hpp"
+#include "match/match_run.hpp"
 #include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
@@ -15,30 +16,49 @@
 #include <string>
 #include <vector>
 
+namespace {
+
+// Sets up what the options ask of the matches of this run; false when the game should not start.
+bool prepareMatches(const CommandLine& options, const std::vector<std::string>& maps) {
+    if (options.match) {
+        WriteQuickMatchSettings(*options.match);
+        Engine::instance().firstState = GameStateId::Play;
+    }
+    if (!options.record.empty()) {
+        RecordMatches(options.record);
+    }
+    if (!options.replay.empty() && !ReplayMatch(options.replay)) {
+        return false;
+    }
+    if (options.soakMinutes > 0) {
+        SoakMatches(options.soakMinutes, maps);
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     hideConsoleWindow();
     ChooseRunFolder();
     InstallQuitSignals();
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<std::string> maps = readMapList(loadJson("MapSetting"));
+    CommandLine options = ParseCommandLine(arguments, maps);
+    if (options.exitStatus) {
+        return *options.exitStatus;
+    }
     if (!DisplayAvailable()) {
         std::cout << "No X display found: Grumbo needs a graphical session to open its window." << std::endl;
         return 1;
     }
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    CommandLine options;
-    if (!arguments.empty()) {
-        options = ParseCommandLine(arguments, readMapList(loadJson("MapSetting")));
-        if (options.exitStatus) {
-            return *options.exitStatus;
-        }
-        if (options.match) {
-            WriteQuickMatchSettings(*options.match);
-            Engine::instance().firstState = GameStateId::Play;
-        }
-        Engine::instance().startWindowed = options.windowed;
-    }
     Engine::instance().stateFactory = MakeGameState;
+    Engine::instance().startWindowed = options.windowed;
+    if (!prepareMatches(options, maps)) {
+        return 1;
+    }
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();
-    return 0;
+    return MatchRun::instance().soakFailures > 0 ? 1 : 0;
 }

@@ -36,7 +36,7 @@ std::string HelpText() {
            "  --time SECONDS        with --match: match length, 1 to 5999 seconds (default 180)\n"
            "  --bots N              with --match: the last N players are computers (default 0)\n"
            "  --bot-level LEVEL     with --bots: easy, normal or hard (default normal)\n"
-           "  --record FILE         with --match: write the match's inputs to FILE\n"
+           "  --record FILE         write each match's inputs to FILE (the next match replaces it)\n"
            "  --replay FILE         play a recorded match back and check its result\n"
            "  --soak MINUTES        computer matches back to back on random maps, then quit\n"
            "  --windowed            start in a 1280 x 800 window instead of fullscreen\n"

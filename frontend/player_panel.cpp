@@ -10,9 +10,11 @@
 #include "match/match_settings.hpp"
 #include "objects/game_object.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 
 namespace {
@@ -120,6 +122,27 @@ std::string levelEntry(const NameTable& table, uint32_t index, const char* what)
     return entry(table, 0);
 }
 
+constexpr vec4 kComputerColour{0.4f, 1.0f, 1.0f, 1.0f};
+
+std::string computerLabel(BotLevel level) {
+    std::string name = BotLevelName(level);
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return "CPU " + name;
+}
+
+// Any pad's button went down this frame.
+bool anyPadPressed(int button) {
+    const InputManager& input = InputManager::instance();
+    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
+        if (input.padPressed(pad, button)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool backPressed() {
     const InputManager& input = InputManager::instance();
     if (input.keyPressed(Keyboard::Escape)) {
@@ -220,6 +243,31 @@ void PlayerPanel::Reset() {
     ShowStats(turretIndex, true);
     ShowTrack(entry(trackNames, trackIndex));
     setActive(ui.setSelection, false);
+    computer.reset();
+    setActive(ui.computerText, false);
+}
+
+void PlayerPanel::SeatComputer(BotLevel level) {
+    computer = level;
+    joined = true;
+    opened = true;
+    row = PanelRow::Ready;
+    // Its own pick of every part, so computers do not all look alike.
+    auto pick = [](const NameTable& table) {
+        return table.empty() ? 0 : static_cast<int32_t>(gameRand() % static_cast<int>(table.size()));
+    };
+    faceIndex = pick(faceImages);
+    turretIndex = pick(turretNames);
+    trackIndex = pick(trackNames);
+    ShowFace(entry(faceImages, faceIndex));
+    ShowTurret(entry(turretNames, turretIndex));
+    ShowStats(turretIndex, true);
+    ShowTrack(entry(trackNames, trackIndex));
+    ShowParts(true, true, false);
+    MoveHighlight(PanelRow::Face);
+    setActive(ui.setSelection, true);
+    SetText(ui.computerText, computerLabel(level), kComputerColour);
+    setActive(ui.computerText, true);
 }
 
 void PlayerPanel::ShowParts(bool mainParts, bool rootPart, bool startTextPart) {
@@ -244,6 +292,8 @@ void PlayerPanel::ShowParts(bool mainParts, bool rootPart, bool startTextPart) {
         setActive(ui.setSelection, false);
     }
     setActive(ui.startText, startTextPart);
+    setActive(ui.computerHint, startTextPart);
+    setActive(ui.computerText, mainParts && computer.has_value());
 }
 
 void PlayerPanel::ShowFace(const std::string& image) {
@@ -291,7 +341,8 @@ void PlayerPanel::ShowStats(int32_t index, bool turretStats) {
 }
 
 void PlayerPanel::Update() {
-    if (joined) {
+    // A computer's panel is ready from the start and answers to no keys.
+    if (joined && !computer) {
         if (opened) {
             // Left and right change the choice of the row; several inputs may act in one frame.
             for (int32_t step : {-1, +1}) {
@@ -404,6 +455,12 @@ PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, Menu
     ui.setSelection = picture(root, "SetSelection", "SetSelection", {{0, 0, 2.0f}, {1, 1, 1}});
     setActive(ui.setSelection, false);
     ui.startText = label(root, "StartText", "Press Start to join!!", {{0, 0, 1.1f}, {0.1f, 0.2f, 1}});
+    ui.computerHint = MakeObject("ComputerHint", {{0, -0.25f, 1.1f}, {0.04f, 0.08f, 1}}, root);
+    SetText(ui.computerHint, "C or pad Y: add a computer", kComputerColour);
+    // In front of the ready mark, which covers the panel.
+    ui.computerText = MakeObject("ComputerText", {{0, -0.4f, 2.1f}, {0.06f, 0.12f, 1}}, root);
+    SetText(ui.computerText, "", kComputerColour);
+    setActive(ui.computerText, false);
     for (size_t i = 0; i < 4; ++i) {
         ui.statsLabels[i] = label(root, kStatsLabelNames[i], kStatsLabelsAtStart[i],
                                   {{0, kStatsY[i], 1.1f}, {0.05f, 0.1f, 1}});
@@ -441,11 +498,56 @@ void LeavePlayerSelect(MenuController& menu) {
     }
 }
 
+namespace {
+
+PlayerPanel* lastJoined(MenuController& menu) {
+    return menu.joinedCount > 0 && menu.joinedCount <= menu.panels.size() ? menu.panels[menu.joinedCount - 1]
+                                                                           : nullptr;
+}
+
+// The last computer seated gets harder; a hard one is followed by another, easy, on the next panel.
+void addComputer(MenuController& menu) {
+    PlayerPanel* last = lastJoined(menu);
+    if (last != nullptr && last->computer && *last->computer != BotLevel::Hard) {
+        last->SeatComputer(*last->computer == BotLevel::Easy ? BotLevel::Normal : BotLevel::Hard);
+        return;
+    }
+    if (menu.joinedCount >= menu.panels.size() || menu.panels[menu.joinedCount] == nullptr) {
+        return;
+    }
+    menu.panels[menu.joinedCount]->SeatComputer(BotLevel::Easy);
+    menu.joinedCount += 1;
+    menu.readyCount += 1;
+}
+
+void removeComputer(MenuController& menu) {
+    PlayerPanel* last = lastJoined(menu);
+    if (last == nullptr || !last->computer) {
+        return;
+    }
+    last->Reset();
+    last->ShowParts(false, true, true);
+    menu.joinedCount -= 1;
+    menu.readyCount = menu.readyCount > 0 ? menu.readyCount - 1 : 0;
+}
+
+} // namespace
+
 void JoinPlayers(MenuController& menu) {
-    if (menu.joinedCount >= menu.panels.size() || menu.joinLocked) {
+    if (menu.joinLocked) {
         return;
     }
     const InputManager& input = InputManager::instance();
+    if (input.keyPressed(Keyboard::BackSpace) || anyPadPressed(kButtonB)) {
+        removeComputer(menu);
+        return;
+    }
+    if (menu.joinedCount >= menu.panels.size()) {
+        if (input.keyPressed(Keyboard::C) || anyPadPressed(kButtonY)) {
+            addComputer(menu); // the last one may still get harder
+        }
+        return;
+    }
     // One join a frame: two players pressing together would otherwise race for the same panel.
     int32_t scheme = -1;
     if (input.keyPressed(Keyboard::T) && !menu.schemeUsed[SchemeSlot::KeyboardLeft]) {
@@ -461,6 +563,9 @@ void JoinPlayers(MenuController& menu) {
         }
     }
     if (scheme < 0) {
+        if (input.keyPressed(Keyboard::C) || anyPadPressed(kButtonY)) {
+            addComputer(menu);
+        }
         return;
     }
     PlayerPanel* panel = menu.panels[menu.joinedCount];
@@ -494,7 +599,12 @@ PanelsOutcome CheckStart(MenuController& menu) {
     if (!isReady(panels[last]) || menu.readyCount < players) {
         return PanelsOutcome::Stay;
     }
-    return PanelsOutcome::Start;
+    // Computers are ready as soon as they sit down; the match waits for a person to be ready too.
+    bool anyPerson = false;
+    for (size_t k = 0; k < players; ++k) {
+        anyPerson = anyPerson || (panels[k] != nullptr && !panels[k]->computer);
+    }
+    return anyPerson ? PanelsOutcome::Start : PanelsOutcome::Stay;
 }
 
 void WriteMatchSettings(const MenuController& menu) {
@@ -520,8 +630,11 @@ void WriteMatchSettings(const MenuController& menu) {
                      entry(panel->trackJumpNames, panel->trackIndex));
         // Panels fill in joining order and leaving the screen un-joins them all, so the count
         // tells which panels played; one that sat out keeps no scheme from an earlier visit.
-        const int32_t scheme = k <= menu.joinedCount ? panel->controlScheme : -1;
+        const bool plays = k <= menu.joinedCount;
+        const bool computer = plays && panel->computer.has_value();
+        const int32_t scheme = plays && !computer ? panel->controlScheme : -1;
         settings.set(MatchSettings::playerKey("PlayerControl", player), std::to_string(scheme));
+        settings.set(MatchSettings::playerKey("PlayerBot", player), computer ? BotLevelName(*panel->computer) : "");
     }
     const LevelSelect* level = menu.levelSelect;
     if (level == nullptr) {

@@ -3,14 +3,19 @@
 // Player selection: four panels, one per possible player. A player joins by pressing the confirm
 // of a free control scheme (T for the left keyboard half, Numpad 8 for the right, A on a pad);
 // the next free panel opens for that scheme, where the player picks a face, a turret and a
-// track, reading a short stats text, and confirms to be ready.
+// track, reading a short stats text, and confirms to be ready. C (or Y on a pad) seats a computer
+// on the next free panel instead, ready at once with choices of its own; pressed again it makes
+// that computer harder (easy, normal, hard) and then seats another. Backspace (or B on a pad)
+// takes the last computer away.
 
+#include "gameplay/bot.hpp"
 #include "objects/logic.hpp"
 #include "objects/math_types.hpp"
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 class GameObject;
@@ -31,6 +36,8 @@ struct PanelObjects {
     GameObject* schemeIcon = nullptr;
     GameObject* setSelection = nullptr; // shown while ready
     GameObject* startText = nullptr;    // "Press Start to join!!"
+    GameObject* computerHint = nullptr; // under the start text: how to seat a computer
+    GameObject* computerText = nullptr; // on a computer's panel: its level
     std::array<GameObject*, 4> statsLabels{};
     std::array<GameObject*, 4> statsValues{};
 };
@@ -61,6 +68,8 @@ class PlayerPanel : public Logic {
     void ShowTurret(const std::string& name);
     void ShowTrack(const std::string& name);
     void MoveHighlight(uint32_t toRow);
+    // Seats a computer of this level here: joined, opened and ready, with random choices.
+    void SeatComputer(BotLevel level);
     // The stats text of a turret or a track by table index; an index outside the table changes nothing.
     void ShowStats(int32_t index, bool turretStats);
 
@@ -72,6 +81,7 @@ class PlayerPanel : public Logic {
     int32_t trackIndex = 0;
     std::string label; // "Player1".."Player4": selects the default choices
     int32_t controlScheme = -1;
+    std::optional<BotLevel> computer; // set while a computer holds the panel
     uint32_t row = PanelRow::Closed;
     std::array<uint32_t, 6> keys{}; // left, right, up, down, confirm, cancel; kNoKey for none
     std::map<int32_t, std::string> faceNames;
@@ -91,9 +101,13 @@ PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, Menu
 void EnterPlayerSelect(MenuController& menu);
 void LeavePlayerSelect(MenuController& menu);
 // At most one join a frame, in the order T, Numpad 8, pads 0 to 3; a scheme joins once a visit.
+// Otherwise C or a pad's Y seats a computer (or makes the last one harder), and Backspace or a
+// pad's B takes the last computer away when the last panel holds one.
 void JoinPlayers(MenuController& menu);
 enum class PanelsOutcome { Stay, Back, Start };
-// Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts.
+// Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts,
+// once at least one of them is a person.
 PanelsOutcome CheckStart(MenuController& menu);
-// Every panel's choices and the level select's map, lives and time into the match settings.
+// Every panel's choices and the level select's map, lives and time into the match settings;
+// PlayerBot1..4 hold the level of each computer seat and are empty for people.
 void WriteMatchSettings(const MenuController& menu);

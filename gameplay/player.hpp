@@ -72,6 +72,8 @@ class Player : public Logic {
     // Null for a person, who plays through the input; a computer player or a replay otherwise.
     // Not owned.
     ActionSource* actionSource = nullptr;
+    // A computer plays this seat (its badge and marker say so).
+    bool computer = false;
 
     // This frame's actions, from the source or the input, as observers see them.
     PlayerActions readThisFrame() const;

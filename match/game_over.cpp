@@ -25,6 +25,7 @@ constexpr float kTopColumn = 9.0f;
 constexpr float kHeartSpeedUp = 3.0f;
 constexpr float kHeartsMeetX = -0.5f;
 constexpr float kHeartsOutX = -1.5f;
+constexpr float kUnattendedPodiumSeconds = 3.0f;
 
 ShaderProgram* shader(const char* name) {
     return ResourceManager::instance().getShader(name);
@@ -315,7 +316,11 @@ void GameOver::PodiumStep(PlayGameState& match) {
             match.tanks[slot]->tankRoot->transform.setPosition(column.x, column.height - 13.0f, 2.0f);
         }
     }
-    if (allDone && anyConfirm(match.MatchPlayers())) {
+    podiumSeconds += dt;
+    // With nobody at the controls the podium moves on by itself after a few seconds, so a
+    // match of computers runs to its end unattended.
+    const bool unattended = match.AllComputers() && podiumSeconds >= kUnattendedPodiumSeconds;
+    if (allDone && (anyConfirm(match.MatchPlayers()) || unattended)) {
         match.StartFadeOut();
     }
 }

@@ -50,6 +50,7 @@ class GameOver {
     GameUIRenderer* bannerTextRight = nullptr;
     std::array<Podium, 4> podiums{};
     GameObject* victoryText = nullptr;
+    float podiumSeconds = 0.0f; // real time the podium has stood
 
   private:
     void buildBanner();

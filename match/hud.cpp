@@ -3,6 +3,7 @@
 #include "engine/engine.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/random.hpp"
@@ -139,6 +140,11 @@ std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, in
     const std::string badge = "PlayerNumber_" + std::to_string(playerNumber);
     panel->numberBadge =
         makeImage("PlayerNumber", root, texture(badge.c_str()), {-1.0f, 0.5f, 0.1f}, {0.6f, 0.6f, 1.0f});
+
+    if (player != nullptr && player->computer) {
+        panel->computerTag = MakeObject("ComputerTag", {{-1.0f, 1.05f, 0.2f}, {0.45f, 0.45f, 1.0f}}, root);
+        SetText(panel->computerTag, "CPU", {1.0f, 1.0f, 0.4f, 1.0f}, "Text-UI");
+    }
 
     const uint32_t character = player != nullptr ? player->character : 0;
     const char* face = character < std::size(kLifeIconFaces) ? kLifeIconFaces[character] : nullptr;

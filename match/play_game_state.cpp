@@ -3,12 +3,15 @@
 #include "audio/sound_manager.hpp"
 #include "engine/engine.hpp"
 #include "engine/input_manager.hpp"
+#include "gameplay/bot.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
+#include "match/match_run.hpp"
 #include "match/match_settings.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
@@ -20,6 +23,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
@@ -227,9 +232,56 @@ void PlayGameState::AddFollower(GameObject* object) {
     followerBase.push_back(object->transform.position);
 }
 
+bool PlayGameState::AllComputers() const {
+    if (playerCount == 0) {
+        return false;
+    }
+    for (Player* p : MatchPlayers()) {
+        if (!p->computer) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A state entered again for the next match of a soak starts from nothing, as a new one would.
+void PlayGameState::resetForNewMatch() {
+    phase = MatchPhase::FadeIn;
+    playerCount = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        tanks[i].reset();
+        players[i] = nullptr;
+        statsPanels[i].reset();
+        indicators[i] = nullptr;
+        burstEmitters[i] = nullptr;
+        computers[i].reset();
+    }
+    end = GameOver{};
+    pause = PauseMenu{};
+    spawnPoints.clear();
+    mapSpawnPoints.clear();
+    followers.clear();
+    followerBase.clear();
+    background = frameBuffer = victoryBackground = fpsText = uiRoot = fadeOverlay = nullptr;
+    waves = fadeLogic = nullptr;
+    goSign = nullptr;
+    timeLeft = 0.0f;
+    sharedSpawnTold = false;
+    recorder.reset();
+    matchFrames = 0;
+    camera = Camera();
+}
+
 void PlayGameState::Load() {
     GameObjectList& list = GameObjectList::instance();
     FrameTimer& timer = FrameTimer::instance();
+    resetForNewMatch();
+
+    // Everything random in a match follows from one seed, so a recording can play it back.
+    MatchRun& run = MatchRun::instance();
+    matchSeed = run.seedForMatch();
+    std::srand(matchSeed);
+    matchStartSeconds = WallSeconds();
 
     // 1. The frames-per-second text, hidden until Tab.
     fpsText = list.create("FPSText");
@@ -321,6 +373,11 @@ void PlayGameState::Load() {
     auto* composite = frameBuffer->addComponent<FrameBufferRenderer>();
     composite->set(shader("Shockwave"), nullptr, {1, 1, 1, 1});
     waves = frameBuffer->attach(new ShaderLogic(&camera, frameBuffer, ShaderMode::Waves));
+
+    if (!run.recordPath.empty()) {
+        recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all());
+        SetActionObserver(recorder.get());
+    }
 
     // 14-15.
     endCheckTimer = 0.0f;
@@ -422,15 +479,55 @@ void PlayGameState::buildPlayer(int index, int lives) {
     player->lives = static_cast<uint32_t>(std::max(lives, 0));
     player->dropHeight = arenaTop;
 
+    // A computer seat plays from its own decisions; a replay plays every seat from the recording.
+    if (auto level = ParseBotLevel(settings.get(MatchSettings::playerKey("PlayerBot", n)))) {
+        computers[slot] = std::make_unique<Bot>(*level, matchSeed + static_cast<uint32_t>(n));
+        player->actionSource = computers[slot].get();
+        player->computer = true;
+    }
+    if (MatchRun::instance().replay) {
+        player->actionSource = MatchRun::instance().replay.get();
+    }
+
     GameObject* marker = list.create("Indicator_" + std::to_string(n));
     marker->transform.setScale(1.5f, 1.5f, 1.0f);
     auto* sprite = marker->addComponent<SpriteRenderer>();
     sprite->shader = shader("Sprite");
     sprite->setTexture("Indicator_" + std::to_string(n));
     indicators[slot] = marker;
+    if (player->computer) {
+        SetText(MakeObject("ComputerTag", {{0.0f, -0.55f, 0.1f}, {0.5f, 0.5f, 1.0f}}, marker), "CPU",
+                {1.0f, 1.0f, 0.4f, 1.0f});
+    }
 
     statsPanels[slot] = BuildStatsPanel(player, n, playerCount);
     AddFollower(statsPanels[slot]->root);
+}
+
+// Once per frame, before the players run: the recording and the replay move on a frame, and a
+// soak checks that every body is still a place in the world.
+void PlayGameState::followRecordingAndReplay() {
+    MatchRun& run = MatchRun::instance();
+    ++matchFrames;
+    if (recorder && !recorder->finished()) {
+        recorder->beginFrame(static_cast<uint32_t>(std::lround(FrameTimer::instance().dt * 1000.0f)));
+    }
+    if (run.replay) {
+        run.replay->beginFrame();
+    }
+    if (run.soak) {
+        for (RigidBody2D* body : PhysicsBodies()) {
+            vec2 p = body->position;
+            vec2 v = body->velocity;
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(v.x) || !std::isfinite(v.y)) {
+                std::cout << "Soak: the body of \"" << (body->owner != nullptr ? body->owner->name : "?")
+                          << "\" is no longer finite (position " << p.x << ", " << p.y << ")" << std::endl;
+                ++run.soakFailures;
+                requestState(GameStateId::Quit);
+                break;
+            }
+        }
+    }
 }
 
 void PlayGameState::Update() {
@@ -438,6 +535,7 @@ void PlayGameState::Update() {
     InputManager& input = InputManager::instance();
     SoundManager& sound = SoundManager::instance();
     const float dt = timer.dt; // fades, the sign, the banner and the podium run on real time
+    followRecordingAndReplay();
 
     // 1. The frame rate, shown on Tab.
     if (auto* text = fpsText->getComponent<TextRenderer>()) {
@@ -510,17 +608,44 @@ void PlayGameState::Update() {
         fadeTimer -= dt;
         if (fadeTimer <= 0.0f) {
             sound.setPaused(false);
-            requestState(GameStateId::MainMenu);
+            if (MatchRun::instance().soak) {
+                finishMatchRun();
+            } else {
+                requestState(GameStateId::MainMenu);
+            }
         }
         break;
     default:
         break;
     }
 
+    // The result is known once the podium stands: a recording is written then, and a replay
+    // says whether it came out the same.
+    MatchRun& run = MatchRun::instance();
+    if (phase >= MatchPhase::Podium && phase != MatchPhase::FadeOut && recorder && !recorder->finished()) {
+        recorder->finish(Ranks());
+        if (WriteRecording(recorder->recording(), run.recordPath)) {
+            std::cout << "Recorded the match to " << run.recordPath << std::endl;
+        }
+    }
+    if (run.replay && run.replay->finished() && run.replay->framesPlayed() == matchFrames) {
+        std::vector<int32_t> ranks = phase == MatchPhase::Podium ? Ranks() : std::vector<int32_t>{};
+        bool same = ranks == run.replay->recording().result;
+        std::cout << "Replay of " << matchFrames << " frames " << (same ? "ends" : "does not end")
+                  << " on the recorded result" << std::endl;
+        requestState(GameStateId::Quit);
+        run.replay.reset();
+        for (Player* p : MatchPlayers()) {
+            p->actionSource = nullptr;
+        }
+    }
+
     // 3-4.
     updateIndicators();
-    PauseContext context{&phase, MatchPlayers(), fadeOverlay, fadeLogic, &fadeTimer, fadeDuration};
-    pause.Update(context);
+    if (run.pausesAllowed()) {
+        PauseContext context{&phase, MatchPlayers(), fadeOverlay, fadeLogic, &fadeTimer, fadeDuration};
+        pause.Update(context);
+    }
 
     // 5-6. The interface shakes with the picture.
     if (camera.shakeTime > 0.0f) {
@@ -656,6 +781,49 @@ void PlayGameState::DeathCheck(int index) {
             HideStatsPanelParts(*statsPanels[slot]);
         }
     }
+}
+
+std::vector<int32_t> PlayGameState::Ranks() const {
+    std::vector<int32_t> ranks;
+    for (int i = 0; i < playerCount; ++i) {
+        ranks.push_back(end.podiums[static_cast<size_t>(i)].rank);
+    }
+    return ranks;
+}
+
+// A soak match has ended: one line for it, then the next match, or the summary and the end.
+void PlayGameState::finishMatchRun() {
+    MatchRun& run = MatchRun::instance();
+    ++run.soakMatches;
+    std::vector<int32_t> ranks = Ranks();
+    std::string winner = "a draw";
+    for (int i = 0; i < playerCount; ++i) {
+        if (ranks[static_cast<size_t>(i)] == 1) {
+            winner = "player " + std::to_string(i + 1);
+        }
+    }
+    double memory = ResidentMegabytes();
+    if (run.soakMatches == 1) {
+        run.memoryAfterFirstMb = memory;
+    }
+    run.memoryAfterLastMb = memory;
+    std::printf("Soak match %d on %s: %s won, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n",
+                run.soakMatches, mapName.c_str(), winner.c_str(), WallSeconds() - matchStartSeconds, matchFrames,
+                memory, PeakMegabytes());
+    std::fflush(stdout);
+    if (WallSeconds() - run.soakStart < run.soakSeconds) {
+        WriteSoakMatchSettings(readMapList(loadJson("MapSetting")), static_cast<uint32_t>(gameRand()));
+        requestState(GameStateId::Restart);
+        return;
+    }
+    double growth = run.memoryAfterFirstMb > 0.0
+                        ? (run.memoryAfterLastMb - run.memoryAfterFirstMb) / run.memoryAfterFirstMb * 100.0
+                        : 0.0;
+    std::printf("Soak: %d matches, %d failures; memory after the first match %.1f MB, after the last %.1f MB "
+                "(%+.1f %%)\n",
+                run.soakMatches, run.soakFailures, run.memoryAfterFirstMb, run.memoryAfterLastMb, growth);
+    std::fflush(stdout);
+    requestState(GameStateId::Quit);
 }
 
 void PlayGameState::StartFadeOut() {

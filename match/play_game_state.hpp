@@ -13,6 +13,7 @@
 #include "match/hud.hpp"
 #include "match/match_phase.hpp"
 #include "match/pause_menu.hpp"
+#include "match/recording.hpp"
 #include "objects/json_data.hpp"
 
 #include <array>
@@ -88,7 +89,21 @@ class PlayGameState : public GameState {
     std::string mapName;
     bool sharedSpawnTold = false;
 
+    // Beyond the menus' matches: computers, recording and playback, soaking.
+    uint32_t matchSeed = 0;
+    std::array<std::unique_ptr<ActionSource>, 4> computers; // the seats computers play
+    std::unique_ptr<MatchRecorder> recorder;
+    uint32_t matchFrames = 0;
+    double matchStartSeconds = 0.0;
+    // Every seat is a computer: nothing waits for a confirm.
+    bool AllComputers() const;
+    // Each player's podium rank (1 best, 0 for all in a draw), once the podium stands.
+    std::vector<int32_t> Ranks() const;
+
   private:
+    void resetForNewMatch();
+    void followRecordingAndReplay();
+    void finishMatchRun();
     void buildPlayer(int index, int lives);
     vec3 takeSpawnPoint(int playerNumber);
     void updateIndicators();

@@ -20,6 +20,16 @@ void FrameTimer::tick() {
     // A signed difference, so a wrapped tick count still gives the right small step.
     dt = static_cast<float>(static_cast<int32_t>(now - lastTick)) / 1000.0f;
     lastTick = now;
+    countFrame();
+}
+
+void FrameTimer::tickBy(uint32_t milliseconds) {
+    dt = static_cast<float>(static_cast<int32_t>(milliseconds)) / 1000.0f;
+    lastTick = GetTickCount();
+    countFrame();
+}
+
+void FrameTimer::countFrame() {
     fpsTimer += dt;
     frameCount += 1;
     if (fpsTimer >= 1.0f) {

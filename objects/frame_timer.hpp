@@ -13,6 +13,8 @@ class FrameTimer {
     void reset();
     // Reads the clock: dt from the previous reading, and the frames-per-second sample.
     void tick();
+    // The same for a frame whose length is given rather than read (a recorded match played back).
+    void tickBy(uint32_t milliseconds);
     void setTimeScale(float value) { timeScale = value; }
     // Game time of this frame.
     float scaledDt() const { return dt * timeScale; }
@@ -23,4 +25,7 @@ class FrameTimer {
     float fpsTimer = 0.0f;
     int32_t frameCount = 0;
     float fps = 0.0f;
+
+  private:
+    void countFrame(); // the frames-per-second sample
 };

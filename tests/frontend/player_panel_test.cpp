@@ -215,4 +215,49 @@ TEST_F(PlayerPanelScreen, AnIndexOffItsTableIsSaidOnceAndFallsBackToTheFirst) {
     EXPECT_EQ(text(p.ui.statsValues[0]), "Explosion");
 }
 
+TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverStartAlone) {
+    tap(Key::C);
+    tap(Key::C); // the same computer, harder
+    EXPECT_EQ(menu.joinedCount, 1u);
+    EXPECT_EQ(panel(1).computer, BotLevel::Normal);
+    EXPECT_EQ(text(panel(1).ui.computerText), "CPU NORMAL");
+    EXPECT_TRUE(panel(1).ui.setSelection->active && panel(1).ui.computerText->active);
+    EXPECT_FALSE(panel(1).ui.startText->active || panel(1).ui.computerHint->active);
+    const int32_t face = panel(1).faceIndex;
+    tap(Key::A); // the left half's key moves no computer's choice
+    EXPECT_EQ(panel(1).faceIndex, face);
+
+    tap(Key::C);
+    padTap(3, kPadY); // past hard, the next one sits down on panel 2, easy
+    EXPECT_EQ(panel(1).computer, BotLevel::Hard);
+    EXPECT_EQ(panel(2).computer, BotLevel::Easy);
+    EXPECT_EQ(CheckStart(menu), PanelsOutcome::Stay) << "two computers and nobody to play";
+
+    tap(Key::BackSpace);
+    EXPECT_EQ(menu.joinedCount, 1u);
+    EXPECT_FALSE(panel(2).computer.has_value());
+    EXPECT_TRUE(panel(2).ui.startText->active && panel(2).ui.computerHint->active);
+    EXPECT_FALSE(panel(2).ui.computerText->active);
+
+    // A person joins after the computer and readies: a match of one person and one computer.
+    tap(Key::T);
+    EXPECT_EQ(CheckStart(menu), PanelsOutcome::Stay);
+    tap(Key::T);
+    EXPECT_EQ(CheckStart(menu), PanelsOutcome::Start);
+    padTap(0, kPadB); // the last panel holds a person: nobody is taken away
+    EXPECT_EQ(menu.joinedCount, 2u);
+
+    LeavePlayerSelect(menu);
+    WriteMatchSettings(menu);
+    const MatchSettings& settings = MatchSettings::instance();
+    EXPECT_EQ(settings.get("PlayerBot1") + "|" + settings.get("PlayerBot2") + "|" + settings.get("PlayerBot3"),
+              "hard||");
+    EXPECT_EQ(settings.get("PlayerControl1") + " " + settings.get("PlayerControl2"), "-1 4");
+    EXPECT_EQ(settings.get("TotalPlayer"), "2");
+
+    enter(); // coming back empties every seat
+    EXPECT_FALSE(panel(1).computer.has_value());
+    EXPECT_EQ(menu.joinedCount, 0u);
+}
+
 } // namespace
