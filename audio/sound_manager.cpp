@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -36,6 +37,9 @@ AudioSystem* SoundManager::system() {
 
 Bus SoundManager::masterBus() {
     Bus bus;
+    if (folderMissing) {
+        return bus;
+    }
     if (AudioSystem* s = system()) {
         AudioResult found = s->getBus(std::string(kMasterBusPath), &bus);
         // Like a missing event: told once, with its path, not at every pause and volume step.
@@ -58,6 +62,12 @@ void SoundManager::init() {
         return;
     }
     audioRoot = "../Resources/Audio/";
+    std::error_code ignored;
+    folderMissing = !std::filesystem::is_directory(audioRoot, ignored);
+    if (folderMissing) {
+        std::cout << "Sound is off: no sound folder at " << audioRoot << std::endl;
+        return;
+    }
     if (!masterBank.isValid()) {
         std::string path = audioRoot + std::string(kMasterBankFile);
         if (!check(studioSystem->loadBankFile(path, &masterBank))) {
@@ -72,7 +82,7 @@ void SoundManager::init() {
 }
 
 void SoundManager::loadBank(const std::string& fileName) {
-    if (banks.count(fileName) != 0) {
+    if (banks.count(fileName) != 0 || folderMissing) {
         return;
     }
     AudioSystem* s = system();
@@ -90,6 +100,9 @@ void SoundManager::loadBank(const std::string& fileName) {
 }
 
 void SoundManager::loadEvent(const std::string& path) {
+    if (folderMissing) {
+        return;
+    }
     AudioSystem* s = system();
     if (s == nullptr) {
         return;

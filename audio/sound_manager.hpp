@@ -50,6 +50,9 @@ class SoundManager {
     std::map<std::string, EventInstance> instances;
     std::map<std::string, EventDescription> descriptions;
     std::set<std::string> missingEvents; // paths already reported as not found
+    // The sound folder itself is missing: said once at start, then every bank, bus and event
+    // of it is left out without a word (they all fail for that one reason).
+    bool folderMissing = false;
 
   private:
     // Prints the error line for a failed call; true when the call succeeded.

@@ -1,6 +1,7 @@
 #include "audio/sound_manager.hpp"
 #include "tests/audio/sound_test_support.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -161,6 +162,22 @@ TEST_F(SoundManagerTest, MissingBankReportsItsFileAndEachMissingEventOnce) {
         << "nothing held, nothing to do";
     EXPECT_EQ(printed([] { sound().playEvent(std::string(kEventShot), true); }), "")
         << "the other bank plays";
+}
+
+TEST_F(SoundManagerTest, AMissingSoundFolderIsSaidInOneLineAndNothingElseComplains) {
+    sound().shutdown();
+    TempRunDir run; // a Resources/ tree without Audio/
+    EXPECT_EQ(printed([] { sound().init(); }), "Sound is off: no sound folder at ../Resources/Audio/\n");
+    EXPECT_EQ(printed([] {
+                  sound().loadBank(std::string(kSfxBankFile));
+                  sound().playEvent(std::string(kEventMenuMusic), false);
+                  sound().playEvent(std::string(kEventShot), true);
+                  sound().setVolume(0.3f);
+                  sound().setPaused(true);
+                  sound().update();
+              }),
+              "");
+    EXPECT_TRUE(sound().banks.empty());
 }
 
 TEST_F(SoundManagerTest, MalformedBankIsReportedAndLeftOut) {
