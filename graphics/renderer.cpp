@@ -1,6 +1,7 @@
 #include "graphics/renderer.hpp"
 
 #include "graphics/graphics_manager.hpp"
+#include "objects/registry.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <algorithm>
@@ -8,9 +9,14 @@
 
 namespace {
 
-// Removes every occurrence, keeping the order of the rest.
+// Removes every occurrence, keeping the order of the rest; during a teardown all at once at
+// its end.
 template <class T> void unlist(std::vector<T*>& list, T* renderer) {
-    std::erase(list, renderer);
+    if (RegistryTeardown::running()) {
+        RegistryTeardown::leave(list, renderer);
+    } else {
+        std::erase(list, renderer);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "objects/game_object_list.hpp"
 
+#include "objects/registry.hpp"
 #include "objects/world_update.hpp"
 
 GameObjectList& GameObjectList::instance() {
@@ -51,8 +52,11 @@ std::vector<GameObject*> GameObjectList::rootObjects() const {
 }
 
 void GameObjectList::destroyAll() {
-    for (GameObject* object : list) {
-        delete object;
+    // Newest first, and the registries' lists compacted once at the end: a teardown costs in
+    // proportion to the objects it destroys (objects/registry.hpp).
+    RegistryTeardown::Scope teardown;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        delete *it;
     }
     list.clear();
     WorldRoot().transform.children.clear();

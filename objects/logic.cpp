@@ -1,6 +1,7 @@
 #include "objects/logic.hpp"
 
 #include "objects/game_object.hpp"
+#include "objects/registry.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -48,6 +49,20 @@ class LiveLogics {
         if (cursor >= 0 && index <= cursor) {
             --cursor;
         }
+    }
+
+    bool passRunning() const { return cursor >= 0; }
+
+    // After a teardown: the survivors are unlisted and the list is rebuilt at the next pass.
+    void forgetGone() {
+        for (Logic* logic : list) {
+            if (!RegistryTeardown::gone(logic)) {
+                logic->listed = false;
+            }
+        }
+        list.clear();
+        scanned = 0;
+        rescan = true;
     }
 
     void run() {
@@ -157,9 +172,17 @@ Logic::Logic(std::string kindName, GameObject* ownerObject) : Component(std::mov
 
 Logic::~Logic() {
     auto& registry = LogicRegistry();
+    LiveLogics& live = LiveLogics::instance();
+    if (RegistryTeardown::running() && !live.passRunning()) {
+        // The live list is rebuilt from the registry after the teardown, before the registry
+        // drops the leavers.
+        RegistryTeardown::whenDone(&live, [&live] { live.forgetGone(); });
+        RegistryTeardown::leave(registry, static_cast<const Logic*>(this));
+        return;
+    }
     auto it = std::find(registry.begin(), registry.end(), this);
     if (it != registry.end()) {
-        LiveLogics::instance().forget(this, static_cast<size_t>(it - registry.begin()));
+        live.forget(this, static_cast<size_t>(it - registry.begin()));
         registry.erase(it);
     }
 }

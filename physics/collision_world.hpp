@@ -3,6 +3,8 @@
 #include "physics/collider.hpp"
 #include "physics/manifold.hpp"
 
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 // The colliders of the running game and what the last step found between them.
@@ -20,19 +22,26 @@ class CollisionWorld {
     std::vector<Manifold> manifolds; // this step's
     std::vector<ContactPair> pairs;  // this step's, one per pair of bodies that touched
 
-  private:
-    friend void ResetCollisionWorld();
-    friend void ClearContactLists();
-    friend void DetectCollisions();
-
-    // A live collider's data for the all-pairs loop, packed so that loop reads one array.
+    // A live collider's data for detection, packed so the broad phase reads one array.
     struct Candidate {
         Bounds bounds;
         uint32_t groupMask;
         RigidBody2D* body;
         Collider2D* collider;
     };
+
+  private:
+    friend void ResetCollisionWorld();
+    friend void ClearContactLists();
+    friend void DetectCollisions();
+
     std::vector<Candidate> candidates;
+    // Scratch of the broad phase, kept between steps so a step allocates nothing once warm.
+    std::vector<uint32_t> sweepOrder;  // candidates with ordinary bounds, by left edge
+    std::vector<uint32_t> wild;        // candidates whose bounds hold a NaN
+    std::vector<uint64_t> overlapping; // pairs of candidate indices (lower << 32 | higher)
+    // Pair of bodies -> its index in pairs, for grouping manifolds in one pass.
+    std::unordered_map<uint64_t, size_t> pairIndex;
     // Bodies whose contact lists are not empty: the only ones clearing has to visit.
     std::vector<RigidBody2D*> bodiesWithContacts;
 };
@@ -42,5 +51,7 @@ void ResetCollisionWorld();
 // Empties the contact list of every body (only those that hold contacts are visited).
 void ClearContactLists();
 // Refreshes bounds, tests every pair of active colliders in list order, records manifolds and
-// contact records, and groups the manifolds by pair of bodies.
+// contact records, and groups the manifolds by pair of bodies. Only pairs whose boxes overlap
+// are tested, found by a sweep along x; they are tested in the order of the all-pairs loop, so
+// manifolds, contact lists and pairs come out in that order.
 void DetectCollisions();

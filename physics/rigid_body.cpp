@@ -1,6 +1,7 @@
 #include "physics/rigid_body.hpp"
 
 #include "objects/game_object.hpp"
+#include "objects/registry.hpp"
 #include "physics/collision_world.hpp"
 #include "physics/live_set.hpp"
 
@@ -23,10 +24,7 @@ RigidBody2D::RigidBody2D(GameObject* ownerObject) : Component("RigidBody2D", own
 }
 
 RigidBody2D::~RigidBody2D() {
-    auto& bodies = PhysicsBodies();
-    if (auto it = std::find(bodies.begin(), bodies.end(), this); it != bodies.end()) {
-        bodies.erase(it);
-    }
+    UnlistFromBack(PhysicsBodies(), this);
     ClearContacts();
     CollisionWorld::instance().forgetBody(this);
 }

@@ -3,6 +3,11 @@
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "objects/world_update.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/renderer.hpp"
+#include "physics/collider.hpp"
+#include "physics/collision_world.hpp"
+#include "physics/rigid_body.hpp"
 
 #include <gtest/gtest.h>
 
@@ -113,4 +118,36 @@ TEST(WorldUpdate, SwitchedOffRootsKeepTheirPoseAndComeBackUpToDate) {
     fresh->transform.setPosition(3, 0, 0);
     UpdateWorldTransforms();
     EXPECT_FLOAT_EQ(fresh->transform.worldPosition.x, 3.0f);
+}
+
+// A teardown drops everything the list held from every registry at once: a pointer listed twice
+// goes with every occurrence, and what lives outside the list stays listed in its order and
+// keeps running in the next pass.
+TEST(Teardown, EmptiesTheRegistriesOfTheListsObjectsAndKeepsTheRest) {
+    GameObject outsider;
+    outsider.name = "Outsider";
+    Probe* kept = outsider.attach(new Probe(&outsider));
+    auto* keptSprite = outsider.addComponent<SpriteRenderer>();
+    auto* keptBody = outsider.addComponent<RigidBody2D>();
+    auto* keptCircle = outsider.addComponent<CircleCollider>();
+    for (const char* name : {"A", "B", "C"}) {
+        Probe* p = probe(name);
+        p->owner->addComponent<SpriteRenderer>();
+        p->owner->addComponent<RigidBody2D>();
+        p->owner->addComponent<CircleCollider>();
+    }
+    GraphicsManager& graphics = GraphicsManager::instance();
+    graphics.sprites.push_back(graphics.sprites[2]); // B's sprite listed a second time
+    LogicRegistry().push_back(LogicRegistry()[1]);   // and A's logic
+    EXPECT_EQ(pass(), (std::vector<std::string>{"Outsider", "A", "B", "C", "A"}));
+
+    GameObjectList::instance().destroyAll();
+    EXPECT_EQ(LogicRegistry(), std::vector<Logic*>{kept});
+    EXPECT_EQ(graphics.sprites, std::vector<SpriteRenderer*>{keptSprite});
+    EXPECT_EQ(PhysicsBodies(), std::vector<RigidBody2D*>{keptBody});
+    EXPECT_EQ(CollisionWorld::instance().colliders, std::vector<Collider2D*>{keptCircle});
+    EXPECT_EQ(pass(), std::vector<std::string>{"Outsider"});
+    Probe* later = probe("Later");
+    EXPECT_EQ(pass(), (std::vector<std::string>{"Outsider", "Later"}));
+    (void)later;
 }

@@ -1,6 +1,11 @@
 #include "tests/physics/physics_scene.hpp"
 
+#include "physics/collide.hpp"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 using namespace physics_test;
 
@@ -272,4 +277,67 @@ TEST(ContactOrder, ShapesSwitchedBackOnByTheirFlagsTouchAgain) {
     EXPECT_EQ(a.body->contacts.size(), 2u) << "both are back in play";
     EXPECT_TRUE(b.collider->collided);
     EXPECT_TRUE(c.collider->collided);
+}
+
+// The sweep finds exactly the pairs the all-pairs loop would, and tests them in that loop's
+// order: a crowd of circles and boxes, some sharing bodies or groups, with a few colliders whose
+// bounds are NaN, inverted or endless, checked against the loop written out here.
+TEST(BroadPhase, FindsThePairsOfTheAllPairsLoopInItsOrder) {
+    uint32_t state = 7;
+    auto next = [&](float low, float high) {
+        state = state * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(state >> 8) / static_cast<float>(1u << 24);
+    };
+    std::vector<Collider2D*> all;
+    for (int i = 0; i < 150; ++i) {
+        Ball b = makeBall({next(-12.0f, 12.0f), next(-8.0f, 8.0f)}, next(0.2f, 1.5f), i % 5 == 0 ? 1u : 0u);
+        all.push_back(b.collider);
+        if (i % 7 == 0) { // a second circle on the same body never meets the first
+            GameObject* child = GameObjectList::instance().create("Child");
+            b.object->transform.setParent(child);
+            auto* extra = child->addComponent<CircleCollider>();
+            extra->radius = 0.8f;
+            all.push_back(extra);
+        }
+    }
+    for (int i = 0; i < 12; ++i) {
+        all.push_back(makePlatform({next(-12.0f, 12.0f), next(-8.0f, 8.0f)}, {next(1.0f, 8.0f), 1.0f},
+                                   next(-40.0f, 40.0f))
+                          .collider);
+    }
+    Ball nan = makeBall({0.0f, 0.0f}, std::nanf(""));
+    Ball inverted = makeBall({1.0f, 1.0f}, -0.5f);
+    Ball endless = makeBall({-3.0f, 2.0f}, std::numeric_limits<float>::infinity());
+    all.insert(all.end(), {nan.collider, inverted.collider, endless.collider});
+    detect();
+
+    auto overlap = [](const Bounds& a, const Bounds& b) {
+        return !(b.minX > a.maxX || a.minX > b.maxX || b.minY > a.maxY || a.minY > b.maxY);
+    };
+    std::vector<std::pair<Collider2D*, Collider2D*>> expected;
+    const auto& colliders = CollisionWorld::instance().colliders;
+    for (size_t i = 0; i < colliders.size(); ++i) {
+        for (size_t j = i + 1; j < colliders.size(); ++j) {
+            Collider2D* a = colliders[i];
+            Collider2D* b = colliders[j];
+            if (!overlap(a->bounds, b->bounds) || a->rigidBody == b->rigidBody ||
+                (a->groupMask & b->groupMask) != 0) {
+                continue;
+            }
+            Manifold m;
+            if (Collide(*a, *b, m)) {
+                expected.emplace_back(a, b);
+            }
+        }
+    }
+    ASSERT_GT(expected.size(), 100u) << "a crowd, not a few lucky pairs";
+    size_t index = 0;
+    for (const auto& [a, b] : expected) {
+        ASSERT_LT(index, manifolds().size());
+        const Manifold& m = manifolds()[index++];
+        EXPECT_TRUE((m.bodyA == a->rigidBody && m.bodyB == b->rigidBody) ||
+                    (m.bodyA == b->rigidBody && m.bodyB == a->rigidBody))
+            << "manifold " << index - 1;
+    }
+    EXPECT_EQ(manifolds().size(), expected.size());
 }
