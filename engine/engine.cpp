@@ -15,6 +15,7 @@
 #include "objects/world_update.hpp"
 #include "physics/physics_step.hpp"
 #include "platform/clock.hpp"
+#include "platform/memory_tuning.hpp"
 #include "platform/quit_signals.hpp"
 
 #include <GL/glew.h>
@@ -84,6 +85,7 @@ void Engine::run() {
 }
 
 void Engine::initialise() {
+    KeepFreedMemoryForReuse();
     if (!headless) {
         ResourceManager::instance().loadTexture("icon", "../Resources/Texture/Icon/GameIcon.png");
     }
