@@ -14,6 +14,8 @@
 #include "physics/physics_step.hpp"
 #include "physics/rigid_body.hpp"
 
+#include "bench/cycle_timing.hpp"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -123,19 +125,9 @@ class Match {
     int frames = 0;
 };
 
-// The fastest time seen at each frame of the cycle filters out moments the shared machine was
-// busy elsewhere; their mean is the figure.
-std::map<int, std::vector<double>>& fastestBySpent() {
-    static std::map<int, std::vector<double>> times;
+std::map<int, CycleTimes>& fastestBySpent() {
+    static std::map<int, CycleTimes> times;
     return times;
-}
-
-double meanMicroseconds(const std::vector<double>& times) {
-    double sum = 0.0;
-    for (double t : times) {
-        sum += t;
-    }
-    return sum / static_cast<double>(times.size()) * 1e6;
 }
 
 void BM_MatchFrame(benchmark::State& state) {
@@ -145,14 +137,13 @@ void BM_MatchFrame(benchmark::State& state) {
         match.frame(); // tanks settle, the lists of what is in play are built
     }
     auto& fastest = fastestBySpent()[spent];
-    fastest.resize(kFramesPerCycle, 1.0);
+    fastest.resize(kFramesPerCycle);
     for (auto _ : state) {
         double seconds = match.frame();
-        double& best = fastest[static_cast<size_t>(match.cyclePosition())];
-        best = std::min(best, seconds);
+        fastest.record(static_cast<size_t>(match.cyclePosition()), seconds);
         state.SetIterationTime(seconds);
     }
-    state.counters["us_per_frame"] = meanMicroseconds(fastest);
+    state.counters["us_per_frame"] = fastest.meanSeconds() * 1e6;
     state.counters["flying"] = static_cast<double>(match.activeBullets());
 }
 BENCHMARK(BM_MatchFrame)
@@ -167,19 +158,16 @@ BENCHMARK(BM_MatchFrame)
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    if (!RunBenchmarks(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     // The goal: 10,000 spent objects cost at most 10 % more per frame.
     const auto& fastest = fastestBySpent();
     auto clean = fastest.find(0);
     auto crowded = fastest.find(kSpent);
     if (clean != fastest.end() && crowded != fastest.end()) {
-        double cleanUs = meanMicroseconds(clean->second);
-        double crowdedUs = meanMicroseconds(crowded->second);
+        double cleanUs = clean->second.meanSeconds() * 1e6;
+        double crowdedUs = crowded->second.meanSeconds() * 1e6;
         std::printf(
             "match frame, 4 tanks and %d bullets: %7.1f us; with %d spent objects: %7.1f us; ratio %.2f\n",
             kFlying, cleanUs, kSpent, crowdedUs, crowdedUs / cleanUs);

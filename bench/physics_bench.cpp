@@ -5,6 +5,7 @@
 //
 // Only PhysicsStep is timed. World transforms are updated before every step, as the engine's
 // frame does, but outside the timing.
+#include "bench/cycle_timing.hpp"
 #include "objects/game_object_list.hpp"
 #include "physics/collider.hpp"
 #include "physics/physics_step.hpp"
@@ -26,15 +27,6 @@ constexpr int kDeadBullets = 5000;
 // Bullets and tanks go back to where they started this often, so every run sees the same mix
 // of flight and contact however many steps it times.
 constexpr int kStepsPerCycle = 240;
-
-// A small fixed generator: the same scene on every run and machine.
-struct SceneRandom {
-    uint32_t state = 12345;
-    float next(float low, float high) {
-        state = state * 1664525u + 1013904223u;
-        return low + (high - low) * static_cast<float>(state >> 8) / static_cast<float>(1u << 24);
-    }
-};
 
 struct Start {
     RigidBody2D* body;
@@ -148,22 +140,9 @@ class MatchScene {
     int steps = 0;
 };
 
-// The scene repeats every kStepsPerCycle steps, so each step of the cycle does the same work
-// every time round. Keeping the fastest time seen for each of them filters out the moments the
-// machine was busy elsewhere (this machine is shared), and their mean is the figure reported.
-using CycleTimes = std::vector<double>;
-
 std::map<std::pair<int, int>, CycleTimes>& fastestByScene() {
     static std::map<std::pair<int, int>, CycleTimes> times;
     return times;
-}
-
-double meanMicroseconds(const CycleTimes& times) {
-    double sum = 0.0;
-    for (double t : times) {
-        sum += t;
-    }
-    return sum / static_cast<double>(times.size()) * 1e6;
 }
 
 void BM_PhysicsStep(benchmark::State& state) {
@@ -175,14 +154,13 @@ void BM_PhysicsStep(benchmark::State& state) {
         scene.step();
     }
     CycleTimes& fastest = fastestByScene()[{flying, dead}];
-    fastest.resize(kStepsPerCycle, 1.0);
+    fastest.resize(kStepsPerCycle);
     for (auto _ : state) {
         double seconds = scene.step();
-        double& best = fastest[static_cast<size_t>(scene.cyclePosition())];
-        best = std::min(best, seconds);
+        fastest.record(static_cast<size_t>(scene.cyclePosition()), seconds);
         state.SetIterationTime(seconds);
     }
-    state.counters["us_per_step"] = meanMicroseconds(fastest);
+    state.counters["us_per_step"] = fastest.meanSeconds() * 1e6;
     state.counters["colliders"] = static_cast<double>(flying + 36 + dead);
 }
 BENCHMARK(BM_PhysicsStep)
@@ -196,12 +174,9 @@ BENCHMARK(BM_PhysicsStep)
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    if (!RunBenchmarks(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     // The figures the physics has to meet: a step of the 100-bullet scene under 200 us, and
     // 5,000 spent bullets costing at most 20 % more per step.
     const auto& fastest = fastestByScene();
@@ -211,8 +186,8 @@ int main(int argc, char** argv) {
         if (clean == fastest.end() || crowded == fastest.end()) {
             continue;
         }
-        double cleanUs = meanMicroseconds(clean->second);
-        double crowdedUs = meanMicroseconds(crowded->second);
+        double cleanUs = clean->second.meanSeconds() * 1e6;
+        double crowdedUs = crowded->second.meanSeconds() * 1e6;
         std::printf("physics step, %3d bullets: %7.1f us; with %d spent bullets: %7.1f us; ratio %.2f\n",
                     flying, cleanUs, kDeadBullets, crowdedUs, crowdedUs / cleanUs);
     }

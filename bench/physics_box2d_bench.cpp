@@ -7,6 +7,7 @@
 // work every time round; the fastest time seen for each step of the cycle filters out the
 // moments the machine was busy elsewhere, and the mean of those is the figure reported. Box2D
 // is linked by this benchmark only; the game never uses it.
+#include "bench/cycle_timing.hpp"
 #include "objects/game_object_list.hpp"
 #include "physics/collider.hpp"
 #include "physics/physics_step.hpp"
@@ -28,14 +29,6 @@ constexpr float kStep = 0.01666f;
 constexpr int kStepsPerCycle = 240;
 constexpr float kCircleRadius = 0.25f;
 constexpr int kSizes[] = {10, 50, 200, 1000};
-
-struct SceneRandom {
-    uint32_t state = 12345;
-    float next(float low, float high) {
-        state = state * 1664525u + 1013904223u;
-        return low + (high - low) * static_cast<float>(state >> 8) / static_cast<float>(1u << 24);
-    }
-};
 
 struct Throw {
     vec2 at;
@@ -162,19 +155,9 @@ class Box2DScene {
     std::vector<b2Body*> balls;
 };
 
-using CycleTimes = std::vector<double>;
-
 std::map<std::pair<int, int>, CycleTimes>& fastest() {
     static std::map<std::pair<int, int>, CycleTimes> times;
     return times;
-}
-
-double meanMilliseconds(const CycleTimes& times) {
-    double sum = 0.0;
-    for (double t : times) {
-        sum += t;
-    }
-    return sum / static_cast<double>(times.size()) * 1e3;
 }
 
 // range(0): the number of circles; range(1): 0 for ours, 1 for Box2D.
@@ -189,19 +172,18 @@ void BM_Step(benchmark::State& state) {
         ours = std::make_unique<OurScene>(circles);
     }
     CycleTimes& best = fastest()[{circles, box2d ? 1 : 0}];
-    best.resize(kStepsPerCycle, 1.0);
+    best.resize(kStepsPerCycle);
     int steps = 0;
     for (auto _ : state) {
         if (steps % kStepsPerCycle == 0) {
             box2d ? theirs->restart() : ours->restart();
         }
         double seconds = box2d ? theirs->step() : ours->step();
-        double& slot = best[static_cast<size_t>(steps % kStepsPerCycle)];
-        slot = std::min(slot, seconds);
+        best.record(static_cast<size_t>(steps % kStepsPerCycle), seconds);
         state.SetIterationTime(seconds);
         ++steps;
     }
-    state.counters["ms_per_step"] = meanMilliseconds(best);
+    state.counters["ms_per_step"] = best.meanSeconds() * 1e3;
 }
 BENCHMARK(BM_Step)
     ->ArgNames({"circles", "box2d"})
@@ -214,12 +196,9 @@ BENCHMARK(BM_Step)
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    if (!RunBenchmarks(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     // The goal: our step no dearer than Box2D's at every size.
     for (int circles : kSizes) {
         auto ours = fastest().find({circles, 0});
@@ -227,8 +206,8 @@ int main(int argc, char** argv) {
         if (ours == fastest().end() || theirs == fastest().end()) {
             continue;
         }
-        double oursMs = meanMilliseconds(ours->second);
-        double theirsMs = meanMilliseconds(theirs->second);
+        double oursMs = ours->second.meanSeconds() * 1e3;
+        double theirsMs = theirs->second.meanSeconds() * 1e3;
         std::printf("physics step, 20 boxes + %4d circles: ours %.4f ms, Box2D %.4f ms, ratio %.2f\n", circles,
                     oursMs, theirsMs, oursMs / theirsMs);
     }
