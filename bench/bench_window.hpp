@@ -5,6 +5,7 @@
 
 #include "graphics/graphics_manager.hpp"
 #include "objects/resource_manager.hpp"
+#include "platform/memory_tuning.hpp"
 
 #include <GL/glew.h>
 #include <SFML/Graphics/Image.hpp>
@@ -21,6 +22,7 @@ inline sf::Window* benchWindow() {
         if (display == nullptr || display[0] == '\0') {
             return made;
         }
+        KeepFreedMemoryForReuse(); // as the engine does before its window
         made = std::make_unique<sf::Window>(sf::VideoMode(1280, 800), "bench", sf::Style::Default,
                                             sf::ContextSettings(24, 8, 0));
         made->setActive(true);
