@@ -108,9 +108,17 @@ void InputManager::update(sf::Window* targetWindow) {
 
     gamepadBackend().poll();
     for (uint32_t p = 0; p < kMaxPads; ++p) {
-        // A pad that does not answer keeps its last state and buttons.
-        if (XInputGetState(p, &padStates[p]) == kPadSuccess) {
+        padsConnected[p] = XInputGetState(p, &padStates[p]) == kPadSuccess;
+        if (padsConnected[p]) {
             readButtons(padStates[p].Gamepad.wButtons, currentButtons[p]);
+        } else {
+            // A pad that stops answering lets go of everything, or a tank would keep driving on
+            // the last stick it saw. Both sides of the edge are cleared, so losing the pad
+            // releases nothing a menu would act on; when it comes back, whatever is held then
+            // presses afresh.
+            padStates[p] = XInputState{};
+            currentButtons[p].fill(false);
+            previousButtons[p].fill(false);
         }
     }
 
@@ -180,12 +188,7 @@ void InputManager::handleEvent(const sf::Event& event) {
 }
 
 void InputManager::endFrame() {
-    for (uint32_t p = 0; p < kMaxPads; ++p) {
-        XInputState state;
-        if (XInputGetState(p, &state) == kPadSuccess) {
-            previousButtons[p] = currentButtons[p];
-        }
-    }
+    previousButtons = currentButtons;
 }
 
 void InputManager::resetEdges() {
@@ -193,10 +196,7 @@ void InputManager::resetEdges() {
         k = ButtonEdge{};
     }
     for (uint32_t p = 0; p < kMaxPads; ++p) {
-        XInputState state;
-        if (XInputGetState(p, &state) == kPadSuccess) {
-            previousButtons[p].fill(false);
-            currentButtons[p].fill(false);
-        }
+        previousButtons[p].fill(false);
+        currentButtons[p].fill(false);
     }
 }

@@ -45,7 +45,8 @@ class InputManager {
     static InputManager& instance();
 
     // Once per frame: clears one-frame edges, reads the pads, drains the window's events
-    // (and any a test queued). A null window drains only queued events.
+    // (and any a test queued). A null window drains only queued events. A pad that does not
+    // answer reads as let go (no button held, sticks and triggers at rest) until it is back.
     void update(sf::Window* targetWindow);
     // At every game-state switch: a key still held counts as up until pressed again, and a
     // pad button still held makes a new pressed edge in the new state.
@@ -69,9 +70,12 @@ class InputManager {
     bool padReleased(uint32_t pad, int button) const;
     // Whether a pad's buttons word has the bit of a button slot.
     static uint16_t buttonBit(int button);
+    // Whether the pad answered at this frame's update; false past the last pad.
+    bool padConnected(uint32_t pad) const { return pad < kMaxPads && padsConnected[pad]; }
 
     std::array<ButtonEdge, kKeyCount> keys{};
     std::array<XInputState, kMaxPads> padStates{};
+    std::array<bool, kMaxPads> padsConnected{};
     std::array<ButtonEdge, kMouseButtonCount> mouseButtons{};
     float wheelDelta = 0.0f;
     std::array<std::array<bool, kPadButtonCount>, kMaxPads> previousButtons{};

@@ -91,6 +91,13 @@ void SdlGamepadBackend::poll() {
             slot = nullptr;
         }
     }
+    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
+        if (controllers[pad] == nullptr) {
+            // The next pad in this slot starts from rest, not from what the last one held.
+            states[pad] = XInputState{};
+            rumbleRefusalTold[pad] = false;
+        }
+    }
     // Newly plugged pads take the first free slot, in SDL's device order.
     int count = SDL_NumJoysticks();
     for (int device = 0; device < count; ++device) {
@@ -149,12 +156,29 @@ uint32_t SdlGamepadBackend::getState(uint32_t pad, XInputState* state) {
     return kPadSuccess;
 }
 
+void SdlGamepadBackend::rumble(uint32_t pad, uint16_t low, uint16_t high, uint32_t milliseconds) {
+    if (pad >= kMaxPads || controllers[pad] == nullptr) {
+        return;
+    }
+    auto* controller = static_cast<SDL_GameController*>(controllers[pad]);
+    if (SDL_GameControllerRumble(controller, low, high, milliseconds) != 0 && !rumbleRefusalTold[pad]) {
+        rumbleRefusalTold[pad] = true;
+        std::cout << "Pad " << pad + 1 << " cannot rumble: " << SDL_GetError() << std::endl;
+    }
+}
+
 uint32_t TestGamepadBackend::getState(uint32_t pad, XInputState* state) {
     if (pad >= kMaxPads || !connected[pad] || state == nullptr) {
         return kPadNotConnected;
     }
     *state = states[pad];
     return kPadSuccess;
+}
+
+void TestGamepadBackend::rumble(uint32_t pad, uint16_t low, uint16_t high, uint32_t milliseconds) {
+    if (pad < kMaxPads && connected[pad]) {
+        rumbles.push_back({pad, low, high, milliseconds});
+    }
 }
 
 void TestGamepadBackend::setButtons(uint32_t pad, uint16_t buttons) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Gamepads in the shape the game reads them: four pads, each an XInput-style state record.
 // The real back end reads SDL2 game controllers; tests set pad states directly.
@@ -51,6 +52,9 @@ class GamepadBackend {
     virtual void poll() {}
     // kPadSuccess with the pad's state, or kPadNotConnected leaving *state untouched.
     virtual uint32_t getState(uint32_t pad, XInputState* state) = 0;
+    // Asks a pad's two motors (0..65535 each: the heavy low one, the light high one) to run for a
+    // while; a later request replaces it. A pad that is absent or cannot rumble stays still.
+    virtual void rumble(uint32_t /*pad*/, uint16_t /*low*/, uint16_t /*high*/, uint32_t /*milliseconds*/) {}
 };
 
 // SDL2 game controllers (the game-controller subsystem only: SDL opens no window).
@@ -62,6 +66,7 @@ class SdlGamepadBackend : public GamepadBackend {
     ~SdlGamepadBackend() override;
     void poll() override;
     uint32_t getState(uint32_t pad, XInputState* state) override;
+    void rumble(uint32_t pad, uint16_t low, uint16_t high, uint32_t milliseconds) override;
     bool available() const { return initialised; }
 
     // SDL trigger values (0..32767) on the record's 0..255 scale.
@@ -73,18 +78,31 @@ class SdlGamepadBackend : public GamepadBackend {
     bool initialised = false;
     std::array<void*, kMaxPads> controllers{}; // SDL_GameController*
     std::array<XInputState, kMaxPads> states{};
+    // A pad without motors is told once per plugging, not at every hit.
+    std::array<bool, kMaxPads> rumbleRefusalTold{};
 };
 
-// Pads whose states a test writes; a pad is connected only while a test says so.
+struct RumbleRequest {
+    uint32_t pad = 0;
+    uint16_t low = 0;
+    uint16_t high = 0;
+    uint32_t milliseconds = 0;
+    bool operator==(const RumbleRequest&) const = default;
+};
+
+// Pads whose states a test writes; a pad is connected only while a test says so. Rumble
+// requests to connected pads are kept in order for the test to read.
 class TestGamepadBackend : public GamepadBackend {
   public:
     uint32_t getState(uint32_t pad, XInputState* state) override;
+    void rumble(uint32_t pad, uint16_t low, uint16_t high, uint32_t milliseconds) override;
     void connect(uint32_t pad, bool value) { connected.at(pad) = value; }
     void setButtons(uint32_t pad, uint16_t buttons);
     XInputGamepad& pad(uint32_t index) { return states.at(index).Gamepad; }
 
     std::array<bool, kMaxPads> connected{};
     std::array<XInputState, kMaxPads> states{};
+    std::vector<RumbleRequest> rumbles;
 };
 
 // The back end the game reads; SDL unless a test installs another (null restores SDL).
