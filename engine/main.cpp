@@ -4,6 +4,7 @@
 #include "engine/engine.hpp"
 #include "frontend/command_line.hpp"
 #include "frontend/game_states.hpp"
+#include "gameplay/rumble.hpp"
 #include "match/match_run.hpp"
 #include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     }
     Engine::instance().stateFactory = MakeGameState;
     Engine::instance().startWindowed = options.windowed;
+    SetRumbleEnabled(options.rumble);
     if (!prepareMatches(options, maps)) {
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "engine/input_manager.hpp"
 #include "gameplay/bullet.hpp"
 #include "gameplay/object_factory.hpp"
+#include "gameplay/rumble.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
@@ -326,10 +327,12 @@ void Player::Fire() {
 
 void Player::ApplyKnockback(vec2 direction, float force, float damage, float stun) {
     // The push uses the multiplier from before this hit.
-    tank.rigidBody->AddForce(NormalisedOrZero(direction) * (force * knockbackMultiplier));
+    const float before = knockbackMultiplier;
+    tank.rigidBody->AddForce(NormalisedOrZero(direction) * (force * before));
     float fraction = (damage >= 1.0f ? damage / 100.0f : damage) * damageScale;
     stunTimer = stun;
     knockbackMultiplier = std::min(knockbackMultiplier + fraction, kMaxKnockbackMultiplier);
+    RumbleFor(*this, HitRumble(knockbackMultiplier - before));
 }
 
 void Player::respawnUpdate() {

@@ -6,6 +6,7 @@
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/match_phase.hpp"
 #include "objects/frame_timer.hpp"
@@ -54,6 +55,14 @@ constexpr float kHighlightX = 0.2f;
 constexpr int32_t kFontColumns = 12;
 
 constexpr vec4 kWhite{1, 1, 1, 1};
+// The missing-pad notice sits in the gap between the title and the first item. Text is drawn
+// before the interface images, so it lies dimmed under the dim panel: bright letters over a
+// black shadow keep it legible on any sky.
+constexpr vec3 kNoticeAt{0.0f, 0.28f, 1.0f};
+constexpr vec3 kNoticeShadowOffset{0.004f, -0.006f, 0.0f};
+constexpr vec3 kNoticeScale{0.05f, 0.08f, 1.0f};
+constexpr vec4 kNoticeColour{1.0f, 1.0f, 0.4f, 1.0f};
+constexpr vec4 kNoticeShadowColour{0.0f, 0.0f, 0.0f, 1.0f};
 
 struct Placement {
     vec3 position;
@@ -258,6 +267,24 @@ void showOptions(PauseMenu& menu) {
     highlight(menu.optionsBack, "PauseBack", onBack);
 }
 
+bool hasNotice(const PauseMenu& menu) {
+    const auto* notice = menu.noticeText != nullptr ? menu.noticeText->getComponent<TextRenderer>() : nullptr;
+    return notice != nullptr && !notice->text.empty();
+}
+
+void showNotice(PauseMenu& menu, bool visible) {
+    setActive(menu.noticeShadow, visible && hasNotice(menu));
+    setActive(menu.noticeText, visible && hasNotice(menu));
+}
+
+void setNotice(PauseMenu& menu, const std::string& text) {
+    for (GameObject* line : {menu.noticeShadow, menu.noticeText}) {
+        if (auto* label = line != nullptr ? line->getComponent<TextRenderer>() : nullptr) {
+            label->text = text;
+        }
+    }
+}
+
 void showScreen(PauseMenu& menu) {
     const bool onMain = menu.screen == PauseScreen::Main;
     const bool onTutorial = menu.screen == PauseScreen::Tutorial;
@@ -267,6 +294,7 @@ void showScreen(PauseMenu& menu) {
     // The dim panel stays over the match on every screen until the menu closes.
     show(menu.dimPanel, menu.screen != PauseScreen::Closed);
     show(menu.titleSprite, onMain || onQuestion);
+    showNotice(menu, onMain || onQuestion);
     for (GameUIRenderer* item :
          {menu.resumeItem, menu.tutorialItem, menu.optionsItem, menu.creditsItem, menu.quitItem}) {
         show(item, onMain);
@@ -392,6 +420,11 @@ void PauseMenu::Build(GameObject* uiRoot) {
     windowedCheckbox = uiImage(optionsRoot, "WindowedCheckbox", "CheckBox",
                                {{kHighlightX, kOptionRowY[2], 1}, {0.08125f, 0.13f, 1}});
     optionsBack = uiImage(optionsRoot, "PauseBack", "PauseBack", {{0, -0.5f, 1}, {0.25f, 0.2f, 1}});
+    // The shadow first: texts are drawn in the order they are made.
+    noticeShadow = MakeObject("PauseNoticeShadow", {kNoticeAt + kNoticeShadowOffset, kNoticeScale}, uiRoot);
+    SetText(noticeShadow, "", kNoticeShadowColour, "Text-UI");
+    noticeText = MakeObject("PauseNotice", {kNoticeAt, kNoticeScale}, uiRoot);
+    SetText(noticeText, "", kNoticeColour, "Text-UI");
 
     screen = PauseScreen::Closed;
     cursor = 0;
@@ -402,9 +435,11 @@ void PauseMenu::Update(PauseContext& match) {
     if (match.phase == nullptr) {
         return;
     }
+    setNotice(*this, match.notice);
     if (*match.phase == MatchPhase::Playing) {
-        if (ReadPauseInputs(match.players).pause) {
+        if (match.padLost || ReadPauseInputs(match.players).pause) {
             openMenu(*this, match);
+            showNotice(*this, true);
         }
         return;
     }

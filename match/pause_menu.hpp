@@ -2,11 +2,13 @@
 
 // The pause menu of a match: any player can pause a running match, which freezes game time and
 // the sound, dims the picture and offers resume, three tutorial pages, the options (volume,
-// mute, windowed), the credits and quitting the match after a yes/no question. Its objects hang
+// mute, windowed), the credits and quitting the match after a yes/no question. A pad that goes
+// missing opens it too, and the match names the missing pad under the title. Its objects hang
 // under the match's "UIRoot"; its routine runs once per frame after the match's phase step.
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class GameObject;
@@ -35,6 +37,10 @@ struct PauseContext {
     ShaderLogic* fade = nullptr;
     float* fadeTimer = nullptr; // set to fadeDuration when the match is quit
     float fadeDuration = 0.5f;
+    // A seat's pad has gone: the menu opens as if Start were pressed.
+    bool padLost = false;
+    // Under the title while the menu shows it (which pads are missing); "" shows nothing.
+    std::string notice;
 };
 
 namespace PauseScreen {
@@ -72,6 +78,8 @@ class PauseMenu {
     GameUIRenderer* muteCheckbox = nullptr;
     GameUIRenderer* windowedCheckbox = nullptr;
     GameUIRenderer* optionsBack = nullptr;
+    GameObject* noticeText = nullptr;   // the context's notice, just under the title
+    GameObject* noticeShadow = nullptr; // the same words in black, behind it
     int32_t screen = PauseScreen::Closed;
     int32_t cursor = 0;
 };

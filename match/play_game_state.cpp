@@ -5,6 +5,7 @@
 #include "engine/input_manager.hpp"
 #include "gameplay/bot.hpp"
 #include "gameplay/player.hpp"
+#include "gameplay/rumble.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/particle_pool.hpp"
@@ -267,6 +268,8 @@ void PlayGameState::resetForNewMatch() {
     goSign = nullptr;
     timeLeft = 0.0f;
     sharedSpawnTold = false;
+    padSeats.Seat({});
+    pauseForLostPad = false;
     recorder.reset();
     matchFrames = 0;
     camera = Camera();
@@ -373,6 +376,8 @@ void PlayGameState::Load() {
     auto* composite = frameBuffer->addComponent<FrameBufferRenderer>();
     composite->set(shader("Shockwave"), nullptr, {1, 1, 1, 1});
     waves = frameBuffer->attach(new ShaderLogic(&camera, frameBuffer, ShaderMode::Waves));
+
+    seatPads();
 
     if (!run.recordPath.empty()) {
         recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all());
@@ -530,12 +535,47 @@ void PlayGameState::followRecordingAndReplay() {
     }
 }
 
+// Every person's seat with its pad; keyboard halves, computers and replayed seats have none.
+void PlayGameState::seatPads() {
+    std::vector<uint32_t> pads;
+    for (int i = 0; i < playerCount; ++i) {
+        const Player* p = players[static_cast<size_t>(i)];
+        pads.push_back(p != nullptr && p->actionSource == nullptr ? p->controls.padIndex : kMaxPads);
+    }
+    padSeats.Seat(pads);
+}
+
+// Once per frame, before the phase: a seat whose pad went lets go of its shot and asks for the
+// pause; a seat that has a pad again plays with it from here on.
+void PlayGameState::followPads() {
+    const PadSeats::Changes changes = padSeats.Follow(InputManager::instance().padsConnected);
+    for (const auto& [seat, pad] : changes.took) {
+        if (Player* p = players[static_cast<size_t>(seat)]) {
+            p->SetControlScheme(static_cast<int>(pad));
+        }
+    }
+    for (int seat : changes.lost) {
+        std::cout << "Player " << seat + 1 << "'s pad stopped answering" << std::endl;
+        // Its trigger now reads as let go, which would fire the shot being charged. A recording
+        // keeps only actions, and its replay would fire that shot, so a recorded match lets it go.
+        Player* p = players[static_cast<size_t>(seat)];
+        if (p != nullptr && MatchRun::instance().pausesAllowed()) {
+            p->charge = 0.0f;
+            p->charging = false;
+        }
+    }
+    // The podium and the fade after it go on without the pad: nothing is left to play.
+    const bool beforeTheEnd = phase < MatchPhase::GameSet;
+    pauseForLostPad = beforeTheEnd && padSeats.AnyMissing() && (pauseForLostPad || !changes.lost.empty());
+}
+
 void PlayGameState::Update() {
     FrameTimer& timer = FrameTimer::instance();
     InputManager& input = InputManager::instance();
     SoundManager& sound = SoundManager::instance();
     const float dt = timer.dt; // fades, the sign, the banner and the podium run on real time
     followRecordingAndReplay();
+    followPads();
 
     // 1. The frame rate, shown on Tab.
     if (auto* text = fpsText->getComponent<TextRenderer>()) {
@@ -644,7 +684,11 @@ void PlayGameState::Update() {
     updateIndicators();
     if (run.pausesAllowed()) {
         PauseContext context{&phase, MatchPlayers(), fadeOverlay, fadeLogic, &fadeTimer, fadeDuration};
+        context.padLost = pauseForLostPad && phase == MatchPhase::Playing;
+        context.notice = padSeats.MissingText();
         pause.Update(context);
+        // Asked once: a player may resume without the pad and play on with the others.
+        pauseForLostPad = pauseForLostPad && phase != MatchPhase::Paused;
     }
 
     // 5-6. The interface shakes with the picture.
@@ -731,6 +775,7 @@ void PlayGameState::DeathCheck(int index) {
     }
     p->lives -= 1;
     p->knockbackMultiplier = 0.0f;
+    RumbleFor(*p, LifeLostRumble());
 
     if (ParticleEmitter* burst = burstEmitters[slot]) {
         vec2 n = hit->manifold.normal;
@@ -808,8 +853,8 @@ void PlayGameState::finishMatchRun() {
     }
     run.memoryAfterLastMb = memory;
     std::printf("Soak match %d on %s: %s won, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n",
-                run.soakMatches, mapName.c_str(), winner.c_str(), WallSeconds() - matchStartSeconds, matchFrames,
-                memory, PeakMegabytes());
+                run.soakMatches, mapName.c_str(), winner.c_str(), WallSeconds() - matchStartSeconds,
+                matchFrames, memory, PeakMegabytes());
     std::fflush(stdout);
     if (WallSeconds() - run.soakStart < run.soakSeconds) {
         WriteSoakMatchSettings(readMapList(loadJson("MapSetting")), static_cast<uint32_t>(gameRand()));

@@ -4,7 +4,8 @@
 // end screens, run as a small phase machine (fade-in, the "Go" sign, play, pause, the end
 // banner, the podium, the fade back to the main menu). The match rules live here: a tank that
 // touches a "DeathZone" loses a life and drops back in from a respawn beam, or is out; the match
-// ends when at most one player has lives left or the clock runs out.
+// ends when at most one player has lives left or the clock runs out. A pad lost before the
+// podium pauses the match and the next pad plugged in takes the seat.
 
 #include "engine/game_state.hpp"
 #include "gameplay/object_factory.hpp"
@@ -12,6 +13,7 @@
 #include "match/game_over.hpp"
 #include "match/hud.hpp"
 #include "match/match_phase.hpp"
+#include "match/pad_seats.hpp"
 #include "match/pause_menu.hpp"
 #include "match/recording.hpp"
 #include "objects/json_data.hpp"
@@ -88,6 +90,10 @@ class PlayGameState : public GameState {
     GameObject* fpsText = nullptr;
     std::string mapName;
     bool sharedSpawnTold = false;
+    // The pad each person's seat plays with, as pads come and go.
+    PadSeats padSeats;
+    // A seat lost its pad before the podium: the pause opens once the match is playing.
+    bool pauseForLostPad = false;
 
     // Beyond the menus' matches: computers, recording and playback, soaking.
     uint32_t matchSeed = 0;
@@ -103,6 +109,8 @@ class PlayGameState : public GameState {
   private:
     void resetForNewMatch();
     void followRecordingAndReplay();
+    void seatPads();
+    void followPads();
     void finishMatchRun();
     void buildPlayer(int index, int lives);
     vec3 takeSpawnPoint(int playerNumber);

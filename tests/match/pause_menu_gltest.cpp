@@ -1,5 +1,5 @@
-// The pause menu in the real window: the match darkens behind it and the highlighted item is the
-// orange one.
+// The pause menu in the real window: the match darkens behind it, the highlighted item is the
+// orange one, and a missing pad is named under the title.
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
 #include "tests/support/gl_fixture.hpp"
@@ -13,7 +13,8 @@ class PausePicture : public GlFixture {
   protected:
     PausePicture() {
         gameStates = true;
-        WriteQuickMatchSettings({"Meadow", 2, 3, 180});
+        pads.connect(0, true);
+        WriteQuickMatchSettings({"Meadow", 3, 3, 180}); // player 3 on pad 0
         Engine::instance().firstState = GameStateId::Play;
     }
     PlayGameState* match() { return dynamic_cast<PlayGameState*>(state()); }
@@ -57,4 +58,36 @@ TEST_F(PausePicture, TheMatchDimsBehindTheListAndTheHighlightFollowsTheCursor) {
     tap(sf::Keyboard::Down);
     drawFrame();
     EXPECT_TRUE(purple(button(0.1f)) && orange(button(-0.1f))) << buttons();
+}
+
+TEST_F(PausePicture, AMissingPadIsNamedBetweenTheTitleAndTheFirstItem) {
+    if (IsSkipped()) {
+        return;
+    }
+    ASSERT_NE(match(), nullptr);
+    for (int i = 0; i < 400 && match()->phase != MatchPhase::Playing; ++i) {
+        runFrames(1, 16);
+    }
+    // Yellow lettering in the gap under the title, dimmed with everything behind the menu.
+    auto noticeInk = [this] {
+        int count = 0;
+        const sf::Vector2i from = pictureToWindow(-0.4f, 0.32f);
+        const sf::Vector2i to = pictureToWindow(0.4f, 0.24f);
+        for (int y = from.y; y <= to.y; ++y) {
+            for (int x = from.x; x <= to.x; ++x) {
+                const sf::Color c = pixel(x, y);
+                count += c.r > 90 && c.g > 90 && c.b + 50 < c.g ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    tap(sf::Keyboard::Escape);
+    drawFrame();
+    const int plain = noticeInk();
+    tap(sf::Keyboard::Escape);
+    pads.connect(0, false); // player 3's pad
+    runFrames(1, 16);
+    ASSERT_EQ(match()->phase, MatchPhase::Paused);
+    drawFrame();
+    EXPECT_GT(noticeInk(), plain + 200) << "no notice drawn (" << plain << " yellow pixels without it)";
 }

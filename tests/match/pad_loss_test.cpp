@@ -1,0 +1,126 @@
+// Pads that come and go in a real match: a lost pad pauses the match and is named under the
+// pause title, the next pad plugged in takes the seat with its tank, lives and damage, and a
+// pad lost where nothing is left to play pauses nothing.
+#include "tests/match/match_scene.hpp"
+
+#include "graphics/renderer.hpp"
+#include "objects/game_object.hpp"
+
+using namespace match_test;
+
+namespace {
+
+class PadLoss : public MatchScene {
+  protected:
+    PauseMenu& menu() { return match()->pause; }
+    bool noticeShown() { return menu().noticeText->active; }
+    std::string notice() { return menu().noticeText->getComponent<TextRenderer>()->text; }
+    PlayerActions actionsOf(int n) { return readActions(player(n)->controls, InputManager::instance()); }
+    void padTap(uint32_t pad, uint16_t bits) {
+        for (uint16_t held : {bits, uint16_t{0}}) {
+            harness.pads.setButtons(pad, held);
+            run(1);
+        }
+    }
+    // Player 3 of three plays on pad 0.
+    void startWithPadPlayer() {
+        harness.pads.connect(0, true);
+        startMatch(3);
+    }
+};
+
+} // namespace
+
+TEST_F(PadLoss, ALostPadPausesAtOnceAndANewPadTakesTheSeatWithEverythingItHad) {
+    startWithPadPlayer();
+    runToPlay();
+    harness.pads.pad(0).sThumbLX = 32767;
+    harness.pads.pad(0).bRightTrigger = 255;
+    run(10);
+    Player* p = player(3);
+    ASSERT_TRUE(actionsOf(3).moveRight && p->charging);
+    p->knockbackMultiplier = 1.75f;
+    p->lives = 2;
+    testing::internal::CaptureStdout();
+
+    harness.pads.connect(0, false);
+    run(1);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Player 3's pad stopped answering\n"),
+              std::string::npos);
+    EXPECT_EQ(match()->phase, MatchPhase::Paused);
+    EXPECT_EQ(menu().screen, PauseScreen::Main);
+    EXPECT_TRUE(noticeShown());
+    EXPECT_EQ(notice(), "Player 3's pad is missing");
+    EXPECT_FALSE(p->charging || p->charge > 0.0f) << "the shot being charged goes with the pad";
+
+    // The others may play on without it; the seat then reads nothing and the pause is not asked
+    // again.
+    tap(sf::Keyboard::Escape);
+    run(5);
+    EXPECT_EQ(match()->phase, MatchPhase::Playing);
+    EXPECT_FALSE(actionsOf(3).moveRight || actionsOf(3).shootHeld);
+    EXPECT_FALSE(p->charging) << "no shot was fired or charged by a pad that is gone";
+    EXPECT_FALSE(noticeShown());
+
+    // Back in the pause, a pad nobody plays with arrives and takes the seat.
+    tap(sf::Keyboard::Escape);
+    ASSERT_EQ(match()->phase, MatchPhase::Paused);
+    EXPECT_TRUE(noticeShown());
+    harness.pads.pad(2).sThumbLX = -32768;
+    harness.pads.connect(2, true);
+    run(1);
+    EXPECT_EQ(p->controls.padIndex, 2u);
+    EXPECT_FALSE(noticeShown());
+    EXPECT_EQ(notice(), "");
+    EXPECT_EQ(p->lives, 2u);
+    EXPECT_FLOAT_EQ(p->knockbackMultiplier, 1.75f);
+
+    padTap(2, kPadStart); // the new pad answers the menu as the seat's own
+    EXPECT_EQ(match()->phase, MatchPhase::Playing);
+    EXPECT_TRUE(actionsOf(3).moveLeft);
+    EXPECT_TRUE(p->enabled);
+}
+
+TEST_F(PadLoss, APadLostBeforeGoPausesOnceTheMatchPlaysAndOneLostAtTheEndPausesNothing) {
+    startWithPadPlayer();
+    run(3); // the fade-in
+    ASSERT_EQ(match()->phase, MatchPhase::FadeIn);
+    harness.pads.connect(0, false);
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Paused, 400));
+    EXPECT_GT(match()->timeLeft, 179.9f) << "paused as play began";
+    EXPECT_EQ(notice(), "Player 3's pad is missing");
+
+    // Its own pad back in the pause: the seat has it again and the notice goes.
+    harness.pads.connect(0, true);
+    run(1);
+    EXPECT_FALSE(noticeShown());
+    padTap(0, kPadStart);
+    EXPECT_EQ(match()->phase, MatchPhase::Playing);
+
+    // At the end banner and on the podium nothing is left to pause.
+    match()->timeLeft = 0.05f;
+    ASSERT_TRUE(runUntilPhase(MatchPhase::GameSet, 30));
+    harness.pads.connect(0, false);
+    run(2);
+    EXPECT_EQ(match()->phase, MatchPhase::GameSet);
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
+    harness.pads.connect(0, true);
+    run(1);
+    harness.pads.connect(0, false);
+    run(2);
+    EXPECT_EQ(match()->phase, MatchPhase::Podium);
+}
+
+TEST_F(PadLoss, KeyboardAndComputerSeatsDoNotPauseForPads) {
+    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
+        harness.pads.connect(pad, true);
+    }
+    WriteQuickMatchSettings({"Meadow", 4, 3, 180, 2, "easy"}); // keyboards, then two computers
+    startWithCurrentSettings();
+    runToPlay();
+    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
+        harness.pads.connect(pad, false);
+    }
+    run(3);
+    EXPECT_EQ(match()->phase, MatchPhase::Playing);
+}
