@@ -270,6 +270,33 @@ void PlayerPanel::SeatComputer(BotLevel level) {
     setActive(ui.computerText, true);
 }
 
+void PlayerPanel::TakeSeatOf(const PlayerPanel& other) {
+    joined = other.joined;
+    opened = other.opened;
+    row = other.row;
+    faceIndex = other.faceIndex;
+    turretIndex = other.turretIndex;
+    trackIndex = other.trackIndex;
+    computer = other.computer;
+    // Copied as they are: a computer's panel may hold no scheme at all.
+    controlScheme = other.controlScheme;
+    keys = other.keys;
+    if (const auto* icon =
+            other.ui.schemeIcon != nullptr ? other.ui.schemeIcon->getComponent<SpriteRenderer>() : nullptr) {
+        SetPicture(ui.schemeIcon, icon->textureName);
+    }
+    ShowFace(entry(faceImages, faceIndex));
+    ShowTurret(entry(turretNames, turretIndex));
+    ShowTrack(entry(trackNames, trackIndex));
+    ShowStats(row == PanelRow::Track ? trackIndex : turretIndex, row != PanelRow::Track);
+    if (computer) {
+        SetText(ui.computerText, computerLabel(*computer), kComputerColour);
+    }
+    ShowParts(opened, true, !opened);
+    setActive(ui.setSelection, opened && row == PanelRow::Ready);
+    MoveHighlight(row);
+}
+
 void PlayerPanel::ShowParts(bool mainParts, bool rootPart, bool startTextPart) {
     // The root alone: setActive would carry its flag down to every part.
     if (ui.root != nullptr) {
@@ -502,7 +529,7 @@ namespace {
 
 PlayerPanel* lastJoined(MenuController& menu) {
     return menu.joinedCount > 0 && menu.joinedCount <= menu.panels.size() ? menu.panels[menu.joinedCount - 1]
-                                                                           : nullptr;
+                                                                          : nullptr;
 }
 
 // The last computer seated gets harder; a hard one is followed by another, easy, on the next panel.
@@ -531,9 +558,45 @@ void removeComputer(MenuController& menu) {
     menu.readyCount = menu.readyCount > 0 ? menu.readyCount - 1 : 0;
 }
 
+// A joined person's pad that no longer answers: the panel is un-joined and the pad freed, and
+// the panels after it move down one so the joined ones stay first. A ready panel gives its
+// confirmation back, as a computer taken away does.
+void freeLostPads(MenuController& menu) {
+    const InputManager& input = InputManager::instance();
+    uint32_t k = 0;
+    while (k < menu.joinedCount && k < menu.panels.size()) {
+        PlayerPanel* panel = menu.panels[k];
+        const int32_t scheme = panel != nullptr ? panel->controlScheme : -1;
+        if (panel == nullptr || panel->computer || scheme < 0 || scheme >= kPadCount ||
+            input.padConnected(static_cast<uint32_t>(scheme))) {
+            ++k;
+            continue;
+        }
+        std::cout << "Player selection: pad " << scheme + 1 << " stopped answering; panel " << k + 1
+                  << " is free again" << std::endl;
+        menu.schemeUsed[schemeSlot(scheme)] = false;
+        if (panel->row == PanelRow::Ready && menu.readyCount > 0) {
+            menu.readyCount -= 1;
+        }
+        const uint32_t last =
+            std::min<uint32_t>(menu.joinedCount, static_cast<uint32_t>(menu.panels.size())) - 1;
+        for (uint32_t j = k; j < last; ++j) {
+            if (menu.panels[j] != nullptr && menu.panels[j + 1] != nullptr) {
+                menu.panels[j]->TakeSeatOf(*menu.panels[j + 1]);
+            }
+        }
+        if (PlayerPanel* freed = menu.panels[last]) {
+            freed->Reset();
+            freed->ShowParts(false, true, true);
+        }
+        menu.joinedCount = last;
+    }
+}
+
 } // namespace
 
 void JoinPlayers(MenuController& menu) {
+    freeLostPads(menu);
     if (menu.joinLocked) {
         return;
     }
@@ -634,7 +697,8 @@ void WriteMatchSettings(const MenuController& menu) {
         const bool computer = plays && panel->computer.has_value();
         const int32_t scheme = plays && !computer ? panel->controlScheme : -1;
         settings.set(MatchSettings::playerKey("PlayerControl", player), std::to_string(scheme));
-        settings.set(MatchSettings::playerKey("PlayerBot", player), computer ? BotLevelName(*panel->computer) : "");
+        settings.set(MatchSettings::playerKey("PlayerBot", player),
+                     computer ? BotLevelName(*panel->computer) : "");
     }
     const LevelSelect* level = menu.levelSelect;
     if (level == nullptr) {

@@ -6,7 +6,8 @@
 // track, reading a short stats text, and confirms to be ready. C (or Y on a pad) seats a computer
 // on the next free panel instead, ready at once with choices of its own; pressed again it makes
 // that computer harder (easy, normal, hard) and then seats another. Backspace (or B on a pad)
-// takes the last computer away.
+// takes the last computer away. A pad that stops answering gives its panel and its pad back; a
+// pad plugged in meanwhile joins like any other with A.
 
 #include "gameplay/bot.hpp"
 #include "objects/logic.hpp"
@@ -70,6 +71,9 @@ class PlayerPanel : public Logic {
     void MoveHighlight(uint32_t toRow);
     // Seats a computer of this level here: joined, opened and ready, with random choices.
     void SeatComputer(BotLevel level);
+    // Takes over another panel's player as they stand (scheme, choices, row, computer level)
+    // and shows them here; the panel's own label and back request stay.
+    void TakeSeatOf(const PlayerPanel& other);
     // The stats text of a turret or a track by table index; an index outside the table changes nothing.
     void ShowStats(int32_t index, bool turretStats);
 
@@ -100,9 +104,11 @@ PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, Menu
 // The screen routines the main menu runs.
 void EnterPlayerSelect(MenuController& menu);
 void LeavePlayerSelect(MenuController& menu);
-// At most one join a frame, in the order T, Numpad 8, pads 0 to 3; a scheme joins once a visit.
-// Otherwise C or a pad's Y seats a computer (or makes the last one harder), and Backspace or a
-// pad's B takes the last computer away when the last panel holds one.
+// First, every joined panel whose pad stopped answering is un-joined and its pad freed; the
+// panels after it move down one, so panels 1 to joinedCount stay the joined ones.
+// Then at most one join a frame, in the order T, Numpad 8, pads 0 to 3; a scheme joins once a
+// visit. Otherwise C or a pad's Y seats a computer (or makes the last one harder), and Backspace
+// or a pad's B takes the last computer away when the last panel holds one.
 void JoinPlayers(MenuController& menu);
 enum class PanelsOutcome { Stay, Back, Start };
 // Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts,

@@ -250,7 +250,8 @@ TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverSt
     LeavePlayerSelect(menu);
     WriteMatchSettings(menu);
     const MatchSettings& settings = MatchSettings::instance();
-    EXPECT_EQ(settings.get("PlayerBot1") + "|" + settings.get("PlayerBot2") + "|" + settings.get("PlayerBot3"),
+    EXPECT_EQ(settings.get("PlayerBot1") + "|" + settings.get("PlayerBot2") + "|" +
+                  settings.get("PlayerBot3"),
               "hard||");
     EXPECT_EQ(settings.get("PlayerControl1") + " " + settings.get("PlayerControl2"), "-1 4");
     EXPECT_EQ(settings.get("TotalPlayer"), "2");
@@ -258,6 +259,62 @@ TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverSt
     enter(); // coming back empties every seat
     EXPECT_FALSE(panel(1).computer.has_value());
     EXPECT_EQ(menu.joinedCount, 0u);
+}
+
+TEST_F(PlayerPanelScreen, ALostPadFreesItsPanelAndPadTheLaterPanelsMoveDownAndNewPadsJoinAtOnce) {
+    padTap(1, kPadA); // pad 2 on panel 1, ready on another face
+    padTap(1, kPadDpadRight);
+    padTap(1, kPadA);
+    tap(Key::T); // the left half on panel 2, on the turret row with another turret
+    tap(Key::S);
+    tap(Key::D);
+    tap(Key::C); // an easy computer on panel 3
+    ASSERT_EQ(menu.joinedCount, 3u);
+    ASSERT_EQ(menu.readyCount, 2u);
+    const int32_t turret = panel(2).turretIndex;
+    const int32_t computerFace = panel(3).faceIndex;
+
+    testing::internal::CaptureStdout();
+    harness.pads.connect(1, false);
+    harness.step();
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("pad 2 stopped answering"), std::string::npos);
+    EXPECT_EQ(menu.joinedCount, 2u);
+    EXPECT_EQ(menu.readyCount, 1u) << "the lost player's confirmation goes with them";
+    EXPECT_FALSE(menu.schemeUsed[SchemeSlot::FirstPad + 1]);
+    // Panel 1 now holds the left half as it stood, panel 2 the computer, panel 3 nobody.
+    EXPECT_EQ(panel(1).controlScheme, 4);
+    EXPECT_EQ(panel(1).row, PanelRow::Turret);
+    EXPECT_EQ(panel(1).turretIndex, turret);
+    EXPECT_EQ(picture(panel(1).ui.schemeIcon), "ControlSchemeKeyboardLeft");
+    EXPECT_FALSE(panel(1).ui.setSelection->active || panel(1).computer.has_value());
+    EXPECT_EQ(panel(2).computer, BotLevel::Easy);
+    EXPECT_EQ(panel(2).faceIndex, computerFace);
+    EXPECT_TRUE(panel(2).ui.setSelection->active && panel(2).ui.computerText->active);
+    EXPECT_EQ(text(panel(2).ui.computerText), "CPU EASY");
+    EXPECT_FALSE(panel(3).joined || panel(3).computer.has_value());
+    EXPECT_TRUE(panel(3).ui.startText->active);
+    tap(Key::D); // the left half steers panel 1 now
+    EXPECT_NE(panel(1).turretIndex, turret);
+
+    // A pad plugged in with A down joins on that very frame; the lost pad may join again.
+    harness.pads.connect(3, true);
+    harness.pads.setButtons(3, kPadA);
+    harness.step();
+    EXPECT_EQ(menu.joinedCount, 3u);
+    EXPECT_EQ(panel(3).controlScheme, 3);
+    padTap(3, 0);
+    padTap(1, kPadA);
+    EXPECT_EQ(panel(4).controlScheme, 1);
+
+    // The last panel's pad going simply un-joins it; the rest can still start.
+    harness.pads.connect(1, false);
+    harness.step();
+    EXPECT_EQ(menu.joinedCount, 3u);
+    EXPECT_FALSE(panel(4).joined);
+    EXPECT_EQ(panel(3).controlScheme, 3);
+    tap(Key::T);
+    padTap(3, kPadA);
+    EXPECT_EQ(CheckStart(menu), PanelsOutcome::Start);
 }
 
 } // namespace
