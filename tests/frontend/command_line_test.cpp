@@ -1,7 +1,11 @@
 #include "frontend/command_line.hpp"
 #include "match/match_settings.hpp"
+#include "tests/support/engine_harness.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -15,6 +19,22 @@ CommandLine parse(const std::vector<std::string>& arguments, std::string* out = 
         *out = printed;
     }
     return line;
+}
+
+// Runs the real program with the arguments; its exit status, with its standard output in out.
+int runGame(const std::string& arguments, std::string& out) {
+    out.clear();
+    FILE* pipe = popen((std::string(GRUMBO_GAME_EXE) + " " + arguments + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char chunk[512];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+        out.append(chunk, n);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace
@@ -64,4 +84,20 @@ TEST(CommandLine, QuickMatchSettingsSeatKeyboardsThenPadsAndComputersLast) {
     EXPECT_EQ(s.get("PlayerBot4"), "easy");
     EXPECT_EQ(s.get("PlayerTrack1"), "TrackSprite_Vantu");
     EXPECT_EQ(s.get("PlayerTurret3"), "BarrelSprite_Bouncing");
+}
+
+// The program itself answers before it needs a display or a window.
+TEST(CommandLine, TheGameListsItsOptionsOrRefusesAWrongOneAndQuits) {
+    std::string out;
+    EXPECT_EQ(runGame("--help", out), 0);
+    EXPECT_TRUE(out.starts_with("Usage: Grumbo")) << out;
+    EXPECT_NE(out.find("--rumble"), std::string::npos);
+    EXPECT_EQ(runGame("--windowed --wat", out), 2);
+    EXPECT_TRUE(out.starts_with("Unknown option \"--wat\"\nUsage: Grumbo")) << out;
+}
+
+TEST(CommandLine, WindowedStartsTheEngineOutOfFullscreen) {
+    Engine::instance().startWindowed = true;
+    EngineHarness harness;
+    EXPECT_FALSE(harness.engine().fullscreen);
 }
