@@ -246,3 +246,14 @@ void ResourceManager::clear() {
     shaders.clear();
     textures.clear();
 }
+
+size_t ResourceManager::textureBytes() const {
+    size_t bytes = 0;
+    for (const auto& [name, texture] : textures) {
+        if (texture != nullptr) {
+            const sf::Vector2u size = texture->getSize();
+            bytes += static_cast<size_t>(size.x) * size.y * 4;
+        }
+    }
+    return bytes;
+}

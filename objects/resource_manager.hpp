@@ -67,6 +67,9 @@ class ResourceManager {
     void clear();
 
     size_t textureCount() const { return textures.size(); }
+    // What the loaded pictures take once decoded (four bytes a pixel): the renderer holds that
+    // much, in the process itself when it draws in software.
+    size_t textureBytes() const;
     size_t shaderCount() const { return shaders.size(); }
 
     static std::string resourcePath(const std::string& relative) { return kResourceRoot + relative; }
