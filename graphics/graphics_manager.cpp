@@ -255,26 +255,53 @@ void GraphicsManager::EnableDepthAndBlending() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
+bool GraphicsManager::compositeIdle(const FrameBufferRenderer* composite) const {
+    if (!skipIdleComposites) {
+        return false;
+    }
+    const ShaderLogic* logic = composite->owner->getComponent<ShaderLogic>();
+    const WaveEffect* waves = logic != nullptr ? logic->waves() : nullptr;
+    if (waves == nullptr || logic->targetProgram() != composite->shader ||
+        composite->shader != ResourceManager::instance().getShader("Shockwave")) {
+        return false;
+    }
+    return std::none_of(waves->slotActive.begin(), waves->slotActive.end(), [](bool on) { return on; });
+}
+
 void GraphicsManager::DrawFrame(Camera* camera) {
     if (!initialized) {
         return;
     }
     // Composites without a usable program are left out altogether, so the scene still reaches
     // the window instead of vanishing into a picture nobody shows.
+    bool anyComposite = false;
+    bool skippedIdle = false;
     for (FrameBufferRenderer* composite : composites) {
-        if (takesPart(composite)) {
-            glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-            glEnable(GL_DEPTH_TEST);
-            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (!takesPart(composite)) {
+            continue;
         }
+        if (compositeIdle(composite)) {
+            skippedIdle = true;
+            continue;
+        }
+        anyComposite = true;
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glEnable(GL_DEPTH_TEST);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     spritePass(camera);
     ParticlePool::instance().draw(camera);
     for (FrameBufferRenderer* composite : composites) {
-        if (takesPart(composite)) {
+        if (takesPart(composite) && !compositeIdle(composite)) {
             compositePass(composite);
         }
+    }
+    if (skippedIdle && !anyComposite) {
+        // The state the composite would have left for the passes after it: the interface is
+        // drawn over the picture without depth testing.
+        glDisable(GL_DEPTH_TEST);
+        glActiveTexture(GL_TEXTURE0);
     }
     textPass(camera);
     uiPass(camera);

@@ -74,6 +74,10 @@ class GraphicsManager {
     ScreenLayout screen;
     // The text font; tests may point it elsewhere before Initialize.
     std::string fontPath = kFontPath;
+    // The shock-wave composite only copies the picture while no ring is out; it is then left
+    // out and the scene drawn straight into the window, which looks the same and, drawing in
+    // software, saves a whole window's pass (false: always through the composite, for comparing).
+    bool skipIdleComposites = true;
 
   private:
     GraphicsManager() = default;
@@ -83,6 +87,7 @@ class GraphicsManager {
     void buildTextQuad();
     void buildFramebuffer();
 
+    bool compositeIdle(const FrameBufferRenderer* composite) const;
     void spritePass(Camera* camera);
     void compositePass(FrameBufferRenderer* composite);
     void textPass(Camera* camera);

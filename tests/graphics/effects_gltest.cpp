@@ -7,6 +7,8 @@
 #include "tests/support/gl_fixture.hpp"
 
 #include <GL/glew.h>
+#include <SFML/Window/Event.hpp>
+#include <SFML/Window/Window.hpp>
 
 #include <string>
 #include <vector>
@@ -174,4 +176,68 @@ TEST_F(EffectsTest, ShockWaveRingCentresOnItsSpotOnWideAndNarrowWindows) {
         EXPECT_NEAR((ring[0] + ring[2]) / 2.0f, expectX, 3.0f) << w << "x" << h;
         EXPECT_NEAR((ring[1] + ring[3]) / 2.0f, expectY, 3.0f) << w << "x" << h;
     }
+}
+
+// With no ring out the shock-wave composite only copies the picture, so it is skipped: the
+// window must look exactly as when the picture goes through it, letterbox bars, see-through
+// sprites, particles, text and interface included, on a wide window. A ring brings it back.
+TEST_F(EffectsTest, AnIdleShockWaveCompositeIsSkippedWithoutChangingAPixel) {
+    sf::Image holed = solidImage(sf::Color(200, 80, 40), 16, 16);
+    for (unsigned y = 5; y < 11; ++y) {
+        for (unsigned x = 5; x < 11; ++x) {
+            holed.setPixel(x, y, sf::Color(0, 0, 0, 0));
+        }
+    }
+    addTexture("Holed", holed);
+    addTexture("Blue", solidImage(sf::Color(40, 90, 220, 140)));
+    runFrames(1);
+    // A wide window, so the picture has bars at its sides.
+    engine().window->setSize({1280u, 720u});
+    for (int tries = 0; tries < 50 && engine().window->getSize().y != 720u; ++tries) {
+        sf::Event event;
+        while (engine().window->pollEvent(event)) {
+        }
+    }
+    engine().width = engine().window->getSize().x;
+    engine().height = engine().window->getSize().y;
+    engine().updateViewport();
+    GraphicsManager::instance().Shutdown();
+    GraphicsManager::instance().Initialize();
+    for (int i = 0; i < 12; ++i) {
+        makeSprite(i % 2 == 0 ? "Holed" : "Blue", -20.0f + 3.5f * static_cast<float>(i), -6.0f + static_cast<float>(i % 4) * 3.0f,
+                   static_cast<float>(i % 3) * 0.5f, 6.0f, 5.0f);
+    }
+    GameObject* label = makeObject("Label", -10.0f, 8.0f, 2.0f, 1.0f, 1.0f);
+    auto* text = label->addComponent<TextRenderer>();
+    text->shader = ResourceManager::instance().getShader("Text");
+    text->text = "PLAYER 1 : 120%";
+    GameObject* icon = makeObject("Icon", 0.5f, -0.7f, 0.0f, 0.2f, 0.2f);
+    icon->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
+                                              ResourceManager::instance().getTexture("Blue"), {1, 1, 1, 1}, 1, 1, 1);
+    GameObject* screenObject = makeObject("FrameBuffer", 0, 0, 0, 1, 1);
+    auto* composite = screenObject->addComponent<FrameBufferRenderer>();
+    composite->set(ResourceManager::instance().getShader("Shockwave"), nullptr, {1, 1, 1, 1});
+    auto* waves = screenObject->attach(new ShaderLogic(&state()->camera, screenObject, ShaderMode::Waves));
+
+    GraphicsManager& graphics = GraphicsManager::instance();
+    graphics.skipIdleComposites = false;
+    drawFrame();
+    const std::vector<uint8_t> throughComposite = pixels;
+    graphics.skipIdleComposites = true;
+    drawFrame();
+    ASSERT_EQ(throughComposite.size(), pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        differing += throughComposite[i] != pixels[i] ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0u) << "skipping the idle composite must not change the picture";
+
+    waves->AddWave(1.5f, 30.0f, {0.0f, 0.0f}, 3.0f);
+    waves->waves()->radius[0] = 0.2f;
+    drawFrame();
+    differing = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        differing += throughComposite[i] != pixels[i] ? 1 : 0;
+    }
+    EXPECT_GT(differing, 100u) << "a ring goes through the composite again";
 }
