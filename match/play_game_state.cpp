@@ -841,10 +841,10 @@ void PlayGameState::finishMatchRun() {
     MatchRun& run = MatchRun::instance();
     ++run.soakMatches;
     std::vector<int32_t> ranks = Ranks();
-    std::string winner = "a draw";
+    std::string outcome = "a draw";
     for (int i = 0; i < playerCount; ++i) {
         if (ranks[static_cast<size_t>(i)] == 1) {
-            winner = "player " + std::to_string(i + 1);
+            outcome = "player " + std::to_string(i + 1) + " won";
         }
     }
     double memory = ResidentMegabytes();
@@ -852,8 +852,8 @@ void PlayGameState::finishMatchRun() {
         run.memoryAfterFirstMb = memory;
     }
     run.memoryAfterLastMb = memory;
-    std::printf("Soak match %d on %s: %s won, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n",
-                run.soakMatches, mapName.c_str(), winner.c_str(), WallSeconds() - matchStartSeconds,
+    std::printf("Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n",
+                run.soakMatches, mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds,
                 matchFrames, memory, PeakMegabytes());
     std::fflush(stdout);
     if (WallSeconds() - run.soakStart < run.soakSeconds) {
