@@ -14,14 +14,8 @@ cmake --build "$build" -j"$(nproc)" > /dev/null
 game="$root/$build/run/Grumbo"
 
 work="$(mktemp -d)"
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -noreset > /dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# shellcheck source=scripts/xvfb-session.sh
+source "$root/scripts/xvfb-session.sh"
 # A small quarantine: freed memory held back to catch use-after-free would otherwise look like
 # growth between the first match and the last.
 export ASAN_OPTIONS="quarantine_size_mb=16"
