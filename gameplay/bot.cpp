@@ -783,8 +783,11 @@ std::optional<float> Bot::dodgeFrom(const Sight& sight) const {
     constexpr float kLookAhead = 1.0f;
     constexpr float kDanger = 2.2f;
     vec2 body = sight.at + vec2{0.0f, kBodyAboveRoot};
-    for (const GameObject* o : GameObjectList::instance().rootObjects()) {
-        if (!o->active || o->tag != "Bullet") {
+    // Shots in flight are root objects; the list is walked in place rather than copying the
+    // roots out every frame.
+    const Transform* root = &WorldRoot().transform;
+    for (const GameObject* o : GameObjectList::instance().objects()) {
+        if (!o->active || o->tag != "Bullet" || o->transform.parent != root) {
             continue;
         }
         const auto* bulletBody = o->getComponent<RigidBody2D>();

@@ -274,7 +274,7 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     }
     // Composites without a usable program are left out altogether, so the scene still reaches
     // the window instead of vanishing into a picture nobody shows.
-    bool anyComposite = false;
+    drawnComposites.clear();
     bool skippedIdle = false;
     for (FrameBufferRenderer* composite : composites) {
         if (!takesPart(composite)) {
@@ -284,7 +284,7 @@ void GraphicsManager::DrawFrame(Camera* camera) {
             skippedIdle = true;
             continue;
         }
-        anyComposite = true;
+        drawnComposites.push_back(composite);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glEnable(GL_DEPTH_TEST);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -292,12 +292,10 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     }
     spritePass(camera);
     ParticlePool::instance().draw(camera);
-    for (FrameBufferRenderer* composite : composites) {
-        if (takesPart(composite) && !compositeIdle(composite)) {
-            compositePass(composite);
-        }
+    for (FrameBufferRenderer* composite : drawnComposites) {
+        compositePass(composite);
     }
-    if (skippedIdle && !anyComposite) {
+    if (skippedIdle && drawnComposites.empty()) {
         // The state the composite would have left for the passes after it: the interface is
         // drawn over the picture without depth testing.
         glDisable(GL_DEPTH_TEST);

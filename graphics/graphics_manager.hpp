@@ -96,6 +96,7 @@ class GraphicsManager {
     // Replaces a quad's texture coordinates unless it already holds these.
     void uploadCells(MeshSlot slot, const std::array<float, 12>& cells);
 
+    std::vector<FrameBufferRenderer*> drawnComposites; // this frame's, kept to reuse its memory
     std::array<std::array<float, 12>, 2> uploadedCells{};
     std::array<bool, 2> cellsKnown{};
     std::vector<GlyphQuad> glyphQuads;

@@ -51,15 +51,6 @@ constexpr float kTankWidth = 2.6f;
 
 } // namespace
 
-TEST_F(BotScene, LevelsAreNamedAndReadBack) {
-    for (BotLevel level : {BotLevel::Easy, BotLevel::Normal, BotLevel::Hard}) {
-        EXPECT_EQ(ParseBotLevel(BotLevelName(level)), level);
-    }
-    EXPECT_EQ(ParseBotLevel("Hard"), BotLevel::Hard);
-    EXPECT_FALSE(ParseBotLevel("expert").has_value());
-    EXPECT_STREQ(BotLevelName(BotLevel::Easy), "easy");
-}
-
 TEST_F(BotScene, StopsAtThePlatformEdgeRatherThanDriveOverTheGapTowardsItsTarget) {
     makePlatform({0, -0.5f}, {20, 1}); // the ground runs from -10 to 10
     makePlatform({40, -0.5f}, {10, 1});
