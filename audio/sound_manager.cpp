@@ -99,7 +99,8 @@ void SoundManager::loadBank(const std::string& fileName) {
     }
 }
 
-void SoundManager::loadEvent(const std::string& path) {
+void SoundManager::loadEvent(std::string_view pathView) {
+    const std::string path(pathView);
     if (folderMissing) {
         return;
     }
@@ -137,8 +138,8 @@ void SoundManager::loadEvent(const std::string& path) {
     }
 }
 
-void SoundManager::loadSampleData(const std::string& path) {
-    auto description = descriptions.find(path);
+void SoundManager::loadSampleData(std::string_view path) {
+    auto description = descriptions.find(std::string(path));
     if (description != descriptions.end()) {
         check(description->second.loadSampleData());
     }
@@ -151,7 +152,8 @@ void SoundManager::loadBankSampleData(const std::string& fileName) {
     }
 }
 
-void SoundManager::playEvent(const std::string& path, bool oneShot) {
+void SoundManager::playEvent(std::string_view pathView, bool oneShot) {
+    const std::string path(pathView);
     if (!oneShot) {
         auto held = instances.find(path);
         if (held == instances.end()) {
@@ -183,8 +185,8 @@ void SoundManager::playEvent(const std::string& path, bool oneShot) {
     check(instance.release()); // freed once it has finished playing
 }
 
-void SoundManager::stopEvent(const std::string& path) {
-    auto held = instances.find(path);
+void SoundManager::stopEvent(std::string_view path) {
+    auto held = instances.find(std::string(path));
     if (held != instances.end()) {
         check(held->second.stop());
     }

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 
 // Loads the sound banks at start and plays events by path ("event:/..."): fire-and-forget
 // one-shots, or held instances (at most one per path) that can be stopped and started again.
@@ -21,16 +22,16 @@ class SoundManager {
     void loadBank(const std::string& fileName);
     // Finds the event's description (kept) and makes a held instance for the path, unless one
     // is already held.
-    void loadEvent(const std::string& path);
+    void loadEvent(std::string_view path);
     // Readies the samples of a path whose description is known, so its first start does not stall.
-    void loadSampleData(const std::string& path);
+    void loadSampleData(std::string_view path);
     // Readies the samples of every event of a loaded bank ("SFX_Bank.bank").
     void loadBankSampleData(const std::string& fileName);
     // One-shot: plays on an instance of its own that frees itself when done (several overlap).
     // Held: starts (or restarts) the path's one held instance.
-    void playEvent(const std::string& path, bool oneShot);
+    void playEvent(std::string_view path, bool oneShot);
     // Stops the held instance of a path at once; it stays held. One-shots are not touched.
-    void stopEvent(const std::string& path);
+    void stopEvent(std::string_view path);
     void stopAll();
     void setPaused(bool value);
     void setMuted(bool value);

@@ -1,5 +1,6 @@
 #include "frontend/main_menu_game_state.hpp"
 
+#include "audio/sound_events.hpp"
 #include "audio/sound_manager.hpp"
 #include "engine/engine.hpp"
 #include "frontend/level_select.hpp"
@@ -91,7 +92,6 @@ constexpr TextureFile kMenuTextures[] = {
     {"CustomMap", "../Resources/Texture/MainMenu/LevelSelection/CustomMap.png"},
 };
 
-const std::string kMenuMusic = "event:/BGM/MenuState";
 
 constexpr vec3 kPanelPlaces[4] = {
     {-12.0f, 8.0f, 1.0f}, {12.0f, 8.0f, 1.0f}, {-12.0f, -5.5f, 1.0f}, {12.0f, -5.5f, 1.0f}};
@@ -172,7 +172,7 @@ void MainMenuGameState::Load() {
     menu.joinLocked = false;
 
     // 4-5.
-    SoundManager::instance().playEvent(kMenuMusic, false);
+    SoundManager::instance().playEvent(kEventMenuMusic, false);
     GraphicsManager::instance().EnableDepthAndBlending();
 }
 
@@ -181,7 +181,7 @@ void MainMenuGameState::Update() {
 }
 
 void MainMenuGameState::Exit() {
-    SoundManager::instance().stopEvent(kMenuMusic);
+    SoundManager::instance().stopEvent(kEventMenuMusic);
     MenuController::instance() = MenuController{};
     DestroyStateObjects();
 }

@@ -64,7 +64,7 @@ void Bullet::SpinByVelocity() {
     owner->transform.setRotation(0.0f, 0.0f, rigidBody->rotation);
 }
 
-void Bullet::Detonate(float size, float force, float damage, const std::string& sound) {
+void Bullet::Detonate(float size, float force, float damage, std::string_view sound) {
     MakeExplosion(WorldPosition2(owner), {size, size}, owner->group, force, damage);
     SoundManager::instance().playEvent(sound, true);
     setActive(owner, false);

@@ -4,6 +4,7 @@
 #include "objects/math_types.hpp"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class RigidBody2D;
@@ -22,7 +23,7 @@ class Bullet : public Logic {
     // Spins the sprite by speed: clockwise while moving right, at speed squared degrees a second.
     void SpinByVelocity();
     // The shared ending: an explosion where the bullet is, its sound, and the bullet switched off.
-    void Detonate(float size, float force, float damage, const std::string& sound);
+    void Detonate(float size, float force, float damage, std::string_view sound);
     // The bullet's own circle (the factory sets it with the body).
     CircleCollider* collider() const;
 
@@ -31,8 +32,6 @@ class Bullet : public Logic {
 };
 
 // The explosion and bullet sounds.
-inline const std::string kSoundSmallExplosion = "event:/Bullet/SmallExplosion_2";
-inline const std::string kSoundBigExplosion = "event:/Bullet/BigExplosion";
 
 // x and y of an object's world position.
 vec2 WorldPosition2(const GameObject* object);

@@ -1,5 +1,6 @@
 #include "gameplay/player.hpp"
 
+#include "audio/sound_events.hpp"
 #include "audio/sound_manager.hpp"
 #include "engine/input_manager.hpp"
 #include "gameplay/bullet.hpp"
@@ -30,8 +31,6 @@ constexpr float kRespawnDropSpeed = -100.0f;
 constexpr float kRecoilTurning = 5.0f;
 constexpr float kRecoilPush = 10.0f;
 
-const std::string kShotSound = "event:/Bullet/SmallExplosion";
-const std::string kRespawnSound = "event:/Misc/Respawn";
 
 constexpr std::array<const char*, 4> kFaces = {"FaceSprite_Vantu", "FaceSprite_Quolle", "FaceSprite_Kibbit",
                                                "FaceSprite_Pexie"};
@@ -277,7 +276,7 @@ void Player::Fire() {
 
     bool special = pickUpKind >= PickUpKind::Artillery && pickUpKind <= PickUpKind::Rocket;
     if (special) {
-        sound.playEvent(kShotSound, true);
+        sound.playEvent(kEventShot, true);
         switch (pickUpKind) {
         case PickUpKind::Artillery:
             MakeArtilleryBullet(out, d, speed, dropHeight, group, mask);
@@ -294,9 +293,9 @@ void Player::Fire() {
         }
     } else if (turretKind == 1) {
         MakeExplodingBullet(out, d, speed, group, mask);
-        sound.playEvent(kShotSound, true);
+        sound.playEvent(kEventShot, true);
     } else {
-        sound.playEvent(kShotSound, true);
+        sound.playEvent(kEventShot, true);
         switch (turretKind) {
         case 2:
             MakeSplittingBullet(out, d, speed, group, mask);
@@ -361,7 +360,7 @@ void Player::respawnUpdate() {
         body->SetPosition(at.x, at.y + beamHeight / 2.0f);
         body->velocity = {0.0f, kRespawnDropSpeed};
         body->angularVelocity = 0.0f;
-        SoundManager::instance().playEvent(kRespawnSound, true);
+        SoundManager::instance().playEvent(kEventRespawn, true);
     }
     // The beam narrows to nothing as the countdown runs out.
     float width = respawnTime > 0.0f ? respawnTimeLeft / respawnTime * beamWidth : 0.0f;

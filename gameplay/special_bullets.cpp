@@ -1,5 +1,6 @@
 #include "gameplay/special_bullets.hpp"
 
+#include "audio/sound_events.hpp"
 #include "audio/sound_manager.hpp"
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
@@ -18,8 +19,6 @@
 
 namespace {
 
-const std::string kSoundBlackHole = "event:/Bullet/Special Bullet/BlackHole_2";
-const std::string kSoundPulse = "event:/Bullet/Special Bullet/Pulse";
 
 // Flight phase shared by the four: a shot lands on touching a "Platform" (its first such
 // contact) and when its flight time runs out.
@@ -88,8 +87,8 @@ void BlackHoleBullet::Trigger() {
     if (landed) {
         return;
     }
-    SoundManager::instance().playEvent(kSoundSmallExplosion, true);
-    SoundManager::instance().playEvent(kSoundBlackHole, false);
+    SoundManager::instance().playEvent(kEventImpact, true);
+    SoundManager::instance().playEvent(kEventBlackHole, false);
     hideShot(*this);
     landed = true;
     timer = activeTime;
@@ -108,7 +107,7 @@ void BlackHoleBullet::Update() {
     float dt = GameDt();
     timer -= dt;
     if (timer <= 0.0f) {
-        SoundManager::instance().stopEvent(kSoundBlackHole);
+        SoundManager::instance().stopEvent(kEventBlackHole);
         setActive(owner, false); // the pull still runs in this frame
     }
     pull(dt);
@@ -156,7 +155,7 @@ void ExpulsionBullet::Trigger() {
     if (landed) {
         return;
     }
-    SoundManager::instance().playEvent(kSoundSmallExplosion, true);
+    SoundManager::instance().playEvent(kEventImpact, true);
     hideShot(*this);
     landed = true;
     timer = activeTime;
@@ -171,7 +170,7 @@ void ExpulsionBullet::Update() {
     float dt = GameDt();
     timer -= dt;
     if (timer <= 0.0f) {
-        SoundManager::instance().stopEvent(kSoundPulse);
+        SoundManager::instance().stopEvent(kEventPulse);
         setActive(owner, false); // this frame still runs
     }
     // The first pulse comes in the first active frame, then one every interval.
@@ -184,7 +183,7 @@ void ExpulsionBullet::Update() {
 
 // A one-step outward kick, largest at mid range and nothing at the centre or the edge.
 void ExpulsionBullet::pulse() {
-    SoundManager::instance().playEvent(kSoundPulse, true);
+    SoundManager::instance().playEvent(kEventPulse, true);
     vec2 centre = WorldPosition2(owner);
     float r2 = radius * radius;
     for (GameObject* object : AffectedObjects(owner)) {
@@ -301,7 +300,7 @@ void ArtilleryBullet::Trigger() {
     if (landed) {
         return;
     }
-    SoundManager::instance().playEvent(kSoundSmallExplosion, true);
+    SoundManager::instance().playEvent(kEventImpact, true);
     hideShot(*this);
     landed = true;
     timer = lifetime;

@@ -1,5 +1,6 @@
 #include "gameplay/standard_bullets.hpp"
 
+#include "audio/sound_events.hpp"
 #include "gameplay/object_factory.hpp"
 #include "objects/game_object.hpp"
 #include "physics/collider.hpp"
@@ -36,7 +37,7 @@ void BasicBullet::Update() {
         return;
     }
     // Anything sets it off, another player's bullet included.
-    Detonate(3.0f, 500.0f, 0.1f, kSoundSmallExplosion);
+    Detonate(3.0f, 500.0f, 0.1f, kEventImpact);
 }
 
 void ExplodingBullet::Update() {
@@ -59,7 +60,7 @@ void ExplodingBullet::Update() {
 }
 
 void ExplodingBullet::Trigger() {
-    Detonate(6.0f, 1000.0f, 0.2f, kSoundBigExplosion);
+    Detonate(6.0f, 1000.0f, 0.2f, kEventBigExplosion);
 }
 
 void SplittingBullet::Update() {
@@ -68,7 +69,7 @@ void SplittingBullet::Update() {
     if (lifetime > 0.0f && !collided(*this)) {
         return;
     }
-    Detonate(3.5f, 900.0f, 0.15f, kSoundSmallExplosion);
+    Detonate(3.5f, 900.0f, 0.15f, kEventImpact);
 }
 
 void SplittingBullet::Trigger() {
@@ -94,7 +95,7 @@ void StickyBullet::Update() {
     SpinByVelocity();
     lifetime -= GameDt();
     if (lifetime <= 0.0f) {
-        Detonate(4.0f, 1000.0f, 0.2f, kSoundSmallExplosion);
+        Detonate(4.0f, 1000.0f, 0.2f, kEventImpact);
     }
     if (!collided(*this)) {
         return;
@@ -104,11 +105,11 @@ void StickyBullet::Update() {
             rigidBody->velocity = {};
             rigidBody->gravityScale = 0.0f;
         } else if (!stuck()) {
-            Detonate(4.0f, 1000.0f, 0.2f, kSoundSmallExplosion);
+            Detonate(4.0f, 1000.0f, 0.2f, kEventImpact);
             return;
         } else {
             // A stuck bullet is a landmine.
-            Detonate(6.0f, 1500.0f, 0.4f, kSoundBigExplosion);
+            Detonate(6.0f, 1500.0f, 0.4f, kEventBigExplosion);
             return;
         }
     }
@@ -116,7 +117,7 @@ void StickyBullet::Update() {
 
 void StickyBullet::Trigger() {
     if (stuck()) {
-        Detonate(5.0f, 1500.0f, 0.4f, kSoundBigExplosion);
+        Detonate(5.0f, 1500.0f, 0.4f, kEventBigExplosion);
     }
 }
 
@@ -124,7 +125,7 @@ void RicochetBullet::Update() {
     SpinByVelocity();
     lifetime -= GameDt();
     if (lifetime <= 0.0f) {
-        Detonate(2.0f, 500.0f, 0.15f, kSoundSmallExplosion);
+        Detonate(2.0f, 500.0f, 0.15f, kEventImpact);
         return;
     }
     for (const ContactRecord& contact : rigidBody->contacts) {
@@ -146,7 +147,7 @@ void RicochetBullet::Update() {
             }
             return; // at most one bounce a frame
         }
-        Detonate(2.0f, 500.0f, 0.15f, kSoundSmallExplosion);
+        Detonate(2.0f, 500.0f, 0.15f, kEventImpact);
     }
 }
 
@@ -162,7 +163,7 @@ void SniperBullet::Update() {
         if (otherTag(contact) == "Bullet" && rigidBody->gravityScale == 0.0f) {
             continue;
         }
-        Detonate(3.0f, 1000.0f, 0.5f, kSoundSmallExplosion);
+        Detonate(3.0f, 1000.0f, 0.5f, kEventImpact);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "match/game_over.hpp"
 
+#include "audio/sound_events.hpp"
 #include "audio/sound_manager.hpp"
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
@@ -288,10 +289,10 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     AddSprite(victoryText, ranks == 1 ? "DrawText" : "VictoryText", {1, 0, 0, 1}, 1, "Sprite");
 
     SoundManager& sound = SoundManager::instance();
-    if (sound.instances.count("event:/Bullet/Special Bullet/BlackHole_2") != 0) {
-        sound.stopEvent("event:/Bullet/Special Bullet/BlackHole_2");
+    if (sound.instances.count(std::string(kEventBlackHole)) != 0) {
+        sound.stopEvent(kEventBlackHole);
     }
-    sound.playEvent("event:/BGM/VictoryScreen_2", false);
+    sound.playEvent(kEventVictoryMusic, false);
 }
 
 void GameOver::PodiumStep(PlayGameState& match) {

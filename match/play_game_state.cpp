@@ -1,5 +1,6 @@
 #include "match/play_game_state.hpp"
 
+#include "audio/sound_events.hpp"
 #include "audio/sound_manager.hpp"
 #include "engine/engine.hpp"
 #include "engine/input_manager.hpp"
@@ -160,9 +161,6 @@ constexpr const char* kSharedTextures[] = {
     "OptionBox",    "PauseBack",       "PauseBack_HL",       "PauseCredits", "PauseCredits_HL",
     "PauseOptions", "PauseOptions_HL", "SelectionHighlight", "Volume",       "Windowed"};
 
-const std::string kMatchMusic = "event:/BGM/PlayState_3";
-const std::string kVictoryMusic = "event:/BGM/VictoryScreen_2";
-const std::string kGoChime = "event:/Misc/Go";
 
 constexpr vec4 kBeamColours[4] = {{1, 0, 0, 0.5f}, {0, 0, 1, 0.5f}, {0, 1, 0, 0.5f}, {1, 1, 0, 0.5f}};
 constexpr vec3 kIndicatorLift{0.0f, 4.0f, 0.0f};
@@ -198,10 +196,10 @@ PlayGameState::PlayGameState() {
             // Halfway through the pictures, the sounds: every effect of the match is readied
             // now so none stalls on its first play.
             sound.loadBankSampleData("SFX_Bank.bank");
-            sound.loadEvent(kMatchMusic);
-            sound.loadEvent(kVictoryMusic);
-            sound.loadSampleData(kMatchMusic);
-            sound.loadSampleData(kVictoryMusic);
+            sound.loadEvent(kEventMatchMusic);
+            sound.loadEvent(kEventVictoryMusic);
+            sound.loadSampleData(kEventMatchMusic);
+            sound.loadSampleData(kEventVictoryMusic);
         }
     }
 }
@@ -602,7 +600,7 @@ void PlayGameState::Update() {
         float speed = 7.0f;
         if (x >= -0.3f && x <= 0.3f) {
             // The chime restarts every frame while the sign crosses the middle.
-            sound.playEvent(kGoChime, false);
+            sound.playEvent(kEventGo, false);
             speed = 1.0f;
         }
         x += dt * speed;
@@ -614,7 +612,7 @@ void PlayGameState::Update() {
                 StartFadeOut();
                 break;
             }
-            sound.playEvent(kMatchMusic, false);
+            sound.playEvent(kEventMatchMusic, false);
             timer.setTimeScale(1.0f);
             for (Player* p : MatchPlayers()) {
                 p->enabled = true;
@@ -767,8 +765,8 @@ void PlayGameState::DeathCheck(int index) {
         return;
     }
     SoundManager& sound = SoundManager::instance();
-    sound.playEvent("event:/Misc/Death", true);
-    sound.playEvent("event:/Misc/CrowdCheer", true);
+    sound.playEvent(kEventDeath, true);
+    sound.playEvent(kEventCrowdCheer, true);
     camera.StartShake(); // a second death during a shake keeps the shake as it is
     if (waves != nullptr) {
         waves->AddWave(1.5f, 30.0f, body->position, 3.0f);
