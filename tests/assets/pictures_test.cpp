@@ -226,3 +226,23 @@ TEST(AssetGenText, LongTextShrinksToFitItsWidth) {
         EXPECT_GT(inside, 0.9f) << text;
     }
 }
+
+// The tinted box (podium columns, platform plates) is shaded like the rest of the art: a bright
+// top, a body light enough to keep its tint, a darker base, ink edges and rounded corners.
+TEST(GeneratedPictures, TheTintedBoxIsShadedLikeTheOtherArt) {
+    const Loaded* box = find("box.png");
+    ASSERT_NE(box, nullptr);
+    const sf::Image& im = box->image;
+    const unsigned w = im.getSize().x, h = im.getSize().y, x = w / 2;
+    auto lum = [&](float at) {
+        sf::Color c = im.getPixel(x, static_cast<unsigned>(at * h));
+        return (c.r + c.g + c.b) / 3;
+    };
+    EXPECT_GE(lum(0.5f), 215) << "the body keeps the tint";
+    EXPECT_GT(lum(0.08f), lum(0.5f) + 10) << "a bright top";
+    EXPECT_LT(lum(0.9f), lum(0.5f) - 30) << "a darker base";
+    EXPECT_LT(lum(0.01f), 80) << "an ink edge at the top";
+    EXPECT_LT(lum(0.99f), 80) << "an ink edge at the bottom";
+    EXPECT_LT(alphaAt(im, 0, 0), 0.1f) << "rounded corners";
+    EXPECT_LT(alphaAt(im, w - 1, h - 1), 0.1f) << "rounded corners";
+}

@@ -232,16 +232,32 @@ void makeExpulsionParticle(Canvas& c) {
 }
 
 void makeBox(Canvas& c) {
-    // Near white, so tints (charge bar, respawn beam, podiums) keep their colour; the slight
-    // fall-off gives platforms a lit top.
-    float h = static_cast<float>(c.height());
+    // Tinted by whatever uses it (podium columns, platform plates, charge bar, respawn beam), so
+    // the body stays near white and keeps the tint. It is shaded like the rest of the art, mostly
+    // from top to bottom: a bright top, a darker base and an ink edge. A platform plate stretches
+    // it twenty times wider than tall, so the side edges and rounded corners stay thin: on a
+    // podium column they part it from its neighbour, on a plate they join the platform's rim.
+    const float w = static_cast<float>(c.width()), h = static_cast<float>(c.height());
+    const Rgba body = rgb(0xebe7e0);
+    const Rgba base = shadeOf(body, 0.76f);
     for (int y = 0; y < c.height(); ++y) {
-        Rgba row = mix(rgb(0xfffdf6), rgb(0xe4ddd0), std::clamp((y + 0.5f) / h * 1.2f - 0.1f, 0.0f, 1.0f));
-        if (y < c.height() / 10) {
-            row = kWhite;
-        }
+        float t = (y + 0.5f) / h;
+        Rgba row = mix(body, shadeOf(body, 0.95f), t);
+        row = mix(row, kWhite, std::clamp((0.13f - t) * h * 0.5f, 0.0f, 1.0f));
+        row = mix(row, base, std::clamp((t - 0.8f) * h * 0.5f, 0.0f, 1.0f));
         for (int x = 0; x < c.width(); ++x) {
             c.ref(x, y) = row;
+        }
+    }
+    // Ink outside the rounded inner box (thin at the sides, thicker at top and bottom), and
+    // nothing outside the rounded outer one.
+    Shape inside = box({w / 2, h / 2}, {w / 2 - w * 0.018f, h / 2 - h * 0.035f}, h * 0.05f);
+    Shape outside = box({w / 2, h / 2}, {w / 2, h / 2}, h * 0.08f);
+    for (int y = 0; y < c.height(); ++y) {
+        for (int x = 0; x < c.width(); ++x) {
+            Vec2 p{x + 0.5f, y + 0.5f};
+            c.ref(x, y) = mix(c.at(x, y), kInk, std::clamp(inside.distance(p) + 0.5f, 0.0f, 1.0f));
+            c.erase(x, y, std::clamp(outside.distance(p) + 0.5f, 0.0f, 1.0f));
         }
     }
 }

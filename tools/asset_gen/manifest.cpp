@@ -121,7 +121,7 @@ std::vector<PictureEntry> fixedPictures() {
             [](Canvas& c) { makePickup(c, PickupKind::Expulsion); }));
     add(pic("Pickups/Pickup_Blackhole.png", 128, 128, 1.0f,
             [](Canvas& c) { makePickup(c, PickupKind::BlackHole); }));
-    add(pic("box.png", 64, 64, 0, makeBox));
+    add(pic("box.png", 128, 128, 0, makeBox));
     add(pic("blackbox.png", 64, 64, 0, makeBlackBox));
     add(pic("Platform.png", 512, 96, 0, makePlatform));
     add(pic("BG/Background.png", 1920, 1200, 1.75f / 1.1f, [](Canvas& c) { makeArenaBackground(c, ""); }));
