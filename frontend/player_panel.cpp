@@ -547,15 +547,17 @@ void addComputer(MenuController& menu) {
     menu.readyCount += 1;
 }
 
-void removeComputer(MenuController& menu) {
+// Takes the last computer away; whether there was one to take.
+bool removeComputer(MenuController& menu) {
     PlayerPanel* last = lastJoined(menu);
     if (last == nullptr || !last->computer) {
-        return;
+        return false;
     }
     last->Reset();
     last->ShowParts(false, true, true);
     menu.joinedCount -= 1;
     menu.readyCount = menu.readyCount > 0 ? menu.readyCount - 1 : 0;
+    return true;
 }
 
 // A joined person's pad that no longer answers: the panel is un-joined and the pad freed, and
@@ -601,8 +603,8 @@ void JoinPlayers(MenuController& menu) {
         return;
     }
     const InputManager& input = InputManager::instance();
-    if (input.keyPressed(Keyboard::BackSpace) || anyPadPressed(kButtonB)) {
-        removeComputer(menu);
+    // With no computer to take away the key does nothing, and a join in the same frame still counts.
+    if ((input.keyPressed(Keyboard::BackSpace) || anyPadPressed(kButtonB)) && removeComputer(menu)) {
         return;
     }
     if (menu.joinedCount >= menu.panels.size()) {
