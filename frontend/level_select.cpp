@@ -1,6 +1,7 @@
 #include "frontend/level_select.hpp"
 
 #include "frontend/menu_input.hpp"
+#include "frontend/text_fit.hpp"
 #include "graphics/renderer.hpp"
 #include "graphics/scene_builders.hpp"
 #include "match/match_settings.hpp"
@@ -74,23 +75,15 @@ GameObject* text(const std::string& name, const std::string& value, vec3 positio
     return object;
 }
 
-// The text's size, shrunk for long names so a name stays between its two arrows.
-float fittedTextScale(const std::string& value) {
-    constexpr float kFullScale = 2.0f;
-    constexpr float kCharactersAtFullScale = 4.5f;
-    return value.size() > kCharactersAtFullScale
-               ? kFullScale * kCharactersAtFullScale / static_cast<float>(value.size())
-               : kFullScale;
-}
+// A long map name shrinks so it stays between its two arrows.
+constexpr vec2 kDetailScale{2.0f, 2.0f};
+constexpr float kMapNameCharacters = 4.5f;
 
 void showMap(LevelSelect& screen) {
     const std::string name = entryOr(screen.mapNames, screen.mapIndex, "");
     GameObject* detail = screen.ui.details[LevelRow::Map];
     setText(detail, name);
-    if (detail != nullptr) {
-        float s = fittedTextScale(name);
-        detail->transform.setScale(s, s, 1.0f);
-    }
+    FitText(detail, kDetailScale, kMapNameCharacters);
     const std::vector<std::string>& previews = screen.previewNames;
     const bool hasPreview = screen.mapIndex < previews.size() && !previews[screen.mapIndex].empty();
     SetPicture(screen.ui.preview, hasPreview ? previews[screen.mapIndex] : kCustomMapPreview);

@@ -26,13 +26,9 @@ void restartFade(ShaderLogic* fade, float direction) {
 
 } // namespace
 
-void MenuController::GoToScreen(uint32_t target) {
-    if (target == MenuScreen::QuitConfirm || screen == MenuScreen::QuitConfirm) {
-        screen = target;
-        screenEntered = false;
-        return;
-    }
-    // Close the picture, swap the screens behind the black after half a second, open again.
+bool MenuController::CloseForChange() {
+    changeAsked = true;
+    changing = true;
     transitionTimer -= FrameTimer::instance().scaledDt();
     if (!fadeRunning(fade)) {
         restartFade(fade, -1.0f);
@@ -41,12 +37,32 @@ void MenuController::GoToScreen(uint32_t target) {
         }
     }
     if (transitionTimer > 0.0f) {
+        return false;
+    }
+    changing = false;
+    transitionTimer = transitionTime;
+    return true;
+}
+
+void MenuController::CallOffChange() {
+    changing = false;
+    transitionTimer = transitionTime;
+    restartFade(fade, 1.0f);
+}
+
+void MenuController::GoToScreen(uint32_t target) {
+    if (target == MenuScreen::QuitConfirm || screen == MenuScreen::QuitConfirm) {
+        screen = target;
+        screenEntered = false;
+        return;
+    }
+    // Close the picture, swap the screens behind the black after half a second, open again.
+    if (!CloseForChange()) {
         return;
     }
     screen = target;
     screenEntered = false;
     restartFade(fade, 1.0f);
-    transitionTimer = transitionTime;
 }
 
 void MenuController::Update() {
@@ -56,6 +72,7 @@ void MenuController::Update() {
         }
         joinLocked = false;
     }
+    changeAsked = false;
     const bool entering = !screenEntered;
     screenEntered = true;
     switch (screen) {
@@ -163,13 +180,7 @@ void MenuController::Update() {
             GoToScreen(MenuScreen::PlayerSelect);
         } else if (levelSelect->startRequested) {
             // The same closing fade as a screen change; when it is over the match begins.
-            transitionTimer -= FrameTimer::instance().scaledDt();
-            if (!fadeRunning(fade)) {
-                restartFade(fade, -1.0f);
-                title->busy = true;
-            }
-            if (transitionTimer <= 0.0f) {
-                transitionTimer = transitionTime;
+            if (CloseForChange()) {
                 WriteMatchSettings(*this);
                 requestState(GameStateId::Play);
             }
@@ -177,5 +188,10 @@ void MenuController::Update() {
         break;
     default:
         break;
+    }
+    // A change whose screen stopped asking for it (a player un-readied, a pad went) is called
+    // off rather than left half done behind a closed fade.
+    if (changing && !changeAsked) {
+        CallOffChange();
     }
 }

@@ -40,8 +40,14 @@ struct MenuController {
     // Changes screen: with the fade for most, at once to and from the quit confirmation. Called
     // every frame while a screen's flag asks for it, until the change has happened.
     void GoToScreen(uint32_t target);
-    // Every frame, before the screens' logics run.
+    // Every frame, before the screens' logics run. A change that has begun either finishes or,
+    // once its screen no longer asks for it, is called off: the fade opens and the timer restarts.
     void Update();
+    // One frame of closing the fade before a change; true, with the timer reset, once its half
+    // second is up.
+    bool CloseForChange();
+    // Opens the fade again and restarts the timer of a change that will not happen.
+    void CallOffChange();
 
     uint32_t joinedCount = 0;
     uint32_t readyCount = 0;
@@ -58,5 +64,7 @@ struct MenuController {
     ShaderLogic* fade = nullptr;
     float transitionTime = 0.5f;
     float transitionTimer = 0.5f;
+    bool changing = false;    // a change has begun closing the fade
+    bool changeAsked = false; // this frame's screen asked for the change
     bool joinLocked = false;
 };

@@ -4,6 +4,7 @@
 #include "frontend/level_select.hpp"
 #include "frontend/menu_controller.hpp"
 #include "frontend/menu_screens.hpp"
+#include "frontend/text_fit.hpp"
 #include "graphics/renderer.hpp"
 #include "graphics/scene_builders.hpp"
 #include "match/choice_tables.hpp"
@@ -62,6 +63,10 @@ constexpr std::array<const char*, 4> kStatsLabelsAtStart = {
     "Ability: ", "Damage: ", "Range: ", "Fire Rate: "};
 constexpr std::array<const char*, 4> kStatsValuesAtStart = {"Explosion", "+++", "+", "+"};
 constexpr std::array<float, 4> kStatsY = {0.0f, -0.1f, -0.2f, -0.3f};
+constexpr vec2 kStatsScale{0.05f, 0.1f};
+// The values stand right of the panel's middle with little room before its frame: lines longer
+// than this many characters ("Quick Charge Rate") shrink to that width, and so stay inside.
+constexpr float kStatsCharacters = 12.0f;
 constexpr std::array<float, 3> kArrowY = {0.3f, 0.0f, -0.3f};
 
 GameObject* picture(GameObject* parent, const std::string& name, const std::string& texture, const Pose& pose,
@@ -364,6 +369,8 @@ void PlayerPanel::ShowStats(int32_t index, bool turretStats) {
     for (size_t i = 0; i < 4; ++i) {
         setText(ui.statsLabels[i], (*labels)[i]);
         setText(ui.statsValues[i], (*values)[i]);
+        FitText(ui.statsLabels[i], kStatsScale, kStatsCharacters);
+        FitText(ui.statsValues[i], kStatsScale, kStatsCharacters);
     }
 }
 
@@ -490,9 +497,9 @@ PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, Menu
     setActive(ui.computerText, false);
     for (size_t i = 0; i < 4; ++i) {
         ui.statsLabels[i] = label(root, kStatsLabelNames[i], kStatsLabelsAtStart[i],
-                                  {{0, kStatsY[i], 1.1f}, {0.05f, 0.1f, 1}});
+                                  {{0, kStatsY[i], 1.1f}, {kStatsScale.x, kStatsScale.y, 1}});
         ui.statsValues[i] = label(root, kStatsValueNames[i], kStatsValuesAtStart[i],
-                                  {{0.3f, kStatsY[i], 1.1f}, {0.05f, 0.1f, 1}});
+                                  {{0.3f, kStatsY[i], 1.1f}, {kStatsScale.x, kStatsScale.y, 1}});
     }
     return panel;
 }
@@ -547,15 +554,17 @@ void addComputer(MenuController& menu) {
     menu.readyCount += 1;
 }
 
-void removeComputer(MenuController& menu) {
+// Takes the last computer away; whether there was one to take.
+bool removeComputer(MenuController& menu) {
     PlayerPanel* last = lastJoined(menu);
     if (last == nullptr || !last->computer) {
-        return;
+        return false;
     }
     last->Reset();
     last->ShowParts(false, true, true);
     menu.joinedCount -= 1;
     menu.readyCount = menu.readyCount > 0 ? menu.readyCount - 1 : 0;
+    return true;
 }
 
 // A joined person's pad that no longer answers: the panel is un-joined and the pad freed, and
@@ -601,8 +610,8 @@ void JoinPlayers(MenuController& menu) {
         return;
     }
     const InputManager& input = InputManager::instance();
-    if (input.keyPressed(Keyboard::BackSpace) || anyPadPressed(kButtonB)) {
-        removeComputer(menu);
+    // With no computer to take away the key does nothing, and a join in the same frame still counts.
+    if ((input.keyPressed(Keyboard::BackSpace) || anyPadPressed(kButtonB)) && removeComputer(menu)) {
         return;
     }
     if (menu.joinedCount >= menu.panels.size()) {

@@ -106,9 +106,10 @@ void EnterPlayerSelect(MenuController& menu);
 void LeavePlayerSelect(MenuController& menu);
 // First, every joined panel whose pad stopped answering is un-joined and its pad freed; the
 // panels after it move down one, so panels 1 to joinedCount stay the joined ones.
-// Then at most one join a frame, in the order T, Numpad 8, pads 0 to 3; a scheme joins once a
-// visit. Otherwise C or a pad's Y seats a computer (or makes the last one harder), and Backspace
-// or a pad's B takes the last computer away when the last panel holds one.
+// Then Backspace or a pad's B takes the last computer away when the last panel holds one, and
+// that is all for the frame. Otherwise at most one join a frame, in the order T, Numpad 8, pads 0
+// to 3; a scheme joins once a visit. With no join, C or a pad's Y seats a computer (or makes the
+// last one harder).
 void JoinPlayers(MenuController& menu);
 enum class PanelsOutcome { Stay, Back, Start };
 // Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts,

@@ -4,6 +4,7 @@
 
 #include "audio/sound_manager.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
 #include "objects/game_object.hpp"
 
 #include <algorithm>
@@ -25,6 +26,17 @@ class MainMenu : public MenuScene {
         }
         tap(sf::Keyboard::Return);
         runSeconds(wait);
+    }
+    void padTap(uint32_t pad, uint16_t buttons) {
+        harness->pads.connect(pad, true);
+        for (uint16_t held : {buttons, uint16_t{0}}) {
+            harness->pads.setButtons(pad, held);
+            run(1);
+        }
+    }
+    bool fadeOpen() {
+        const FadeEffect* f = menu().fade->fade();
+        return !f->running && f->direction > 0.0f && f->radius > 0.0f;
     }
 };
 
@@ -108,4 +120,42 @@ TEST_F(MainMenu, OptionsStepTheVolumeInTenthsAndToggleMuteAndWindow) {
     EXPECT_TRUE(sound.muted);
     EXPECT_FALSE(menu().option->selectionPanel->active);
     EXPECT_EQ(pictureOf(menu().option->backButton), "BackHL");
+}
+
+// Player selection's start closes the fade; if the start check stops passing inside the half
+// second, the change is called off cleanly, and the next start takes its whole half second.
+TEST_F(MainMenu, AStartCutShortIsCalledOffAndTheNextOneTakesItsFullTime) {
+    for (bool padLost : {false, true}) {
+        SCOPED_TRACE(padLost ? "a pad lost" : "a ready cancelled");
+        runSeconds(0.7f); // the title opens
+        choose(TitleItem::Play, 1.0f);
+        ASSERT_EQ(screen(), MenuScreen::PlayerSelect);
+        tap(sf::Keyboard::T);
+        tap(sf::Keyboard::T);
+        padTap(0, kPadA);
+        padTap(0, kPadA); // both ready: the fade closes
+        runSeconds(0.2f);
+        ASSERT_LT(menu().fade->fade()->direction, 0.0f);
+        if (padLost) {
+            harness->pads.connect(0, false);
+        } else {
+            tap(sf::Keyboard::G);
+        }
+        runSeconds(0.7f);
+        EXPECT_EQ(screen(), MenuScreen::PlayerSelect);
+        EXPECT_TRUE(fadeOpen());
+        EXPECT_FLOAT_EQ(menu().transitionTimer, menu().transitionTime);
+
+        if (padLost) {
+            padTap(0, kPadA);
+        }
+        padLost ? padTap(0, kPadA) : tap(sf::Keyboard::T);
+        runSeconds(0.4f);
+        EXPECT_EQ(screen(), MenuScreen::PlayerSelect) << "the change still has time to run";
+        runSeconds(0.2f);
+        EXPECT_EQ(screen(), MenuScreen::LevelSelectScreen);
+        press(sf::Keyboard::Escape); // back to player selection, and on to the title
+        press(sf::Keyboard::Escape);
+        ASSERT_EQ(screen(), MenuScreen::Title);
+    }
 }

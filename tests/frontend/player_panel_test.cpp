@@ -261,6 +261,19 @@ TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverSt
     EXPECT_EQ(menu.joinedCount, 0u);
 }
 
+// The key that takes a computer away does nothing without one, so it swallows no join.
+TEST_F(PlayerPanelScreen, RemovingWithNoComputerSeatedLetsAJoinInTheSameFrameThrough) {
+    harness.pads.connect(0, true);
+    harness.pads.setButtons(0, kPadB); // nobody seated yet
+    tap(Key::T);
+    EXPECT_EQ(menu.joinedCount, 1u);
+    QueueKey(Key::BackSpace, true); // the last panel holds a person
+    tap(Key::Numpad8);
+    QueueKey(Key::BackSpace, false);
+    EXPECT_EQ(menu.joinedCount, 2u);
+    EXPECT_EQ(panel(2).controlScheme, 5);
+}
+
 TEST_F(PlayerPanelScreen, ALostPadFreesItsPanelAndPadTheLaterPanelsMoveDownAndNewPadsJoinAtOnce) {
     padTap(1, kPadA); // pad 2 on panel 1, ready on another face
     padTap(1, kPadDpadRight);
