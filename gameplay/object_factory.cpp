@@ -452,8 +452,11 @@ void SetTankEnabled(const TankParts& tank, bool enabled) {
     for (CircleCollider* c : {tank.leftCollider, tank.bodyCollider, tank.rightCollider, tank.topCollider}) {
         c->enabled = enabled;
     }
-    for (GameObject* part : {tank.bodyColliderObject, tank.body, tank.eyes, tank.face, tank.barrelRoot,
-                             tank.barrel, tank.track, tank.trackJump, tank.bulletOut}) {
+    // The arrow and the aura hang below parts that are switched off, but each object is drawn by
+    // its own flag: they go too, or they would stay where the tank fell.
+    for (GameObject* part :
+         {tank.bodyColliderObject, tank.body, tank.eyes, tank.face, tank.barrelRoot, tank.barrel, tank.track,
+          tank.trackJump, tank.bulletOut, tank.aimingArrow, tank.pickUpAura}) {
         part->active = enabled;
     }
 }

@@ -101,5 +101,6 @@ void SetEyesSprite(const TankParts& tank, const std::string& texture);
 // The group the tank's bullets carry: given to the root and the visible parts; the collider
 // objects, the aura, the arrow and the charge bar keep theirs.
 void SetTankGroup(const TankParts& tank, const std::string& group);
-// Switches the tank in or out of play: body and colliders, and the visible parts.
+// Switches the tank in or out of play: body and colliders, and the visible parts with the
+// aiming arrow and the pick-up aura (whose sprites keep their own switches for when it returns).
 void SetTankEnabled(const TankParts& tank, bool enabled);

@@ -31,7 +31,6 @@ constexpr float kRespawnDropSpeed = -100.0f;
 constexpr float kRecoilTurning = 5.0f;
 constexpr float kRecoilPush = 10.0f;
 
-
 constexpr std::array<const char*, 4> kFaces = {"FaceSprite_Vantu", "FaceSprite_Quolle", "FaceSprite_Kibbit",
                                                "FaceSprite_Pexie"};
 
@@ -242,6 +241,10 @@ void Player::aliveUpdate() {
         tank.shootChargeBar->transform.setScale(r * kChargeBarLength, kChargeBarHeight, 1.0f);
     }
 
+    showPickUpAura();
+}
+
+void Player::showPickUpAura() {
     if (SpriteRenderer* aura = sprite(tank.pickUpAura)) {
         aura->enabled = pickUpKind != PickUpKind::None;
         if (pickUpKind >= PickUpKind::Artillery && pickUpKind <= PickUpKind::BlackHole) {
@@ -353,6 +356,7 @@ void Player::respawnUpdate() {
         respawning = 0;
         SetTankEnabled(tank, true);
         pickUpKind = PickUpKind::None;
+        showPickUpAura(); // the lost pick-up's aura does not come back with the tank
         RigidBody2D* body = tank.rigidBody;
         body->rotation = 0.0f;
         tank.tankRoot->transform.setRotation(0.0f, 0.0f, 0.0f);

@@ -83,6 +83,8 @@ class Player : public Logic {
     void respawnUpdate();
     // Sets off every active bullet this tank fired that has a trigger.
     void triggerOwnBullets();
+    // The aura shows, in the pick-up's colour, while a pick-up is held.
+    void showPickUpAura();
 };
 
 // Pushes the tank sideways (the push lasts one physics step, so it is scaled by the frame time)

@@ -66,8 +66,8 @@ class RocketBullet : public Bullet {
     float flightTime = 0.4f;
     float warningTime = 1.5f;
     float burnTime = 15.0f;
-    float angle = 0.0f; // degrees, of the line of flight
-    float thrust = 50000.0f;
+    float angle = 0.0f;      // degrees, of the line of flight
+    float thrust = 50000.0f; // the push of a 60 fps frame; frames push in proportion to their game time
     vec2 direction;
     GameObject* warning = nullptr;    // "Rocket Warning"
     GameObject* rocketRoot = nullptr; // "Rocket Root", not part of the bullet: it drifts on after

@@ -3,6 +3,7 @@
 
 #include "gameplay/special_bullets.hpp"
 #include "gameplay/standard_bullets.hpp"
+#include "objects/frame_timer.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -161,6 +162,44 @@ TEST_F(SpecialBulletScene, RocketSweepsATankStandingOnItsLine) {
     EXPECT_GT(where(victim).x, -10.0f) << "carried along the line of fire";
     ASSERT_EQ(active("Rocket Root").size(), 1u);
     EXPECT_NEAR(bodyOf(active("Rocket Root")[0])->position.y, 2.3f, 0.3f) << "the tank barely deflects it";
+}
+
+// The thrust is a steady push in game time: a rocket keeps to the same path whether frames
+// run three physics steps, one, or none at all, and in the slow motion of a match's end.
+TEST_F(SpecialBulletScene, RocketFliesTheSamePathAtAnyFrameRate) {
+    struct Rate {
+        uint32_t ms;
+        float timeScale;
+    };
+    const Rate rates[] = {{17, 1.0f}, {50, 1.0f}, {7, 1.0f}, {17, 0.25f}};
+    const float checkpoints[] = {3.5f, 5.5f, 8.5f}; // game seconds from landing; it fires at 1.5
+    std::vector<vec2> reference;
+    for (const Rate& rate : rates) {
+        FrameTimer::instance().setTimeScale(rate.timeScale);
+        RocketBullet* shot = landNow(MakeRocketBullet({0.0f, 100.0f}, {1.0f, 0.0f}, 20.0f, "Player 1"));
+        std::vector<vec2> path;
+        float gameTime = 0.0f;
+        for (float checkpoint : checkpoints) {
+            while (gameTime < checkpoint) {
+                run(1, rate.ms);
+                gameTime += static_cast<float>(rate.ms) * 0.001f * rate.timeScale;
+            }
+            path.push_back(shot->rocketBody->position);
+        }
+        setActive(shot->rocketRoot, false);
+        setActive(shot->owner, false);
+        if (reference.empty()) {
+            reference = path;
+            EXPECT_NEAR(path.back().x - path.front().x, 0.5f * 0.5f * (49.0f - 4.0f), 0.5f)
+                << "half a unit per second squared, as tuned at 60 fps";
+            continue;
+        }
+        for (size_t i = 0; i < path.size(); ++i) {
+            EXPECT_LT(distance(path[i], reference[i]), 2.5f)
+                << rate.ms << " ms frames at time scale " << rate.timeScale << ", " << checkpoints[i] << " s";
+        }
+    }
+    FrameTimer::instance().setTimeScale(1.0f);
 }
 
 TEST_F(SpecialBulletScene, ArtilleryRainsShellsAfterTheWarningUntilSeventyFiveOrFifteenSeconds) {

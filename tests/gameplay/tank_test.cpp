@@ -19,6 +19,12 @@ float barrelAngle(Player* p) {
     return p->tank.barrelRoot->transform.rotation.z;
 }
 
+// As the graphics see it: an active object with its sprite switched on.
+bool drawn(const GameObject* part) {
+    const auto* s = part->getComponent<SpriteRenderer>();
+    return part->active && s != nullptr && s->enabled;
+}
+
 } // namespace
 
 TEST_F(TankScene, ATankMadeFarFromTheOriginKeepsItsLocalLayout) {
@@ -166,8 +172,11 @@ TEST_F(TankScene, SpecialSetsOffOwnBulletsButNotInTheFrameOfAShot) {
     EXPECT_EQ(active("Bullet").size(), 2u) << "basic bullets have no trigger";
 }
 
-TEST_F(TankScene, RespawnBeamMovesWithinItsLimitsThenDropsTheTank) {
+TEST_F(TankScene, RespawnBeamMovesWithinItsLimitsThenDropsTheTankWithItsArrowButNoPickUp) {
     Player* p = tankOnGround();
+    p->pickUpKind = 2;
+    run(1);
+    ASSERT_TRUE(drawn(p->tank.pickUpAura) && drawn(p->tank.aimingArrow));
     // What the match does when a tank falls out.
     SetTankEnabled(p->tank, false);
     setActive(p->respawner, true);
@@ -176,7 +185,6 @@ TEST_F(TankScene, RespawnBeamMovesWithinItsLimitsThenDropsTheTank) {
     p->beamWidth = 5.0f;
     p->beamHeight = 20.0f;
     p->beamMinX = -3.0f;
-    p->pickUpKind = 2;
     p->respawner->transform.setPosition(0, 10, 0);
     hold(sf::Keyboard::A);
     hold(sf::Keyboard::T);
@@ -184,6 +192,7 @@ TEST_F(TankScene, RespawnBeamMovesWithinItsLimitsThenDropsTheTank) {
     EXPECT_EQ(p->respawner->transform.position.x, -3.0f) << "held at its left limit";
     EXPECT_NEAR(p->respawner->transform.scale.x, 1.5f / 2.5f * 5.0f, 0.15f) << "narrows as time runs out";
     EXPECT_FALSE(p->charging) << "no control while respawning";
+    EXPECT_FALSE(drawn(p->tank.aimingArrow) || drawn(p->tank.pickUpAura)) << "nothing left where it fell";
     int frames = 0;
     while (p->respawning != 0 && frames++ < 200) {
         run(1);
@@ -194,4 +203,9 @@ TEST_F(TankScene, RespawnBeamMovesWithinItsLimitsThenDropsTheTank) {
     EXPECT_NEAR(p->tank.rigidBody->position.x, -3.0f, 0.01f);
     EXPECT_GT(p->tank.rigidBody->position.y, 15.0f) << "drops from the top of the beam, 10 above its middle";
     EXPECT_LT(p->tank.rigidBody->velocity.y, -50.0f) << "fast";
+    EXPECT_TRUE(drawn(p->tank.aimingArrow));
+    EXPECT_FALSE(drawn(p->tank.pickUpAura)) << "the pick-up was lost with the life";
+    p->pickUpKind = 1;
+    run(1);
+    EXPECT_TRUE(drawn(p->tank.pickUpAura)) << "the next pick-up shows again";
 }
