@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/game_state.hpp"
+#include "physics/physics_step.hpp"
 
 #include <SFML/Window/Window.hpp>
 
@@ -61,7 +62,7 @@ class Engine {
     std::function<std::optional<uint32_t>()> frameMilliseconds;
     bool freshStepsOnSwitch = false;
     float accumulator = 0.0f;
-    float fixedStep = 0.01666f;
+    float fixedStep = kFixedStep;
     float maxAccumulated = 0.2f;
 
     // Test hooks. Headless runs everything but the window, OpenGL, the overlay and rendering.

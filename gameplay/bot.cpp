@@ -7,6 +7,7 @@
 #include "gameplay/standard_bullets.hpp"
 #include "objects/game_object_list.hpp"
 #include "physics/collider.hpp"
+#include "physics/physics_step.hpp"
 #include "physics/rigid_body.hpp"
 
 #include <algorithm>
@@ -67,7 +68,6 @@ constexpr BotTuning kHard{.thinkInterval = 0.2f,
 constexpr float kTankGravity = 9.8f * 2.0f;
 constexpr float kBulletGravity = 9.8f;
 constexpr float kTankDampingRate = 1.204f; // -ln 0.3: the body keeps 30 % of its speed a second
-constexpr float kPhysicsStep = 0.01666f;   // a drive push lasts one step
 constexpr float kRootToFeet = 0.5f;        // the wheels reach half a unit below the root
 constexpr float kTankHalfWidth = 1.3f;
 constexpr float kBodyAboveRoot = 0.6f; // the middle of the body, where shots are aimed
@@ -597,7 +597,7 @@ PlayerActions Bot::actionsFor(const Player& player) {
     sight.at = body->position;
     sight.velocity = body->velocity;
     sight.ground = groundUnder(sight.platforms, *body);
-    float dv = player.driveForce * body->inverseMass * kPhysicsStep;
+    float dv = player.driveForce * body->inverseMass * kFixedStep;
     sight.driveAccel = std::max(1.0f, dv);
     sight.topSpeed = sight.driveAccel / kTankDampingRate;
 

@@ -12,17 +12,13 @@
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 #include "physics/collider.hpp"
+#include "physics/physics_step.hpp"
 #include "physics/rigid_body.hpp"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// A push given in a frame lasts the next physics step, so a frame's share of a steady push is
-// scaled by the frame's game time against that step: frames of three steps, one or none then
-// add up to the same push per game second (at 60 fps, one step a frame, the share is whole).
-constexpr float kPushStep = 0.01666f;
 
 // Flight phase shared by the four: a shot lands on touching a "Platform" (its first such
 // contact) and when its flight time runs out.
@@ -277,7 +273,10 @@ void RocketBullet::Update() {
         burnTime -= dt;
         if (burnTime >= 0.0f) {
             // With its tiny inverse mass this is a slow, almost immovable wall.
-            rocketBody->AddForce(direction * (thrust * dt / kPushStep));
+            // A push given in a frame lasts the next physics step, so the frame's share of a
+            // steady push is its game time against that step: frames of three steps, one or none
+            // add up to the same push per game second (at 60 fps the share is whole).
+            rocketBody->AddForce(direction * (thrust * dt / kFixedStep));
         } else {
             setActive(owner, false); // the rocket itself drifts on with the speed it reached
         }

@@ -1,5 +1,9 @@
 #pragma once
 
+// The length of one fixed step of game time: the engine steps the world by it, and behaviour
+// that pushes bodies scales its pushes to it.
+inline constexpr float kFixedStep = 0.01666f;
+
 // One fixed step of the whole physics world.
 void PhysicsStep(float dt);
 
