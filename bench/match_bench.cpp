@@ -16,6 +16,7 @@
 #include "objects/resource_manager.hpp"
 #include "platform/clock.hpp"
 #include "platform/display.hpp"
+#include "platform/gamepad.hpp"
 
 #include <GL/glew.h>
 
@@ -108,6 +109,12 @@ int main() {
     ManualClock frameClock;
     setFrameClock(&frameClock);
     WriteQuickMatchSettings({"Meadow", 4, 5, 600});
+    // Players 3 and 4 play on pads 0 and 1, which must answer: a seat whose pad is missing at
+    // the start pauses the match.
+    TestGamepadBackend pads;
+    pads.connect(0, true);
+    pads.connect(1, true);
+    setGamepadBackend(&pads);
     Engine& engine = Engine::instance();
     engine.firstState = GameStateId::Play;
     engine.stateFactory = MakeGameState;
@@ -158,7 +165,8 @@ int main() {
         without.emplace_back("the shock-wave composite", spread(measureBusy(60)).median);
         setActive(match->frameBuffer, true);
     }
-    without.emplace_back("a ring on screen (the idle composite is skipped)", spread(measureBusy(120, false)).median);
+    without.emplace_back("a ring on screen (the idle composite is skipped)",
+                         spread(measureBusy(120, false)).median);
     without.emplace_back("the 2,000 particles", spread(measureBusy(60, true, false)).median);
     if (match->background != nullptr) {
         setActive(match->background, false);
@@ -180,11 +188,13 @@ int main() {
                 switchIn / 1000.0);
     const double peakMb = static_cast<double>(peak) / 1024.0;
     const double windowMb = static_cast<double>(atStart) / 1024.0;
-    std::printf("peak memory during the match: %.1f MB; %.1f MB with the window, sound and programs before it, "
-                "%.1f MB once loaded\n",
-                peakMb, windowMb, static_cast<double>(afterLoad) / 1024.0);
+    std::printf(
+        "peak memory during the match: %.1f MB; %.1f MB with the window, sound and programs before it, "
+        "%.1f MB once loaded\n",
+        peakMb, windowMb, static_cast<double>(afterLoad) / 1024.0);
     std::printf("the match's own share: %.1f MB (goal <= 80 MB), of which its pictures decoded: %.1f MB\n",
-                peakMb - windowMb, static_cast<double>(ResourceManager::instance().textureBytes()) / 1048576.0);
+                peakMb - windowMb,
+                static_cast<double>(ResourceManager::instance().textureBytes()) / 1048576.0);
     engine.shutdown();
     setFrameClock(nullptr);
     return 0;

@@ -3,7 +3,6 @@
 #include "engine/engine.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/renderer.hpp"
-#include "graphics/scene_builders.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/random.hpp"
@@ -24,6 +23,11 @@ constexpr int32_t kColonColumn = 12;
 // near its bottom.
 constexpr float kPanelEdgeInset = 0.15f;
 constexpr float kPanelY = -0.85f;
+
+// The "CPU" plate of a computer's panel, in panel units: under the badge at (-1.0, 0.5), its
+// left end just inside the panel's rounded frame.
+constexpr vec3 kComputerTagAt{-0.97f, 0.26f, 0.2f};
+constexpr vec3 kComputerTagSize{0.6f, 0.24f, 1.0f};
 
 constexpr float kShakeSeconds = 0.4f;
 constexpr float kShakeAmplitude = 0.2f;
@@ -141,11 +145,6 @@ std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, in
     panel->numberBadge =
         makeImage("PlayerNumber", root, texture(badge.c_str()), {-1.0f, 0.5f, 0.1f}, {0.6f, 0.6f, 1.0f});
 
-    if (player != nullptr && player->computer) {
-        panel->computerTag = MakeObject("ComputerTag", {{-1.0f, 1.05f, 0.2f}, {0.45f, 0.45f, 1.0f}}, root);
-        SetText(panel->computerTag, "CPU", {1.0f, 1.0f, 0.4f, 1.0f}, "Text-UI");
-    }
-
     const uint32_t character = player != nullptr ? player->character : 0;
     const char* face = character < std::size(kLifeIconFaces) ? kLifeIconFaces[character] : nullptr;
     for (size_t i = 0; i < panel->lifeIcons.size(); ++i) {
@@ -171,6 +170,14 @@ std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, in
         panel->numeralBase[k] = at;
         // Nothing shows until the first update has read the player's damage.
         setActive(panel->numerals[k], false);
+    }
+
+    // A computer's badge carries a "CPU" plate across its lower edge, inside the panel. It is a
+    // picture, made last so it lies over the life icons: text is drawn before every interface
+    // image and would vanish behind the panel.
+    if (player != nullptr && player->computer) {
+        panel->computerTag =
+            makeImage("ComputerTag", root, texture("ComputerTag"), kComputerTagAt, kComputerTagSize);
     }
     return panel;
 }

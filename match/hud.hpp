@@ -30,7 +30,7 @@ struct StatsPanel {
     GameObject* percentSign = nullptr;      // "DamagePercentSign"
     std::array<GameObject*, 3> numerals{};  // "DamageNumeral": ones, tens, hundreds
     std::array<vec3, 3> numeralBase{};      // rest positions, for ending a shake
-    GameObject* computerTag = nullptr;      // "CPU" beside the badge of a computer's seat
+    GameObject* computerTag = nullptr;      // the "CPU" plate under a computer's badge
     ShaderProgram* spriteShader = nullptr;
     ShaderProgram* textShader = nullptr;
 };

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <string>
 
-void PadSeats::Seat(const std::vector<uint32_t>& pads) {
+void PadSeats::Seat(const std::vector<uint32_t>& pads, const std::array<bool, kMaxPads>& connected) {
     seats.clear();
     for (uint32_t pad : pads) {
-        seats.push_back({pad, false, false});
+        seats.push_back({pad, false});
     }
-    before.fill(false);
+    // A spare pad already lying there has not just come, so it takes no seat by being there;
+    // a seat whose own pad is not among them is told lost on the first frame.
+    before = connected;
 }
 
 PadSeats::Changes PadSeats::Follow(const std::array<bool, kMaxPads>& connected) {
@@ -22,9 +24,8 @@ PadSeats::Changes PadSeats::Follow(const std::array<bool, kMaxPads>& connected) 
             if (seat.missing) {
                 changes.took.emplace_back(static_cast<int>(i), seat.pad);
             }
-            seat.answered = true;
             seat.missing = false;
-        } else if (seat.answered && !seat.missing) {
+        } else if (!seat.missing) {
             seat.missing = true;
             changes.lost.push_back(static_cast<int>(i));
         }
@@ -39,12 +40,18 @@ PadSeats::Changes PadSeats::Follow(const std::array<bool, kMaxPads>& connected) 
         auto waiting =
             std::find_if(seats.begin(), seats.end(), [](const SeatPad& seat) { return seat.missing; });
         if (waiting != seats.end()) {
-            *waiting = {pad, true, false};
+            *waiting = {pad, false};
             changes.took.emplace_back(static_cast<int>(waiting - seats.begin()), pad);
         }
     }
     before = connected;
     return changes;
+}
+
+void PadSeats::Leave(int seat) {
+    if (seat >= 0 && static_cast<size_t>(seat) < seats.size()) {
+        seats[static_cast<size_t>(seat)] = {kMaxPads, false};
+    }
 }
 
 bool PadSeats::Missing(int seat) const {

@@ -15,6 +15,7 @@
 #include "graphics/shader_logic.hpp"
 #include "match/match_run.hpp"
 #include "match/match_settings.hpp"
+#include "match/shared_spawn.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/json_data.hpp"
@@ -143,6 +144,7 @@ constexpr TextureFile kMatchTextures[] = {
     {"PlayerNumber_2", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_2.png"},
     {"PlayerNumber_3", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_3.png"},
     {"PlayerNumber_4", "../Resources/Texture/Player/PlayerNumbers/PlayerNumber_4.png"},
+    {"ComputerTag", "../Resources/Texture/Player/PlayerNumbers/ComputerTag.png"},
     {"PanelVantu", "../Resources/Texture/MainMenu/FaceSelect/Full_Face_Vantu.png"},
     {"PanelQuolle", "../Resources/Texture/MainMenu/FaceSelect/Full_Face_Quolle.png"},
     {"PanelKibbit", "../Resources/Texture/MainMenu/FaceSelect/Face_Full_Kibbit.png"},
@@ -160,7 +162,6 @@ constexpr const char* kSharedTextures[] = {
     "Arrow",        "CheckBox",        "CheckBoxTick",       "CreditsPanel", "Mute",
     "OptionBox",    "PauseBack",       "PauseBack_HL",       "PauseCredits", "PauseCredits_HL",
     "PauseOptions", "PauseOptions_HL", "SelectionHighlight", "Volume",       "Windowed"};
-
 
 constexpr vec4 kBeamColours[4] = {{1, 0, 0, 0.5f}, {0, 0, 1, 0.5f}, {0, 1, 0, 0.5f}, {1, 1, 0, 0.5f}};
 constexpr vec3 kIndicatorLift{0.0f, 4.0f, 0.0f};
@@ -266,7 +267,7 @@ void PlayGameState::resetForNewMatch() {
     goSign = nullptr;
     timeLeft = 0.0f;
     sharedSpawnTold = false;
-    padSeats.Seat({});
+    padSeats.Seat({}, {});
     pauseForLostPad = false;
     recorder.reset();
     matchFrames = 0;
@@ -424,8 +425,10 @@ void PlayGameState::InstantiateMap(const MapData& map) {
 
     MatchSettings& settings = MatchSettings::instance();
     const int lives = settings.getInt("Lives");
+    std::vector<vec3> starts;
     for (int i = 0; i < playerCount; ++i) {
-        buildPlayer(i, lives);
+        starts.push_back(takeSpawnPoint(i + 1, map.platforms, starts));
+        buildPlayer(i, lives, starts.back());
     }
     // Players 1 and 2 always read their controls; 3 and 4 only when they play.
     for (int n = 1; n <= std::min(playerCount, 4); ++n) {
@@ -435,7 +438,8 @@ void PlayGameState::InstantiateMap(const MapData& map) {
     }
 }
 
-vec3 PlayGameState::takeSpawnPoint(int playerNumber) {
+vec3 PlayGameState::takeSpawnPoint(int playerNumber, const std::vector<PlatformEntry>& platforms,
+                                   const std::vector<vec3>& starts) {
     if (spawnPoints.empty()) {
         // More tanks than spawn points: the extra tanks take the points again, in turn.
         if (!sharedSpawnTold) {
@@ -446,7 +450,8 @@ vec3 PlayGameState::takeSpawnPoint(int playerNumber) {
         if (mapSpawnPoints.empty()) {
             return {0.0f, arenaTop - 2.0f, 0.0f};
         }
-        return mapSpawnPoints[static_cast<size_t>(playerNumber - 1) % mapSpawnPoints.size()];
+        const vec3 point = mapSpawnPoints[static_cast<size_t>(playerNumber - 1) % mapSpawnPoints.size()];
+        return StartBesideSharedSpawn(point, starts, platforms);
     }
     size_t k = static_cast<size_t>(gameRand()) % spawnPoints.size();
     vec3 at = spawnPoints[k];
@@ -454,14 +459,14 @@ vec3 PlayGameState::takeSpawnPoint(int playerNumber) {
     return at;
 }
 
-void PlayGameState::buildPlayer(int index, int lives) {
+void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
     const int n = index + 1;
     const auto slot = static_cast<size_t>(index);
     MatchSettings& settings = MatchSettings::instance();
     GameObjectList& list = GameObjectList::instance();
 
     Player* player = nullptr;
-    std::optional<TankParts> made = MakeTank(player, static_cast<uint32_t>(n), takeSpawnPoint(n));
+    std::optional<TankParts> made = MakeTank(player, static_cast<uint32_t>(n), start);
     if (!made.has_value() || player == nullptr) {
         return;
     }
@@ -540,12 +545,21 @@ void PlayGameState::seatPads() {
         const Player* p = players[static_cast<size_t>(i)];
         pads.push_back(p != nullptr && p->actionSource == nullptr ? p->controls.padIndex : kMaxPads);
     }
-    padSeats.Seat(pads);
+    // A pad that went during the level select or the fade into the match is missing from the
+    // first frame, exactly as one lost in play.
+    padSeats.Seat(pads, InputManager::instance().padsConnected);
 }
 
 // Once per frame, before the phase: a seat whose pad went lets go of its shot and asks for the
 // pause; a seat that has a pad again plays with it from here on.
 void PlayGameState::followPads() {
+    // A player who is out needs no pad: nothing pauses or waits for it.
+    for (int i = 0; i < playerCount; ++i) {
+        const Player* p = players[static_cast<size_t>(i)];
+        if (p != nullptr && p->lives == 0) {
+            padSeats.Leave(i);
+        }
+    }
     const PadSeats::Changes changes = padSeats.Follow(InputManager::instance().padsConnected);
     for (const auto& [seat, pad] : changes.took) {
         if (Player* p = players[static_cast<size_t>(seat)]) {
@@ -850,9 +864,9 @@ void PlayGameState::finishMatchRun() {
         run.memoryAfterFirstMb = memory;
     }
     run.memoryAfterLastMb = memory;
-    std::printf("Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n",
-                run.soakMatches, mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds,
-                matchFrames, memory, PeakMegabytes());
+    std::printf("Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n", run.soakMatches,
+                mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds, matchFrames, memory,
+                PeakMegabytes());
     std::fflush(stdout);
     if (WallSeconds() - run.soakStart < run.soakSeconds) {
         WriteSoakMatchSettings(readMapList(loadJson("MapSetting")), static_cast<uint32_t>(gameRand()));

@@ -112,8 +112,10 @@ class PlayGameState : public GameState {
     void seatPads();
     void followPads();
     void finishMatchRun();
-    void buildPlayer(int index, int lives);
-    vec3 takeSpawnPoint(int playerNumber);
+    void buildPlayer(int index, int lives, vec3 start);
+    // A free spawn point drawn at random; once none is left, a place beside a shared one.
+    vec3 takeSpawnPoint(int playerNumber, const std::vector<PlatformEntry>& platforms,
+                        const std::vector<vec3>& starts);
     void updateIndicators();
     void followCamera();
 };

@@ -7,6 +7,8 @@
 #include "physics/rigid_body.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
+#include <algorithm>
+#include <array>
 #include <set>
 
 using namespace match_test;
@@ -140,22 +142,38 @@ TEST_F(MatchFlow, TheFirstThreeCratesCarryEachKindOnce) {
     EXPECT_EQ(crates(40).count(PickUpKind::BlackHole), 1u) << "never a second black hole while one is held";
 }
 
-TEST_F(MatchFlow, FourPlayersOnATwoPointMapShareTheSpawnPoints) {
+// The right point stands near the right end of a small platform: the tank that shares it
+// starts to its left, where the platform goes on.
+TEST_F(MatchFlow, FourPlayersOnATwoPointMapStartSideBySideOnThePlatforms) {
     TempRunDir dir;
     dir.writeResource("JsonData/Pair.json", R"({"MapName": "Pair", "CameraZoom": 30, "Object": [
-        {"ObjName": "Platform", "Position": [0, -5], "Rotation": [0, 0, 0], "Scale": [30, 1, 1]},
+        {"ObjName": "Platform", "Position": [-6, -5], "Rotation": [0, 0, 0], "Scale": [12, 1, 1]},
+        {"ObjName": "Platform", "Position": [4.5, -5], "Rotation": [0, 0, 0], "Scale": [6, 1, 1]},
         {"ObjName": "SpawnPoint", "Position": [-6, -3, 0]},
         {"ObjName": "SpawnPoint", "Position": [6, -3, 0]}]})");
     testing::internal::CaptureStdout();
     startMatch(4, 3, 180, "Pair");
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Map \"Pair\" has 2 spawn points for 4 players"), std::string::npos) << out;
-    std::multiset<float> xs;
+    std::array<float, 4> starts{};
     for (int n = 1; n <= 4; ++n) {
         ASSERT_NE(player(n), nullptr);
-        xs.insert(player(n)->tank.tankRoot->transform.position.x);
+        starts[static_cast<size_t>(n - 1)] = player(n)->tank.tankRoot->transform.position.x;
     }
-    EXPECT_EQ(xs, (std::multiset<float>{-6, -6, 6, 6})) << "every point used, then used again in turn";
+    std::array<float, 4> sorted = starts;
+    std::sort(sorted.begin(), sorted.end());
+    const std::array<float, 4> expected{-6.0f, -6.0f + 2.6f, 6.0f - 2.6f, 6.0f};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(sorted[i], expected[i], 1e-4f) << "a tank's width beside the one on the point";
+    }
+
+    runToPlay();
+    run(60);
+    for (int n = 1; n <= 4; ++n) {
+        const vec2 at = player(n)->tank.rigidBody->position;
+        EXPECT_NEAR(at.x, starts[static_cast<size_t>(n - 1)], 0.3f) << "player " << n << " was pushed away";
+        EXPECT_GT(at.y, -4.5f) << "player " << n << " stands on a platform";
+    }
 }
 
 TEST_F(MatchFlow, AnEmptyRecordGivesAnEmptyArenaThatLeavesAfterTheSign) {

@@ -41,10 +41,14 @@ class MatchScene : public ::testing::Test {
         std::srand(2026); // the same spawn draws and crates on every run
     }
 
-    // Writes the settings of a quick match and switches the match in.
+    // Writes the settings of a quick match and switches the match in, with the pads of players
+    // 3 and 4 (pads 0 and 1) plugged in.
     void startMatch(int players = 2, int lives = 3, int seconds = 180, const std::string& map = "Meadow") {
         QuickMatch quick{map, players, lives, seconds};
         WriteQuickMatchSettings(quick);
+        for (int n = 3; n <= players; ++n) {
+            harness.pads.connect(static_cast<uint32_t>(n - 3), true);
+        }
         startWithCurrentSettings();
     }
     void startWithCurrentSettings() {

@@ -1,10 +1,12 @@
 // Pads that come and go in a real match: a lost pad pauses the match and is named under the
-// pause title, the next pad plugged in takes the seat with its tank, lives and damage, and a
-// pad lost where nothing is left to play pauses nothing.
+// pause title, the next pad plugged in takes the seat with its tank, lives and damage, a pad
+// gone before the match is lost from its start, and a pad lost where nothing is left to play,
+// or by a player who is out, pauses nothing.
 #include "tests/match/match_scene.hpp"
 
 #include "graphics/renderer.hpp"
 #include "objects/game_object.hpp"
+#include "physics/rigid_body.hpp"
 
 using namespace match_test;
 
@@ -23,10 +25,7 @@ class PadLoss : public MatchScene {
         }
     }
     // Player 3 of three plays on pad 0.
-    void startWithPadPlayer() {
-        harness.pads.connect(0, true);
-        startMatch(3);
-    }
+    void startWithPadPlayer() { startMatch(3); }
 };
 
 } // namespace
@@ -111,16 +110,48 @@ TEST_F(PadLoss, APadLostBeforeGoPausesOnceTheMatchPlaysAndOneLostAtTheEndPausesN
     EXPECT_EQ(match()->phase, MatchPhase::Podium);
 }
 
+TEST_F(PadLoss, APadGoneBeforeTheMatchIsMissingFromItsStartAndAnotherPadTakesTheSeat) {
+    WriteQuickMatchSettings({"Meadow", 3, 3, 180}); // player 3's pad 0 went in the level select
+    testing::internal::CaptureStdout();
+    startWithCurrentSettings();
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Paused, 400));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Player 3's pad stopped answering\n"),
+              std::string::npos);
+    EXPECT_EQ(notice(), "Player 3's pad is missing");
+
+    harness.pads.connect(2, true);
+    run(1);
+    EXPECT_EQ(player(3)->controls.padIndex, 2u);
+    EXPECT_FALSE(noticeShown());
+}
+
+TEST_F(PadLoss, APlayerWhoIsOutIsNeitherWaitedForNorNamed) {
+    startMatch(4, 1); // players 3 and 4 on pads 0 and 1, one life each
+    runToPlay();
+    player(3)->tank.rigidBody->SetPosition(0.0f, -40.0f);
+    run(3);
+    ASSERT_EQ(player(3)->lives, 0u);
+    harness.pads.connect(0, false);
+    run(3);
+    EXPECT_EQ(match()->phase, MatchPhase::Playing);
+
+    harness.pads.connect(1, false);
+    run(1);
+    EXPECT_EQ(match()->phase, MatchPhase::Paused);
+    EXPECT_EQ(notice(), "Player 4's pad is missing");
+}
+
+// Seats 1 and 2 on the keyboard, 3 and 4 computers: no pad at the start, nor any lost in play,
+// pauses the match.
 TEST_F(PadLoss, KeyboardAndComputerSeatsDoNotPauseForPads) {
-    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
-        harness.pads.connect(pad, true);
-    }
-    WriteQuickMatchSettings({"Meadow", 4, 3, 180, 2, "easy"}); // keyboards, then two computers
+    WriteQuickMatchSettings({"Meadow", 4, 3, 180, 2, "easy"});
     startWithCurrentSettings();
     runToPlay();
-    for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
-        harness.pads.connect(pad, false);
+    for (bool connected : {true, false}) {
+        for (uint32_t pad = 0; pad < kMaxPads; ++pad) {
+            harness.pads.connect(pad, connected);
+        }
+        run(3);
     }
-    run(3);
     EXPECT_EQ(match()->phase, MatchPhase::Playing);
 }

@@ -7,6 +7,7 @@ namespace {
 
 using Pads = std::array<bool, kMaxPads>;
 constexpr uint32_t kNoPad = kMaxPads;
+constexpr Pads kAllPads{true, true, true, true};
 
 std::vector<std::pair<int, uint32_t>> took(int seat, uint32_t pad) {
     return {{seat, pad}};
@@ -16,7 +17,7 @@ std::vector<std::pair<int, uint32_t>> took(int seat, uint32_t pad) {
 
 TEST(PadSeats, ALostPadIsToldOnceAndItsOwnPadComingBackEndsIt) {
     PadSeats seats;
-    seats.Seat({kNoPad, 1, 2}); // a keyboard half, then pads 1 and 2
+    seats.Seat({kNoPad, 1, 2}, {false, true, true, false}); // a keyboard half, then pads 1 and 2
     EXPECT_TRUE(seats.Follow({false, true, true, false}).lost.empty());
 
     PadSeats::Changes changes = seats.Follow({false, true, false, false});
@@ -32,17 +33,19 @@ TEST(PadSeats, ALostPadIsToldOnceAndItsOwnPadComingBackEndsIt) {
     EXPECT_EQ(seats.MissingText(), "");
 }
 
-TEST(PadSeats, ANewPadTakesTheFirstMissingSeatButNeverAnotherSeatsOwnPad) {
+TEST(PadSeats, APadGoneBeforeTheMatchIsLostInItAndANewPadTakesTheFirstMissingSeat) {
     PadSeats seats;
-    seats.Seat({2, 3, 1});                   // pad 1 is seat 3's, though it has never answered
-    seats.Follow({true, false, true, true}); // pad 0 lies about, nobody's
+    seats.Seat({2, 3, 1},
+               {true, false, true, true}); // seat 3's pad went in the level select; pad 0 is nobody's
+    PadSeats::Changes changes = seats.Follow({true, false, true, true});
+    EXPECT_EQ(changes.lost, std::vector<int>{2}) << "gone before the match counts as lost in it";
+    EXPECT_TRUE(changes.took.empty()) << "a pad lying about since before takes no seat";
     seats.Follow({true, false, false, false});
-    EXPECT_EQ(seats.MissingText(), "Players 1 and 2: pads missing");
-    EXPECT_FALSE(seats.Missing(2)) << "a pad that never answered is not missing";
+    EXPECT_EQ(seats.MissingText(), "Players 1, 2 and 3: pads missing");
 
-    // Seat 3's own pad arrives: it stays with seat 3, and the spare pad 0 takes nobody.
-    PadSeats::Changes changes = seats.Follow({true, true, false, false});
-    EXPECT_TRUE(changes.took.empty());
+    // Seat 3's own pad comes back to seat 3, never to the first missing seat.
+    changes = seats.Follow({true, true, false, false});
+    EXPECT_EQ(changes.took, took(2, 1));
     EXPECT_TRUE(seats.Missing(0) && seats.Missing(1));
 
     // Pad 0 leaves and comes back: now it has just come, so the first missing seat takes it.
@@ -58,19 +61,21 @@ TEST(PadSeats, ANewPadTakesTheFirstMissingSeatButNeverAnotherSeatsOwnPad) {
     EXPECT_EQ(changes.took, took(0, 2));
 }
 
-TEST(PadSeats, SeatsWithoutPadsAreNeverMissingAndSeatingAgainForgetsTheOldMatch) {
+TEST(PadSeats, SeatsWithoutPadsOrOutOfTheMatchAreNeverMissingAndSeatingAgainForgetsTheOldMatch) {
     PadSeats seats;
-    seats.Seat({kNoPad, 4, 5, 0xFFFFFFFFu});
-    seats.Follow({true, true, true, true});
-    PadSeats::Changes changes = seats.Follow({false, false, false, false});
-    EXPECT_TRUE(changes.lost.empty());
+    seats.Seat({kNoPad, 4, 5, 0xFFFFFFFFu}, kAllPads);
+    seats.Follow(kAllPads);
+    EXPECT_TRUE(seats.Follow({false, false, false, false}).lost.empty());
     EXPECT_FALSE(seats.AnyMissing());
 
-    seats.Seat({0, 1, 2, 3});
-    seats.Follow({true, true, true, true});
+    // A seat that is out needs no pad: it is not named, and its pad is free for another seat.
+    seats.Seat({0, 1, 2, 3}, kAllPads);
     seats.Follow({false, false, false, true});
-    EXPECT_EQ(seats.MissingText(), "Players 1, 2 and 3: pads missing");
-    seats.Seat({0});
+    seats.Leave(0);
+    EXPECT_EQ(seats.MissingText(), "Players 2 and 3: pads missing");
+    EXPECT_EQ(seats.Follow({true, false, false, true}).took, took(1, 0));
+
+    seats.Seat({0}, kAllPads);
     EXPECT_FALSE(seats.AnyMissing());
-    EXPECT_TRUE(seats.Follow({false, false, false, false}).lost.empty()) << "pad 0 never answered this match";
+    EXPECT_TRUE(seats.Follow(kAllPads).lost.empty());
 }

@@ -13,6 +13,7 @@ class PodiumPicture : public GlFixture {
     PodiumPicture() {
         gameStates = true;
         WriteQuickMatchSettings({"Meadow", 3, 3, 1});
+        pads.connect(0, true); // player 3's
         Engine::instance().firstState = GameStateId::Play;
     }
     PlayGameState* match() { return dynamic_cast<PlayGameState*>(state()); }

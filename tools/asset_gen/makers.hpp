@@ -20,6 +20,8 @@ void makeAimingArrow(Canvas& c);
 void makePickUpAura(Canvas& c);
 void makeIndicator(Canvas& c, int player);
 void makePlayerNumber(Canvas& c, int player);
+// "CPU" on a small plate, under a computer's badge.
+void makeComputerTag(Canvas& c);
 
 // Bullets, effects and arena pieces.
 void makeBullet(Canvas& c, BulletKind kind);

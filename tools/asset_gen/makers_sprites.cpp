@@ -121,6 +121,18 @@ void makePlayerNumber(Canvas& c, int player) {
     drawText(c, playerLabel(player), xf.p({0, 0}), xf.len(0.36f), titleText(xf.len(0.035f)), xf.len(0.62f));
 }
 
+void makeComputerTag(Canvas& c) {
+    // A dark plate with a gold rim that hangs from the badge's lower edge.
+    const float w = static_cast<float>(c.width());
+    const float h = static_cast<float>(c.height());
+    const float line = h * 0.07f;
+    drawPanel(c, {line, line, w - line, h - line}, rgb(0x2f2747), kGold, h * 0.4f, line);
+    TextStyle t = titleText(line * 0.7f);
+    t.fill = rgb(0xfff066);
+    t.shade = kGold;
+    drawText(c, "CPU", {w * 0.5f, h * 0.5f}, h * 0.6f, t, w * 0.76f);
+}
+
 void makeBullet(Canvas& c, BulletKind kind) {
     drawBullet(c, unitFrame(c), kind);
 }

@@ -85,6 +85,9 @@ std::vector<PictureEntry> fixedPictures() {
         add(pic("Player/PlayerNumbers/PlayerNumber_" + n + ".png", 128, 120, 1.067f,
                 [p](Canvas& c) { makePlayerNumber(c, p); }));
     }
+    // Drawn 0.6 x 0.24 panel units under the badge of a computer's HUD panel.
+    add(words("Player/PlayerNumbers/ComputerTag.png", 192, 72, 0.6f * 0.1f * 1.6f / (0.24f * 0.15f),
+              makeComputerTag));
 
     // Bullets and effects.
     add(pic("Bullet/SplitBulletIndividual.png", 64, 64, 1.0f,
