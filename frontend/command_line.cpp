@@ -28,20 +28,37 @@ constexpr const char* kLevels[] = {"easy", "normal", "hard"};
 
 } // namespace
 
+constexpr OptionHelp kOptions[] = {
+    {"--match", "MAP", "start a match on MAP at once, without the menus"},
+    {"--players", "N", "with --match: 2 to 4 players (default 2)"},
+    {"--lives", "N", "with --match: lives per player, 1 to 99 (default 3)"},
+    {"--time", "SECONDS", "with --match: match length, 1 to 5999 seconds (default 180)"},
+    {"--bots", "N", "with --match: the last N players are computers (default 0)"},
+    {"--bot-level", "LEVEL", "with --bots: easy, normal or hard (default normal)"},
+    {"--record", "FILE", "write each match's inputs to FILE (the next match replaces it)"},
+    {"--replay", "FILE", "play a recorded match back and check its result"},
+    {"--soak", "MINUTES", "computer matches back to back on random maps, then quit"},
+    {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
+    {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
+    {"--version", "", "print the game's version and quit"},
+    {"--help", "", "show this list and quit"},
+};
+
+std::span<const OptionHelp> OptionList() {
+    return kOptions;
+}
+
 std::string HelpText() {
-    return "Usage: Grumbo [options]\n"
-           "  --match MAP           start a match on MAP at once, without the menus\n"
-           "  --players N           with --match: 2 to 4 players (default 2)\n"
-           "  --lives N             with --match: lives per player, 1 to 99 (default 3)\n"
-           "  --time SECONDS        with --match: match length, 1 to 5999 seconds (default 180)\n"
-           "  --bots N              with --match: the last N players are computers (default 0)\n"
-           "  --bot-level LEVEL     with --bots: easy, normal or hard (default normal)\n"
-           "  --record FILE         write each match's inputs to FILE (the next match replaces it)\n"
-           "  --replay FILE         play a recorded match back and check its result\n"
-           "  --soak MINUTES        computer matches back to back on random maps, then quit\n"
-           "  --windowed            start in a 1280 x 800 window instead of fullscreen\n"
-           "  --rumble              let pads rumble when their tank is hit or knocked out\n"
-           "  --help                show this list and quit\n";
+    std::string text = "Usage: Grumbo [options]\n";
+    for (const OptionHelp& o : kOptions) {
+        std::string left = std::string(o.option) + (o.argument[0] != '\0' ? " " : "") + o.argument;
+        text += "  " + left + std::string(left.size() < 22 ? 22 - left.size() : 1, ' ') + o.text + "\n";
+    }
+    return text;
+}
+
+std::string GameVersion() {
+    return GRUMBO_VERSION;
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
@@ -68,6 +85,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         const bool hasValue = i + 1 < arguments.size();
         if (arg == "--help") {
             std::cout << HelpText() << std::flush;
+            line.exitStatus = 0;
+        } else if (arg == "--version") {
+            std::cout << "Grumbo " << GameVersion() << std::endl;
             line.exitStatus = 0;
         } else if (arg == "--windowed") {
             line.windowed = true;
@@ -99,9 +119,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                        " to " + std::to_string(option->high));
             }
         } else {
-            const char* valued[] = {"--match", "--record", "--replay", "--bot-level", "--players",
-                                    "--lives", "--time",   "--bots",   "--soak"};
-            bool needsValue = std::find(std::begin(valued), std::end(valued), arg) != std::end(valued);
+            bool needsValue = std::any_of(std::begin(kOptions), std::end(kOptions), [&](const OptionHelp& o) {
+                return arg == o.option && o.argument[0] != '\0';
+            });
             refuse(needsValue ? "Option " + arg + " needs a value" : "Unknown option \"" + arg + "\"");
         }
     }

@@ -5,6 +5,7 @@
 #include "match/quick_match.hpp"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,9 @@ struct CommandLine {
     int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
-    // Set when the program should end at once with this status: 0 after --help, 2 after an
-    // option it does not know or a value it cannot use (the line and the help are printed).
+    // Set when the program should end at once with this status: 0 after --help or --version,
+    // 2 after an option it does not know or a value it cannot use (the line and the help are
+    // printed).
     std::optional<int> exitStatus;
 };
 
@@ -25,5 +27,18 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                              const std::vector<std::string>& knownMaps);
 
+// One row of the option list that --help prints and the manual page is made from.
+struct OptionHelp {
+    const char* option;   // "--match"
+    const char* argument; // "MAP", or "" for a switch
+    const char* text;     // what it does, in a few words
+};
+
+// Every option, in the order --help lists them.
+std::span<const OptionHelp> OptionList();
+
 // Every option, one line each.
 std::string HelpText();
+
+// The game's version, as set once in the build ("1.2.3").
+std::string GameVersion();

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -92,6 +94,12 @@ TEST(CommandLine, TheGameListsItsOptionsOrRefusesAWrongOneAndQuits) {
     EXPECT_EQ(runGame("--help", out), 0);
     EXPECT_TRUE(out.starts_with("Usage: Grumbo")) << out;
     EXPECT_NE(out.find("--rumble"), std::string::npos);
+    EXPECT_EQ(runGame("--version", out), 0);
+    const std::string number = out.substr(std::min(out.size(), size_t{7}));
+    EXPECT_TRUE(out.starts_with("Grumbo ") && out.ends_with("\n") &&
+                std::count(out.begin(), out.end(), '.') == 2 &&
+                number.find_first_not_of("0123456789.\n") == std::string::npos)
+        << out;
     EXPECT_EQ(runGame("--windowed --wat", out), 2);
     EXPECT_TRUE(out.starts_with("Unknown option \"--wat\"\nUsage: Grumbo")) << out;
 }
@@ -100,4 +108,28 @@ TEST(CommandLine, WindowedStartsTheEngineOutOfFullscreen) {
     Engine::instance().startWindowed = true;
     EngineHarness harness;
     EXPECT_FALSE(harness.engine().fullscreen);
+}
+
+// The manual page is written from the option list at build time: every option --help prints has
+// its entry there, with its minus signs escaped for roff.
+TEST(CommandLine, TheManualPageHasAnEntryForEveryOptionOfTheHelp) {
+    std::ifstream in(GRUMBO_MANUAL_PAGE);
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream help(HelpText());
+    int options = 0;
+    for (std::string line; std::getline(help, line);) {
+        if (!line.starts_with("  --")) {
+            continue;
+        }
+        ++options;
+        std::string escaped;
+        for (char c : line.substr(2, line.find(' ', 2) - 2)) {
+            escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        }
+        EXPECT_TRUE(page.find("\n.B " + escaped + "\n") != std::string::npos ||
+                    page.find("\n.BI " + escaped + " ") != std::string::npos)
+            << escaped;
+    }
+    EXPECT_GE(options, 13);
+    EXPECT_NE(page.find("Grumbo " + GameVersion()), std::string::npos);
 }

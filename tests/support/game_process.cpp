@@ -1,5 +1,6 @@
 #include "tests/support/game_process.hpp"
 
+#include <SFML/Graphics/Image.hpp>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -12,7 +13,13 @@
 #include <cstring>
 #include <thread>
 
-GameProcess::GameProcess(const std::string& executable, const std::string& workDir) {
+GameProcess::GameProcess(const std::string& executable, const std::string& workDir,
+                         const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(executable.c_str())};
+    for (const std::string& a : arguments) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0) {
         return;
@@ -26,7 +33,7 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
         if (chdir(workDir.c_str()) != 0) {
             _exit(126);
         }
-        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        execv(executable.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);
@@ -213,6 +220,36 @@ bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]) {
         rgb[1] = static_cast<unsigned char>((value & image->green_mask) >> 8);
         rgb[2] = static_cast<unsigned char>(value & image->blue_mask);
         XDestroyImage(image);
+    }
+    XCloseDisplay(display);
+    return ok;
+}
+
+bool saveWindowPicture(unsigned long window, const std::string& file) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XWindowAttributes attributes;
+    XImage* image =
+        XGetWindowAttributes(display, window, &attributes)
+            ? XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)
+            : nullptr;
+    bool ok = false;
+    if (image != nullptr) {
+        sf::Image picture;
+        picture.create(static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height));
+        for (int y = 0; y < attributes.height; ++y) {
+            for (int x = 0; x < attributes.width; ++x) {
+                unsigned long value = XGetPixel(image, x, y);
+                picture.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y),
+                                 sf::Color(static_cast<sf::Uint8>((value & image->red_mask) >> 16),
+                                           static_cast<sf::Uint8>((value & image->green_mask) >> 8),
+                                           static_cast<sf::Uint8>(value & image->blue_mask)));
+            }
+        }
+        XDestroyImage(image);
+        ok = picture.saveToFile(file);
     }
     XCloseDisplay(display);
     return ok;

@@ -7,12 +7,14 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 class GameProcess {
   public:
     // Starts the executable with the working directory set to the run folder.
     explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE,
-                         const std::string& workDir = GRUMBO_RUN_DIR);
+                         const std::string& workDir = GRUMBO_RUN_DIR,
+                         const std::vector<std::string>& arguments = {});
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -44,3 +46,5 @@ bool requestWindowClose(unsigned long window);
 bool sendKey(unsigned long window, const std::string& keysym);
 // The window's pixel at (x, y) from its top-left corner, as red, green and blue.
 bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]);
+// The whole window as a PNG file; false when it cannot be read or written.
+bool saveWindowPicture(unsigned long window, const std::string& file);

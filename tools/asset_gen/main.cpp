@@ -16,13 +16,15 @@ int main(int argc, char** argv) {
             options.dataDir = next();
         } else if (std::strcmp(argv[i], "--contact-sheet") == 0) {
             options.contactSheet = next();
+        } else if (std::strcmp(argv[i], "--icons") == 0) {
+            options.iconsDir = next();
         } else if (std::strcmp(argv[i], "--no-audio") == 0) {
             audio = false;
         } else if (std::strcmp(argv[i], "--no-pictures") == 0) {
             pictures = false;
         } else {
-            std::cout << "usage: asset_gen --out DIR [--data DIR] [--contact-sheet FILE.png] [--no-audio] "
-                         "[--no-pictures]"
+            std::cout << "usage: asset_gen --out DIR [--data DIR] [--contact-sheet FILE.png] [--icons DIR] "
+                         "[--no-audio] [--no-pictures]"
                       << std::endl;
             return 2;
         }
@@ -37,6 +39,9 @@ int main(int argc, char** argv) {
     }
     if (audio) {
         ok = generateAudio(options) && ok;
+    }
+    if (!options.iconsDir.empty()) {
+        ok = generateIcons(options) && ok;
     }
     return ok ? 0 : 1;
 }
