@@ -103,8 +103,6 @@ class BusyServer {
         sched_setscheduler(server, SCHED_OTHER, &priority);
         sched_setaffinity(server, sizeof usual, &usual);
     }
-    BusyServer(const BusyServer&) = delete;
-    BusyServer& operator=(const BusyServer&) = delete;
 
   private:
     pid_t server;
