@@ -15,6 +15,7 @@
 #include "objects/world_update.hpp"
 #include "physics/physics_step.hpp"
 #include "platform/clock.hpp"
+#include "platform/display.hpp"
 #include "platform/memory_tuning.hpp"
 #include "platform/quit_signals.hpp"
 
@@ -149,6 +150,8 @@ void Engine::createWindow(bool fullscreenWindow) {
         width = kWindowedWidth;
         height = kWindowedHeight;
     }
+    // The window holds its own connection to the X server now, so the start-up check's can go.
+    ReleaseDisplayCheck();
     viewportX = viewportY = 0;
     viewportAspect = viewportAspectInv = 0.0f;
     window->setActive(true);

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     Engine::instance().startWindowed = options.windowed;
     SetRumbleEnabled(options.rumble);
     if (!prepareMatches(options, maps)) {
+        ReleaseDisplayCheck();
         return 1;
     }
     // Before any thread exists: finding out whether there is a sound device forks a probe.

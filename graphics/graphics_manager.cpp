@@ -194,6 +194,8 @@ void GraphicsManager::buildScreenQuad() {
 }
 
 void GraphicsManager::buildFramebuffer() {
+    framebufferWindowWidth = screen.windowWidth;
+    framebufferWindowHeight = screen.windowHeight;
     GLsizei width = static_cast<GLsizei>(screen.windowWidth);
     GLsizei height = static_cast<GLsizei>(screen.windowHeight);
     if (width == 0 || height == 0) {
@@ -224,6 +226,21 @@ void GraphicsManager::buildFramebuffer() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+void GraphicsManager::releaseFramebuffer() {
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteTextures(1, &framebufferTexture);
+    glDeleteRenderbuffers(1, &framebufferDepthStencil);
+    framebuffer = framebufferTexture = framebufferDepthStencil = 0;
+}
+
+void GraphicsManager::followWindowSize() {
+    if (screen.windowWidth == framebufferWindowWidth && screen.windowHeight == framebufferWindowHeight) {
+        return;
+    }
+    releaseFramebuffer();
+    buildFramebuffer();
+}
+
 void GraphicsManager::Shutdown() {
     if (!initialized) {
         return;
@@ -236,10 +253,7 @@ void GraphicsManager::Shutdown() {
         glDeleteBuffers(2, mesh.buffers.data());
         mesh = Mesh{};
     }
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteTextures(1, &framebufferTexture);
-    glDeleteRenderbuffers(1, &framebufferDepthStencil);
-    framebuffer = framebufferTexture = framebufferDepthStencil = 0;
+    releaseFramebuffer();
     ReleaseGlyphs(glyphs);
     ParticlePool::instance().releaseGpu();
     cellsKnown = {};
@@ -272,6 +286,7 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     if (!initialized) {
         return;
     }
+    followWindowSize();
     // Composites without a usable program are left out altogether, so the scene still reaches
     // the window instead of vanishing into a picture nobody shows.
     drawnComposites.clear();

@@ -86,6 +86,12 @@ class GraphicsManager {
     void buildScreenQuad();
     void buildTextQuad();
     void buildFramebuffer();
+    void releaseFramebuffer();
+    // A window the player resizes keeps its context, so nothing else rebuilds the picture.
+    void followWindowSize();
+    // The window size the off-screen picture was built for.
+    uint32_t framebufferWindowWidth = 0;
+    uint32_t framebufferWindowHeight = 0;
 
     bool compositeIdle(const FrameBufferRenderer* composite) const;
     void spritePass(Camera* camera);

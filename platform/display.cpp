@@ -2,11 +2,22 @@
 
 #include <X11/Xlib.h>
 
+namespace {
+
+Display* checkConnection = nullptr;
+
+} // namespace
+
 bool DisplayAvailable() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
+    if (checkConnection == nullptr) {
+        checkConnection = XOpenDisplay(nullptr);
     }
-    XCloseDisplay(display);
-    return true;
+    return checkConnection != nullptr;
+}
+
+void ReleaseDisplayCheck() {
+    if (checkConnection != nullptr) {
+        XCloseDisplay(checkConnection);
+        checkConnection = nullptr;
+    }
 }

@@ -1,8 +1,10 @@
 // Switching between fullscreen and a window re-creates the OpenGL context: the graphics manager
-// builds its meshes, glyphs and off-screen picture again and every pass still draws.
+// builds its meshes, glyphs and off-screen picture again and every pass still draws. Resizing
+// the window keeps the context; the off-screen picture alone follows the new size.
 #include "graphics/debug_overlay.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
 #include "objects/game_object.hpp"
 #include "objects/resource_manager.hpp"
 #include "tests/support/gl_fixture.hpp"
@@ -86,6 +88,44 @@ TEST_F(WindowRecreation, ShutdownReleasesWhatInitializeMade) {
     graphics.Initialize();
     EXPECT_TRUE(graphics.initialized);
     EXPECT_TRUE(runFrames(2));
+}
+
+// A player who resizes the window keeps its context, so nothing is built again on its own: the
+// off-screen picture must follow the new size, or the shock-wave frames show the old picture
+// squeezed into the new window. A ring frame after the resize must look exactly as one drawn
+// with the picture built for that size, as a window made at that size has it.
+TEST_F(WindowRecreation, AShockWaveFrameAfterAResizeLooksAsInAWindowMadeAtThatSize) {
+    addTexture("Grey", solidImage(sf::Color(90, 90, 90)));
+    makeSprite("Grey", 0.0f, 0.0f, 0.0f, 48.0f, 30.0f);
+    GameObject* screenObject = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    screenObject->addComponent<FrameBufferRenderer>()->set(ResourceManager::instance().getShader("Shockwave"),
+                                                           nullptr, {1, 1, 1, 1});
+    auto* waves = screenObject->attach(new ShaderLogic(&state()->camera, screenObject, ShaderMode::Waves));
+
+    // As the player drags it: the window reports its new size through its events.
+    const sf::Vector2u resized{1000u, 700u};
+    engine().window->setSize(resized);
+    for (int frames = 0; frames < 50 && (engine().width != resized.x || engine().height != resized.y);
+         ++frames) {
+        runFrames(1);
+    }
+    ASSERT_EQ(engine().width, resized.x);
+    ASSERT_EQ(engine().height, resized.y);
+    waves->AddWave(1.5f, 30.0f, {6.0f, -2.0f}, 3.0f);
+    waves->waves()->radius[0] = 0.3f;
+    drawFrame();
+    const std::vector<uint8_t> afterResize = pixels;
+
+    // What a window made at this size draws with: everything built afresh for it.
+    GraphicsManager::instance().Shutdown();
+    GraphicsManager::instance().Initialize();
+    drawFrame();
+    ASSERT_EQ(afterResize.size(), pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        differing += afterResize[i] != pixels[i] ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0u);
 }
 
 namespace {
