@@ -5,13 +5,17 @@
 
 #include "match/match_run.hpp"
 #include "match/recording.hpp"
+#include "match/recording_writer.hpp"
 #include "objects/game_object.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "physics/rigid_body.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -19,11 +23,14 @@ using namespace match_test;
 
 namespace {
 
+const std::vector<std::string> kMaps = {"Meadow", "Canyon", "Starfall"};
+
 class MatchRunScene : public MatchScene {
   protected:
     void TearDown() override {
         MatchRun::instance() = MatchRun{};
         std::remove(path.c_str());
+        std::remove((path + ".part").c_str());
     }
 
     // Back to a blank state, from where the next match can start. The request is made during
@@ -41,8 +48,29 @@ class MatchRunScene : public MatchScene {
     void replay() {
         MatchRun::instance().recordPath.clear();
         leaveMatch();
-        ASSERT_TRUE(ReplayMatch(path));
+        ASSERT_TRUE(ReplayMatch(path, kMaps));
         startWithCurrentSettings();
+    }
+
+    // Plays the replay to its end; what it said.
+    std::string replayToTheEnd(int maxFrames) {
+        testing::internal::CaptureStdout();
+        for (int frame = 0; frame < maxFrames && harness.engine().states->next != GameStateId::Quit;
+             ++frame) {
+            run(1);
+        }
+        EXPECT_EQ(harness.engine().states->next, GameStateId::Quit) << "the replay never ends";
+        return testing::internal::GetCapturedStdout();
+    }
+
+    // A short match of computers, recorded to the file.
+    Recording recordShortMatch() {
+        RecordMatches(path);
+        writeComputerMatch(5);
+        startWithCurrentSettings();
+        EXPECT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 20));
+        run(1);
+        return ReadRecording(path).value();
     }
 
     void writeComputerMatch(int seconds) {
@@ -164,21 +192,141 @@ TEST_F(MatchRunScene, ARecordedMatchPlaysBackToTheSameResultAndCannotBePaused) {
     EXPECT_FALSE(paused);
 }
 
-TEST_F(MatchRunScene, AReplayThatComesOutDifferentlySaysSo) {
-    RecordMatches(path);
-    writeComputerMatch(5);
-    startWithCurrentSettings();
-    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 20));
-    run(1);
-    Recording recorded = ReadRecording(path).value();
-    recorded.result = {4, 3, 2, 1}; // five seconds end in a draw on time, never like this
-    ASSERT_TRUE(WriteRecording(recorded, path));
+// A replay that drifts from its recording, or a recording that stops before its match did:
+// each ends at once with its line, and only the drifts fail.
+struct OddReplay {
+    const char* name;
+    std::function<void(Recording&)> change;
+    std::function<std::string(size_t frames)> said; // from the recorded match's frame count
+    bool asRecorded;
+};
 
+void PrintTo(const OddReplay& odd, std::ostream* out) {
+    *out << odd.name;
+}
+
+class OddReplayScene : public MatchRunScene, public testing::WithParamInterface<OddReplay> {};
+
+TEST_P(OddReplayScene, EndsWithinItsFramesSayingWhere) {
+    Recording recorded = recordShortMatch();
+    const size_t frames = recorded.frames.size();
+    GetParam().change(recorded);
+    ASSERT_TRUE(WriteRecording(recorded, path));
     replay();
+    const std::string said = replayToTheEnd(static_cast<int>(frames) + 60);
+    EXPECT_NE(said.find(GetParam().said(frames)), std::string::npos) << said;
+    EXPECT_EQ(MatchRun::instance().replayFailed, !GetParam().asRecorded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MatchRunScene, OddReplayScene,
+    testing::Values(
+        OddReplay{"PodiumDiffers",
+                  [](Recording& r) {
+                      r.result = {4, 3, 2, 1};
+                  },
+                  [](size_t n) {
+                      return "does not end on the recorded result: they part at frame " + std::to_string(n) +
+                             " (the podium ranks ";
+                  },
+                  false},
+        OddReplay{"FramesLeftAtThePodium",
+                  [](Recording& r) {
+                      r.frames.insert(r.frames.end(), 50, RecordedFrame{16, {}});
+                  },
+                  [](size_t n) {
+                      return "they part at frame " + std::to_string(n) +
+                             " (the match ends with 50 recorded frames left)";
+                  },
+                  false},
+        OddReplay{"FramesRunOut", [](Recording& r) { r.frames.resize(r.frames.size() / 2); },
+                  [](size_t n) {
+                      return "they part at frame " + std::to_string(n / 2) +
+                             " (the recorded frames run out before the match ends)";
+                  },
+                  false},
+        OddReplay{"LeftBeforeTheEnd",
+                  [](Recording& r) {
+                      r.frames.resize(r.frames.size() / 2);
+                      r.result.clear();
+                  },
+                  [](size_t n) {
+                      return "Replay of " + std::to_string(n / 2) +
+                             " frames ends where the recording does: the recording ends before the match did";
+                  },
+                  true},
+        OddReplay{"CutOff",
+                  [](Recording& r) {
+                      r.frames.resize(r.frames.size() / 3);
+                      r.result.clear();
+                      r.unfinished = true;
+                  },
+                  [](size_t n) {
+                      return "Replay of " + std::to_string(n / 3) + " frames ends where the recording does";
+                  },
+                  true}),
+    [](const testing::TestParamInfo<OddReplay>& param) { return std::string(param.param.name); });
+
+TEST_F(MatchRunScene, AMatchClosedBeforeItsEndReplacesTheRecordingWithWhatWasPlayed) {
+    ASSERT_TRUE(WriteRecording(Recording{}, path));
+    RecordMatches(path);
+    writeComputerMatch(60);
+    startWithCurrentSettings();
+    run(200);
+    EXPECT_TRUE(std::filesystem::exists(path + ".part")) << "written as the match goes";
+    const uint32_t played = match()->matchFrames + 1; // and the frame of the close
+    sf::Event closed{};
+    closed.type = sf::Event::Closed;
+    InputManager::instance().queueEvent(closed);
     testing::internal::CaptureStdout();
-    for (int frame = 0; frame < 60 * 20 && harness.engine().states->next != GameStateId::Quit; ++frame) {
-        run(1);
-    }
+    run(1);
     const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("does not end on the recorded result"), std::string::npos) << said;
+    EXPECT_NE(said.find("The match was left before it ended; what was played of it is recorded in " + path),
+              std::string::npos)
+        << said;
+    const Recording kept = ReadRecording(path).value();
+    EXPECT_EQ(kept.frames.size(), played);
+    EXPECT_TRUE(kept.result.empty());
+    EXPECT_FALSE(kept.unfinished);
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+}
+
+// A replay's settings are held to what the command line allows, whatever the file says.
+TEST_F(MatchRunScene, AReplayOfSettingsNoMatchMayHaveIsRefused) {
+    WriteQuickMatchSettings({"Meadow", 2, 3, 60, 2, "normal"});
+    Recording recorded;
+    recorded.settings = MatchSettings::instance().all();
+    recorded.frames = {{16, {}}};
+    recorded.result = {1, 2};
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"TotalPlayer", "0", "TotalPlayer=0 is not a whole number from 2 to 4"},
+        {"TotalPlayer", "5", "from 2 to 4"},
+        {"TotalPlayer", "99", "from 2 to 4"},
+        {"TotalPlayer", "-1", "from 2 to 4"},
+        {"Lives", "-3", "Lives=-3 is not a whole number from 1 to 99"},
+        {"Lives", "100", "from 1 to 99"},
+        {"Time", "-60", "Time=-60 is not a whole number from 1 to 5999"},
+        {"Time", "6000", "from 1 to 5999"},
+        {"Time", "60.5", "from 1 to 5999"},
+        {"MapName", "Moon", "no map is called \"Moon\""},
+        {"MapName", "Moon\nRise", "no map is called \"Moon?Rise\""},
+        {"Lives", "", "the setting Lives is missing"},
+    };
+    for (const auto& [key, value, said] : cases) {
+        Recording odd = recorded;
+        if (value.empty()) {
+            odd.settings.erase(key);
+        } else {
+            odd.settings[key] = value;
+        }
+        ASSERT_TRUE(WriteRecording(odd, path));
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(ReplayMatch(path, kMaps)) << key << "=" << value;
+        const std::string line = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(line.starts_with("Recording " + path + " refused: ")) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+        EXPECT_NE(line.find(said), std::string::npos) << line;
+    }
+    ASSERT_TRUE(WriteRecording(recorded, path));
+    EXPECT_TRUE(ReplayMatch(path, kMaps));
 }

@@ -13,10 +13,24 @@
 #include <thread>
 
 GameProcess::GameProcess(const std::string& executable, const std::string& workDir) {
+    start(executable, workDir, {});
+}
+
+GameProcess::GameProcess(const std::vector<std::string>& arguments) {
+    start(GRUMBO_GAME_EXE, GRUMBO_RUN_DIR, arguments);
+}
+
+void GameProcess::start(const std::string& executable, const std::string& workDir,
+                        const std::vector<std::string>& arguments) {
     int fds[2];
     if (pipe(fds) != 0) {
         return;
     }
+    std::vector<char*> argv = {const_cast<char*>(executable.c_str())};
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
     child = fork();
     if (child == 0) {
         dup2(fds[1], STDOUT_FILENO);
@@ -26,7 +40,7 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
         if (chdir(workDir.c_str()) != 0) {
             _exit(126);
         }
-        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        execv(executable.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);

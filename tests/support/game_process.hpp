@@ -7,12 +7,15 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 class GameProcess {
   public:
     // Starts the executable with the working directory set to the run folder.
     explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE,
                          const std::string& workDir = GRUMBO_RUN_DIR);
+    // The game with these command-line arguments.
+    explicit GameProcess(const std::vector<std::string>& arguments);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
@@ -28,6 +31,8 @@ class GameProcess {
     pid_t pid() const { return child; }
 
   private:
+    void start(const std::string& executable, const std::string& workDir,
+               const std::vector<std::string>& arguments);
     void readAvailable(int timeoutMs);
     pid_t child = -1;
     int outFd = -1;
