@@ -112,6 +112,11 @@ bool FollowReplay(uint32_t matchFrames, const std::vector<int32_t>* podiumRanks)
     if (podiumRanks != nullptr) {
         if (matchFrames < total) {
             parting = "the match ends with " + std::to_string(total - matchFrames) + " recorded frames left";
+        } else if (recorded.unfinished) {
+            // Stopped (a full disk, a kill) between its last frame and its closing line.
+            endReplay(replay + "ends where the recording does, on the podium; the recording has no result",
+                      true);
+            return true;
         } else if (*podiumRanks != recorded.result) {
             parting = "the podium ranks " + ranksText(*podiumRanks) + ", the recording " +
                       ranksText(recorded.result);

@@ -264,6 +264,16 @@ INSTANTIATE_TEST_SUITE_P(
                   [](size_t n) {
                       return "Replay of " + std::to_string(n / 3) + " frames ends where the recording does";
                   },
+                  true},
+        OddReplay{"CutAfterItsPodium",
+                  [](Recording& r) {
+                      r.result.clear();
+                      r.unfinished = true;
+                  },
+                  [](size_t n) {
+                      return "Replay of " + std::to_string(n) +
+                             " frames ends where the recording does, on the podium";
+                  },
                   true}),
     [](const testing::TestParamInfo<OddReplay>& param) { return std::string(param.param.name); });
 
