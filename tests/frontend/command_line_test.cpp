@@ -84,8 +84,6 @@ TEST(CommandLine, QuickMatchSettingsSeatKeyboardsThenPadsAndComputersLast) {
     EXPECT_EQ(s.get("PlayerBot2"), "");
     EXPECT_EQ(s.get("PlayerBot3"), "easy");
     EXPECT_EQ(s.get("PlayerBot4"), "easy");
-    EXPECT_EQ(s.get("PlayerTrack1"), "TrackSprite_Vantu");
-    EXPECT_EQ(s.get("PlayerTurret3"), "BarrelSprite_Bouncing");
 }
 
 // The program itself answers before it needs a display or a window.

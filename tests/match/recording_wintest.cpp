@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -46,18 +45,14 @@ size_t waitForFrames(const std::string& part, size_t frames) {
     return held;
 }
 
+// A signal sent to the game, or 0 for its close button.
 struct Ending {
     const char* name;
-    std::function<void(GameProcess&)> end;
-    bool killed;
+    int signal;
 };
 
 void PrintTo(const Ending& ending, std::ostream* out) {
     *out << ending.name;
-}
-
-void signal(GameProcess& game, int number) {
-    ASSERT_EQ(kill(game.pid(), number), 0);
 }
 
 class RecordedMatchEnding : public testing::TestWithParam<Ending> {};
@@ -68,6 +63,7 @@ TEST_P(RecordedMatchEnding, LeavesWhatWasPlayedAndTheReplayRunsToItsEnd) {
     GRUMBO_REQUIRE_DISPLAY();
     const Folder folder;
     const std::string target = folder.path + "/r.txt";
+    const bool killed = GetParam().signal == SIGKILL;
     const std::string earlier = "GRUMBO-RECORDING 2\nseed 1\nframes\nresult\n";
     std::ofstream(target) << earlier;
     {
@@ -77,8 +73,12 @@ TEST_P(RecordedMatchEnding, LeavesWhatWasPlayedAndTheReplayRunsToItsEnd) {
                   std::string::npos)
             << game.output();
         ASSERT_GE(waitForFrames(target + ".part", 60), 60u) << game.output();
-        GetParam().end(game);
-        if (GetParam().killed) {
+        if (GetParam().signal == 0) {
+            ASSERT_TRUE(requestWindowClose(findWindowByTitle("Grumbo!", 30s)));
+        } else {
+            ASSERT_EQ(kill(game.pid(), GetParam().signal), 0);
+        }
+        if (killed) {
             EXPECT_EQ(game.waitForExit(30s), -1);
             EXPECT_EQ(slurp(target), earlier) << "a killed game leaves the earlier recording";
         } else {
@@ -88,7 +88,7 @@ TEST_P(RecordedMatchEnding, LeavesWhatWasPlayedAndTheReplayRunsToItsEnd) {
             EXPECT_FALSE(fs::exists(target + ".part"));
         }
     }
-    const std::string kept = GetParam().killed ? target + ".part" : target;
+    const std::string kept = killed ? target + ".part" : target;
     GameProcess replay({"--replay", kept, "--windowed"});
     EXPECT_EQ(replay.waitForExit(120s), 0) << replay.output();
     EXPECT_NE(
@@ -97,18 +97,13 @@ TEST_P(RecordedMatchEnding, LeavesWhatWasPlayedAndTheReplayRunsToItsEnd) {
         << replay.output();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Recording, RecordedMatchEnding,
-    testing::Values(Ending{"Sigterm", [](GameProcess& game) { signal(game, SIGTERM); }, false},
-                    Ending{"Sigint", [](GameProcess& game) { signal(game, SIGINT); }, false},
-                    Ending{"Sighup", [](GameProcess& game) { signal(game, SIGHUP); }, false},
-                    Ending{"CloseButton",
-                           [](GameProcess&) {
-                               ASSERT_TRUE(requestWindowClose(findWindowByTitle("Grumbo!", 30s)));
-                           },
-                           false},
-                    Ending{"Sigkill", [](GameProcess& game) { signal(game, SIGKILL); }, true}),
-    [](const testing::TestParamInfo<Ending>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Recording, RecordedMatchEnding,
+                         testing::Values(Ending{"Sigterm", SIGTERM}, Ending{"Sigint", SIGINT},
+                                         Ending{"Sighup", SIGHUP}, Ending{"CloseButton", 0},
+                                         Ending{"Sigkill", SIGKILL}),
+                         [](const testing::TestParamInfo<Ending>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST(Replay, ARecordingWhoseFramesRunOutBeforeItsResultExitsWithOne) {
     GRUMBO_REQUIRE_DISPLAY();
