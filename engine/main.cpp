@@ -6,6 +6,7 @@
 #include "frontend/game_states.hpp"
 #include "gameplay/rumble.hpp"
 #include "match/match_run.hpp"
+#include "match/recording_writer.hpp"
 #include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
@@ -36,7 +37,7 @@ bool prepareMatches(const CommandLine& options, const std::vector<std::string>& 
     if (!options.record.empty()) {
         RecordMatches(options.record);
     }
-    if (!options.replay.empty() && !ReplayMatch(options.replay)) {
+    if (!options.replay.empty() && !ReplayMatch(options.replay, maps)) {
         return false;
     }
     if (options.soakMinutes > 0) {
@@ -57,6 +58,13 @@ int main(int argc, char** argv) {
     if (options.exitStatus) {
         return *options.exitStatus;
     }
+    // A recording that could not be written is told now, not at the podium.
+    if (!options.record.empty() && !CheckRecordingTarget(options.record)) {
+        return 2;
+    }
+    if (!prepareMatches(options, maps)) {
+        return 1;
+    }
     if (!DisplayAvailable()) {
         std::cout << "No X display found: Grumbo needs a graphical session to open its window." << std::endl;
         return 1;
@@ -64,12 +72,9 @@ int main(int argc, char** argv) {
     Engine::instance().stateFactory = MakeGameState;
     Engine::instance().startWindowed = options.windowed;
     SetRumbleEnabled(options.rumble);
-    if (!prepareMatches(options, maps)) {
-        ReleaseDisplayCheck();
-        return 1;
-    }
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();
-    return MatchRun::instance().soakFailures > 0 ? 1 : 0;
+    const MatchRun& run = MatchRun::instance();
+    return run.soakFailures > 0 || run.replayFailed ? 1 : 0;
 }

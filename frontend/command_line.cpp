@@ -75,9 +75,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         int* value;
         int low, high;
     };
-    const NumberOption numbers[] = {{"--players", &match.players, 2, 4},
-                                    {"--lives", &match.lives, 1, 99},
-                                    {"--time", &match.seconds, 1, 5999},
+    const NumberOption numbers[] = {{"--players", &match.players, kPlayersRange.low, kPlayersRange.high},
+                                    {"--lives", &match.lives, kLivesRange.low, kLivesRange.high},
+                                    {"--time", &match.seconds, kSecondsRange.low, kSecondsRange.high},
                                     {"--bots", &match.bots, 0, 4},
                                     {"--soak", &line.soakMinutes, 1, 100000}};
     for (size_t i = 0; i < arguments.size() && !line.exitStatus; ++i) {
@@ -99,6 +99,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             if (arg == "--match") {
                 match.map = value;
                 wanted = true;
+            } else if ((arg == "--record" || arg == "--replay") && value.empty()) {
+                refuse("Option " + arg + " needs a file name");
             } else if (arg == "--record") {
                 line.record = value;
             } else if (arg == "--replay") {

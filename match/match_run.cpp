@@ -4,10 +4,48 @@
 #include "engine/game_state.hpp"
 #include "match/match_settings.hpp"
 #include "match/quick_match.hpp"
+#include "objects/frame_timer.hpp"
+#include "platform/clock.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <iostream>
 #include <string>
+#include <thread>
+
+namespace {
+
+// A recorded frame lasts what the clock says, within what a recording holds: a frame in the same
+// millisecond as the last waits for the next (a replay must always move on), and a stall counts
+// as the longest frame.
+uint32_t recordedFrameLength() {
+    const uint32_t last = FrameTimer::instance().lastTick;
+    auto elapsed = [last] { return static_cast<int32_t>(GetTickCount() - last); };
+    if (elapsed() < static_cast<int32_t>(kMinFrameMilliseconds)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return static_cast<uint32_t>(std::clamp(elapsed(), static_cast<int32_t>(kMinFrameMilliseconds),
+                                            static_cast<int32_t>(kMaxFrameMilliseconds)));
+}
+
+std::string ranksText(const std::vector<int32_t>& ranks) {
+    std::string out;
+    for (int32_t rank : ranks) {
+        out += (out.empty() ? "" : " ") + std::to_string(rank);
+    }
+    return out.empty() ? "none" : out;
+}
+
+// Ends the replay with its line.
+void endReplay(const std::string& line, bool asRecorded) {
+    MatchRun& run = MatchRun::instance();
+    std::cout << line << std::endl;
+    run.replayFailed = run.replayFailed || !asRecorded;
+    run.replay.reset();
+}
+
+} // namespace
 
 MatchRun& MatchRun::instance() {
     static auto* run = new MatchRun();
@@ -29,12 +67,18 @@ void RecordMatches(const std::string& path) {
     MatchRun::instance().recordPath = path;
     // The recording starts at the match's first frame: no fixed steps left over from the
     // state before it, so the replay's first frame steps the same.
-    Engine::instance().freshStepsOnSwitch = true;
+    Engine& engine = Engine::instance();
+    engine.freshStepsOnSwitch = true;
+    engine.frameMilliseconds = []() -> std::optional<uint32_t> { return recordedFrameLength(); };
 }
 
-bool ReplayMatch(const std::string& path) {
+bool ReplayMatch(const std::string& path, const std::vector<std::string>& maps) {
     std::optional<Recording> recording = ReadRecording(path);
     if (!recording) {
+        return false;
+    }
+    if (std::string problem = MatchSettingsProblem(recording->settings, maps); !problem.empty()) {
+        std::cout << "Recording " << path << " refused: " << problem << std::endl;
         return false;
     }
     MatchSettings& settings = MatchSettings::instance();
@@ -54,6 +98,62 @@ bool ReplayMatch(const std::string& path) {
         return replay->nextMilliseconds();
     };
     return true;
+}
+
+bool FollowReplay(uint32_t matchFrames, const std::vector<int32_t>* podiumRanks) {
+    MatchRun& run = MatchRun::instance();
+    if (!run.replay) {
+        return false;
+    }
+    const Recording& recorded = run.replay->recording();
+    const size_t total = recorded.frames.size();
+    const std::string replay = "Replay of " + std::to_string(total) + " frames ";
+    std::string parting;
+    if (podiumRanks != nullptr) {
+        if (matchFrames < total) {
+            parting = "the match ends with " + std::to_string(total - matchFrames) + " recorded frames left";
+        } else if (recorded.unfinished) {
+            // Stopped (a full disk, a kill) between its last frame and its closing line.
+            endReplay(replay + "ends where the recording does, on the podium; the recording has no result",
+                      true);
+            return true;
+        } else if (*podiumRanks != recorded.result) {
+            parting = "the podium ranks " + ranksText(*podiumRanks) + ", the recording " +
+                      ranksText(recorded.result);
+        }
+    } else if (matchFrames < total) {
+        return false;
+    } else if (recorded.result.empty()) {
+        endReplay(replay + "ends where the recording does: the recording ends before the match did", true);
+        return true;
+    } else {
+        parting = "the recorded frames run out before the match ends";
+    }
+    if (parting.empty()) {
+        endReplay(replay + "ends on the recorded result", true);
+    } else {
+        endReplay(replay + "does not end on the recorded result: they part at frame " +
+                      std::to_string(matchFrames) + " (" + parting + ")",
+                  false);
+    }
+    return true;
+}
+
+void LeaveReplay(uint32_t matchFrames, bool quitting) {
+    MatchRun& run = MatchRun::instance();
+    if (!run.replay) {
+        return;
+    }
+    const size_t total = run.replay->recording().frames.size();
+    if (quitting) {
+        endReplay("Replay left at frame " + std::to_string(matchFrames) + " of " + std::to_string(total),
+                  true);
+    } else {
+        endReplay("Replay of " + std::to_string(total) +
+                      " frames does not end on the recorded result: they part at frame " +
+                      std::to_string(matchFrames) + " (the match is left with recorded frames unplayed)",
+                  false);
+    }
 }
 
 void SoakMatches(double minutes, const std::vector<std::string>& maps) {

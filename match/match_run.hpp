@@ -5,7 +5,7 @@
 // command line sets it up; with no such option every field stays empty and matches are played
 // exactly as the menus set them up.
 
-#include "match/recording.hpp"
+#include "match/replay_source.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -26,6 +26,7 @@ class MatchRun {
     std::optional<uint32_t> fixedSeed;    // every match starts from this seed (tests, soaks to retrace)
     std::string recordPath;               // --record: where each match's recording goes
     std::unique_ptr<ReplaySource> replay; // --replay: the recording being played back
+    bool replayFailed = false;            // it did not end on the recorded result: exit with 1
 
     // --soak: all-computer matches on random maps, back to back, until soakSeconds of real
     // time have passed since soakStart; then the game quits.
@@ -38,12 +39,22 @@ class MatchRun {
     double memoryAfterLastMb = 0.0;
 };
 
-// Every match of this run is recorded to the file (each one replaces the last).
+// Every match of this run is recorded to the file (each one replaces the last). Its frames last
+// what the clock says, within what a recording holds (see kMinFrameMilliseconds).
 void RecordMatches(const std::string& path);
 // Reads a recording and sets the run up to play it back: its settings become the match
-// settings, the first state is the match and every frame lasts as long as it did. False (the
-// reader has said why in one line) when the file cannot be played.
-bool ReplayMatch(const std::string& path);
+// settings, the first state is the match and every frame lasts as long as it did. False, with
+// one line, when the file cannot be played or holds settings no match may have (maps are the
+// names of the map list).
+bool ReplayMatch(const std::string& path, const std::vector<std::string>& maps);
+// Once per frame of a replayed match, after its phase has run (podiumRanks set once the podium
+// stands): ends the replay when the match reaches its podium or the recorded frames run out,
+// with one line saying whether it ends on the recorded result or at which frame the two part.
+// True when the replay has ended; replayFailed is then set if it did not end as recorded.
+bool FollowReplay(uint32_t matchFrames, const std::vector<int32_t>* podiumRanks);
+// The match is left while its replay still has frames: stopped by the player when quitting,
+// otherwise the match and the recording part there.
+void LeaveReplay(uint32_t matchFrames, bool quitting);
 // All-computer matches on random maps, back to back, for that many minutes of real time.
 void SoakMatches(double minutes, const std::vector<std::string>& maps);
 

@@ -379,7 +379,7 @@ void PlayGameState::Load() {
     seatPads();
 
     if (!run.recordPath.empty()) {
-        recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all());
+        recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all(), run.recordPath);
         SetActionObserver(recorder.get());
     }
 
@@ -671,24 +671,20 @@ void PlayGameState::Update() {
         break;
     }
 
-    // The result is known once the podium stands: a recording is written then, and a replay
-    // says whether it came out the same.
+    // The result is known once the podium stands: a recording is finished then, and a replay
+    // says whether it came out the same; a replay also ends when its frames run out.
     MatchRun& run = MatchRun::instance();
-    if (phase >= MatchPhase::Podium && phase != MatchPhase::FadeOut && recorder && !recorder->finished()) {
+    const bool atPodium = phase == MatchPhase::Podium;
+    if (atPodium && recorder) {
         recorder->finish(Ranks());
-        if (WriteRecording(recorder->recording(), run.recordPath)) {
-            std::cout << "Recorded the match to " << run.recordPath << std::endl;
-        }
     }
-    if (run.replay && run.replay->finished() && run.replay->framesPlayed() == matchFrames) {
-        std::vector<int32_t> ranks = phase == MatchPhase::Podium ? Ranks() : std::vector<int32_t>{};
-        bool same = ranks == run.replay->recording().result;
-        std::cout << "Replay of " << matchFrames << " frames " << (same ? "ends" : "does not end")
-                  << " on the recorded result" << std::endl;
-        requestState(GameStateId::Quit);
-        run.replay.reset();
-        for (Player* p : MatchPlayers()) {
-            p->actionSource = nullptr;
+    if (run.replay) {
+        const std::vector<int32_t> ranks = atPodium ? Ranks() : std::vector<int32_t>{};
+        if (FollowReplay(matchFrames, atPodium ? &ranks : nullptr)) {
+            requestState(GameStateId::Quit);
+            for (Player* p : MatchPlayers()) {
+                p->actionSource = nullptr;
+            }
         }
     }
 
@@ -893,6 +889,15 @@ void PlayGameState::StartFadeOut() {
 }
 
 void PlayGameState::Exit() {
+    // A match left before its podium (the close button, a signal) keeps what was played of it.
+    if (recorder) {
+        recorder->finish({});
+    }
+    if (MatchRun::instance().replay) {
+        const bool quitting = Engine::instance().states->next == GameStateId::Quit;
+        LeaveReplay(matchFrames, quitting);
+        requestState(GameStateId::Quit);
+    }
     ParticlePool::instance().clear();
     FrameTimer::instance().setTimeScale(1.0f);
     for (auto& tank : tanks) {

@@ -13,9 +13,9 @@
 #include "match/game_over.hpp"
 #include "match/hud.hpp"
 #include "match/match_phase.hpp"
+#include "match/match_recorder.hpp"
 #include "match/pad_seats.hpp"
 #include "match/pause_menu.hpp"
-#include "match/recording.hpp"
 #include "objects/json_data.hpp"
 
 #include <array>

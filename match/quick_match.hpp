@@ -5,7 +5,18 @@
 // with the default choices of their player-selection panel; the last `bots` seats are computer
 // players instead. When the match ends the game goes on to the main menu as usual.
 
+#include <map>
 #include <string>
+#include <vector>
+
+// What a match may be set up with, from the command line or from a recording played back.
+struct SettingRange {
+    int low;
+    int high;
+};
+constexpr SettingRange kPlayersRange{2, 4};
+constexpr SettingRange kLivesRange{1, 99};
+constexpr SettingRange kSecondsRange{1, 5999};
 
 struct QuickMatch {
     std::string map;
@@ -18,3 +29,8 @@ struct QuickMatch {
 
 // Writes the match settings a quick match plays with.
 void WriteQuickMatchSettings(const QuickMatch& match);
+
+// The first of a match's settings a match may not be set up with (the players, lives and time
+// out of range or missing, a map not in the list), said in words; empty when there is none.
+std::string MatchSettingsProblem(const std::map<std::string, std::string>& settings,
+                                 const std::vector<std::string>& maps);

@@ -1,16 +1,9 @@
 #include "match/recording.hpp"
 
-#include "gameplay/player.hpp"
 #include "platform/file_read.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <iostream>
 #include <limits>
 #include <string_view>
@@ -28,7 +21,6 @@ constexpr std::array<bool PlayerActions::*, kActionBitCount> kActionFields = {
 // A field added to PlayerActions without a bit here would silently never be replayed.
 static_assert(sizeof(PlayerActions) == kActionBitCount, "every PlayerActions field needs a bit");
 
-constexpr std::string_view kMagic = "GRUMBO-RECORDING";
 constexpr uint64_t kTooBig = std::numeric_limits<uint64_t>::max();
 
 // Spaces separate fields and '=' separates a key from its value, so neither may appear raw;
@@ -149,12 +141,12 @@ class Parser {
             return std::nullopt;
         }
         // The header is read first so a newer build's file is reported as such, whatever else
-        // it holds; past it, a file not ending in a newline was cut off.
-        if (text.back() != '\n') {
-            return refuse("it is truncated (the last line is cut off)");
-        }
+        // it holds. Past it only whole lines count: a last line without its newline was cut off
+        // as it was written, and is dropped.
+        const size_t lastNewline = text.rfind('\n');
+        text = text.substr(0, lastNewline == std::string_view::npos ? 0 : lastNewline + 1);
         Recording out;
-        if (!seed(out) || !settings(out) || !frames(out) || !result(out)) {
+        if (!seed(out) || !settings(out) || !frames(out)) {
             return std::nullopt;
         }
         if (more()) {
@@ -206,8 +198,9 @@ class Parser {
 
     bool header() {
         const std::vector<std::string_view> parts = fields(nextLine());
-        if (parts[0] != kMagic) {
-            refuse("it is not a Grumbo recording (it does not start with \"" + std::string(kMagic) + "\")");
+        if (parts[0] != kRecordingMagic) {
+            refuse("it is not a Grumbo recording (it does not start with \"" + std::string(kRecordingMagic) +
+                   "\")");
             return false;
         }
         const std::optional<uint64_t> version = parts.size() == 2 ? number(parts[1]) : std::nullopt;
@@ -269,49 +262,43 @@ class Parser {
                 return false;
             }
         }
-        refuse("it is truncated (no frame count after the settings)");
+        refuse("it is truncated (it ends before its frames begin)");
         return false;
     }
 
+    // The frames, then the closing line; without one the recording is unfinished.
     bool frames(Recording& out) {
         const std::vector<std::string_view> parts = fields(nextLine());
-        const std::optional<uint64_t> count =
-            parts.size() == 2 && parts[0] == "frames" ? number(parts[1]) : std::nullopt;
-        if (!count) {
-            refuseLine("expected a setting or the frame count, \"frames <number>\"");
+        if (parts.size() != 1 || parts[0] != "frames") {
+            refuseLine("expected a setting or the start of the frames, \"frames\"");
             return false;
         }
         // Every frame line takes at least ten bytes, which bounds what is worth reserving.
-        out.frames.reserve(std::min<uint64_t>(*count, (text.size() - position) / 10));
-        for (uint64_t i = 0; i < *count; ++i) {
-            if (!more()) {
-                refuse("it is truncated (it ends after " + std::to_string(i) + " of its " +
-                       std::to_string(*count) + " frames, with no result line)");
-                return false;
+        out.frames.reserve((text.size() - std::min(position, text.size())) / 10);
+        while (more()) {
+            const std::string_view line = nextLine();
+            if (fields(line)[0] == "result") {
+                return result(line, out);
             }
-            if (!frame(nextLine(), out)) {
+            if (!frame(line, out)) {
                 return false;
             }
         }
+        out.unfinished = true;
         return true;
     }
 
     bool frame(std::string_view line, Recording& out) {
         const std::vector<std::string_view> parts = fields(line);
-        if (parts[0] == "result") {
-            refuseLine("the result comes after only " + std::to_string(out.frames.size()) +
-                       " frames; frames are missing");
-            return false;
-        }
         RecordedFrame frame;
         std::optional<uint64_t> milliseconds = number(parts[0]);
         if (parts.size() != 1 + kRecordingPlayers || !milliseconds) {
             refuseLine("the frame line is damaged");
             return false;
         }
-        if (*milliseconds > kMaxFrameMilliseconds) {
-            refuseLine("the frame's time step is out of range (at most " +
-                       std::to_string(kMaxFrameMilliseconds) + " ms)");
+        if (*milliseconds < kMinFrameMilliseconds || *milliseconds > kMaxFrameMilliseconds) {
+            refuseLine("the frame's time step is out of range (" + std::to_string(kMinFrameMilliseconds) +
+                       " to " + std::to_string(kMaxFrameMilliseconds) + " ms)");
             return false;
         }
         frame.milliseconds = static_cast<uint32_t>(*milliseconds);
@@ -331,17 +318,8 @@ class Parser {
         return true;
     }
 
-    bool result(Recording& out) {
-        if (!more()) {
-            refuse("it is truncated (no result line at the end)");
-            return false;
-        }
-        const std::vector<std::string_view> parts = fields(nextLine());
-        if (parts[0] != "result") {
-            refuseLine("there are more frame lines than the " + std::to_string(out.frames.size()) +
-                       " announced, or the result line is damaged");
-            return false;
-        }
+    bool result(std::string_view line, Recording& out) {
+        const std::vector<std::string_view> parts = fields(line);
         // "result" alone is a match left before it ended: nobody was ranked.
         if (parts.size() > 1 + kRecordingPlayers) {
             refuseLine("the result ranks more than " + std::to_string(kRecordingPlayers) + " players");
@@ -364,61 +342,6 @@ class Parser {
     }
 };
 
-// What the reader would refuse, said for the writer; empty when the recording is fine.
-std::string outOfRange(const Recording& recording) {
-    for (size_t i = 0; i < recording.frames.size(); ++i) {
-        const RecordedFrame& frame = recording.frames[i];
-        if (frame.milliseconds > kMaxFrameMilliseconds) {
-            return "frame " + std::to_string(i + 1) + " takes " + std::to_string(frame.milliseconds) +
-                   " ms, more than the " + std::to_string(kMaxFrameMilliseconds) + " a frame may";
-        }
-        for (int player = 0; player < kRecordingPlayers; ++player) {
-            if ((frame.actions[player] & ~kActionBitsMask) != 0) {
-                return "frame " + std::to_string(i + 1) + " has actions of player " +
-                       std::to_string(player + 1) + " that no PlayerActions packs to";
-            }
-        }
-    }
-    if (recording.result.size() > static_cast<size_t>(kRecordingPlayers)) {
-        return "the result ranks more than " + std::to_string(kRecordingPlayers) + " players";
-    }
-    for (size_t i = 0; i < recording.result.size(); ++i) {
-        if (recording.result[i] < 0 || recording.result[i] > kMaxRank) {
-            return "player " + std::to_string(i + 1) + "'s rank " + std::to_string(recording.result[i]) +
-                   " is out of range";
-        }
-    }
-    return {};
-}
-
-std::string formatRecording(const Recording& recording) {
-    std::string out;
-    out.reserve(64 + recording.settings.size() * 32 + recording.frames.size() * 16);
-    out += std::string(kMagic) + " " + std::to_string(kRecordingVersion) + "\n";
-    out += "seed " + std::to_string(recording.seed) + "\n";
-    for (const auto& [key, value] : recording.settings) {
-        out += "setting " + escape(key) + "=" + escape(value) + "\n";
-    }
-    out += "frames " + std::to_string(recording.frames.size()) + "\n";
-    char hex[8];
-    for (const RecordedFrame& frame : recording.frames) {
-        out += std::to_string(frame.milliseconds);
-        for (uint16_t bits : frame.actions) {
-            auto written = std::to_chars(hex, hex + sizeof(hex), bits, 16);
-            out += ' ';
-            out.append(hex, written.ptr);
-        }
-        out += '\n';
-    }
-    out += "result";
-    for (int32_t rank : recording.result) {
-        out += ' ';
-        out += std::to_string(rank);
-    }
-    out += '\n';
-    return out;
-}
-
 } // namespace
 
 uint16_t PackActions(const PlayerActions& actions) {
@@ -439,50 +362,6 @@ PlayerActions UnpackActions(uint16_t bits) {
     return actions;
 }
 
-bool WriteRecording(const Recording& recording, const std::string& path) {
-    auto refuse = [&](const std::string& what) {
-        std::cout << "Recording " << path << " not written: " << what << std::endl;
-        return false;
-    };
-    if (std::string wrong = outOfRange(recording); !wrong.empty()) {
-        return refuse(wrong);
-    }
-    const std::string text = formatRecording(recording);
-    // Non-blocking, so a FIFO with no reader fails at once instead of hanging the game at the
-    // end of a match; only a regular file is written, never a device a link points at.
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return refuse(std::strerror(errno));
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return refuse("not a regular file");
-    }
-    if (ftruncate(fd, 0) != 0) {
-        const int error = errno;
-        close(fd);
-        return refuse(std::strerror(error));
-    }
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const int error = n < 0 ? errno : EIO;
-            close(fd);
-            return refuse(std::strerror(error));
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (close(fd) != 0) {
-        return refuse(std::strerror(errno));
-    }
-    return true;
-}
-
 std::optional<Recording> ReadRecording(const std::string& path) {
     std::string content;
     const FileRead read = ReadRegularFile(path, kMaxRecordingBytes, content);
@@ -498,60 +377,70 @@ std::optional<Recording> ParseRecording(const std::string& text, const std::stri
     return Parser(text, label).parse();
 }
 
-MatchRecorder::MatchRecorder(uint32_t seed, std::map<std::string, std::string> settings) {
-    record.seed = seed;
-    record.settings = std::move(settings);
+std::string RecordingStartText(uint32_t seed, const std::map<std::string, std::string>& settings) {
+    std::string out = std::string(kRecordingMagic) + " " + std::to_string(kRecordingVersion) + "\n";
+    out += "seed " + std::to_string(seed) + "\n";
+    for (const auto& [key, value] : settings) {
+        out += "setting " + escape(key) + "=" + escape(value) + "\n";
+    }
+    return out + "frames\n";
 }
 
-MatchRecorder::~MatchRecorder() {
-    if (CurrentActionObserver() == this) {
-        SetActionObserver(nullptr);
+std::string RecordedFrameText(const RecordedFrame& frame) {
+    std::string out = std::to_string(frame.milliseconds);
+    char hex[8];
+    for (uint16_t bits : frame.actions) {
+        auto written = std::to_chars(hex, hex + sizeof(hex), bits, 16);
+        out += ' ';
+        out.append(hex, written.ptr);
     }
+    return out + "\n";
 }
 
-void MatchRecorder::beginFrame(uint32_t milliseconds) {
-    if (!done) {
-        record.frames.push_back(RecordedFrame{milliseconds, {}});
+std::string RecordingEndText(const std::vector<int32_t>& result) {
+    std::string out = "result";
+    for (int32_t rank : result) {
+        out += ' ';
+        out += std::to_string(rank);
     }
+    return out + "\n";
 }
 
-void MatchRecorder::onActions(const Player& player, const PlayerActions& actions) {
-    if (done || record.frames.empty() || player.playerNumber < 1 || player.playerNumber > kRecordingPlayers) {
-        return;
+std::string RecordingText(const Recording& recording) {
+    std::string out = RecordingStartText(recording.seed, recording.settings);
+    out.reserve(out.size() + recording.frames.size() * 16 + 32);
+    for (const RecordedFrame& frame : recording.frames) {
+        out += RecordedFrameText(frame);
     }
-    record.frames.back().actions[player.playerNumber - 1] = PackActions(actions);
+    return recording.unfinished ? out : out + RecordingEndText(recording.result);
 }
 
-void MatchRecorder::finish(std::vector<int32_t> result) {
-    if (done) {
-        return;
+std::string RecordingProblem(const Recording& recording) {
+    for (size_t i = 0; i < recording.frames.size(); ++i) {
+        const RecordedFrame& frame = recording.frames[i];
+        if (frame.milliseconds < kMinFrameMilliseconds || frame.milliseconds > kMaxFrameMilliseconds) {
+            return "frame " + std::to_string(i + 1) + " takes " + std::to_string(frame.milliseconds) +
+                   " ms, outside the " + std::to_string(kMinFrameMilliseconds) + " to " +
+                   std::to_string(kMaxFrameMilliseconds) + " a frame may";
+        }
+        for (int player = 0; player < kRecordingPlayers; ++player) {
+            if ((frame.actions[player] & ~kActionBitsMask) != 0) {
+                return "frame " + std::to_string(i + 1) + " has actions of player " +
+                       std::to_string(player + 1) + " that no PlayerActions packs to";
+            }
+        }
     }
-    record.result = std::move(result);
-    done = true;
-    if (CurrentActionObserver() == this) {
-        SetActionObserver(nullptr);
+    if (recording.result.size() > static_cast<size_t>(kRecordingPlayers)) {
+        return "the result ranks more than " + std::to_string(kRecordingPlayers) + " players";
     }
-}
-
-ReplaySource::ReplaySource(Recording played) : record(std::move(played)) {}
-
-bool ReplaySource::beginFrame() {
-    if (next >= record.frames.size()) {
-        inFrame = false;
-        return false;
+    for (size_t i = 0; i < recording.result.size(); ++i) {
+        if (recording.result[i] < 0 || recording.result[i] > kMaxRank) {
+            return "player " + std::to_string(i + 1) + "'s rank " + std::to_string(recording.result[i]) +
+                   " is out of range";
+        }
     }
-    ++next;
-    inFrame = true;
-    return true;
-}
-
-PlayerActions ReplaySource::actionsFor(const Player& player) {
-    if (!inFrame || player.playerNumber < 1 || player.playerNumber > kRecordingPlayers) {
-        return {};
+    if (recording.unfinished && !recording.result.empty()) {
+        return "an unfinished recording has no result";
     }
-    return UnpackActions(record.frames[next - 1].actions[player.playerNumber - 1]);
-}
-
-uint32_t ReplaySource::nextMilliseconds() const {
-    return finished() ? 0 : record.frames[next].milliseconds;
+    return {};
 }

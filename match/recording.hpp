@@ -5,23 +5,26 @@
 // every player's actions, so those are all a recording keeps; the result is kept too, so a
 // replay can tell whether it came out the same.
 //
-// On disk it is a short text file, easy to look at and to diff:
+// On disk it is a short text file, easy to look at and to diff, written as the match goes
+// (see match/recording_writer.hpp):
 //
-//   GRUMBO-RECORDING 1
+//   GRUMBO-RECORDING 2
 //   seed 1718035922
 //   setting Lives=3
 //   setting MapName=Big%20Arena
-//   frames 2
+//   frames
 //   16 0 0 0 0
 //   17 81 0 400 0
 //   result 1 2
 //
 // Setting keys and values escape '%', '=' and every byte outside printable ASCII (spaces
 // included) as %XX. A frame line is the time step in milliseconds and then the four players'
-// packed actions in hexadecimal. The result line lists the ranks of players 1..n. Every line
-// ends in a newline, so a file cut off anywhere is told apart from a whole one.
+// packed actions in hexadecimal. The closing line lists the ranks of players 1..n; "result"
+// alone closes a match left before it ended. Every line ends in a newline. A file without its
+// closing line was being written when the game stopped (killed, or the machine went down): it
+// reads as an unfinished recording of the frames it holds whole, and a cut last line is dropped.
 
-#include "gameplay/action_source.hpp"
+#include "engine/control_scheme.hpp"
 
 #include <array>
 #include <cstddef>
@@ -29,17 +32,23 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-class Player;
-
-constexpr int kRecordingVersion = 1;
+// The first line of every recording starts with this.
+constexpr std::string_view kRecordingMagic = "GRUMBO-RECORDING";
+// Version 1 counted its frames before them, which a file written as the match goes cannot know.
+constexpr int kRecordingVersion = 2;
 constexpr int kRecordingPlayers = 4;
 // One bit per PlayerActions field; anything above is never set.
 constexpr int kActionBitCount = 11;
 constexpr uint16_t kActionBitsMask = (1u << kActionBitCount) - 1;
-// The longest match is ten minutes; a single frame longer than that is damage, not a stall.
-constexpr uint32_t kMaxFrameMilliseconds = 600000;
+// The time steps a recorded match is played with: at least a millisecond, so a replay always
+// moves on, and at most a second, so a stall (a machine that slept) plays as a second rather
+// than a leap to the end. The game's own recordings never hold any other; a file that does was
+// not made by the game.
+constexpr uint32_t kMinFrameMilliseconds = 1;
+constexpr uint32_t kMaxFrameMilliseconds = 1000;
 // A podium rank: 1 is best, 0 for everyone in a draw, never more than there are players.
 constexpr int32_t kMaxRank = kRecordingPlayers;
 // A ten-minute match at 60 frames a second is under a megabyte; this leaves hours of room and
@@ -62,68 +71,25 @@ struct Recording {
     uint32_t seed = 0;
     std::map<std::string, std::string> settings;
     std::vector<RecordedFrame> frames;
-    std::vector<int32_t> result; // ranks of players 1..n (as the podium gives them)
+    std::vector<int32_t> result; // ranks of players 1..n (as the podium gives them); none if left
+    // The file ends without its closing line: the game stopped before it could finish it.
+    bool unfinished = false;
     bool operator==(const Recording&) const = default;
 };
 
-// Writes the text file. Refuses, with one line on standard output, a recording the reader would
-// refuse (a value out of range) and a path that cannot be written.
-bool WriteRecording(const Recording& recording, const std::string& path);
+// The text of a recording in the pieces a match writes as it goes: everything before the first
+// frame, one frame line, the closing line.
+std::string RecordingStartText(uint32_t seed, const std::map<std::string, std::string>& settings);
+std::string RecordedFrameText(const RecordedFrame& frame);
+std::string RecordingEndText(const std::vector<int32_t>& result);
+// The whole file, without the closing line when the recording is unfinished.
+std::string RecordingText(const Recording& recording);
+// What the reader would refuse in a recording (a value out of range), said for its writer; empty
+// when there is nothing.
+std::string RecordingProblem(const Recording& recording);
 // Refuses (nullopt, with one line on standard output naming the file and what is wrong) a missing
-// file, a non-regular file, an oversized file, another version, a damaged line, a truncated file
-// and values out of range.
+// file, a non-regular file, an oversized file, another version, a damaged line, a file that ends
+// before its frames begin and values out of range.
 std::optional<Recording> ReadRecording(const std::string& path);
 // The same, on text already in memory; label names it in the line.
 std::optional<Recording> ParseRecording(const std::string& text, const std::string& label);
-
-// Records a match as it is played. The match calls beginFrame(ms) once per frame before the
-// players run; every running player's actions then arrive through onActions (install it with
-// SetActionObserver); finish(result) ends it. A recorder still installed when it finishes or
-// is destroyed uninstalls itself, so the game never calls into a dead recorder.
-class MatchRecorder : public ActionObserver {
-  public:
-    MatchRecorder(uint32_t seed, std::map<std::string, std::string> settings);
-    ~MatchRecorder() override;
-    MatchRecorder(const MatchRecorder&) = delete;
-    MatchRecorder& operator=(const MatchRecorder&) = delete;
-
-    void beginFrame(uint32_t milliseconds);
-    // Actions that come before the first frame or after the finish, or from a player numbered
-    // outside 1..4, belong to no frame and are dropped.
-    void onActions(const Player& player, const PlayerActions& actions) override;
-    // Later frames and actions are ignored.
-    void finish(std::vector<int32_t> result);
-
-    bool finished() const { return done; }
-    const Recording& recording() const { return record; }
-
-  private:
-    Recording record;
-    bool done = false;
-};
-
-// Plays a recording's actions back. The match calls beginFrame() once per frame before the
-// players run; actionsFor(player) then gives that player's recorded actions for the frame.
-class ReplaySource : public ActionSource {
-  public:
-    explicit ReplaySource(Recording played);
-
-    // Moves on to the next recorded frame; false (and no actions from then on) once every frame
-    // has been played.
-    bool beginFrame();
-    PlayerActions actionsFor(const Player& player) override;
-
-    // True once the last frame has begun: nothing is left to play after it.
-    bool finished() const { return next >= record.frames.size(); }
-    // The time step of the frame beginFrame() starts next, for the clock to advance by before
-    // the frame runs; 0 once finished.
-    uint32_t nextMilliseconds() const;
-    // How many frames have begun.
-    size_t framesPlayed() const { return next; }
-    const Recording& recording() const { return record; }
-
-  private:
-    Recording record;
-    size_t next = 0;
-    bool inFrame = false; // frame next - 1 is being played
-};

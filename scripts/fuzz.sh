@@ -34,7 +34,7 @@ cmake --build "$build" -j"$(nproc)" > /dev/null
 # Seeds: a copy, so what the fuzzer adds never lands in the repository.
 corpus="$build/corpus"
 rm -rf "$corpus"
-mkdir -p "$corpus"/{map,map_list,background,settings,bank}
+mkdir -p "$corpus"/{map,map_list,background,settings,bank,recording}
 for f in data/*.json; do
   case "$(basename "$f")" in
     MapSetting.json) cp "$f" "$corpus/map_list/" ;;
@@ -52,8 +52,14 @@ for banks in build-test/Resources/Audio build/Resources/Audio build-bench/Resour
 done
 [ -n "$(ls -A "$corpus/bank")" ] || printf 'GRBK' > "$corpus/bank/magic"
 
+# A short recording of each ending: a podium, a match left before it ended, and one cut off.
+printf 'GRUMBO-RECORDING 2\nseed 7\nsetting Lives=3\nsetting MapName=Meadow\nframes\n16 0 0 0 0\n17 7ff 81 0 400\nresult 1 2\n' \
+  > "$corpus/recording/podium"
+printf 'GRUMBO-RECORDING 2\nseed 1\nframes\n1000 3 0 0 0\nresult\n' > "$corpus/recording/left"
+printf 'GRUMBO-RECORDING 2\nseed 9\nsetting %%25=%%3D\nframes\n1 0 0 0 0\n2 1' > "$corpus/recording/cut"
+
 status=0
-for target in map map_list background settings bank; do
+for target in map map_list background settings bank recording; do
   log="$build/${target}.log"
   # Output of the readers (their one-line messages) is silenced; crashes still report.
   if "$build/${target}_fuzz" "$corpus/$target" -max_total_time="$seconds" -close_fd_mask=1 \

@@ -40,13 +40,21 @@ TEST(Hardening, WithoutItsFilesAnywhereItSaysSoOnceAndRuns) {
     fs::remove_all(lonely);
 }
 
-TEST(Hardening, SigtermClosesTheGameAsTheCloseButtonDoes) {
+// A session ending (SIGTERM) or the terminal that started the game closing (SIGHUP).
+class QuitSignal : public testing::TestWithParam<int> {};
+
+TEST_P(QuitSignal, ClosesTheGameAsTheCloseButtonDoes) {
     GRUMBO_REQUIRE_DISPLAY();
     GameProcess game;
     ASSERT_TRUE(game.waitForOutput("Load Time: = ", 60s)) << game.output();
     auto sent = std::chrono::steady_clock::now();
-    ASSERT_EQ(kill(game.pid(), SIGTERM), 0);
+    ASSERT_EQ(kill(game.pid(), GetParam()), 0);
     EXPECT_EQ(game.waitForExit(30s), 0) << game.output();
     // Half a second for the game itself; the sanitizers' checks at exit add their own time.
     EXPECT_LT(std::chrono::steady_clock::now() - sent, 10s);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hardening, QuitSignal, testing::Values(SIGTERM, SIGHUP),
+                         [](const testing::TestParamInfo<int>& param) {
+                             return std::string(param.param == SIGTERM ? "Sigterm" : "Sighup");
+                         });

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -84,8 +86,6 @@ TEST(CommandLine, QuickMatchSettingsSeatKeyboardsThenPadsAndComputersLast) {
     EXPECT_EQ(s.get("PlayerBot2"), "");
     EXPECT_EQ(s.get("PlayerBot3"), "easy");
     EXPECT_EQ(s.get("PlayerBot4"), "easy");
-    EXPECT_EQ(s.get("PlayerTrack1"), "TrackSprite_Vantu");
-    EXPECT_EQ(s.get("PlayerTurret3"), "BarrelSprite_Bouncing");
 }
 
 // The program itself answers before it needs a display or a window.
@@ -102,6 +102,25 @@ TEST(CommandLine, TheGameListsItsOptionsOrRefusesAWrongOneAndQuits) {
         << out;
     EXPECT_EQ(runGame("--windowed --wat", out), 2);
     EXPECT_TRUE(out.starts_with("Unknown option \"--wat\"\nUsage: Grumbo")) << out;
+    EXPECT_EQ(runGame("--record ''", out), 2);
+    EXPECT_TRUE(out.starts_with("Option --record needs a file name\nUsage: Grumbo")) << out;
+    EXPECT_EQ(runGame("--replay ''", out), 2) << "rather than the menus";
+}
+
+// Told at once, without a display, rather than at the podium minutes later.
+TEST(CommandLine, TheGameRefusesARecordingTargetItCannotWriteBeforeAnyWindow) {
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display != nullptr ? display : "";
+    unsetenv("DISPLAY");
+    std::string out;
+    for (const char* target : {"/no/such/folder/r.txt", "/dev/full", "/tmp"}) {
+        EXPECT_EQ(runGame(std::string("--match Meadow --record ") + target, out), 2) << target;
+        EXPECT_TRUE(out.starts_with(std::string("Cannot record to ") + target + ": ")) << out;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    }
+    if (!saved.empty()) {
+        setenv("DISPLAY", saved.c_str(), 1);
+    }
 }
 
 TEST(CommandLine, WindowedStartsTheEngineOutOfFullscreen) {

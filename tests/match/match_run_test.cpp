@@ -5,11 +5,13 @@
 
 #include "match/match_run.hpp"
 #include "match/recording.hpp"
+#include "match/recording_writer.hpp"
 #include "objects/game_object.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "physics/rigid_body.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,11 +21,14 @@ using namespace match_test;
 
 namespace {
 
+const std::vector<std::string> kMaps = {"Meadow", "Canyon", "Starfall"};
+
 class MatchRunScene : public MatchScene {
   protected:
     void TearDown() override {
         MatchRun::instance() = MatchRun{};
         std::remove(path.c_str());
+        std::remove((path + ".part").c_str());
     }
 
     // Back to a blank state, from where the next match can start. The request is made during
@@ -41,8 +46,29 @@ class MatchRunScene : public MatchScene {
     void replay() {
         MatchRun::instance().recordPath.clear();
         leaveMatch();
-        ASSERT_TRUE(ReplayMatch(path));
+        ASSERT_TRUE(ReplayMatch(path, kMaps));
         startWithCurrentSettings();
+    }
+
+    // Plays the replay to its end; what it said.
+    std::string replayToTheEnd(int maxFrames) {
+        testing::internal::CaptureStdout();
+        for (int frame = 0; frame < maxFrames && harness.engine().states->next != GameStateId::Quit;
+             ++frame) {
+            run(1);
+        }
+        EXPECT_EQ(harness.engine().states->next, GameStateId::Quit) << "the replay never ends";
+        return testing::internal::GetCapturedStdout();
+    }
+
+    // A short match of computers, recorded to the file.
+    Recording recordShortMatch() {
+        RecordMatches(path);
+        writeComputerMatch(5);
+        startWithCurrentSettings();
+        EXPECT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 20));
+        run(1);
+        return ReadRecording(path).value();
     }
 
     void writeComputerMatch(int seconds) {
@@ -164,21 +190,91 @@ TEST_F(MatchRunScene, ARecordedMatchPlaysBackToTheSameResultAndCannotBePaused) {
     EXPECT_FALSE(paused);
 }
 
-TEST_F(MatchRunScene, AReplayThatComesOutDifferentlySaysSo) {
-    RecordMatches(path);
-    writeComputerMatch(5);
-    startWithCurrentSettings();
-    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 20));
-    run(1);
-    Recording recorded = ReadRecording(path).value();
-    recorded.result = {4, 3, 2, 1}; // five seconds end in a draw on time, never like this
-    ASSERT_TRUE(WriteRecording(recorded, path));
+// A replay that drifts from its recording, or a recording that stops before its match did:
+// each ends at once with its line, and only the drifts fail.
+struct OddReplay {
+    const char* name;
+    size_t keptPart;    // the recording keeps 1/keptPart of its frames
+    size_t extraFrames; // and has these added
+    enum { Same, Other, None } result;
+    bool unfinished;
+    const char* said;
+};
 
+void PrintTo(const OddReplay& odd, std::ostream* out) {
+    *out << odd.name;
+}
+
+class OddReplayScene : public MatchRunScene, public testing::WithParamInterface<OddReplay> {};
+
+TEST_P(OddReplayScene, EndsWithinItsFramesSayingWhere) {
+    const OddReplay& odd = GetParam();
+    Recording recorded = recordShortMatch();
+    const size_t played = recorded.frames.size();
+    recorded.frames.resize(played / odd.keptPart);
+    recorded.frames.insert(recorded.frames.end(), odd.extraFrames, RecordedFrame{16, {}});
+    recorded.result = odd.result == OddReplay::Same    ? recorded.result
+                      : odd.result == OddReplay::Other ? std::vector<int32_t>{4, 3, 2, 1}
+                                                       : std::vector<int32_t>{};
+    recorded.unfinished = odd.unfinished;
+    ASSERT_TRUE(WriteRecording(recorded, path));
     replay();
-    testing::internal::CaptureStdout();
-    for (int frame = 0; frame < 60 * 20 && harness.engine().states->next != GameStateId::Quit; ++frame) {
-        run(1);
+    const std::string said = replayToTheEnd(static_cast<int>(played) + 60);
+    const size_t parting = std::min(played, recorded.frames.size());
+    const bool drifts = std::string(odd.said).starts_with("does not end");
+    EXPECT_NE(said.find("Replay of " + std::to_string(recorded.frames.size()) + " frames " + odd.said),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("they part at frame " + std::to_string(parting) + " (") != std::string::npos, drifts);
+    EXPECT_EQ(MatchRun::instance().replayFailed, drifts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MatchRunScene, OddReplayScene,
+    testing::Values(
+        OddReplay{"PodiumDiffers", 1, 0, OddReplay::Other, false, "does not end on the recorded result"},
+        OddReplay{"FramesLeftAtThePodium", 1, 50, OddReplay::Same, false,
+                  "does not end on the recorded result"},
+        OddReplay{"FramesRunOut", 2, 0, OddReplay::Same, false, "does not end on the recorded result"},
+        OddReplay{"LeftBeforeTheEnd", 2, 0, OddReplay::None, false,
+                  "ends where the recording does: the recording ends before the match did"},
+        OddReplay{"CutOff", 3, 0, OddReplay::None, true, "ends where the recording does: the recording ends"},
+        OddReplay{"CutAfterItsPodium", 1, 0, OddReplay::None, true,
+                  "ends where the recording does, on the podium"}),
+    [](const testing::TestParamInfo<OddReplay>& param) { return std::string(param.param.name); });
+
+// A replay's settings are held to what the command line allows, whatever the file says.
+TEST_F(MatchRunScene, AReplayOfSettingsNoMatchMayHaveIsRefused) {
+    WriteQuickMatchSettings({"Meadow", 2, 3, 60, 2, "normal"});
+    Recording recorded;
+    recorded.settings = MatchSettings::instance().all();
+    recorded.frames = {{16, {}}};
+    recorded.result = {1, 2};
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"TotalPlayer", "0", "TotalPlayer=0 is not a whole number from 2 to 4"},
+        {"TotalPlayer", "5", "from 2 to 4"},
+        {"TotalPlayer", "-1", "from 2 to 4"},
+        {"Lives", "-3", "Lives=-3 is not a whole number from 1 to 99"},
+        {"Time", "-60", "Time=-60 is not a whole number from 1 to 5999"},
+        {"Time", "60.5", "from 1 to 5999"},
+        {"MapName", "Moon\nRise", "no map is called \"Moon?Rise\""},
+        {"Lives", "", "the setting Lives is missing"},
+    };
+    for (const auto& [key, value, said] : cases) {
+        Recording odd = recorded;
+        if (value.empty()) {
+            odd.settings.erase(key);
+        } else {
+            odd.settings[key] = value;
+        }
+        ASSERT_TRUE(WriteRecording(odd, path));
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(ReplayMatch(path, kMaps)) << key << "=" << value;
+        const std::string line = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(line.starts_with("Recording " + path + " refused: ")) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+        EXPECT_NE(line.find(said), std::string::npos) << line;
     }
-    const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("does not end on the recorded result"), std::string::npos) << said;
+    ASSERT_TRUE(WriteRecording(recorded, path));
+    EXPECT_TRUE(ReplayMatch(path, kMaps));
 }

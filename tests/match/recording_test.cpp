@@ -1,6 +1,9 @@
 #include "match/recording.hpp"
 
 #include "gameplay/player.hpp"
+#include "match/match_recorder.hpp"
+#include "match/recording_writer.hpp"
+#include "match/replay_source.hpp"
 #include "objects/game_object_list.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
@@ -40,12 +43,12 @@ Recording sample() {
         {"Lives", "3"}, {"MapName", "Big Arena=100%"}, {"Empty", ""}, {"Odd key\t\n", "caf\xc3\xa9"}};
     r.frames = {{16, {0, 0, 0, 0}},
                 {17, {kActionBitsMask, 0x81, 0, 0x400}},
-                {0, {1, 2, 4, 8}},
+                {kMinFrameMilliseconds, {1, 2, 4, 8}},
                 {kMaxFrameMilliseconds, {0, 0, 0, 0}}};
     r.result = {2, 1, 0, 4};
     return r;
 }
-// Lines: 1 version, 2 seed, 3-6 settings, 7 frame count, 8-11 frames, 12 result.
+// Lines: 1 version, 2 seed, 3-6 settings, 7 "frames", 8-11 frames, 12 result.
 
 std::string slurp(const std::string& path) {
     std::ostringstream text;
@@ -123,7 +126,7 @@ TEST(Recording, WritesAndReadsBackEverything) {
     EXPECT_EQ(*read, sample());
 
     const std::string text = slurp("match.rec");
-    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 1\nseed 4294967295\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 2\nseed 4294967295\n", 0), 0u) << text;
     EXPECT_NE(text.find("\nsetting MapName=Big%20Arena%3D100%25\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n17 7ff 81 0 400\n"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("\nresult 2 1 0 4\n")) << text;
@@ -136,24 +139,38 @@ TEST(Recording, WritesAndReadsBackEverything) {
 TEST(Recording, AnotherVersionIsRefusedSayingWhichBuildMadeIt) {
     const std::string text = sampleText();
     const TempRunDir dir;
-    put("new.rec", replaced(text, "GRUMBO-RECORDING 1\n", "GRUMBO-RECORDING 2\n"));
-    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 2"),
+    put("new.rec", replaced(text, "GRUMBO-RECORDING 2\n", "GRUMBO-RECORDING 3\n"));
+    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 3"),
               std::string::npos);
-    put("old.rec", replaced(text, "GRUMBO-RECORDING 1\n", "GRUMBO-RECORDING 0\n"));
+    put("old.rec", replaced(text, "GRUMBO-RECORDING 2\n", "GRUMBO-RECORDING 1\n"));
     EXPECT_NE(refusal("old.rec").find("made by an older build"), std::string::npos);
     put("other.rec", "{\"seed\": 3}\n");
     EXPECT_NE(refusal("other.rec").find("not a Grumbo recording"), std::string::npos);
 }
 
-TEST(Recording, EveryCutOfTheFileIsRefused) {
+// A file the game was writing when it stopped: up to the start of the frames it is refused, past
+// it every whole frame line plays and a cut one is dropped.
+TEST(Recording, ACutFileIsRefusedBeforeItsFramesAndUnfinishedAfter) {
     const std::string text = sampleText();
+    const Recording full = sample();
+    const size_t framesBegin = text.find("\nframes\n") + 8;
     const TempRunDir dir;
     for (size_t length = 0; length < text.size(); ++length) {
-        put("cut.rec", text.substr(0, length));
-        refusal("cut.rec");
+        const std::string cut = text.substr(0, length);
+        put("cut.rec", cut);
+        if (length < framesBegin) {
+            refusal("cut.rec");
+            continue;
+        }
+        const std::optional<Recording> read = ParseRecording(cut, "cut");
+        ASSERT_TRUE(read.has_value()) << length;
+        const auto whole = static_cast<size_t>(std::count(cut.begin() + framesBegin, cut.end(), '\n'));
+        EXPECT_TRUE(read->unfinished);
+        EXPECT_TRUE(read->result.empty());
+        EXPECT_EQ(read->frames, std::vector(full.frames.begin(), full.frames.begin() + whole)) << length;
     }
-    put("cut.rec", text.substr(0, text.size() / 2));
-    EXPECT_NE(refusal("cut.rec").find("truncated"), std::string::npos);
+    put("cut.rec", text.substr(0, framesBegin - 3));
+    EXPECT_NE(refusal("cut.rec").find("truncated (it ends before its frames begin)"), std::string::npos);
 }
 
 TEST(Recording, DamagedLinesAndValuesOutOfRangeAreRefused) {
@@ -165,13 +182,13 @@ TEST(Recording, DamagedLinesAndValuesOutOfRangeAreRefused) {
         {"\n17 7ff 81 0 400\n", "\n17 7ff 81 0 400 0 0 0 0 0\n", "line 9: the frame line is damaged"},
         {"\n17 7ff 81 0 400\n", "\n17 7ff -1 0 400\n", "line 9: the frame line is damaged"},
         {"\n17 7ff 81 0 400\n", "\n17 800 81 0 400\n", "line 9: player 1's actions are out of range"},
-        {"\n600000 0 0", "\n600001 0 0", "line 11: the frame's time step is out of range"},
+        {"\n1000 0 0", "\n1001 0 0", "line 11: the frame's time step is out of range (1 to 1000 ms)"},
+        {"\n1000 0 0", "\n600000 0 0", "line 11: the frame's time step is out of range"},
+        {"\n1 1 2 4 8\n", "\n0 1 2 4 8\n", "line 10: the frame's time step is out of range"},
         {"seed 4294967295", "seed 4294967296", "line 2: the seed is out of range"},
         {"result 2 1 0 4", "result 2 1 0 5", "player 4's rank is out of range"},
         {"result 2 1 0 4", "result 2 1 0 4 1", "ranks more than 4 players"},
-        {"result 2 1 0 4\n", "", "no result line at the end"},
-        {"frames 4", "frames 5", "frames are missing"},
-        {"frames 4", "frames 3", "line 11: there are more frame lines"},
+        {"\nframes\n", "\nframes 4\n", "line 7: expected a setting or the start of the frames"},
         {"setting Lives=3\n", "setting Lives=3 x\n", "the setting line is damaged"},
         {"setting Lives=3\n", "setting Lives=3\nsetting Lives=4\n", "the setting Lives is given twice"},
         {"result 2 1 0 4\n", "result 2 1 0 4\n16 0 0 0 0\n", "line 13: there is more after the result"},
@@ -195,17 +212,20 @@ TEST(Recording, TheWriterRefusesWhatTheReaderWould) {
     const TempRunDir dir;
     Recording slow = sample();
     slow.frames[1].milliseconds = kMaxFrameMilliseconds + 1;
+    Recording still = sample();
+    still.frames[2].milliseconds = 0;
     Recording fifth = sample();
     fifth.result.push_back(1);
     for (const auto& [recording, path] :
-         {std::pair{slow, "slow.rec"}, std::pair{fifth, "fifth.rec"}, std::pair{sample(), "."}}) {
+         {std::pair{slow, "slow.rec"}, std::pair{still, "still.rec"}, std::pair{fifth, "fifth.rec"},
+          std::pair{sample(), "no/such.rec"}}) {
         CaptureStdout();
         EXPECT_FALSE(WriteRecording(recording, path));
         const std::string said = GetCapturedStdout();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_NE(said.find(std::string(path) + " not written"), std::string::npos) << said;
+        EXPECT_FALSE(std::filesystem::exists(path));
     }
-    EXPECT_FALSE(std::filesystem::exists("slow.rec"));
 }
 
 TEST(MatchRecorder, RecordsEachRunningPlayerFrameByFrame) {
@@ -226,7 +246,7 @@ TEST(MatchRecorder, RecordsEachRunningPlayerFrameByFrame) {
     source.given[3] = PlayerActions{};
     source.given[3].shootHeld = true;
     three->readThisFrame();
-    recorder.beginFrame(0); // paused: nobody runs
+    recorder.beginFrame(1); // paused: nobody runs
     recorder.finish({1, 2});
     EXPECT_EQ(CurrentActionObserver(), nullptr) << "a finished recorder stops watching";
     recorder.beginFrame(5);
@@ -237,7 +257,7 @@ TEST(MatchRecorder, RecordsEachRunningPlayerFrameByFrame) {
     expected.settings = {{"Lives", "3"}};
     expected.frames = {{16, {PackActions(source.given[1]), 0, 0x401, 0}},
                        {17, {0, 0, PackActions(source.given[3]), 0}},
-                       {0, {0, 0, 0, 0}}};
+                       {1, {0, 0, 0, 0}}};
     expected.result = {1, 2};
     EXPECT_TRUE(recorder.finished());
     EXPECT_EQ(recorder.recording(), expected);

@@ -24,6 +24,11 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
     if (pipe(fds) != 0) {
         return;
     }
+    std::vector<char*> argv = {const_cast<char*>(executable.c_str())};
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
     child = fork();
     if (child == 0) {
         dup2(fds[1], STDOUT_FILENO);
@@ -39,6 +44,9 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
     close(fds[1]);
     outFd = fds[0];
 }
+
+GameProcess::GameProcess(const std::vector<std::string>& arguments)
+    : GameProcess(GRUMBO_GAME_EXE, GRUMBO_RUN_DIR, arguments) {}
 
 GameProcess::~GameProcess() {
     if (child > 0 && !exited) {

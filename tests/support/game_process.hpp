@@ -15,6 +15,8 @@ class GameProcess {
     explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE,
                          const std::string& workDir = GRUMBO_RUN_DIR,
                          const std::vector<std::string>& arguments = {});
+    // The game with these command-line arguments, from the run folder.
+    explicit GameProcess(const std::vector<std::string>& arguments);
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
