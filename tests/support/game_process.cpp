@@ -24,11 +24,6 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
     if (pipe(fds) != 0) {
         return;
     }
-    std::vector<char*> argv = {const_cast<char*>(executable.c_str())};
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
     child = fork();
     if (child == 0) {
         dup2(fds[1], STDOUT_FILENO);
