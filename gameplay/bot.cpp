@@ -6,6 +6,7 @@
 #include "gameplay/special_bullets.hpp"
 #include "gameplay/standard_bullets.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/portable_math.hpp"
 #include "physics/collider.hpp"
 #include "physics/physics_step.hpp"
 #include "physics/rigid_body.hpp"
@@ -126,8 +127,8 @@ std::vector<Box> platformsInPlay() {
         float a = t.rotation.z * kDegToRad;
         boxes.push_back({vec2{t.position.x, t.position.y} + collider->offset,
                          {collider->width / 2.0f, collider->height / 2.0f},
-                         {std::cos(a), std::sin(a)},
-                         {-std::sin(a), std::cos(a)}});
+                         {portable::cos(a), portable::sin(a)},
+                         {-portable::sin(a), portable::cos(a)}});
     }
     return boxes;
 }
@@ -253,7 +254,7 @@ struct Landing {
 std::optional<Landing> landingOf(const std::vector<Box>& boxes, vec2 root, vec2 velocity, float lowestY) {
     vec2 p = root;
     vec2 v = velocity;
-    float damping = std::exp(-kTankDampingRate * kSimStep);
+    float damping = portable::exp(-kTankDampingRate * kSimStep);
     for (int i = 0; i < 300 && p.y > lowestY - 5.0f; ++i) {
         float feetBefore = p.y - kRootToFeet;
         v.y -= kTankGravity * kSimStep;
@@ -502,7 +503,7 @@ struct Aim {
 // turns the tank and a steep one hardly does. Hard spins tip the tank over.
 float recoilSpin(const Player& player, float turret, float charge) {
     float sideways =
-        std::abs(std::sin((player.tank.tankRoot->transform.worldRotation.z + turret) * kDegToRad));
+        std::abs(portable::sin((player.tank.tankRoot->transform.worldRotation.z + turret) * kDegToRad));
     return charge / std::max(player.maxCharge, 1.0f) * sideways;
 }
 
@@ -518,7 +519,7 @@ std::optional<Aim> solveShot(const std::vector<Box>& platforms, const Player& pl
     if (gravity <= 0.0f) {
         // Straight along the line to the target.
         vec2 d = aim - muzzleFor(player, current).from;
-        float turret = std::atan2(-d.x, d.y) * kRadToDeg - body;
+        float turret = portable::atan2(-d.x, d.y) * kRadToDeg - body;
         if (std::abs(turret) <= kTurretLimit) {
             float charge = std::min(kind.straightCharge, player.maxCharge);
             options.push_back({turret, charge, length(d) / std::max(1.0f, charge * player.shotSpeedFactor)});
@@ -557,8 +558,22 @@ float Bot::uniform(float low, float high) {
     return std::uniform_real_distribution<float>(low, high)(random);
 }
 
+// The polar method, as the standard library's normal distribution draws it, with a logarithm
+// that comes out the same on every processor.
 float Bot::normal(float spread) {
-    return spread > 0.0f ? std::normal_distribution<float>(0.0f, spread)(random) : 0.0f;
+    if (spread <= 0.0f) {
+        return 0.0f;
+    }
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    float x = 0.0f;
+    float y = 0.0f;
+    float r2 = 0.0f;
+    do {
+        x = unit(random);
+        y = unit(random);
+        r2 = x * x + y * y;
+    } while (r2 > 1.0f || r2 == 0.0f);
+    return spread * y * std::sqrt(-2.0f * portable::log(r2) / r2);
 }
 
 PlayerActions Bot::actionsFor(const Player& player) {

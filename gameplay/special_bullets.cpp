@@ -9,6 +9,7 @@
 #include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 #include "physics/collider.hpp"
@@ -248,7 +249,7 @@ void RocketBullet::Trigger() {
     vec2 v = rigidBody->velocity;
     // The angle keeps its sign, so the strip lies along the line the rocket will travel
     // whichever way the shot was going.
-    angle = std::atan2(v.y, v.x) * kRadToDeg;
+    angle = portable::atan2(v.y, v.x) * kRadToDeg;
     warning->transform.setRotation(0.0f, 0.0f, angle);
     direction = NormalisedOrZero(v);
 }

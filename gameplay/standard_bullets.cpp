@@ -3,6 +3,7 @@
 #include "audio/sound_events.hpp"
 #include "gameplay/object_factory.hpp"
 #include "objects/game_object.hpp"
+#include "objects/portable_math.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -20,8 +21,8 @@ const std::string& otherTag(const ContactRecord& contact) {
 }
 
 vec2 turned(vec2 v, float radians) {
-    float c = std::cos(radians);
-    float s = std::sin(radians);
+    float c = portable::cos(radians);
+    float s = portable::sin(radians);
     return {c * v.x - s * v.y, s * v.x + c * v.y};
 }
 

@@ -1,5 +1,7 @@
 #include "match/shared_spawn.hpp"
 
+#include "objects/portable_math.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -15,7 +17,7 @@ constexpr float kApart = kTankWidth - kRounding;
 
 // Half the width a platform covers seen from above, tilted platforms included.
 float halfSpan(const PlatformEntry& platform) {
-    return 0.5f * platform.scale.x * std::abs(std::cos(platform.rotation.z * kPi / 180.0f));
+    return 0.5f * platform.scale.x * std::abs(portable::cos(platform.rotation.z * kPi / 180.0f));
 }
 
 // What a tank dropped at the point lands on: the highest platform below it that spans it.

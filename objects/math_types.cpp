@@ -1,10 +1,12 @@
 #include "objects/math_types.hpp"
 
+#include "objects/portable_math.hpp"
+
 #include <algorithm>
 
 mat4 mat4::rotationX(float radians) {
     mat4 r = identity();
-    float c = std::cos(radians), s = std::sin(radians);
+    float c = portable::cos(radians), s = portable::sin(radians);
     r.m[5] = c;
     r.m[6] = -s;
     r.m[9] = s;
@@ -14,7 +16,7 @@ mat4 mat4::rotationX(float radians) {
 
 mat4 mat4::rotationY(float radians) {
     mat4 r = identity();
-    float c = std::cos(radians), s = std::sin(radians);
+    float c = portable::cos(radians), s = portable::sin(radians);
     r.m[0] = c;
     r.m[2] = s;
     r.m[8] = -s;
@@ -24,7 +26,7 @@ mat4 mat4::rotationY(float radians) {
 
 mat4 mat4::rotationZ(float radians) {
     mat4 r = identity();
-    float c = std::cos(radians), s = std::sin(radians);
+    float c = portable::cos(radians), s = portable::sin(radians);
     r.m[0] = c;
     r.m[1] = -s;
     r.m[4] = s;
@@ -94,8 +96,8 @@ void decompose(const mat4& m, vec3& position, vec3& rotationDegrees, vec3& scale
     scale.z = std::sqrt(m[2] * m[2] + m[6] * m[6] + m[10] * m[10]);
     // Rounding can push the sines a hair past 1; clamp so a flat object never gets NaN angles.
     float s = clampUnit(m[6] / scale.z);
-    float rx = std::atan2(-s, std::sqrt(1.0f - s * s));
+    float rx = portable::atan2(-s, std::sqrt(1.0f - s * s));
     rotationDegrees.x = rx * kRadToDeg;
-    rotationDegrees.y = std::asin(clampUnit((m[2] / scale.z) / std::cos(rx))) * kRadToDeg;
-    rotationDegrees.z = std::atan2(m[4] / scale.x, m[5] / scale.y) * kRadToDeg;
+    rotationDegrees.y = portable::asin(clampUnit((m[2] / scale.z) / portable::cos(rx))) * kRadToDeg;
+    rotationDegrees.z = portable::atan2(m[4] / scale.x, m[5] / scale.y) * kRadToDeg;
 }

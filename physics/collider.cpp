@@ -1,6 +1,7 @@
 #include "physics/collider.hpp"
 
 #include "objects/game_object.hpp"
+#include "objects/portable_math.hpp"
 #include "physics/collision_world.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -29,8 +30,8 @@ vec2 worldPosition2(const GameObject* object) {
 
 vec2 rotateDegrees(vec2 v, float degrees) {
     float radians = degrees * kDegToRad;
-    float c = std::cos(radians);
-    float s = std::sin(radians);
+    float c = portable::cos(radians);
+    float s = portable::sin(radians);
     return {c * v.x - s * v.y, s * v.x + c * v.y};
 }
 

@@ -1,6 +1,7 @@
 #include "physics/rigid_body.hpp"
 
 #include "objects/game_object.hpp"
+#include "objects/portable_math.hpp"
 #include "objects/registry.hpp"
 #include "physics/collision_world.hpp"
 #include "physics/live_set.hpp"
@@ -41,7 +42,7 @@ float RigidBody2D::DampingFactor::of(float value, float step) {
     if (!valid || value != damping || step != dt) {
         damping = value;
         dt = step;
-        factor = std::pow(value, step);
+        factor = portable::pow(value, step);
         valid = true;
     }
     return factor;

@@ -10,11 +10,14 @@
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "physics/rigid_body.hpp"
+#include "tests/support/game_process.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/platform/x86.h>
 #include <unistd.h>
 
 using namespace match_test;
@@ -129,23 +132,53 @@ class MatchRunScene : public MatchScene {
 
 } // namespace
 
-TEST_F(MatchRunScene, AComputerMatchFromAFixedSeedPlaysTheSameAgainAndComputersAreTagged) {
-    harness.engine().freshStepsOnSwitch = true; // as a recording run starts its matches
-    const std::string first = playFixedMatch(1234);
-    const std::string again = playFixedMatch(1234);
-    EXPECT_EQ(first, again);
-    EXPECT_NE(playFixedMatch(99), first) << "another seed plays another match";
+// The match as this build plays it, on any x86-64 processor: a change to how anything in a match
+// behaves changes it; update it on purpose, saying why in the commit.
+constexpr const char* kGoldenEnd = "end 11168879787731413328 ranks 2 1 2 2";
 
-    // The match as this build plays it. A change to how anything in a match behaves changes
-    // it; update it on purpose, saying why in the commit. It was recorded where the C library
-    // picks its FMA versions of sin, cos and pow, which may round the last bit differently
-    // from the plain ones; elsewhere only the run-twice checks above hold.
-    const std::string end = first.substr(first.rfind('\n') + 1);
-    if (__builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2")) {
-        EXPECT_EQ(end, "end 4089290194811076926 ranks 1 2 2 2") << "the golden end changed";
-    } else {
-        std::printf("No FMA here: the golden end (%s) is not compared\n", end.c_str());
+// The C library's own double sine over many angles, hashed: it comes out otherwise where the
+// library uses its FMA code than where it does not.
+uint64_t libcSineProbe() {
+    uint64_t hash = 1469598103934665603ull;
+    for (int i = 0; i < 200000; ++i) {
+        volatile double angle = i * 0.731;
+        const double value = std::sin(angle);
+        uint64_t raw = 0;
+        std::memcpy(&raw, &value, sizeof raw);
+        hash = (hash ^ raw) * 1099511628211ull;
     }
+    return hash;
+}
+
+TEST_F(MatchRunScene, AComputerMatchFromAFixedSeedEndsAsItAlwaysHas) {
+    harness.engine().freshStepsOnSwitch = true; // as a recording run starts its matches
+    const std::string trail = playFixedMatch(1234);
+    // Said, so a run in another process can tell whether the C library used its FMA code.
+    std::printf("The C library's FMA code is %s; its sine probe %llu\n",
+                CPU_FEATURE_ACTIVE(FMA) ? "on" : "off", static_cast<unsigned long long>(libcSineProbe()));
+    EXPECT_EQ(trail.substr(trail.rfind('\n') + 1), kGoldenEnd) << "the golden end changed";
+}
+
+// The C library picks other versions of its mathematics where the processor lacks FMA and AVX2;
+// the match uses none of them, so it ends the same with them switched off.
+TEST_F(MatchRunScene, AComputerMatchEndsTheSameWithTheProcessorsFmaAndAvxSwitchedOff) {
+    setenv("GLIBC_TUNABLES", "glibc.cpu.hwcaps=-AVX2,-FMA,-AVX", 1);
+    GameProcess rerun("/proc/self/exe", ".",
+                      {"--gtest_filter=MatchRunScene.AComputerMatchFromAFixedSeedEndsAsItAlwaysHas"});
+    unsetenv("GLIBC_TUNABLES");
+    EXPECT_EQ(rerun.waitForExit(std::chrono::seconds(300)), 0) << rerun.output();
+    EXPECT_NE(rerun.output().find("The C library's FMA code is off"), std::string::npos) << rerun.output();
+    // Where this process has it on, the library's own results differ there, and the match's do not.
+    if (CPU_FEATURE_ACTIVE(FMA)) {
+        EXPECT_EQ(rerun.output().find("sine probe " + std::to_string(libcSineProbe())), std::string::npos)
+            << "the C library computed the same without FMA: nothing was proven";
+    }
+}
+
+TEST_F(MatchRunScene, AnotherSeedPlaysAnotherMatchAndComputersAreTagged) {
+    harness.engine().freshStepsOnSwitch = true;
+    const std::string other = playFixedMatch(99);
+    EXPECT_NE(other.substr(other.rfind('\n') + 1), kGoldenEnd) << "another seed plays another match";
 
     // A quick match with one computer: the last seat, marked on its badge and over its tank.
     WriteQuickMatchSettings({"Meadow", 2, 3, 30, 1, "hard"});
