@@ -33,7 +33,7 @@ constexpr unsigned kWindowedHeight = 800;
 
 bool knownStateId(uint32_t id) {
     return id == GameStateId::Splash || id == GameStateId::MainMenu || id == GameStateId::Play ||
-           id == GameStateId::Restart || id == GameStateId::Quit;
+           id == GameStateId::Restart || id == GameStateId::Quit || id == GameStateId::OnlineWaiting;
 }
 
 } // namespace
@@ -288,6 +288,27 @@ bool Engine::frame() {
     if (canDraw()) {
         DebugOverlay::instance().beginFrame(*window, timer.dt);
     }
+    if (pacer != nullptr) {
+        pacedFrames(*pacer);
+    } else {
+        simulate();
+    }
+    render();
+    SoundManager::instance().update();
+    InputManager::instance().endFrame();
+    if (QuitSignalled()) {
+        states->next = GameStateId::Quit; // as the close button would, whatever the state asked for
+    }
+    switchOut();
+    if (states->next == GameStateId::Quit) {
+        shutdown();
+        return false;
+    }
+    return true;
+}
+
+void Engine::simulate() {
+    FrameTimer& timer = FrameTimer::instance();
     if (states->state != nullptr) {
         states->state->Update();
     }
@@ -305,18 +326,27 @@ bool Engine::frame() {
             }
             PhysicsStep(dt);
         });
-    render();
-    SoundManager::instance().update();
-    InputManager::instance().endFrame();
-    if (QuitSignalled()) {
-        states->next = GameStateId::Quit; // as the close button would, whatever the state asked for
+}
+
+void Engine::pacedFrames(FramePacer& frames) {
+    FrameTimer& timer = FrameTimer::instance();
+    frames.beginFrame();
+    if (states->state != nullptr) {
+        states->state->LocalUpdate();
     }
-    switchOut();
-    if (states->next == GameStateId::Quit) {
-        shutdown();
-        return false;
+    const float renderedDt = timer.dt;
+    int steps = 0;
+    // A state switch asked for ends the simulation of this rendered frame: the frames after it
+    // belong to no state.
+    while (states->next == states->current && frames.frameReady()) {
+        timer.dt = frames.frameSeconds();
+        simulate();
+        steps += lastFrameSteps;
+        frames.frameDone();
     }
-    return true;
+    timer.dt = renderedDt;
+    lastFrameSteps = steps;
+    frames.endFrame();
 }
 
 void Engine::shutdown() {

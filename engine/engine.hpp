@@ -24,6 +24,26 @@ Viewport computeViewport(uint32_t windowWidth, uint32_t windowHeight);
 int consumeFixedSteps(float& accumulator, float scaledDt, float fixedStep, float maxAccumulated,
                       const std::function<void(float)>& step);
 
+// Runs the simulation in fixed frames of its own, apart from rendering: an online match, where
+// every machine must simulate the same frames, each with the same game time, whatever it draws.
+// Once per rendered frame the engine reads the input, lets the pacer begin, runs the state's
+// LocalUpdate, then simulates whole frames (state update, behaviour, transforms, particles,
+// fixed physics steps) with exactly frameSeconds of game time each for as long as the pacer has
+// one ready, and renders the latest. The real frame time never reaches such a simulation.
+class FramePacer {
+  public:
+    virtual ~FramePacer() = default;
+    // After the input of a rendered frame, before the state's LocalUpdate.
+    virtual void beginFrame() = 0;
+    // Before each fixed frame: whether one is due and may be simulated now.
+    virtual bool frameReady() = 0;
+    // After each fixed frame.
+    virtual void frameDone() = 0;
+    // After the last fixed frame of the rendered frame, before it is drawn.
+    virtual void endFrame() = 0;
+    virtual float frameSeconds() const = 0;
+};
+
 // Owns the window, the game-state record and the fixed-step accumulator, and runs the frame
 // loop. One frame is callable on its own so tests can drive the real engine.
 class Engine {
@@ -61,6 +81,8 @@ class Engine {
     // switch then starts the fixed steps afresh, as the recording did.
     std::function<std::optional<uint32_t>()> frameMilliseconds;
     bool freshStepsOnSwitch = false;
+    // Set while the simulation runs in fixed frames apart from rendering (not owned).
+    FramePacer* pacer = nullptr;
     float accumulator = 0.0f;
     float fixedStep = kFixedStep;
     float maxAccumulated = 0.2f;
@@ -83,6 +105,10 @@ class Engine {
     void switchOut();
     GameState* makeState(uint32_t id);
     void updateRootTransforms();
+    // One frame of the simulation: the state's update, behaviour, transforms, particles and the
+    // fixed physics steps its game time allows.
+    void simulate();
+    void pacedFrames(FramePacer& frames);
     void render();
     void setWindowIcon();
 };

@@ -9,8 +9,9 @@ constexpr uint32_t None = 0;
 constexpr uint32_t Splash = 1;
 constexpr uint32_t MainMenu = 2;
 constexpr uint32_t Play = 3;
-constexpr uint32_t Restart = 6; // leave the running state and enter the same object again
-constexpr uint32_t Quit = 7;    // end the frame loop
+constexpr uint32_t Restart = 6;       // leave the running state and enter the same object again
+constexpr uint32_t Quit = 7;          // end the frame loop
+constexpr uint32_t OnlineWaiting = 8; // the seats of an online match, before and between matches
 } // namespace GameStateId
 
 class GameState;
@@ -36,6 +37,10 @@ class GameState {
 
     virtual void Load() = 0;
     virtual void Update() = 0;
+    // Once per rendered frame while the engine simulates in fixed frames of their own (an online
+    // match, see FramePacer): what only this machine sees and does (its menus, its notices),
+    // kept out of Update, which then runs once per simulated frame.
+    virtual void LocalUpdate() {}
     // Shared by every state: clear to black and draw every renderer with this state's camera.
     virtual void Render();
     virtual void Exit() = 0;

@@ -1,12 +1,14 @@
 // Program entry: hide the console, run the engine until the player quits.
 //   Grumbo                      the splash, then the menus
 //   Grumbo --match MAP [...]    straight into a match; Grumbo --help lists every option
+//   Grumbo --host | --join ADDRESS    an online match: the waiting screen, then matches
 #include "engine/engine.hpp"
 #include "frontend/command_line.hpp"
 #include "frontend/game_states.hpp"
 #include "gameplay/rumble.hpp"
 #include "match/match_run.hpp"
 #include "match/recording_writer.hpp"
+#include "net/online_start.hpp"
 #include "objects/json_data.hpp"
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
@@ -65,6 +67,9 @@ int main(int argc, char** argv) {
     if (!prepareMatches(options, maps)) {
         return 1;
     }
+    if (options.online.wanted() && !StartOnline(options.online)) {
+        return 1;
+    }
     if (!DisplayAvailable()) {
         std::cout << "No X display found: Grumbo needs a graphical session to open its window." << std::endl;
         return 1;
@@ -75,6 +80,7 @@ int main(int argc, char** argv) {
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();
+    StopOnline();
     const MatchRun& run = MatchRun::instance();
     return run.soakFailures > 0 || run.replayFailed ? 1 : 0;
 }

@@ -1,5 +1,7 @@
 #include "frontend/command_line.hpp"
 
+#include "net/enet_transport.hpp"
+
 #include <algorithm>
 #include <charconv>
 #include <iostream>
@@ -38,6 +40,11 @@ constexpr OptionHelp kOptions[] = {
     {"--record", "FILE", "write each match's inputs to FILE (the next match replaces it)"},
     {"--replay", "FILE", "play a recorded match back and check its result"},
     {"--soak", "MINUTES", "computer matches back to back on random maps, then quit"},
+    {"--host", "", "host an online match; friends join over UDP (see --port)"},
+    {"--join", "ADDRESS[:PORT]", "join the online match hosted at ADDRESS"},
+    {"--port", "PORT", "with --host: the UDP port to listen on (default 27115)"},
+    {"--seats", "N", "with --host or --join: this machine's players, 1 to 4 (default 1)"},
+    {"--delay", "FRAMES", "with --host: frames of input delay online, 1 to 10 (default 3)"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
     {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
     {"--version", "", "print the game's version and quit"},
@@ -66,6 +73,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     CommandLine line;
     QuickMatch match;
     bool wanted = false;
+    int port = kDefaultPort;
     auto refuse = [&](const std::string& why) {
         std::cout << why << "\n" << HelpText() << std::flush;
         line.exitStatus = 2;
@@ -79,7 +87,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                                     {"--lives", &match.lives, kLivesRange.low, kLivesRange.high},
                                     {"--time", &match.seconds, kSecondsRange.low, kSecondsRange.high},
                                     {"--bots", &match.bots, 0, 4},
-                                    {"--soak", &line.soakMinutes, 1, 100000}};
+                                    {"--soak", &line.soakMinutes, 1, 100000},
+                                    {"--port", &port, 1, 65535},
+                                    {"--seats", &line.online.seats, 1, 4},
+                                    {"--delay", &line.online.delay, kMinInputDelay, kMaxInputDelay}};
     for (size_t i = 0; i < arguments.size() && !line.exitStatus; ++i) {
         const std::string& arg = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -93,6 +104,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             line.windowed = true;
         } else if (arg == "--rumble") {
             line.rumble = true;
+        } else if (arg == "--host") {
+            line.online.host = true;
+        } else if (arg == "--join" && hasValue) {
+            line.online.join = arguments[++i];
+            std::string host;
+            uint16_t joinPort = 0;
+            if (!ParseJoinAddress(line.online.join, host, joinPort)) {
+                refuse("--join " + line.online.join + ": expected ADDRESS or ADDRESS:PORT (port 1 to 65535)");
+            }
         } else if ((arg == "--match" || arg == "--record" || arg == "--replay" || arg == "--bot-level") &&
                    hasValue) {
             const std::string& value = arguments[++i];
@@ -127,7 +147,29 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             refuse(needsValue ? "Option " + arg + " needs a value" : "Unknown option \"" + arg + "\"");
         }
     }
+    if (!line.exitStatus && line.online.host && !line.online.join.empty()) {
+        refuse("--host and --join cannot be combined: a machine hosts or joins");
+    }
+    if (!line.exitStatus && line.online.wanted() &&
+        (!line.record.empty() || !line.replay.empty() || line.soakMinutes > 0)) {
+        refuse("--record, --replay and --soak cannot be combined with --host or --join");
+    }
     if (line.exitStatus) {
+        return line;
+    }
+    if (line.online.wanted()) {
+        // Online, the match options shape the host's matches and this machine's computers.
+        line.online.port = static_cast<uint16_t>(port);
+        match.bots = std::min(match.bots, 4);
+        if (match.map.empty() ||
+            std::find(knownMaps.begin(), knownMaps.end(), match.map) == knownMaps.end()) {
+            if (!match.map.empty()) {
+                std::cout << "No map is called \"" << match.map << "\"; the maps are: " << joined(knownMaps)
+                          << std::endl;
+            }
+            match.map = knownMaps.empty() ? std::string() : knownMaps.front();
+        }
+        line.online.shape = match;
         return line;
     }
     match.bots = std::min(match.bots, match.players);

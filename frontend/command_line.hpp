@@ -3,6 +3,7 @@
 // The game's command-line options. With none given the game starts on its splash, as always.
 
 #include "match/quick_match.hpp"
+#include "net/online_start.hpp"
 
 #include <optional>
 #include <span>
@@ -16,6 +17,9 @@ struct CommandLine {
     int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
+    // --host, --join and the options that go with them (--match, --players, --lives, --time and
+    // --bots then shape the online matches rather than start one here).
+    OnlineOptions online;
     // Set when the program should end at once with this status: 0 after --help or --version,
     // 2 after an option it does not know or a value it cannot use (the line and the help are
     // printed).

@@ -3,6 +3,7 @@
 #include "engine/engine.hpp"
 #include "frontend/main_menu_game_state.hpp"
 #include "frontend/splash_game_state.hpp"
+#include "frontend/waiting_screen.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/resource_manager.hpp"
 
@@ -22,6 +23,8 @@ GameState* MakeGameState(uint32_t id) {
         return new MainMenuGameState();
     case GameStateId::Play:
         return new PlayGameState();
+    case GameStateId::OnlineWaiting:
+        return new WaitingScreenState();
     default:
         return nullptr;
     }

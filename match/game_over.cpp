@@ -27,6 +27,9 @@ constexpr float kHeartSpeedUp = 3.0f;
 constexpr float kHeartsMeetX = -0.5f;
 constexpr float kHeartsOutX = -1.5f;
 constexpr float kUnattendedPodiumSeconds = 3.0f;
+// An online podium stands this long on every machine: a confirm on one machine cannot reach the
+// others in the same frame, so nobody's confirm moves it on.
+constexpr float kOnlinePodiumSeconds = 5.0f;
 
 ShaderProgram* shader(const char* name) {
     return ResourceManager::instance().getShader(name);
@@ -321,7 +324,9 @@ void GameOver::PodiumStep(PlayGameState& match) {
     // With nobody at the controls the podium moves on by itself after a few seconds, so a
     // match of computers runs to its end unattended.
     const bool unattended = match.AllComputers() && podiumSeconds >= kUnattendedPodiumSeconds;
-    if (allDone && (anyConfirm(match.MatchPlayers()) || unattended)) {
+    const bool leave = match.online != nullptr ? podiumSeconds >= kOnlinePodiumSeconds
+                                               : anyConfirm(match.MatchPlayers()) || unattended;
+    if (allDone && leave) {
         match.StartFadeOut();
     }
 }

@@ -5,6 +5,7 @@
 // command line sets it up; with no such option every field stays empty and matches are played
 // exactly as the menus set them up.
 
+#include "match/online_play.hpp"
 #include "match/replay_source.hpp"
 
 #include <cstdint>
@@ -21,12 +22,14 @@ class MatchRun {
     uint32_t seedForMatch() const;
     // Whether the pause menu may open: a recording keeps only the players' actions, so a match
     // that is recorded or played back is played through without pauses.
-    bool pausesAllowed() const { return recordPath.empty() && !replay; }
+    // An online match cannot be paused either: the other machines play on.
+    bool pausesAllowed() const { return recordPath.empty() && !replay && online == nullptr; }
 
     std::optional<uint32_t> fixedSeed;    // every match starts from this seed (tests, soaks to retrace)
     std::string recordPath;               // --record: where each match's recording goes
     std::unique_ptr<ReplaySource> replay; // --replay: the recording being played back
     bool replayFailed = false;            // it did not end on the recorded result: exit with 1
+    OnlinePlay* online = nullptr;         // --host, --join: the match is played online (not owned)
 
     // --soak: all-computer matches on random maps, back to back, until soakSeconds of real
     // time have passed since soakStart; then the game quits.

@@ -100,10 +100,12 @@ int32_t wrapped(int32_t cursor, int32_t step, int32_t n) {
 
 void openMenu(PauseMenu& menu, PauseContext& match) {
     *match.phase = MatchPhase::Paused;
-    SoundManager::instance().setPaused(true);
-    FrameTimer::instance().setTimeScale(0.0f);
-    for (Player* p : match.players) {
-        p->enabled = false;
+    if (match.stopsMatch) {
+        SoundManager::instance().setPaused(true);
+        FrameTimer::instance().setTimeScale(0.0f);
+        for (Player* p : match.players) {
+            p->enabled = false;
+        }
     }
     menu.screen = PauseScreen::Main;
     menu.cursor = MainItem::Resume;
@@ -122,10 +124,12 @@ void openMenu(PauseMenu& menu, PauseContext& match) {
 
 void resumeMatch(PauseMenu& menu, PauseContext& match) {
     *match.phase = MatchPhase::Playing;
-    SoundManager::instance().setPaused(false);
-    FrameTimer::instance().setTimeScale(1.0f);
-    for (Player* p : match.players) {
-        p->enabled = true;
+    if (match.stopsMatch) {
+        SoundManager::instance().setPaused(false);
+        FrameTimer::instance().setTimeScale(1.0f);
+        for (Player* p : match.players) {
+            p->enabled = true;
+        }
     }
     menu.screen = PauseScreen::Closed;
     // The key or button that closed the menu must not also jump, turn or fire a tank.
@@ -181,6 +185,10 @@ void changeOption(PauseMenu& menu, bool left, bool right) {
 }
 
 void quitMatch(PauseContext& match) {
+    if (!match.stopsMatch) {
+        *match.phase = MatchPhase::FadeOut;
+        return;
+    }
     // Silence at once: the fade to black carries no sound of the match.
     SoundManager::instance().stopAll();
     if (match.fadeOverlay != nullptr) {

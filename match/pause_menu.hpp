@@ -41,6 +41,10 @@ struct PauseContext {
     bool padLost = false;
     // Under the title while the menu shows it (which pads are missing); "" shows nothing.
     std::string notice;
+    // False for an online match: the menu is this machine's alone and the match plays on under
+    // it (time, players and sound untouched); quitting only sets the phase to FadeOut, and the
+    // match leaves at once.
+    bool stopsMatch = true;
 };
 
 namespace PauseScreen {

@@ -19,6 +19,7 @@
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/json_data.hpp"
+#include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
 #include "physics/collider.hpp"
@@ -166,6 +167,9 @@ constexpr const char* kSharedTextures[] = {
 constexpr vec4 kBeamColours[4] = {{1, 0, 0, 0.5f}, {0, 0, 1, 0.5f}, {0, 1, 0, 0.5f}, {1, 1, 0, 0.5f}};
 constexpr vec3 kIndicatorLift{0.0f, 4.0f, 0.0f};
 constexpr float kGoSignStartX = -1.25f;
+constexpr vec3 kOnlineNoticeAt{0.0f, 0.72f, 0.1f};
+constexpr vec3 kOnlineNoticeShadowOffset{0.004f, -0.006f, 0.0f};
+constexpr vec3 kOnlineNoticeScale{0.045f, 0.072f, 1.0f};
 constexpr float kGoSignEndX = 1.25f;
 constexpr float kFirstCrateDelay = 30.0f;
 
@@ -271,6 +275,10 @@ void PlayGameState::resetForNewMatch() {
     pauseForLostPad = false;
     recorder.reset();
     matchFrames = 0;
+    online = nullptr;
+    onlinePodiumTold = false;
+    localMenuPhase = MatchPhase::Playing;
+    onlineNotice = onlineNoticeShadow = nullptr;
     camera = Camera();
 }
 
@@ -281,6 +289,7 @@ void PlayGameState::Load() {
 
     // Everything random in a match follows from one seed, so a recording can play it back.
     MatchRun& run = MatchRun::instance();
+    online = run.online;
     matchSeed = run.seedForMatch();
     std::srand(matchSeed);
     matchStartSeconds = WallSeconds();
@@ -377,6 +386,16 @@ void PlayGameState::Load() {
     waves = frameBuffer->attach(new ShaderLogic(&camera, frameBuffer, ShaderMode::Waves));
 
     seatPads();
+    if (online != nullptr) {
+        // Over the match, under the clock: who is being waited for, who left.
+        onlineNoticeShadow = MakeObject("OnlineNoticeShadow",
+                                        {kOnlineNoticeAt + kOnlineNoticeShadowOffset, kOnlineNoticeScale});
+        SetText(onlineNoticeShadow, "", {0.0f, 0.0f, 0.0f, 1.0f}, "Text-UI");
+        onlineNotice = MakeObject("OnlineNotice", {kOnlineNoticeAt, kOnlineNoticeScale});
+        SetText(onlineNotice, "", {1.0f, 1.0f, 0.4f, 1.0f}, "Text-UI");
+        AddFollower(onlineNoticeShadow);
+        AddFollower(onlineNotice);
+    }
 
     if (!run.recordPath.empty()) {
         recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all(), run.recordPath);
@@ -487,7 +506,9 @@ void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
     player->lives = static_cast<uint32_t>(std::max(lives, 0));
     player->dropHeight = arenaTop;
 
-    // A computer seat plays from its own decisions; a replay plays every seat from the recording.
+    // A computer seat plays from its own decisions; a replay plays every seat from the recording,
+    // an online match every seat from what the machines agreed on (the machine that plays a
+    // computer asks it, and its decisions travel like a person's).
     if (auto level = ParseBotLevel(settings.get(MatchSettings::playerKey("PlayerBot", n)))) {
         computers[slot] = std::make_unique<Bot>(*level, matchSeed + static_cast<uint32_t>(n));
         player->actionSource = computers[slot].get();
@@ -495,6 +516,9 @@ void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
     }
     if (MatchRun::instance().replay) {
         player->actionSource = MatchRun::instance().replay.get();
+    }
+    if (online != nullptr) {
+        player->actionSource = &online->seatActions();
     }
 
     GameObject* marker = list.create("Indicator_" + std::to_string(n));
@@ -587,7 +611,9 @@ void PlayGameState::Update() {
     SoundManager& sound = SoundManager::instance();
     const float dt = timer.dt; // fades, the sign, the banner and the podium run on real time
     followRecordingAndReplay();
-    followPads();
+    if (online == nullptr) {
+        followPads();
+    }
 
     // 1. The frame rate, shown on Tab.
     if (auto* text = fpsText->getComponent<TextRenderer>()) {
@@ -595,7 +621,7 @@ void PlayGameState::Update() {
         out << "FPS: " << timer.fps;
         text->text = out.str();
     }
-    if (input.keyPressed(sf::Keyboard::Tab)) {
+    if (online == nullptr && input.keyPressed(sf::Keyboard::Tab)) {
         setActive(fpsText, !fpsText->active);
     }
 
@@ -663,7 +689,7 @@ void PlayGameState::Update() {
             if (MatchRun::instance().soak) {
                 finishMatchRun();
             } else {
-                requestState(GameStateId::MainMenu);
+                requestState(online != nullptr ? GameStateId::OnlineWaiting : GameStateId::MainMenu);
             }
         }
         break;
@@ -677,6 +703,10 @@ void PlayGameState::Update() {
     const bool atPodium = phase == MatchPhase::Podium;
     if (atPodium && recorder) {
         recorder->finish(Ranks());
+    }
+    if (atPodium && online != nullptr && !onlinePodiumTold) {
+        onlinePodiumTold = true;
+        online->podiumReached(Ranks());
     }
     if (run.replay) {
         const std::vector<int32_t> ranks = atPodium ? Ranks() : std::vector<int32_t>{};
@@ -705,6 +735,33 @@ void PlayGameState::Update() {
         followCamera();
     }
     camera.Recompute();
+}
+
+void PlayGameState::LocalUpdate() {
+    if (online == nullptr) {
+        return;
+    }
+    if (InputManager::instance().keyPressed(sf::Keyboard::Tab)) {
+        setActive(fpsText, !fpsText->active);
+    }
+    // This machine's pause menu, over the match, which plays on under it.
+    if (phase == MatchPhase::Playing || localMenuPhase == MatchPhase::Paused) {
+        uint32_t shown = localMenuPhase;
+        PauseContext context{&shown, MatchPlayers(), nullptr, nullptr, nullptr, fadeDuration};
+        context.stopsMatch = false;
+        pause.Update(context);
+        if (shown == MatchPhase::FadeOut) {
+            online->leave();
+        }
+        localMenuPhase = shown == MatchPhase::Paused ? MatchPhase::Paused : MatchPhase::Playing;
+        online->setMenuOpen(localMenuPhase == MatchPhase::Paused);
+    }
+    const std::string notice = online->notice();
+    for (GameObject* text : {onlineNotice, onlineNoticeShadow}) {
+        if (auto* words = text != nullptr ? text->getComponent<TextRenderer>() : nullptr) {
+            words->text = notice;
+        }
+    }
 }
 
 void PlayGameState::followCamera() {
@@ -787,7 +844,7 @@ void PlayGameState::DeathCheck(int index) {
 
     if (ParticleEmitter* burst = burstEmitters[slot]) {
         vec2 n = hit->manifold.normal;
-        burst->baseAngle = std::atan2(-n.y, -n.x);
+        burst->baseAngle = portable::atan2(-n.y, -n.x);
         vec2 at = hit->manifold.points.empty() ? body->position : hit->manifold.points[0];
         burst->owner->transform.setPosition(at.x, at.y, 0.0f);
         burst->start();

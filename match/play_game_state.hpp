@@ -14,6 +14,7 @@
 #include "match/hud.hpp"
 #include "match/match_phase.hpp"
 #include "match/match_recorder.hpp"
+#include "match/online_play.hpp"
 #include "match/pad_seats.hpp"
 #include "match/pause_menu.hpp"
 #include "objects/json_data.hpp"
@@ -38,6 +39,9 @@ class PlayGameState : public GameState {
 
     void Load() override;
     void Update() override;
+    // An online match: Tab, this machine's pause menu and the online notice, once per rendered
+    // frame (Update then runs once per simulated frame and reads no input of this machine).
+    void LocalUpdate() override;
     void Exit() override;
 
     // Places the camera, the background, the platforms and the tanks of a map.
@@ -101,6 +105,13 @@ class PlayGameState : public GameState {
     std::unique_ptr<MatchRecorder> recorder;
     uint32_t matchFrames = 0;
     double matchStartSeconds = 0.0;
+    // An online match (every seat plays what the machines agreed on), or null.
+    OnlinePlay* online = nullptr;
+    bool onlinePodiumTold = false;
+    // This machine's pause menu over an online match: Playing (closed) or Paused (open).
+    uint32_t localMenuPhase = MatchPhase::Playing;
+    GameObject* onlineNotice = nullptr; // what the players here should know, and its shadow
+    GameObject* onlineNoticeShadow = nullptr;
     // Every seat is a computer: nothing waits for a confirm.
     bool AllComputers() const;
     // Each player's podium rank (1 best, 0 for all in a draw), once the podium stands.

@@ -34,7 +34,7 @@ cmake --build "$build" -j"$(nproc)" > /dev/null
 # Seeds: a copy, so what the fuzzer adds never lands in the repository.
 corpus="$build/corpus"
 rm -rf "$corpus"
-mkdir -p "$corpus"/{map,map_list,background,settings,bank,recording}
+mkdir -p "$corpus"/{map,map_list,background,settings,bank,recording,packet}
 for f in data/*.json; do
   case "$(basename "$f")" in
     MapSetting.json) cp "$f" "$corpus/map_list/" ;;
@@ -58,8 +58,14 @@ printf 'GRUMBO-RECORDING 2\nseed 7\nsetting Lives=3\nsetting MapName=Meadow\nfra
 printf 'GRUMBO-RECORDING 2\nseed 1\nframes\n1000 3 0 0 0\nresult\n' > "$corpus/recording/left"
 printf 'GRUMBO-RECORDING 2\nseed 9\nsetting %%25=%%3D\nframes\n1 0 0 0 0\n2 1' > "$corpus/recording/cut"
 
+# Online packets: a hello, a start, and inputs with two runs and acknowledgements.
+printf '\x01\x05abcde\x01\x02\x03\x04\x05\x06\x07\x08\x02\x01\x01' > "$corpus/packet/hello"
+printf '\x05\x06Meadow\x03\xb4\x00\x03\x00\x00\x01\x00\x00\x01\x01\x02\x28\x00\x02\x00\x01\x14\x00\xff\x00\x01\x00\x00\x07\x00\x00\x00\x03' \
+  > "$corpus/packet/start"
+printf '\x06\x02\x00\x03\x00\x00\x00\x02\xff\x07\x00\x00\x02\x10\x00\x00\x00\x01\x51\x00\x02\x09\x00\x00\x00' > "$corpus/packet/inputs"
+
 status=0
-for target in map map_list background settings bank recording; do
+for target in map map_list background settings bank recording packet; do
   log="$build/${target}.log"
   # Output of the readers (their one-line messages) is silenced; crashes still report.
   if "$build/${target}_fuzz" "$corpus/$target" -max_total_time="$seconds" -close_fd_mask=1 \

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config
   libsfml-dev libglew-dev libjsoncpp-dev libfreetype-dev libimgui-dev libsdl2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libx11-dev
+  libenet-dev libgtest-dev libgmock-dev libbenchmark-dev libx11-dev
   xvfb xauth libgl1-mesa-dri fonts-dejavu-core xdotool)
 
 missing=()

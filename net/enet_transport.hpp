@@ -1,0 +1,49 @@
+#pragma once
+
+// The transport of the game: ENet over UDP. A host listens on one port for up to three clients
+// (a fourth is turned away as the host being full); a client has one peer, the host. Control
+// packets are reliable and in order; inputs go unreliable and sequenced (ENet drops one that
+// arrives after a later one), since each inputs packet carries every frame the receiver has not
+// acknowledged and the next one makes good any that was lost. ENet gives up on a link only
+// after twenty seconds without an answer, long enough for the other machine to load a match; the
+// session decides much sooner whether a machine in a match has gone (see NetSession).
+
+#include "net/transport.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct _ENetHost;
+struct _ENetPeer;
+
+constexpr uint32_t kEnetTimeoutMs = 20000;
+// A host that does not answer a request to join for this long is not there.
+constexpr uint32_t kEnetConnectTimeoutMs = 5000;
+
+class EnetTransport : public Transport {
+  public:
+    ~EnetTransport() override;
+    // Listens on the port on every interface; null, with one line, when it cannot.
+    static std::unique_ptr<EnetTransport> Listen(uint16_t port);
+    // Starts connecting to the host; null, with one line, when the address does not resolve.
+    static std::unique_ptr<EnetTransport> Connect(const std::string& address, uint16_t port);
+
+    bool poll(TransportEvent& event) override;
+    void send(PeerId peer, Channel channel, std::span<const uint8_t> packet) override;
+    void disconnect(PeerId peer, DisconnectReason reason) override;
+    void flush() override;
+    uint32_t roundTripMs(PeerId peer) const override;
+    std::string peerAddress(PeerId peer) const override;
+    uint64_t bytesSent() const override;
+    uint64_t bytesReceived() const override;
+
+  private:
+    explicit EnetTransport(_ENetHost* made);
+    _ENetPeer* peer(PeerId id) const;
+    _ENetHost* host = nullptr;
+};
+
+// "host", "host:port" or "1.2.3.4:port": the host and port (the default port when none is
+// given); false for an empty host or a port that is not 1..65535.
+bool ParseJoinAddress(const std::string& text, std::string& host, uint16_t& port);

@@ -1,0 +1,26 @@
+#pragma once
+
+// When the frames of an online match are due: one every 1/60 s of real time from the match's
+// first frame on, whatever this machine renders. Frames missed while the lockstep waited are
+// caught up together, at most kMaxCatchUpFrames of them: past that the clock lets the rest go,
+// as the engine's accumulator drops time past its clamp, so a long wait for another machine
+// never ends in a long fast-forward.
+
+#include <cstdint>
+
+constexpr uint32_t kOnlineFramesPerSecond = 60;
+constexpr float kOnlineFrameSeconds = 1.0f / static_cast<float>(kOnlineFramesPerSecond);
+constexpr uint32_t kMaxCatchUpFrames = 12;
+
+class FrameClock {
+  public:
+    // The first frame is due at this moment.
+    void start(uint32_t nowMs);
+    bool started() const { return running; }
+    // How many frames are due by now (frames 0 .. due - 1), given the next frame to simulate.
+    uint32_t due(uint32_t nowMs, uint32_t next);
+
+  private:
+    bool running = false;
+    int64_t startUs = 0;
+};

@@ -1,0 +1,177 @@
+#pragma once
+
+// One machine's part in an online game, from its first connection until it leaves: hosting, or
+// joined to a host. The host takes up to three clients, checks each one's build and data
+// (refusing a mismatch in one line on both ends), gives it the next free seats, and starts a
+// match on every machine at once when every seat is filled, with its own map, lives and time.
+// During a match the session is the engine's frame pacer: the lockstep decides which frame may
+// be simulated, this machine's seats are sampled as frames come due, and every second each
+// client reports the hash of the world to the host, which ends the match on every machine if
+// two differ. A machine that leaves, or is not heard from for three seconds, has its seats
+// played on by the host's computers from a frame the host chooses and tells; if the host goes,
+// the clients leave for the title. After each podium every machine returns to the waiting
+// screen, and the host starts the next match when the seats are full again.
+//
+// Packets come through one bounded decoder; what it refuses, and messages that come out of
+// turn or speak for another machine's seats, are counted and never acted on.
+
+#include "engine/engine.hpp"
+#include "match/online_play.hpp"
+#include "net/build_identity.hpp"
+#include "net/lockstep_scheduler.hpp"
+#include "net/online_game.hpp"
+#include "net/transport.hpp"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SessionSetup {
+    bool hosting = false;
+    std::string address; // the host's address as given (a client), for its messages
+    uint16_t port = kDefaultPort;
+    int seats = 1;     // this machine's seats
+    int computers = 0; // how many of them (the last) computers play
+    uint8_t level = 1; // their level: 0 easy, 1 normal, 2 hard
+    // The host's matches.
+    std::string map;
+    int players = 2;
+    int lives = 3;
+    int seconds = 180;
+    int delay = kDefaultInputDelay;
+};
+
+// Packets and messages that were not acted on, by why.
+struct SessionFaults {
+    int oversized = 0;
+    int malformed = 0;
+    int outOfTurn = 0;    // a message this machine does not take from that peer at this point
+    int foreignSeats = 0; // runs of actions a machine may not send (see Lockstep::take)
+    int total() const { return oversized + malformed + outOfTurn + foreignSeats; }
+};
+
+class NetSession : public FramePacer, public OnlinePlay {
+  public:
+    // clockMs reads the millisecond clock the frames are due by.
+    NetSession(SessionSetup setup, std::unique_ptr<Transport> transport, BuildIdentity identity,
+               OnlineGame& game, std::function<uint32_t()> clockMs);
+    ~NetSession() override;
+    NetSession(const NetSession&) = delete;
+    NetSession& operator=(const NetSession&) = delete;
+
+    // Once per frame outside a match (the waiting screen): the network, and the host's start.
+    void update();
+    // The waiting screen is back: the match that was played is over.
+    void matchFinished();
+    // Leaves: tells the other machines and closes every link (the game goes to the title).
+    void leave() override;
+
+    // The engine's frame pacer during a match.
+    void beginFrame() override;
+    bool frameReady() override;
+    void frameDone() override;
+    void endFrame() override;
+    float frameSeconds() const override;
+
+    // What the play state needs of the match.
+    ActionSource& seatActions() override { return actionsOfSeats; }
+    void podiumReached(const std::vector<int32_t>& ranks) override;
+    std::string notice() const override;
+    void setMenuOpen(bool open) override { menuOpen = open; }
+
+    bool hosting() const { return setup.hosting; }
+    uint16_t port() const { return setup.port; }
+    const std::string& address() const { return setup.address; }
+    bool closed() const { return phase == Phase::Closed; }
+    bool playing() const { return phase == Phase::Playing; }
+    uint8_t machine() const { return self; }
+    const Lineup& seats() const { return lineup; }
+    const SessionFaults& faults() const { return counted; }
+    // The scheduler of the match being played, or null.
+    const LockstepScheduler* lockstep() const { return scheduler.get(); }
+    // The waiting screen's lines: one per seat, then where friends join and what happens next.
+    std::vector<std::string> waitingLines() const;
+
+  private:
+    enum class Phase { Connecting, Waiting, Countdown, Playing, Closed };
+    struct Peer {
+        PeerId id = 0;
+        uint8_t machine = kNoMachine; // until its Hello is taken
+        std::string address;
+        uint32_t connectedMs = 0;
+        uint32_t heardMs = 0;
+        bool heardInMatch = false; // its first inputs of this match have come
+    };
+    // The seats' actions for the frame being simulated.
+    class SeatActions : public ActionSource {
+      public:
+        explicit SeatActions(NetSession& owner) : session(owner) {}
+        PlayerActions actionsFor(const Player& player) override;
+
+      private:
+        NetSession& session;
+    };
+    struct Notice {
+        uint32_t frame;
+        std::string text;
+    };
+
+    void poll();
+    void handle(const TransportEvent& event);
+    void handleMessage(Peer& peer, const Message& message);
+    void hostTakes(Peer& peer, const Message& message);
+    void clientTakes(const Message& message);
+    void welcome(Peer& peer, const HelloMessage& hello);
+    void refuse(Peer& peer, RefuseReason reason, int freeSeats);
+    void peerGone(PeerId id, const std::string& why);
+    void checkLinks();
+    void hostStartsWhenFull();
+    void beginMatch(const StartMessage& start);
+    void endMatch(const std::string& line, bool toTitle);
+    void close(const std::string& line);
+    void reportHash(uint32_t frame, uint64_t hash);
+    void compareHashes();
+    void sendTo(uint8_t machine, const Message& message, Channel channel);
+    void sendToAll(const Message& message);
+    void keepAlive();
+    void printMatchStats();
+
+    Peer* peerById(PeerId id);
+    Peer* peerOf(uint8_t machine);
+    int freeSeats() const;
+    bool seatsFull() const;
+
+    SessionSetup setup;
+    std::unique_ptr<Transport> net;
+    BuildIdentity identity;
+    OnlineGame& game;
+    std::function<uint32_t()> now;
+    Phase phase = Phase::Connecting;
+    uint8_t self = kHostMachine;
+    std::vector<Peer> peers;
+    Lineup lineup;
+    std::unique_ptr<LockstepScheduler> scheduler;
+    SeatActions actionsOfSeats{*this};
+    bool menuOpen = false;
+    uint32_t countdownStart = 0;
+    uint32_t lastAliveMs = 0;
+    uint32_t lastLineupMs = 0;
+    std::vector<Notice> notices;
+    std::string waitingNote; // what the waiting screen says of the last match
+    SessionFaults counted;
+    // Hashes of the world after a frame: this machine's, and the clients' (host only).
+    std::map<uint32_t, uint64_t> ownHashes;
+    std::map<std::pair<uint8_t, uint32_t>, uint64_t> clientHashes;
+    bool podiumTold = false;
+    // What the match cost and how fast it simulated.
+    uint32_t matchStartMs = 0;
+    uint64_t sentAtStart = 0;
+    uint64_t receivedAtStart = 0;
+    double simulatedSeconds = 0.0;
+    uint32_t simulatedFrames = 0;
+    double frameStartedAt = 0.0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+// What an online session needs of the game, so the session runs the same with the real game
+// (net/game_side.hpp) and with none at all (the tests' machines that only exchange actions).
+
+#include "net/packet_codec.hpp"
+
+#include <cstdint>
+#include <optional>
+
+class OnlineGame {
+  public:
+    virtual ~OnlineGame() = default;
+    // A match starts: its settings from the lineup, this machine's seats on this machine's
+    // controls, and the play state asked for (the session is the frame pacer from then on).
+    virtual void startMatch(const StartMessage& start, uint8_t self) = 0;
+    // Once per rendered frame while playing: this machine's controls.
+    virtual void readLocalInput() = 0;
+    // The packed actions of one of this machine's seats for the next frame it acts in; idle while
+    // menuOpen for a person's seat.
+    virtual uint16_t sample(int seat, bool menuOpen) = 0;
+    // The hash of every body (see HashBodies) after a frame; none from a machine that has no
+    // world (the tests' machines that only exchange actions).
+    virtual std::optional<uint64_t> worldHash() = 0;
+    // A seat's machine went: the host's computer plays it on (here when playedHere).
+    virtual void seatTakenOver(int seat, bool playedHere) = 0;
+    // The match is over for this machine: leave it, for the waiting screen or, when the session
+    // has closed, for the title.
+    virtual void leaveMatch(bool toTitle) = 0;
+};

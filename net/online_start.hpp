@@ -1,0 +1,45 @@
+#pragma once
+
+// Hosting or joining from the command line: the network opened, the session made, and the game
+// started on the waiting screen. The session lives until the program ends.
+
+#include "match/quick_match.hpp"
+#include "net/packet_codec.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class NetSession;
+
+struct OnlineOptions {
+    bool host = false;
+    std::string join; // ADDRESS[:PORT] of the host
+    uint16_t port = kDefaultPort;
+    int seats = 1; // this machine's seats
+    int delay = kDefaultInputDelay;
+    // The host's matches (map, players, lives, time), and this machine's computers and their level
+    // (bots: how many of its seats they play).
+    QuickMatch shape;
+    bool wanted() const { return host || !join.empty(); }
+};
+
+// Opens the network and starts the session; false, with one line, when it cannot (the port is
+// taken, the address does not resolve).
+bool StartOnline(const OnlineOptions& options);
+struct SessionSetup;
+struct BuildIdentity;
+class Transport;
+
+// Makes the session of this run over a transport, with the game behind it, and starts the game
+// on the waiting screen (StartOnline does this with ENet; tests with their own network).
+NetSession& StartSession(const SessionSetup& setup, std::unique_ptr<Transport> transport,
+                         const BuildIdentity& identity);
+// The session of this run, or null when it plays on one machine.
+NetSession* OnlineSession();
+// At the program's end: tells the other machines this one leaves, and closes the network.
+void StopOnline();
+// This machine's addresses on its networks (IPv4, loopback last), for the line a host gives its
+// friends.
+std::vector<std::string> LocalAddresses();

@@ -1,0 +1,298 @@
+#include "net/packet_codec.hpp"
+
+#include "match/quick_match.hpp"
+#include "match/recording.hpp"
+
+#include <type_traits>
+
+namespace {
+
+constexpr uint8_t kLevels = 3;
+
+class Writer {
+  public:
+    void u8(uint8_t v) { bytes.push_back(v); }
+    void u16(uint16_t v) { little(v, 2); }
+    void u32(uint32_t v) { little(v, 4); }
+    void u64(uint64_t v) { little(v, 8); }
+    void text(const std::string& s) {
+        u8(static_cast<uint8_t>(s.size()));
+        bytes.insert(bytes.end(), s.begin(), s.end());
+    }
+    std::vector<uint8_t> bytes;
+
+  private:
+    void little(uint64_t v, int count) {
+        for (int i = 0; i < count; ++i) {
+            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        }
+    }
+};
+
+// Reads fields in order; the first read past the end, or any value a check refuses, spoils it,
+// and every read after that gives zero.
+class Reader {
+  public:
+    explicit Reader(std::span<const uint8_t> packet) : data(packet) {}
+    uint8_t u8() { return static_cast<uint8_t>(little(1)); }
+    uint16_t u16() { return static_cast<uint16_t>(little(2)); }
+    uint32_t u32() { return static_cast<uint32_t>(little(4)); }
+    uint64_t u64() { return little(8); }
+    std::string text() {
+        const size_t size = u8();
+        std::string out;
+        if (size > kMaxTextBytes || at + size > data.size()) {
+            good = false;
+            return out;
+        }
+        for (size_t i = 0; i < size; ++i) {
+            const auto c = static_cast<char>(data[at + i]);
+            good = good && c >= 0x20 && c < 0x7f;
+            out += c;
+        }
+        at += size;
+        return out;
+    }
+    // Refuses the packet unless the condition holds.
+    void require(bool condition) { good = good && condition; }
+    bool ok() const { return good; }
+    bool whole() const { return good && at == data.size(); }
+
+  private:
+    uint64_t little(int count) {
+        if (!good || at + static_cast<size_t>(count) > data.size()) {
+            good = false;
+            return 0;
+        }
+        uint64_t v = 0;
+        for (int i = 0; i < count; ++i) {
+            v |= static_cast<uint64_t>(data[at + static_cast<size_t>(i)]) << (8 * i);
+        }
+        at += static_cast<size_t>(count);
+        return v;
+    }
+    std::span<const uint8_t> data;
+    size_t at = 0;
+    bool good = true;
+};
+
+void writeLineup(Writer& w, const Lineup& l) {
+    w.text(l.map);
+    w.u8(l.lives);
+    w.u16(l.seconds);
+    w.u8(l.players);
+    for (const SeatInfo& s : l.seats) {
+        w.u8(s.machine);
+        w.u8(static_cast<uint8_t>(s.computer ? 1 : 0));
+        w.u8(s.level);
+        w.u16(s.roundTripMs);
+    }
+}
+
+bool validMachine(uint8_t machine) {
+    return machine <= kMaxClients || machine == kNoMachine;
+}
+
+Lineup readLineup(Reader& r) {
+    Lineup l;
+    l.map = r.text();
+    l.lives = r.u8();
+    l.seconds = r.u16();
+    l.players = r.u8();
+    r.require(l.lives >= kLivesRange.low && l.lives <= kLivesRange.high);
+    r.require(l.seconds >= kSecondsRange.low && l.seconds <= kSecondsRange.high);
+    r.require(l.players >= kPlayersRange.low && l.players <= kPlayersRange.high);
+    for (SeatInfo& s : l.seats) {
+        s.machine = r.u8();
+        const uint8_t computer = r.u8();
+        s.level = r.u8();
+        s.roundTripMs = r.u16();
+        r.require(validMachine(s.machine) && computer <= 1 && s.level < kLevels);
+        s.computer = computer == 1;
+    }
+    return l;
+}
+
+void write(Writer& w, const HelloMessage& m) {
+    w.text(m.build);
+    w.u64(m.dataHash);
+    w.u8(m.seats);
+    w.u8(m.computers);
+    w.u8(m.level);
+}
+void write(Writer& w, const WelcomeMessage& m) {
+    w.u8(m.machine);
+}
+void write(Writer& w, const RefuseMessage& m) {
+    w.u8(static_cast<uint8_t>(m.reason));
+    w.text(m.build);
+    w.u64(m.dataHash);
+    w.u8(m.freeSeats);
+}
+void write(Writer& w, const LineupMessage& m) {
+    writeLineup(w, m.lineup);
+}
+void write(Writer& w, const StartMessage& m) {
+    writeLineup(w, m.lineup);
+    w.u32(m.seed);
+    w.u8(m.delay);
+}
+void write(Writer& w, const InputsMessage& m) {
+    w.u8(static_cast<uint8_t>(m.runs.size()));
+    for (const SeatRun& run : m.runs) {
+        w.u8(run.seat);
+        w.u32(run.first);
+        w.u8(static_cast<uint8_t>(run.actions.size()));
+        for (uint16_t bits : run.actions) {
+            w.u16(bits);
+        }
+    }
+    w.u8(m.heardMask);
+    for (int seat = 0; seat < kMaxSeats; ++seat) {
+        if ((m.heardMask >> seat) & 1u) {
+            w.u32(m.heard[static_cast<size_t>(seat)]);
+        }
+    }
+}
+void write(Writer& w, const HashMessage& m) {
+    w.u32(m.frame);
+    w.u64(m.hash);
+}
+void write(Writer& w, const DesyncMessage& m) {
+    w.u32(m.frame);
+}
+void write(Writer& w, const TakeoverMessage& m) {
+    w.u8(m.seatMask);
+    w.u32(m.frame);
+}
+void write(Writer&, const AliveMessage&) {}
+void write(Writer&, const LeaveMessage&) {}
+
+// Frames beyond this are no frame a match reaches (a day and a half at 60 a second).
+constexpr uint32_t kMaxFrame = 1u << 23;
+constexpr uint8_t kAllSeats = (1u << kMaxSeats) - 1;
+
+void read(Reader& r, HelloMessage& m) {
+    m.build = r.text();
+    m.dataHash = r.u64();
+    m.seats = r.u8();
+    m.computers = r.u8();
+    m.level = r.u8();
+    r.require(m.seats >= 1 && m.seats <= kMaxSeats && m.computers <= m.seats && m.level < kLevels);
+}
+void read(Reader& r, WelcomeMessage& m) {
+    m.machine = r.u8();
+    r.require(m.machine >= 1 && m.machine <= kMaxClients);
+}
+void read(Reader& r, RefuseMessage& m) {
+    const uint8_t reason = r.u8();
+    r.require(reason >= static_cast<uint8_t>(RefuseReason::Build) &&
+              reason <= static_cast<uint8_t>(RefuseReason::Playing));
+    m.reason = static_cast<RefuseReason>(reason);
+    m.build = r.text();
+    m.dataHash = r.u64();
+    m.freeSeats = r.u8();
+    r.require(m.freeSeats <= kMaxSeats);
+}
+void read(Reader& r, LineupMessage& m) {
+    m.lineup = readLineup(r);
+}
+void read(Reader& r, StartMessage& m) {
+    m.lineup = readLineup(r);
+    m.seed = r.u32();
+    m.delay = r.u8();
+    r.require(m.delay >= kMinInputDelay && m.delay <= kMaxInputDelay);
+}
+void read(Reader& r, InputsMessage& m) {
+    const uint8_t runs = r.u8();
+    r.require(runs <= kMaxSeats);
+    uint8_t seen = 0;
+    for (uint8_t i = 0; i < runs && r.ok(); ++i) {
+        SeatRun run;
+        run.seat = r.u8();
+        run.first = r.u32();
+        const uint8_t count = r.u8();
+        r.require(run.seat < kMaxSeats && !((seen >> run.seat) & 1u) && count >= 1 &&
+                  count <= kMaxFramesPerRun && run.first < kMaxFrame);
+        if (run.seat < kMaxSeats) {
+            seen = static_cast<uint8_t>(seen | (1u << run.seat));
+        }
+        for (uint8_t k = 0; k < count && r.ok(); ++k) {
+            const uint16_t bits = r.u16();
+            r.require(bits <= kActionBitsMask);
+            run.actions.push_back(bits);
+        }
+        m.runs.push_back(std::move(run));
+    }
+    m.heardMask = r.u8();
+    r.require(m.heardMask <= kAllSeats);
+    for (int seat = 0; seat < kMaxSeats; ++seat) {
+        if ((m.heardMask >> seat) & 1u) {
+            m.heard[static_cast<size_t>(seat)] = r.u32();
+            r.require(m.heard[static_cast<size_t>(seat)] <= kMaxFrame);
+        }
+    }
+}
+void read(Reader& r, HashMessage& m) {
+    m.frame = r.u32();
+    m.hash = r.u64();
+    r.require(m.frame < kMaxFrame);
+}
+void read(Reader& r, DesyncMessage& m) {
+    m.frame = r.u32();
+    r.require(m.frame < kMaxFrame);
+}
+void read(Reader& r, TakeoverMessage& m) {
+    m.seatMask = r.u8();
+    m.frame = r.u32();
+    r.require(m.seatMask != 0 && m.seatMask <= kAllSeats && m.frame < kMaxFrame);
+}
+void read(Reader&, AliveMessage&) {}
+void read(Reader&, LeaveMessage&) {}
+
+// The message of kind index k (the kind byte less one), read into the variant.
+template <size_t K> std::optional<Message> readKind(size_t kind, Reader& r) {
+    if constexpr (K < std::variant_size_v<Message>) {
+        if (kind == K) {
+            std::variant_alternative_t<K, Message> m;
+            read(r, m);
+            return Message(std::move(m));
+        }
+        return readKind<K + 1>(kind, r);
+    } else {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeMessage(const Message& message) {
+    Writer w;
+    w.u8(static_cast<uint8_t>(message.index() + 1));
+    std::visit([&](const auto& m) { write(w, m); }, message);
+    return std::move(w.bytes);
+}
+
+std::optional<Message> DecodeMessage(std::span<const uint8_t> packet, DecodeFault* fault) {
+    auto refuse = [&](DecodeFault why) -> std::optional<Message> {
+        if (fault != nullptr) {
+            *fault = why;
+        }
+        return std::nullopt;
+    };
+    if (packet.size() > kMaxPacketBytes) {
+        return refuse(DecodeFault::Oversized);
+    }
+    if (packet.empty() || packet[0] == 0) {
+        return refuse(DecodeFault::Malformed);
+    }
+    Reader r(packet.subspan(1));
+    std::optional<Message> message = readKind<0>(static_cast<size_t>(packet[0] - 1), r);
+    if (!message || !r.whole()) {
+        return refuse(DecodeFault::Malformed);
+    }
+    if (fault != nullptr) {
+        *fault = DecodeFault::None;
+    }
+    return message;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+// One number for where everything in the world is and how it moves: every body's position,
+// velocity, rotation and spin, bit for bit, in the order the bodies were made. Two runs of a
+// match that differ anywhere in the world give different numbers (online machines compare them
+// to find out whether they still agree).
+
+#include <cstdint>
+
+uint64_t HashBodies();

@@ -1,0 +1,206 @@
+// Sessions over the in-memory network, without a game behind them: who may join a host, what
+// both ends say when one may not, and packets a session refuses to act on.
+#include "match/recording.hpp"
+#include "net/net_session.hpp"
+#include "tests/support/memory_network.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// A game with no world: it records what the session asks of it.
+struct FakeGame : OnlineGame {
+    void startMatch(const StartMessage& start, uint8_t) override { started = start; }
+    void readLocalInput() override {}
+    uint16_t sample(int seat, bool) override { return static_cast<uint16_t>(seat + 1); }
+    std::optional<uint64_t> worldHash() override { return std::nullopt; }
+    void seatTakenOver(int seat, bool) override { takenOver.push_back(seat); }
+    void leaveMatch(bool toTitle) override { leftForTitle = leftForTitle || toTitle; }
+    std::optional<StartMessage> started;
+    std::vector<int> takenOver;
+    bool leftForTitle = false;
+};
+
+const BuildIdentity kBuild{"1.0.0-aaaa", 0x1111};
+
+struct Machine {
+    Machine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
+            BuildIdentity identity = kBuild, uint32_t requestData = kProtocolMagic)
+        : session(setup, setup.hosting ? network.listen(name) : network.connect(name, "host", requestData),
+                  std::move(identity), game, [&network] { return network.now(); }) {}
+    FakeGame game;
+    NetSession session;
+};
+
+SessionSetup hostSetup(int players, int seats = 1) {
+    SessionSetup setup;
+    setup.hosting = true;
+    setup.map = "Meadow";
+    setup.players = players;
+    setup.seats = seats;
+    return setup;
+}
+
+SessionSetup clientSetup(int seats = 1) {
+    SessionSetup setup;
+    setup.address = "host";
+    setup.seats = seats;
+    return setup;
+}
+
+// Runs every machine for a while of network time: its waiting screen, or its match.
+void run(MemoryNetwork& network, const std::vector<Machine*>& machines, uint32_t ms,
+         const std::function<void()>& eachTick = {}) {
+    for (uint32_t t = 0; t < ms; t += 10) {
+        network.advance(10);
+        if (eachTick) {
+            eachTick();
+        }
+        for (Machine* m : machines) {
+            if (m->session.playing()) {
+                m->session.beginFrame();
+                while (m->session.frameReady()) {
+                    m->session.frameDone();
+                }
+                m->session.endFrame();
+            } else {
+                m->session.update();
+            }
+        }
+    }
+}
+
+} // namespace
+
+// Each case sets up a host with some machines already in, then one more machine asks to join.
+TEST(NetSession, RefusesAMachineThatMayNotJoinInOneLineOnBothEnds) {
+    struct Case {
+        const char* name;
+        int players;
+        int already; // machines joined before the last one
+        bool started;
+        SessionSetup last;
+        BuildIdentity identity;
+        uint32_t requestData;
+        const char* hostSays;
+        const char* clientSays;
+    };
+    const Case cases[] = {
+        {"AnotherBuild",
+         2,
+         0,
+         false,
+         clientSetup(),
+         {"1.0.0-bbbb", 0x1111},
+         kProtocolMagic,
+         "Refused last: its build 1.0.0-bbbb differs from this one, 1.0.0-aaaa",
+         "refused to let this machine join: its build 1.0.0-aaaa differs from this one, 1.0.0-bbbb"},
+        {"OtherData",
+         2,
+         0,
+         false,
+         clientSetup(),
+         {"1.0.0-aaaa", 0x2222},
+         kProtocolMagic,
+         "Refused last: its data files (0000000000002222) differ from this machine's (0000000000001111)",
+         "refused to let this machine join: its data files (0000000000001111) differ from this machine's"},
+        {"MoreSeatsThanFree", 3, 0, false, clientSetup(3), kBuild, kProtocolMagic,
+         "Refused last: it brings 3 seats and 2 are free", "it has 2 free seats, and this machine brings 3"},
+        {"AnotherProtocol", 2, 0, false, clientSetup(), kBuild, kProtocolMagic + 1,
+         "Refused a connection from last: not this game, or another version of its online play",
+         "refused the connection: it runs another version of the game's online play"},
+        {"AFourthMachine", 4, 3, false, clientSetup(), kBuild, kProtocolMagic,
+         "Refused a connection from last: three machines have joined already",
+         "is full: three machines have joined already"},
+        {"DuringAMatch", 3, 1, true, clientSetup(), kBuild, kProtocolMagic,
+         "Refused last: a match is being played", "a match is being played; join again between matches"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryNetwork network(1, {5, 20, 0.0});
+        Machine host(network, "host", hostSetup(c.started ? c.already + 1 : c.players));
+        std::vector<std::unique_ptr<Machine>> joined;
+        std::vector<Machine*> all{&host};
+        for (int i = 0; i < c.already; ++i) {
+            joined.push_back(std::make_unique<Machine>(network, "m" + std::to_string(i), clientSetup()));
+            all.push_back(joined.back().get());
+        }
+        run(network, all, c.started ? 4000 : 500);
+        ASSERT_EQ(host.session.playing(), c.started);
+        testing::internal::CaptureStdout();
+        Machine last(network, "last", c.last, c.identity, c.requestData);
+        all.push_back(&last);
+        run(network, all, 500);
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_NE(said.find(c.hostSays), std::string::npos) << said;
+        EXPECT_NE(said.find(c.clientSays), std::string::npos) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+        EXPECT_TRUE(last.session.closed());
+        EXPECT_TRUE(last.game.leftForTitle);
+        const auto& seats = host.session.seats().seats;
+        EXPECT_EQ(std::count_if(seats.begin(), seats.end(),
+                                [](const SeatInfo& s) { return s.machine != kNoMachine; }),
+                  1 + c.already)
+            << "a refused machine takes no seat";
+    }
+}
+
+// A machine that joins and then sends what no honest machine sends: the host counts it, acts on
+// none of it, and plays on.
+TEST(NetSession, CountsPacketsItDoesNotTakeAndPlaysOn) {
+    MemoryNetwork network(2, {5, 20, 0.0});
+    Machine host(network, "host", hostSetup(3));
+    Machine honest(network, "honest", clientSetup());
+    std::unique_ptr<Transport> rogue = network.connect("rogue", "host");
+    auto sendRaw = [&](const std::vector<uint8_t>& bytes, Channel channel = Channel::Control) {
+        rogue->send(0, channel, bytes);
+    };
+    // Otherwise the rogue keeps up its own seat's actions, a few frames ahead of the host.
+    uint32_t rogueNext = kDefaultInputDelay;
+    auto keepUp = [&] {
+        TransportEvent ignored;
+        while (rogue->poll(ignored)) {
+        }
+        const LockstepScheduler* lockstep = host.session.lockstep();
+        if (lockstep == nullptr) {
+            return;
+        }
+        SeatRun run{2, rogueNext, {}};
+        while (rogueNext + run.actions.size() <= lockstep->nextFrame() + kDefaultInputDelay &&
+               run.actions.size() < kMaxFramesPerRun) {
+            run.actions.push_back(0);
+        }
+        if (!run.actions.empty()) {
+            rogueNext += static_cast<uint32_t>(run.actions.size());
+            InputsMessage inputs;
+            inputs.runs = {run};
+            sendRaw(EncodeMessage(inputs), Channel::Inputs);
+        }
+    };
+    run(network, {&host, &honest}, 200);
+    sendRaw(EncodeMessage(InputsMessage{})); // before saying who it is
+    HelloMessage hello{kBuild.build, kBuild.dataHash, 1, 0, 1};
+    sendRaw(EncodeMessage(hello));
+    run(network, {&host, &honest}, 4000, keepUp); // seats full: the match starts
+    ASSERT_TRUE(host.session.playing());
+    ASSERT_TRUE(honest.session.playing());
+    sendRaw({0x06, 0x01});                                    // cut short
+    sendRaw(std::vector<uint8_t>(kMaxPacketBytes + 1, 0x06)); // oversized
+    sendRaw(EncodeMessage(StartMessage{}));                   // the host's to send
+    InputsMessage forHonestSeat;
+    forHonestSeat.runs = {{1, 3, {kActionBitsMask}}};
+    sendRaw(EncodeMessage(forHonestSeat), Channel::Inputs); // seat 2 is the honest machine's
+    run(network, {&host, &honest}, 1000, keepUp);
+    const SessionFaults& faults = host.session.faults();
+    EXPECT_EQ(faults.malformed, 1);
+    EXPECT_EQ(faults.oversized, 1);
+    EXPECT_EQ(faults.outOfTurn, 2);
+    EXPECT_EQ(faults.foreignSeats, 1);
+    EXPECT_TRUE(host.session.playing());
+    EXPECT_EQ(host.session.lockstep()->table().actions(1, 3),
+              honest.session.lockstep()->table().actions(1, 3));
+    EXPECT_GT(host.session.lockstep()->nextFrame(), 30u) << "the match plays on";
+}

@@ -1,0 +1,65 @@
+// The real thing on one machine: three game processes under one X server, a host and two
+// clients joined over UDP on loopback, every seat a computer, play a 60-second match to its
+// podium; each prints the same line of its end. (scripts/online-loopback.sh runs the same with a
+// lossy relay in between, and with a client killed mid-match.)
+#include "tests/support/display.hpp"
+#include "tests/support/game_process.hpp"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// A UDP port nothing listens on now.
+uint16_t freePort() {
+    const int s = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    close(s);
+    return ntohs(address.sin_port);
+}
+
+std::string endLine(const std::string& output) {
+    const size_t at = output.find("Online match over: ");
+    return at == std::string::npos ? std::string() : output.substr(at, output.find('\n', at) - at);
+}
+
+} // namespace
+
+TEST(OnlineLoopback, ThreeMachinesPlayAMatchToTheSameEnd) {
+    GRUMBO_REQUIRE_DISPLAY();
+    const std::string port = std::to_string(freePort());
+    GameProcess host(
+        {"--host", "--port", port, "--players", "3", "--bots", "1", "--time", "60", "--windowed"});
+    ASSERT_TRUE(host.waitForOutput("Hosting an online match on UDP port " + port, 60s)) << host.output();
+    GameProcess first({"--join", "127.0.0.1:" + port, "--bots", "1", "--windowed"});
+    GameProcess second({"--join", "127.0.0.1:" + port, "--bots", "1", "--windowed"});
+    std::vector<GameProcess*> machines{&host, &first, &second};
+    for (GameProcess* machine : machines) {
+        EXPECT_TRUE(machine->waitForOutput("Online match over: ", 600s)) << machine->output();
+    }
+    const std::string hostEnd = endLine(host.output());
+    ASSERT_FALSE(hostEnd.empty()) << host.output();
+    for (GameProcess* machine : {&first, &second}) {
+        EXPECT_EQ(endLine(machine->output()), hostEnd) << machine->output();
+    }
+    for (GameProcess* machine : machines) {
+        kill(machine->pid(), SIGTERM);
+    }
+    for (GameProcess* machine : machines) {
+        EXPECT_EQ(machine->waitForExit(60s), 0) << machine->output();
+        EXPECT_EQ(machine->output().find("out of step"), std::string::npos) << machine->output();
+        EXPECT_EQ(machine->output().find("runtime error"), std::string::npos) << machine->output();
+    }
+}

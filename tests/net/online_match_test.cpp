@@ -1,0 +1,256 @@
+// An online match of the real game on the in-memory network. This process hosts it, its engine
+// headless and rendering at an uneven pace (now and then a long frame it must catch up after);
+// one or two more machines only exchange actions, their seats pressing at random. The host plays
+// its match to the podium through every delay, loss and reordering, and ends exactly as a match
+// on one machine fed every seat's actions frame by frame, as the lockstep agreed them: the same
+// frame, the same world, the same ranks. Once, one of the other machines dies mid-match and the
+// host's computer plays its seat on.
+#include "frontend/waiting_screen.hpp"
+#include "match/match_run.hpp"
+#include "match/recording.hpp"
+#include "net/net_session.hpp"
+#include "net/online_start.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/logic.hpp"
+#include "physics/body_hash.hpp"
+#include "tests/match/match_scene.hpp"
+#include "tests/support/memory_network.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <utility>
+
+using namespace match_test;
+
+namespace {
+
+const BuildIdentity kBuild{"1.0.0-test", 7};
+
+// A machine with no world whose seats press at random, holding each choice for a while.
+struct PressingGame : OnlineGame {
+    explicit PressingGame(uint32_t seed) : random(seed) {}
+    void startMatch(const StartMessage&, uint8_t) override {}
+    void readLocalInput() override {}
+    uint16_t sample(int seat, bool) override {
+        auto& [held, left] = holding[static_cast<size_t>(seat)];
+        if (left-- <= 0) {
+            held = static_cast<uint16_t>(random() & kActionBitsMask);
+            left = static_cast<int>(random() % 30);
+        }
+        return held;
+    }
+    std::optional<uint64_t> worldHash() override { return std::nullopt; }
+    void seatTakenOver(int, bool) override {}
+    void leaveMatch(bool) override {}
+    std::mt19937 random;
+    std::array<std::pair<uint16_t, int>, kMaxSeats> holding{};
+};
+
+struct OtherMachine {
+    OtherMachine(MemoryNetwork& network, const std::string& name, uint32_t seed)
+        : game(seed), session(clientSetup(), network.connect(name, "host"), kBuild, game,
+                              [&network] { return network.now(); }) {}
+    static SessionSetup clientSetup() {
+        SessionSetup setup;
+        setup.address = "host";
+        return setup;
+    }
+    void frame() {
+        if (!session.playing()) {
+            session.update();
+            return;
+        }
+        session.beginFrame();
+        while (session.frameReady()) {
+            session.frameDone();
+        }
+        session.endFrame();
+    }
+    PressingGame game;
+    NetSession session;
+};
+
+// The end of a match: the frame its podium stood in, the world then, and the ranks.
+struct MatchEnd {
+    uint32_t frame = 0;
+    uint64_t hash = 0;
+    std::vector<int32_t> ranks;
+    bool operator==(const MatchEnd&) const = default;
+};
+
+// The same match on one machine: every seat plays the table, one frame per rendered frame.
+struct TablePlay : OnlinePlay, FramePacer, ActionSource {
+    explicit TablePlay(const Lockstep& agreed) : table(agreed) {}
+    ActionSource& seatActions() override { return *this; }
+    PlayerActions actionsFor(const Player& player) override {
+        return UnpackActions(table.actions(static_cast<int>(player.playerNumber) - 1, frame));
+    }
+    void podiumReached(const std::vector<int32_t>& ranks) override {
+        end = MatchEnd{frame, HashBodies(), ranks};
+    }
+    std::string notice() const override { return {}; }
+    void setMenuOpen(bool) override {}
+    void leave() override {}
+    void beginFrame() override { readyThisFrame = true; }
+    bool frameReady() override { return std::exchange(readyThisFrame, false); }
+    // Frames count from the match's first, as the lockstep's do.
+    void frameDone() override { frame += Engine::instance().states->current == GameStateId::Play ? 1 : 0; }
+    void endFrame() override {}
+    float frameSeconds() const override { return kOnlineFrameSeconds; }
+
+    Lockstep table;
+    uint32_t frame = 0;
+    bool readyThisFrame = false;
+    std::optional<MatchEnd> end;
+};
+
+struct Setting {
+    const char* name;
+    int machines;
+    LinkShape shape;
+    bool oneDies;
+};
+
+void PrintTo(const Setting& setting, std::ostream* out) {
+    *out << setting.name;
+}
+
+class OnlineMatch : public MatchScene, public testing::WithParamInterface<Setting> {
+  protected:
+    void SetUp() override {
+        MatchScene::SetUp();
+        auto blankOrMatch = harness.engine().stateFactory;
+        harness.engine().stateFactory = [blankOrMatch](uint32_t id) -> GameState* {
+            return id == GameStateId::OnlineWaiting ? new WaitingScreenState() : blankOrMatch(id);
+        };
+    }
+    void TearDown() override {
+        StopOnline();
+        MatchRun::instance() = MatchRun{};
+        harness.engine().pacer = nullptr;
+    }
+
+    // Time passes on the network, on this machine (one rendered frame) and on the others.
+    void tick(uint32_t ms) {
+        network->advance(ms);
+        harness.step(ms);
+        for (auto& other : others) {
+            other->frame();
+        }
+    }
+
+    // Made by the test; they outlive the session of this run, which StopOnline ends in TearDown.
+    std::unique_ptr<MemoryNetwork> network;
+    std::vector<std::unique_ptr<OtherMachine>> others;
+};
+
+// "Online match over: frame F, hash H, ranks R1 R2 ..." as the host said it.
+MatchEnd endFromLine(const std::string& said) {
+    const size_t at = said.find("Online match over: frame ");
+    if (at == std::string::npos) {
+        return {};
+    }
+    std::istringstream line(said.substr(at, said.find('\n', at) - at));
+    MatchEnd end;
+    std::string word;
+    char comma = 0;
+    line >> word >> word >> word >> word >> end.frame >> comma >> word >> std::hex >> end.hash >> std::dec >>
+        comma >> word;
+    for (int32_t rank = 0; line >> rank;) {
+        end.ranks.push_back(rank);
+    }
+    return end;
+}
+
+} // namespace
+
+TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
+    const Setting& given = GetParam();
+    network = std::make_unique<MemoryNetwork>(11, given.shape);
+    SessionSetup hosting;
+    hosting.hosting = true;
+    hosting.map = "Meadow";
+    hosting.players = given.machines + 1;
+    hosting.seats = 2; // a person, who presses nothing, and a computer
+    hosting.computers = 1;
+    hosting.seconds = 20;
+    NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
+    for (int m = 1; m < given.machines; ++m) {
+        others.push_back(std::make_unique<OtherMachine>(*network, "machine " + std::to_string(m), 50 + m));
+    }
+    // Asked for during a frame, as the game asks for its states.
+    harness.current()->onUpdate = [] { requestState(GameStateId::OnlineWaiting); };
+
+    std::mt19937 pace(5);
+    std::map<std::string, std::string> settings;
+    uint32_t seed = 0;
+    testing::internal::CaptureStdout();
+    for (int step = 0; step < 20000 && !(match() != nullptr && match()->phase == MatchPhase::FadeOut);
+         ++step) {
+        tick(step % 97 == 50 ? 300 : std::uniform_int_distribution<uint32_t>(5, 40)(pace));
+        if (host.playing() && seed == 0) {
+            settings = MatchSettings::instance().all();
+            seed = *MatchRun::instance().fixedSeed;
+        }
+        if (given.oneDies && others.size() == 2 && host.lockstep() != nullptr &&
+            host.lockstep()->nextFrame() > 600) {
+            network->kill("machine 2");
+            others.pop_back();
+        }
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+    ASSERT_NE(match(), nullptr) << said;
+    ASSERT_EQ(match()->phase, MatchPhase::FadeOut) << said;
+    const MatchEnd online = endFromLine(said);
+    ASSERT_GT(online.frame, 0u) << said;
+    if (given.oneDies) {
+        EXPECT_NE(
+            said.find(
+                "Machine 2 (machine 2) has not been heard from for 3 s; computers play its seats from frame"),
+            std::string::npos)
+            << said;
+    }
+    EXPECT_EQ(host.faults().total(), 0);
+    const Lockstep agreed = host.lockstep()->table();
+
+    // Back on the waiting screen, the host leaves (during a frame, as Escape would have it).
+    for (int step = 0; step < 200 && harness.engine().states->current != GameStateId::OnlineWaiting; ++step) {
+        tick(17);
+    }
+    ASSERT_EQ(harness.engine().states->current, GameStateId::OnlineWaiting);
+    GameObject* leaver = GameObjectList::instance().create("Leave");
+    struct Leave : Logic {
+        using Logic::Logic;
+        void Update() override { OnlineSession()->leave(); }
+    };
+    leaver->attach(new Leave("Leave", leaver));
+    run(2);
+    ASSERT_EQ(harness.engine().states->current, GameStateId::MainMenu);
+    StopOnline();
+    ASSERT_FALSE(MatchRun::instance().online);
+
+    // The same match on one machine, from the same seed and settings.
+    for (const auto& [key, value] : settings) {
+        MatchSettings::instance().set(key, value);
+    }
+    TablePlay alone(agreed);
+    MatchRun::instance().fixedSeed = seed;
+    MatchRun::instance().online = &alone;
+    harness.engine().pacer = &alone;
+    startWithCurrentSettings();
+    for (int frame = 0; frame < 5000 && !alone.end; ++frame) {
+        run(1);
+    }
+    ASSERT_TRUE(alone.end.has_value());
+    EXPECT_EQ(online, *alone.end);
+}
+
+INSTANTIATE_TEST_SUITE_P(Online, OnlineMatch,
+                         testing::Values(Setting{"TwoMachines", 2, {2, 30, 0.05}, false},
+                                         Setting{"ThreeMachinesLossy", 3, {10, 80, 0.1}, false},
+                                         Setting{"OneOfThreeDies", 3, {5, 40, 0.05}, true}),
+                         [](const testing::TestParamInfo<Setting>& param) {
+                             return std::string(param.param.name);
+                         });
