@@ -5,6 +5,7 @@
 #include "net/net_session.hpp"
 #include "net/online_start.hpp"
 
+#include <iostream>
 #include <string>
 
 namespace {
@@ -36,6 +37,13 @@ void WaitingScreenState::Load() {
     // Back from a match: the session goes on between matches.
     if (NetSession* session = OnlineSession()) {
         session->matchFinished();
+        // Said once on standard output too: the host is ready for friends from now on (it
+        // answers them only once its window is up).
+        static bool told = false;
+        if (session->hosting() && !told) {
+            told = true;
+            std::cout << JoinLine(session->port()) << std::endl;
+        }
     }
 }
 

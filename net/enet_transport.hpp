@@ -18,8 +18,9 @@ struct _ENetHost;
 struct _ENetPeer;
 
 constexpr uint32_t kEnetTimeoutMs = 20000;
-// A host that does not answer a request to join for this long is not there.
-constexpr uint32_t kEnetConnectTimeoutMs = 5000;
+// A host that does not answer a request to join for this long is not there. Generous, since a
+// host answers only once its window is up and its data loaded, and a friend may be quicker.
+constexpr uint32_t kEnetConnectTimeoutMs = 15000;
 
 class EnetTransport : public Transport {
   public:
