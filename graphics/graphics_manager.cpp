@@ -291,7 +291,11 @@ void GraphicsManager::DrawFrame(Camera* camera) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     spritePass(camera);
-    ParticlePool::instance().draw(camera);
+    if (referencePasses) {
+        ParticlePool::instance().drawEachSeparately(camera);
+    } else {
+        ParticlePool::instance().draw(camera);
+    }
     for (FrameBufferRenderer* composite : drawnComposites) {
         compositePass(composite);
     }

@@ -78,6 +78,10 @@ class GraphicsManager {
     // out and the scene drawn straight into the window, which looks the same and, drawing in
     // software, saves a whole window's pass (false: always through the composite, for comparing).
     bool skipIdleComposites = true;
+    // Every pass the plain way: one draw per particle. The quicker ways the passes take
+    // otherwise (drawing in software, every pixel of a full-window pass counts) must give exactly
+    // these pixels; tests compare the two.
+    bool referencePasses = false;
 
   private:
     GraphicsManager() = default;
