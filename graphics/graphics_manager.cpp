@@ -11,6 +11,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iostream>
 
@@ -89,6 +90,53 @@ void applyShaderLogic(GameObject* owner, ShaderProgram* inUse) {
     }
 }
 
+// Window rectangles (x, y, width, height) in strips, together covering every pixel a ring can
+// move or brighten: its band, the ring's width either side of its radius. A ring of picture
+// radius r is a circle of r x the picture's height in pixels.
+constexpr int kBandStrip = 16;
+constexpr float kBandMargin = 2.0f; // pixels, for the rounding of both sides
+
+void addRingBand(std::vector<std::array<int, 4>>& rects, const RingOnPicture& ring,
+                 const ScreenLayout& screen, int windowWidth, int windowHeight) {
+    const auto pictureHeight = static_cast<float>(screen.viewportHeight);
+    const float cx = static_cast<float>(screen.viewportX) + ring.center.x * pictureHeight;
+    const float cy = static_cast<float>(screen.viewportY) + ring.center.y * pictureHeight;
+    const float outer = (ring.radius + ring.width) * pictureHeight + kBandMargin;
+    const float inner = (ring.radius - ring.width) * pictureHeight - kBandMargin;
+    const int top = std::max(0, static_cast<int>(std::floor(cy - outer)));
+    const int bottom = std::min(windowHeight, static_cast<int>(std::ceil(cy + outer)));
+    for (int y = top; y < bottom; y += kBandStrip) {
+        const auto low = static_cast<float>(y);
+        const auto high = static_cast<float>(std::min(y + kBandStrip, bottom));
+        const float nearest =
+            cy >= low && cy <= high ? 0.0f : std::min(std::fabs(low - cy), std::fabs(high - cy));
+        const float farthest = std::max(std::fabs(low - cy), std::fabs(high - cy));
+        if (nearest >= outer) {
+            continue;
+        }
+        const float reach = std::sqrt(outer * outer - nearest * nearest);
+        // Pixels closer to the centre than the inner edge all along the strip are left alone.
+        const float hole = inner > farthest ? std::sqrt(inner * inner - farthest * farthest) : 0.0f;
+        const int left = std::max(0, static_cast<int>(std::floor(cx - reach)));
+        const int right = std::min(windowWidth, static_cast<int>(std::ceil(cx + reach)));
+        const int holeLeft = static_cast<int>(std::ceil(cx - hole));
+        const int holeRight = static_cast<int>(std::floor(cx + hole));
+        const int height = static_cast<int>(high) - y;
+        if (hole < 1.0f || holeLeft >= holeRight) {
+            if (right > left) {
+                rects.push_back({left, y, right - left, height});
+            }
+            continue;
+        }
+        if (std::min(holeLeft, right) > left) {
+            rects.push_back({left, y, std::min(holeLeft, right) - left, height});
+        }
+        if (right > std::max(holeRight, left)) {
+            rects.push_back({std::max(holeRight, left), y, right - std::max(holeRight, left), height});
+        }
+    }
+}
+
 } // namespace
 
 std::array<float, 12> CellCoordinates(int32_t columns, int32_t column, int32_t rows, int32_t row) {
@@ -129,6 +177,7 @@ void GraphicsManager::Initialize() {
     buildFramebuffer();
     buildScreenQuad();
     ParticlePool::instance().initializeGpu();
+    copyProgram = ResourceManager::buildProgram("./shaders/Screen_Copy.vs", "./shaders/Screen_Copy.fs");
     cellsKnown = {};
     initialized = true;
 }
@@ -242,6 +291,10 @@ void GraphicsManager::Shutdown() {
     framebuffer = framebufferTexture = framebufferDepthStencil = 0;
     ReleaseGlyphs(glyphs);
     ParticlePool::instance().releaseGpu();
+    if (copyProgram != nullptr) {
+        glDeleteProgram(copyProgram->id);
+        copyProgram.reset();
+    }
     cellsKnown = {};
     initialized = false;
 }
@@ -357,6 +410,9 @@ void GraphicsManager::spritePass(Camera* camera) {
 }
 
 void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
+    if (!referencePasses && ringsOnlyWhereTheyAre(composite)) {
+        return;
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDisable(GL_DEPTH_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -383,6 +439,50 @@ void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glViewport(letterbox[0], letterbox[1], letterbox[2], letterbox[3]);
+}
+
+bool GraphicsManager::ringsOnlyWhereTheyAre(FrameBufferRenderer* composite) {
+    const ShaderLogic* logic = composite->owner->getComponent<ShaderLogic>();
+    if (logic == nullptr || logic->waves() == nullptr || logic->targetProgram() != composite->shader ||
+        composite->shader != ResourceManager::instance().getShader("Shockwave") || copyProgram == nullptr ||
+        !copyProgram->linked || screen.windowWidth == 0 || screen.windowHeight == 0) {
+        return false;
+    }
+    const auto width = static_cast<GLint>(screen.windowWidth);
+    const auto height = static_cast<GLint>(screen.windowHeight);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+    glBindVertexArray(meshes[ScreenQuad].vertexArray);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, framebufferTexture);
+    glUseProgram(copyProgram->id);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+
+    std::array<RingOnPicture, kWaveSlots> rings{};
+    const int count = logic->ringsOnPicture(rings);
+    bandRects.clear();
+    for (int i = 0; i < count; ++i) {
+        addRingBand(bandRects, rings[static_cast<size_t>(i)], screen, width, height);
+    }
+    if (!bandRects.empty()) {
+        // The same full-window quad, cut down by the scissor: every pixel drawn gets exactly what
+        // the program gives it over the whole window.
+        glUseProgram(composite->shader->id);
+        applyShaderLogic(composite->owner, composite->shader);
+        glEnable(GL_SCISSOR_TEST);
+        for (const std::array<int, 4>& r : bandRects) {
+            glScissor(r[0], r[1], r[2], r[3]);
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glViewport(screen.viewportX, screen.viewportY, screen.viewportWidth, screen.viewportHeight);
+    return true;
 }
 
 void GraphicsManager::textPass(Camera* camera) {

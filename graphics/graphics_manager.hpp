@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ class GameUIRenderer;
 class TextRenderer;
 class BoxRenderer;
 class FrameBufferRenderer;
+class ShaderLogic;
+struct ShaderProgram;
 
 // The window and the letterboxed 16:10 picture inside it, in pixels, as the engine last laid
 // them out. The off-screen picture is window-sized; the passes draw into the picture.
@@ -78,7 +81,8 @@ class GraphicsManager {
     // out and the scene drawn straight into the window, which looks the same and, drawing in
     // software, saves a whole window's pass (false: always through the composite, for comparing).
     bool skipIdleComposites = true;
-    // Every pass the plain way: one draw per particle. The quicker ways the passes take
+    // Every pass the plain way: one draw per particle, the shock-wave program over the whole
+    // window with every ring slot where it is. The quicker ways the passes take
     // otherwise (drawing in software, every pixel of a full-window pass counts) must give exactly
     // these pixels; tests compare the two.
     bool referencePasses = false;
@@ -94,6 +98,9 @@ class GraphicsManager {
     bool compositeIdle(const FrameBufferRenderer* composite) const;
     void spritePass(Camera* camera);
     void compositePass(FrameBufferRenderer* composite);
+    // The shock-wave composite drawn where its rings are: the picture copied as it is, then the
+    // program only over the bands the rings can bend. False when it cannot be drawn this way.
+    bool ringsOnlyWhereTheyAre(FrameBufferRenderer* composite);
     void textPass(Camera* camera);
     void uiPass(Camera* camera);
     void boxPass(Camera* camera);
@@ -104,4 +111,6 @@ class GraphicsManager {
     std::array<std::array<float, 12>, 2> uploadedCells{};
     std::array<bool, 2> cellsKnown{};
     std::vector<GlyphQuad> glyphQuads;
+    std::unique_ptr<ShaderProgram> copyProgram; // ours alone: copies the off-screen picture
+    std::vector<std::array<int, 4>> bandRects;  // this frame's, kept to reuse their memory
 };

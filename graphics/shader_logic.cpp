@@ -326,42 +326,9 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
         }
         break;
     }
-    case ShaderMode::Waves: {
-        static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["),
-            center("waveCenter["), amplitude("waveAmplitude["), refraction("waveRefraction["),
-            width("waveWidth[");
-        const WaveEffect* w = waves();
-        const ScreenLayout& screen = GraphicsManager::instance().screen;
-        float windowWidth = static_cast<float>(screen.windowWidth);
-        float windowHeight = static_cast<float>(screen.windowHeight);
-        float bar = static_cast<float>(screen.viewportX);
-        float aspect = screen.viewportHeight > 0 ? static_cast<float>(screen.viewportWidth) /
-                                                       static_cast<float>(screen.viewportHeight)
-                                                 : 1.6f;
-        glUniform1f(program->uniform("screenRatioX"), aspect);
-        glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
-        glUniform1f(program->uniform("paddingY"),
-                    windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
-        float zoom = camera != nullptr ? camera->zoom : 30.0f;
-        for (int i = 0; i < kWaveSlots; ++i) {
-            auto s = static_cast<size_t>(i);
-            glUniform1i(program->uniform(active[i]), w->slotActive[s] ? 1 : 0);
-            if (!w->slotActive[s]) {
-                continue;
-            }
-            glUniform1f(program->uniform(radius[i]), w->radius[s]);
-            // The visible world, x in [-0.8 zoom, 0.8 zoom] and y in [-0.5 zoom, 0.5 zoom] around the
-            // eye, maps to the picture's [0, 1.6] x [0, 1], which the program measures inside the
-            // letterbox bars: so the ring centres on the spot whatever the window's shape.
-            vec3 eye = camera != nullptr ? camera->position : vec3{};
-            glUniform2f(program->uniform(center[i]), (w->center[s].x - eye.x) / zoom + 0.8f,
-                        (w->center[s].y - eye.y) / zoom + 0.5f);
-            glUniform1f(program->uniform(amplitude[i]), w->amplitude[s]);
-            glUniform1f(program->uniform(refraction[i]), w->refraction[s]);
-            glUniform1f(program->uniform(width[i]), w->width[s]);
-        }
+    case ShaderMode::Waves:
+        applyWaves(program);
         break;
-    }
     case ShaderMode::Scroll: {
         const ScrollEffect* s = scroll();
         if (s->active) {
@@ -382,6 +349,76 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
     default:
         break;
     }
+}
+
+vec2 ShaderLogic::ringCenter(int slot) const {
+    const WaveEffect* w = waves();
+    const auto s = static_cast<size_t>(slot);
+    // The visible world, x in [-0.8 zoom, 0.8 zoom] and y in [-0.5 zoom, 0.5 zoom] around the eye,
+    // maps to the picture's [0, 1.6] x [0, 1], which the program measures inside the letterbox
+    // bars: so the ring centres on the spot whatever the window's shape.
+    const float zoom = camera != nullptr ? camera->zoom : 30.0f;
+    const vec3 eye = camera != nullptr ? camera->position : vec3{};
+    return {(w->center[s].x - eye.x) / zoom + 0.8f, (w->center[s].y - eye.y) / zoom + 0.5f};
+}
+
+// A ring whose refraction has run out changes no pixel, so only the rings still bending the
+// picture are handed over, first in the arrays, with their count: the program loops over those
+// alone. The plain passes hand over every slot where it is, as the rings are kept.
+void ShaderLogic::applyWaves(ShaderProgram* program) {
+    static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["), center("waveCenter["),
+        amplitude("waveAmplitude["), refraction("waveRefraction["), width("waveWidth[");
+    const WaveEffect* w = waves();
+    const GraphicsManager& graphics = GraphicsManager::instance();
+    const ScreenLayout& screen = graphics.screen;
+    float windowWidth = static_cast<float>(screen.windowWidth);
+    float windowHeight = static_cast<float>(screen.windowHeight);
+    float bar = static_cast<float>(screen.viewportX);
+    float aspect = screen.viewportHeight > 0
+                       ? static_cast<float>(screen.viewportWidth) / static_cast<float>(screen.viewportHeight)
+                       : 1.6f;
+    glUniform1f(program->uniform("screenRatioX"), aspect);
+    glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
+    glUniform1f(program->uniform("paddingY"),
+                windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
+    const bool packed = !graphics.referencePasses;
+    int count = 0;
+    for (int i = 0; i < kWaveSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        const bool bending = w->slotActive[s] && w->refraction[s] > 0.0f;
+        if (packed && !bending) {
+            continue;
+        }
+        const int at = packed ? count++ : i;
+        glUniform1i(program->uniform(active[at]), w->slotActive[s] ? 1 : 0);
+        if (!w->slotActive[s]) {
+            continue;
+        }
+        const vec2 c = ringCenter(i);
+        glUniform1f(program->uniform(radius[at]), w->radius[s]);
+        glUniform2f(program->uniform(center[at]), c.x, c.y);
+        glUniform1f(program->uniform(amplitude[at]), w->amplitude[s]);
+        glUniform1f(program->uniform(refraction[at]), w->refraction[s]);
+        glUniform1f(program->uniform(width[at]), w->width[s]);
+    }
+    if (packed) {
+        for (int i = count; i < kWaveSlots; ++i) {
+            glUniform1i(program->uniform(active[i]), 0);
+        }
+    }
+    glUniform1i(program->uniform("waveCount"), packed ? count : kWaveSlots);
+}
+
+int ShaderLogic::ringsOnPicture(std::array<RingOnPicture, kWaveSlots>& rings) const {
+    const WaveEffect* w = waves();
+    int count = 0;
+    for (int i = 0; w != nullptr && i < kWaveSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        if (w->slotActive[s] && w->refraction[s] > 0.0f) {
+            rings[static_cast<size_t>(count++)] = {ringCenter(i), w->radius[s], w->width[s]};
+        }
+    }
+    return count;
 }
 
 std::vector<CrackHit> ShaderLogic::bulletHits() const {
