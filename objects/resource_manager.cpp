@@ -131,6 +131,7 @@ sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::st
     texture->setSmooth(true);
     sf::Texture* raw = texture.get();
     textures.emplace(name, std::move(texture));
+    ++generation;
     reportedMissing.erase(name);
     return raw;
 }
@@ -155,8 +156,8 @@ void ResourceManager::tellMissingPictures() {
     }
     for (const auto& [folder, files] : byFolder) {
         if (goneFolders.count(folder) != 0) {
-            std::cout << "Missing folder " << folder << "/: " << files.size() << " pictures could not be loaded"
-                      << std::endl;
+            std::cout << "Missing folder " << folder << "/: " << files.size()
+                      << " pictures could not be loaded" << std::endl;
             continue;
         }
         std::cout << "Missing pictures in " << folder << "/:";
@@ -180,7 +181,7 @@ sf::Texture* ResourceManager::getTexture(const std::string& name) const {
 }
 
 void ResourceManager::removeTexture(const std::string& name) {
-    textures.erase(name);
+    generation += textures.erase(name);
 }
 
 void ResourceManager::loadShader(const std::string& name, const std::string& vertexPath,
@@ -245,6 +246,7 @@ void ResourceManager::clear() {
     }
     shaders.clear();
     textures.clear();
+    ++generation;
 }
 
 size_t ResourceManager::textureBytes() const {

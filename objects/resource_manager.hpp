@@ -3,6 +3,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -67,6 +68,10 @@ class ResourceManager {
     void clear();
 
     size_t textureCount() const { return textures.size(); }
+    // Moves on whenever a texture is registered or destroyed, so copies made of pictures (the
+    // particles' texture array) can tell they may be out of date: OpenGL reuses the names of
+    // deleted textures.
+    uint64_t textureGeneration() const { return generation; }
     // What the loaded pictures take once decoded (four bytes a pixel): the renderer holds that
     // much, in the process itself when it draws in software.
     size_t textureBytes() const;
@@ -79,6 +84,7 @@ class ResourceManager {
     std::map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
     std::set<std::string> reportedMissing;
+    uint64_t generation = 0;
     struct MissingPicture {
         std::string name;
         std::string path;
