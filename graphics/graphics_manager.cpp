@@ -178,6 +178,8 @@ void GraphicsManager::Initialize() {
     buildScreenQuad();
     ParticlePool::instance().initializeGpu();
     copyProgram = ResourceManager::buildProgram("./shaders/Screen_Copy.vs", "./shaders/Screen_Copy.fs");
+    swirlOutsideProgram =
+        ResourceManager::buildProgram("./shaders/Blackhole_Outside.vs", "./shaders/Blackhole_Outside.fs");
     cellsKnown = {};
     initialized = true;
 }
@@ -291,9 +293,11 @@ void GraphicsManager::Shutdown() {
     framebuffer = framebufferTexture = framebufferDepthStencil = 0;
     ReleaseGlyphs(glyphs);
     ParticlePool::instance().releaseGpu();
-    if (copyProgram != nullptr) {
-        glDeleteProgram(copyProgram->id);
-        copyProgram.reset();
+    for (std::unique_ptr<ShaderProgram>* own : {&copyProgram, &swirlOutsideProgram}) {
+        if (*own != nullptr) {
+            glDeleteProgram((*own)->id);
+            own->reset();
+        }
     }
     cellsKnown = {};
     initialized = false;
@@ -376,12 +380,28 @@ void GraphicsManager::uploadCells(MeshSlot slot, const std::array<float, 12>& ce
 
 void GraphicsManager::spritePass(Camera* camera) {
     ResourceManager& resources = ResourceManager::instance();
+    ShaderProgram* swirlProgram = resources.getShader("Blackhole");
     for (SpriteRenderer* sprite : sprites) {
         if (!takesPart(sprite)) {
             continue;
         }
         GameObject* owner = sprite->owner;
         ShaderProgram* program = sprite->shader;
+        // The swirl program draws a closed swirl exactly as the sprite program does, and an open
+        // one only changes the background within its reach: the rest goes the cheaper way.
+        ShaderLogic* swirlLogic = nullptr;
+        if (!referencePasses && program == swirlProgram) {
+            ShaderLogic* logic = owner->getComponent<ShaderLogic>();
+            if (logic != nullptr && logic->swirl() != nullptr && logic->targetProgram() == program) {
+                const SwirlEffect* swirl = logic->swirl();
+                ShaderProgram* plain = resources.getShader("Sprite");
+                if ((!swirl->active || swirl->radius <= 0.0f) && plain != nullptr && plain->linked) {
+                    program = plain;
+                } else if (swirl->active && swirlOutsideProgram != nullptr && swirlOutsideProgram->linked) {
+                    swirlLogic = logic;
+                }
+            }
+        }
         glEnable(GL_DEPTH_TEST);
         glUseProgram(program->id);
         setColorAndModel(program, sprite->color, owner->transform.world);
@@ -403,10 +423,89 @@ void GraphicsManager::spritePass(Camera* camera) {
         glBindVertexArray(meshes[SpriteQuad].vertexArray);
         applyShaderLogic(owner, program);
         uploadCells(SpriteQuad, CellCoordinates(sprite->columns, sprite->column, sprite->rows, sprite->row));
-        glDrawArrays(GL_TRIANGLES, 0, 6);
+        if (swirlLogic == nullptr || !drawSwirlByParts(sprite, swirlLogic, camera)) {
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
         glBindVertexArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
+}
+
+bool GraphicsManager::drawSwirlByParts(SpriteRenderer* sprite, ShaderLogic* logic, Camera* camera) {
+    if (screen.windowWidth == 0 || screen.windowHeight == 0 || screen.viewportHeight <= 0) {
+        return false;
+    }
+    // The hole's square in the background's own quad (-0.5..0.5 across), taken to the window.
+    const SwirlEffect* swirl = logic->swirl();
+    const vec3 size = sprite->owner->transform.scale;
+    if (size.x == 0.0f || size.y == 0.0f) {
+        return false;
+    }
+    const mat4 view = camera != nullptr ? camera->view : mat4::identity();
+    const mat4 projection = camera != nullptr ? camera->projection : mat4::identity();
+    const mat4& world = sprite->owner->transform.world;
+    float left = 1e9f, right = -1e9f, bottom = 1e9f, top = -1e9f;
+    for (float cornerX : {-1.0f, 1.0f}) {
+        for (float cornerY : {-1.0f, 1.0f}) {
+            const vec2 local{(swirl->centerX + cornerX * swirl->radius) / size.x,
+                             (swirl->centerY + cornerY * swirl->radius) / size.y};
+            const vec2 at = world.transformPoint(local);
+            // Camera matrices are column-major.
+            float point[4] = {at.x, at.y, world[11], 1.0f};
+            float seen[4] = {};
+            float clip[4] = {};
+            for (int row = 0; row < 4; ++row) {
+                for (int k = 0; k < 4; ++k) {
+                    seen[row] += view[k * 4 + row] * point[k];
+                }
+            }
+            for (int row = 0; row < 4; ++row) {
+                for (int k = 0; k < 4; ++k) {
+                    clip[row] += projection[k * 4 + row] * seen[k];
+                }
+            }
+            if (clip[3] <= 0.0f) {
+                return false;
+            }
+            const float x = static_cast<float>(screen.viewportX) +
+                            (clip[0] / clip[3] + 1.0f) * 0.5f * static_cast<float>(screen.viewportWidth);
+            const float y = static_cast<float>(screen.viewportY) +
+                            (clip[1] / clip[3] + 1.0f) * 0.5f * static_cast<float>(screen.viewportHeight);
+            left = std::min(left, x);
+            right = std::max(right, x);
+            bottom = std::min(bottom, y);
+            top = std::max(top, y);
+        }
+    }
+    constexpr float kMargin = 2.0f; // pixels
+    const auto width = static_cast<int>(screen.windowWidth);
+    const auto height = static_cast<int>(screen.windowHeight);
+    const int x0 = std::clamp(static_cast<int>(std::floor(left - kMargin)), 0, width);
+    const int x1 = std::clamp(static_cast<int>(std::ceil(right + kMargin)), 0, width);
+    const int y0 = std::clamp(static_cast<int>(std::floor(bottom - kMargin)), 0, height);
+    const int y1 = std::clamp(static_cast<int>(std::ceil(top + kMargin)), 0, height);
+
+    // The same quad each time, cut by the scissor, so every pixel gets what one draw would give.
+    glEnable(GL_SCISSOR_TEST);
+    if (x1 > x0 && y1 > y0) {
+        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+    }
+    ShaderProgram* outside = swirlOutsideProgram.get();
+    glUseProgram(outside->id);
+    setColorAndModel(outside, sprite->color, sprite->owner->transform.world);
+    applyCamera(outside, camera, true);
+    logic->ApplyUniforms(outside);
+    const int beyond[4][4] = {
+        {0, 0, width, y0}, {0, y1, width, height - y1}, {0, y0, x0, y1 - y0}, {x1, y0, width - x1, y1 - y0}};
+    for (const auto& r : beyond) {
+        if (r[2] > 0 && r[3] > 0) {
+            glScissor(r[0], r[1], r[2], r[3]);
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return true;
 }
 
 void GraphicsManager::compositePass(FrameBufferRenderer* composite) {

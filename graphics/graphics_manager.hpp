@@ -82,9 +82,9 @@ class GraphicsManager {
     // software, saves a whole window's pass (false: always through the composite, for comparing).
     bool skipIdleComposites = true;
     // Every pass the plain way: one draw per particle, the shock-wave program over the whole
-    // window with every ring slot where it is. The quicker ways the passes take
-    // otherwise (drawing in software, every pixel of a full-window pass counts) must give exactly
-    // these pixels; tests compare the two.
+    // window with every ring slot where it is, the swirl program over the whole background. The quicker ways
+    // the passes take otherwise (drawing in software, every pixel of a full-window pass counts) must give
+    // exactly these pixels; tests compare the two.
     bool referencePasses = false;
 
   private:
@@ -97,6 +97,9 @@ class GraphicsManager {
 
     bool compositeIdle(const FrameBufferRenderer* composite) const;
     void spritePass(Camera* camera);
+    // An open swirl's background: the swirl program over the hole's square, and beyond it a
+    // program that works the background out as the swirl program does there, more cheaply.
+    bool drawSwirlByParts(SpriteRenderer* sprite, ShaderLogic* logic, Camera* camera);
     void compositePass(FrameBufferRenderer* composite);
     // The shock-wave composite drawn where its rings are: the picture copied as it is, then the
     // program only over the bands the rings can bend. False when it cannot be drawn this way.
@@ -111,6 +114,7 @@ class GraphicsManager {
     std::array<std::array<float, 12>, 2> uploadedCells{};
     std::array<bool, 2> cellsKnown{};
     std::vector<GlyphQuad> glyphQuads;
-    std::unique_ptr<ShaderProgram> copyProgram; // ours alone: copies the off-screen picture
-    std::vector<std::array<int, 4>> bandRects;  // this frame's, kept to reuse their memory
+    std::unique_ptr<ShaderProgram> copyProgram;         // ours alone: copies the off-screen picture
+    std::unique_ptr<ShaderProgram> swirlOutsideProgram; // ours alone: the background beyond the hole
+    std::vector<std::array<int, 4>> bandRects;          // this frame's, kept to reuse their memory
 };
