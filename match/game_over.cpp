@@ -221,6 +221,7 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     match.victoryBackground = list.create("VictoryBackground");
     match.victoryBackground->transform.setPosition(0.0f, 0.0f, 1.0f);
     match.victoryBackground->transform.setScale(53.7f, 30.2f, 1.0f);
+    LoadMatchPictureWhenShown("VictoryScreenBG");
     AddSprite(match.victoryBackground, "VictoryScreenBG", {1, 1, 1, 1}, 1, "Sprite-Scrolling");
     auto* scroll = match.victoryBackground->attach(
         new ShaderLogic(&match.camera, match.victoryBackground, ShaderMode::Scroll));

@@ -37,7 +37,18 @@ struct TextureFile {
     const char* path;
 };
 
-// Every picture a match draws, loaded when the match is made.
+// Pictures of screens a player may never open in a match, loaded the first time they show
+// (LoadMatchPictureWhenShown) rather than with the rest: the pause menu's tutorial pages and
+// credits, and the victory background.
+constexpr TextureFile kShownLaterTextures[] = {
+    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
+    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
+    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
+    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
+    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
+};
+
+// Every other picture a match draws, loaded when the match is made.
 constexpr TextureFile kMatchTextures[] = {
     {"TrackSprite_Rainbow", "../Resources/Texture/Player/Tracks/Tracks_Move.png"},
     {"TrackSprite_Rainbow_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump.png"},
@@ -96,7 +107,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Indicator_2", "../Resources/Texture/Player/Indicators/Indicator_2.png"},
     {"Indicator_3", "../Resources/Texture/Player/Indicators/Indicator_3.png"},
     {"Indicator_4", "../Resources/Texture/Player/Indicators/Indicator_4.png"},
-    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
     {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
     {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
     {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
@@ -118,7 +128,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"PauseOptions_HL", "../Resources/Texture/Pause/Options_HL.png"},
     {"PauseCredits", "../Resources/Texture/Pause/Credits.png"},
     {"PauseCredits_HL", "../Resources/Texture/Pause/Credits_HL.png"},
-    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
     {"PauseBack", "../Resources/Texture/MainMenu/Back.png"},
     {"PauseBack_HL", "../Resources/Texture/MainMenu/Back_HL.png"},
     {"PauseNext", "../Resources/Texture/Pause/PauseNext.png"},
@@ -126,9 +135,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Yes_HL", "../Resources/Texture/MainMenu/Yes_HL.png"},
     {"No", "../Resources/Texture/MainMenu/No.png"},
     {"No_HL", "../Resources/Texture/MainMenu/No_HL.png"},
-    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
-    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
-    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
     {"Arrow", "../Resources/Texture/MainMenu/Arrow.png"},
     {"OptionBox", "../Resources/Texture/MainMenu/PlayerSelection.png"},
     {"CheckBox", "../Resources/Texture/MainMenu/Checkbox.png"},
@@ -161,7 +167,6 @@ constexpr const char* kSharedTextures[] = {
     "OptionBox",    "PauseBack",       "PauseBack_HL",       "PauseCredits", "PauseCredits_HL",
     "PauseOptions", "PauseOptions_HL", "SelectionHighlight", "Volume",       "Windowed"};
 
-
 constexpr vec4 kBeamColours[4] = {{1, 0, 0, 0.5f}, {0, 0, 1, 0.5f}, {0, 1, 0, 0.5f}, {1, 1, 0, 0.5f}};
 constexpr vec3 kIndicatorLift{0.0f, 4.0f, 0.0f};
 constexpr float kGoSignStartX = -1.25f;
@@ -181,7 +186,25 @@ GameUIRenderer* uiImage(GameObject* object, const std::string& texture, vec3 pos
     return image;
 }
 
+bool sharedWithMenus(const char* name) {
+    return std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
+               return std::string(kept) == name;
+           }) != std::end(kSharedTextures);
+}
+
 } // namespace
+
+void LoadMatchPictureWhenShown(const std::string& name) {
+    if (!Engine::instance().canDraw()) {
+        return;
+    }
+    for (const TextureFile& t : kShownLaterTextures) {
+        if (name == t.name) {
+            ResourceManager::instance().loadTexture(t.name, t.path);
+            ResourceManager::instance().tellMissingPictures();
+        }
+    }
+}
 
 PlayGameState::PlayGameState() {
     ResourceManager& resources = ResourceManager::instance();
@@ -208,9 +231,12 @@ PlayGameState::~PlayGameState() {
     SoundManager::instance().stopAll();
     ResourceManager& resources = ResourceManager::instance();
     for (const TextureFile& t : kMatchTextures) {
-        if (std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
-                return std::string(kept) == t.name;
-            }) == std::end(kSharedTextures)) {
+        if (!sharedWithMenus(t.name)) {
+            resources.removeTexture(t.name);
+        }
+    }
+    for (const TextureFile& t : kShownLaterTextures) {
+        if (!sharedWithMenus(t.name)) {
             resources.removeTexture(t.name);
         }
     }
@@ -850,9 +876,9 @@ void PlayGameState::finishMatchRun() {
         run.memoryAfterFirstMb = memory;
     }
     run.memoryAfterLastMb = memory;
-    std::printf("Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n",
-                run.soakMatches, mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds,
-                matchFrames, memory, PeakMegabytes());
+    std::printf("Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n", run.soakMatches,
+                mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds, matchFrames, memory,
+                PeakMegabytes());
     std::fflush(stdout);
     if (WallSeconds() - run.soakStart < run.soakSeconds) {
         WriteSoakMatchSettings(readMapList(loadJson("MapSetting")), static_cast<uint32_t>(gameRand()));
