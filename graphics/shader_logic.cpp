@@ -313,19 +313,9 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
         }
         break;
     }
-    case ShaderMode::Cracks: {
-        static const ElementNames<kCrackSlots> active("contactActive["), points("contactPoints["),
-            radius("crackRadius["), alpha("crackAlpha[");
-        const CrackEffect* c = cracks();
-        for (int i = 0; i < kCrackSlots; ++i) {
-            auto s = static_cast<size_t>(i);
-            glUniform1i(program->uniform(active[i]), c->slotActive[s] ? 1 : 0);
-            glUniform2f(program->uniform(points[i]), c->contactPoint[s].x, c->contactPoint[s].y);
-            glUniform1f(program->uniform(radius[i]), c->radius[s]);
-            glUniform1f(program->uniform(alpha[i]), c->alpha[s]);
-        }
+    case ShaderMode::Cracks:
+        applyCracks(program);
         break;
-    }
     case ShaderMode::Waves:
         applyWaves(program);
         break;
@@ -362,9 +352,32 @@ vec2 ShaderLogic::ringCenter(int slot) const {
     return {(w->center[s].x - eye.x) / zoom + 0.8f, (w->center[s].y - eye.y) / zoom + 0.5f};
 }
 
+// Only live cracks with a radius show, so only those are handed over, first in the arrays, with
+// their count: the program loops over those alone and reads nothing beyond them. The plain
+// passes hand over every slot where it is.
+void ShaderLogic::applyCracks(ShaderProgram* program) {
+    static const ElementNames<kCrackSlots> active("contactActive["), points("contactPoints["),
+        radius("crackRadius["), alpha("crackAlpha[");
+    const CrackEffect* c = cracks();
+    const bool packed = !GraphicsManager::instance().referencePasses;
+    int count = 0;
+    for (int i = 0; i < kCrackSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        if (packed && !(c->slotActive[s] && c->radius[s] > 0.0f)) {
+            continue;
+        }
+        const int at = packed ? count++ : i;
+        glUniform1i(program->uniform(active[at]), c->slotActive[s] ? 1 : 0);
+        glUniform2f(program->uniform(points[at]), c->contactPoint[s].x, c->contactPoint[s].y);
+        glUniform1f(program->uniform(radius[at]), c->radius[s]);
+        glUniform1f(program->uniform(alpha[at]), c->alpha[s]);
+    }
+    glUniform1i(program->uniform("crackCount"), packed ? count : kCrackSlots);
+}
+
 // A ring whose refraction has run out changes no pixel, so only the rings still bending the
 // picture are handed over, first in the arrays, with their count: the program loops over those
-// alone. The plain passes hand over every slot where it is, as the rings are kept.
+// alone and reads nothing beyond them. The plain passes hand over every slot where it is.
 void ShaderLogic::applyWaves(ShaderProgram* program) {
     static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["), center("waveCenter["),
         amplitude("waveAmplitude["), refraction("waveRefraction["), width("waveWidth[");
@@ -400,11 +413,6 @@ void ShaderLogic::applyWaves(ShaderProgram* program) {
         glUniform1f(program->uniform(amplitude[at]), w->amplitude[s]);
         glUniform1f(program->uniform(refraction[at]), w->refraction[s]);
         glUniform1f(program->uniform(width[at]), w->width[s]);
-    }
-    if (packed) {
-        for (int i = count; i < kWaveSlots; ++i) {
-            glUniform1i(program->uniform(active[i]), 0);
-        }
     }
     glUniform1i(program->uniform("waveCount"), packed ? count : kWaveSlots);
 }

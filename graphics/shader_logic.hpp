@@ -138,6 +138,7 @@ class ShaderLogic : public Logic {
     void updateSwirl(float step);
     void updateCracks(float step);
     void updateWaves(float step);
+    void applyCracks(ShaderProgram* program);
     void applyWaves(ShaderProgram* program);
     // Where the shock-wave program measures a ring's centre (see ringsOnPicture).
     vec2 ringCenter(int slot) const;
