@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -222,7 +223,11 @@ int main(int argc, char** argv) {
         return cpuTimeOf([&] { engine.frame(); });
     };
     FullWindowPass fullWindow;
-    ShaderProgram* sprite = ResourceManager::instance().getShader("Sprite");
+    // The sprite program's own copy: uniforms set on the game's would go behind the backs of the
+    // values its programs keep, and the next busy frame would draw with these.
+    std::unique_ptr<ShaderProgram> spriteCopy =
+        ResourceManager::buildProgram("./shaders/Sprite.vs", "./shaders/Sprite.fs");
+    ShaderProgram* sprite = spriteCopy.get();
     const sf::Texture* picture = ResourceManager::instance().getTexture("Background");
     auto clearAndPresent = [&](bool withPass) {
         return cpuTimeOf([&] {
@@ -292,6 +297,7 @@ int main(int argc, char** argv) {
     std::printf("the match's own share: %.1f MB (goal <= 80 MB), of which its pictures decoded: %.1f MB\n",
                 peakMb - windowMb,
                 static_cast<double>(ResourceManager::instance().textureBytes()) / 1048576.0);
+    glDeleteProgram(spriteCopy->id);
     engine.shutdown();
     setFrameClock(nullptr);
     return 0;
