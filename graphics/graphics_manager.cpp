@@ -52,10 +52,11 @@ bool takesPart(const Renderer* renderer) {
            renderer->shader != nullptr && renderer->shader->linked;
 }
 
-// The camera's view and projection, or identities without a camera.
+// The camera's view and projection, or identities without a camera, for the program in use.
 void applyCamera(ShaderProgram* program, Camera* camera, bool identityProjection) {
     if (camera != nullptr) {
-        camera->Apply(program);
+        program->setMatrix("view", camera->view.data());
+        program->setMatrix("projection", camera->projection.data());
         return;
     }
     program->setMatrix("view", identityMatrix());
@@ -65,7 +66,7 @@ void applyCamera(ShaderProgram* program, Camera* camera, bool identityProjection
 }
 
 void setColorAndModel(ShaderProgram* program, const vec4& color, const mat4& worldRowMajor) {
-    glUniform4f(program->uniform("color"), color.x, color.y, color.z, color.w);
+    program->setVec4("color", color.x, color.y, color.z, color.w);
     program->setMatrix("model", worldRowMajor.transposed().data());
 }
 
@@ -293,6 +294,7 @@ void GraphicsManager::Shutdown() {
     framebuffer = framebufferTexture = framebufferDepthStencil = 0;
     ReleaseGlyphs(glyphs);
     ParticlePool::instance().releaseGpu();
+    nearestPictures.clear();
     for (std::unique_ptr<ShaderProgram>* own : {&copyProgram, &swirlOutsideProgram}) {
         if (*own != nullptr) {
             glDeleteProgram((*own)->id);
@@ -329,6 +331,11 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     if (!initialized) {
         return;
     }
+    programInUse = kNoProgram; // whatever ran between frames may have changed it
+    if (ResourceManager::instance().textureGeneration() != nearestPicturesGeneration) {
+        nearestPictures.clear(); // a texture name may now stand for another picture
+        nearestPicturesGeneration = ResourceManager::instance().textureGeneration();
+    }
     // Composites without a usable program are left out altogether, so the scene still reaches
     // the window instead of vanishing into a picture nobody shows.
     drawnComposites.clear();
@@ -353,6 +360,7 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     } else {
         ParticlePool::instance().draw(camera);
     }
+    programInUse = kNoProgram; // the pool uses programs of its own
     for (FrameBufferRenderer* composite : drawnComposites) {
         compositePass(composite);
     }
@@ -365,6 +373,13 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     textPass(camera);
     uiPass(camera);
     boxPass(camera);
+}
+
+void GraphicsManager::useProgram(ShaderProgram* program) {
+    if (program->id != programInUse) {
+        glUseProgram(program->id);
+        programInUse = program->id;
+    }
 }
 
 void GraphicsManager::uploadCells(MeshSlot slot, const std::array<float, 12>& cells) {
@@ -403,17 +418,19 @@ void GraphicsManager::spritePass(Camera* camera) {
             }
         }
         glEnable(GL_DEPTH_TEST);
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, sprite->color, owner->transform.world);
         applyCamera(program, camera, true);
-        if (bindImage(sprite->texture, sprite->textureName)) {
+        if (bindImage(sprite->texture, sprite->textureName) &&
+            nearestPictures.insert(sprite->texture->getNativeHandle()).second) {
+            // Kept on the texture: set once per picture, not per draw.
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         }
         if (owner->tag == "Platform") {
-            glUniform1i(program->uniform("normalTexture"), 1);
+            program->setInt("normalTexture", 1);
             const vec3 scale = owner->transform.scale;
             sf::Texture* cracks = resources.getTexture(CrackNormalMapName(scale.x, scale.y));
             glActiveTexture(GL_TEXTURE1);
@@ -492,7 +509,7 @@ bool GraphicsManager::drawSwirlByParts(SpriteRenderer* sprite, ShaderLogic* logi
         glDrawArrays(GL_TRIANGLES, 0, 6);
     }
     ShaderProgram* outside = swirlOutsideProgram.get();
-    glUseProgram(outside->id);
+    useProgram(outside);
     setColorAndModel(outside, sprite->color, sprite->owner->transform.world);
     applyCamera(outside, camera, true);
     logic->ApplyUniforms(outside);
@@ -516,7 +533,7 @@ void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
     glDisable(GL_DEPTH_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glUseProgram(composite->shader->id);
+    useProgram(composite->shader);
     glBindVertexArray(meshes[ScreenQuad].vertexArray);
     applyShaderLogic(composite->owner, composite->shader);
     // The engine's layout gives both viewports; only a bare window without one (a tool) asks
@@ -557,7 +574,7 @@ bool GraphicsManager::ringsOnlyWhereTheyAre(FrameBufferRenderer* composite) {
     glBindVertexArray(meshes[ScreenQuad].vertexArray);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, framebufferTexture);
-    glUseProgram(copyProgram->id);
+    useProgram(copyProgram.get());
     glDrawArrays(GL_TRIANGLES, 0, 6);
 
     std::array<RingOnPicture, kWaveSlots> rings{};
@@ -569,7 +586,7 @@ bool GraphicsManager::ringsOnlyWhereTheyAre(FrameBufferRenderer* composite) {
     if (!bandRects.empty()) {
         // The same full-window quad, cut down by the scissor: every pixel drawn gets exactly what
         // the program gives it over the whole window.
-        glUseProgram(composite->shader->id);
+        useProgram(composite->shader);
         applyShaderLogic(composite->owner, composite->shader);
         glEnable(GL_SCISSOR_TEST);
         for (const std::array<int, 4>& r : bandRects) {
@@ -591,7 +608,7 @@ void GraphicsManager::textPass(Camera* camera) {
             continue;
         }
         ShaderProgram* program = label->shader;
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, label->color, label->owner->transform.world * toUnits);
         applyCamera(program, camera, true);
         glBindVertexArray(meshes[TextQuad].vertexArray);
@@ -616,7 +633,7 @@ void GraphicsManager::uiPass(Camera* camera) {
         }
         ShaderProgram* program = image->shader;
         glDisable(GL_DEPTH_TEST);
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, image->color, image->owner->transform.world);
         applyCamera(program, camera, false);
         bindImage(image->texture, image->textureName);
@@ -635,7 +652,7 @@ void GraphicsManager::boxPass(Camera* camera) {
             continue;
         }
         ShaderProgram* program = box->shader;
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, box->color, box->owner->transform.world);
         applyCamera(program, camera, true);
         glBindVertexArray(meshes[BoxOutline].vertexArray);

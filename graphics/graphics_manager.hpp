@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class Camera;
@@ -107,6 +108,8 @@ class GraphicsManager {
     void textPass(Camera* camera);
     void uiPass(Camera* camera);
     void boxPass(Camera* camera);
+    // Switches programs only when another is asked for (within a frame).
+    void useProgram(ShaderProgram* program);
     // Replaces a quad's texture coordinates unless it already holds these.
     void uploadCells(MeshSlot slot, const std::array<float, 12>& cells);
 
@@ -114,6 +117,11 @@ class GraphicsManager {
     std::array<std::array<float, 12>, 2> uploadedCells{};
     std::array<bool, 2> cellsKnown{};
     std::vector<GlyphQuad> glyphQuads;
+    static constexpr uint32_t kNoProgram = 0xFFFFFFFFu;
+    uint32_t programInUse = kNoProgram;
+    // Pictures the sprite pass has set to repeat, unfiltered; valid for one texture generation.
+    std::unordered_set<uint32_t> nearestPictures;
+    uint64_t nearestPicturesGeneration = 0;
     std::unique_ptr<ShaderProgram> copyProgram;         // ours alone: copies the off-screen picture
     std::unique_ptr<ShaderProgram> swirlOutsideProgram; // ours alone: the background beyond the hole
     std::vector<std::array<int, 4>> bandRects;          // this frame's, kept to reuse their memory

@@ -18,9 +18,11 @@ constexpr float kQuadPositions[18] = {-0.5f, 0.5f, 0, 0.5f, -0.5f, 0, -0.5f, -0.
                                       -0.5f, 0.5f, 0, 0.5f, 0.5f,  0, 0.5f,  -0.5f, 0};
 constexpr float kQuadCoords[12] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1};
 
+// For the program in use.
 void setViewAndProjection(ShaderProgram* program, Camera* camera) {
     if (camera != nullptr) {
-        camera->Apply(program);
+        program->setMatrix("view", camera->view.data());
+        program->setMatrix("projection", camera->projection.data());
     } else {
         // Through the program's matrix cache, like every other upload, so it never goes stale.
         mat4 identity = mat4::identity();
@@ -164,12 +166,16 @@ void ParticlePool::drawEachSeparately(Camera* camera) {
     if (!gpuReady) {
         return;
     }
+    const ShaderProgram* inUse = nullptr;
     for (const Particle& p : particles) {
         if (!p.alive || p.shader == nullptr) {
             continue;
         }
-        glUseProgram(p.shader->id);
-        glUniform4f(p.shader->uniform("color"), p.color.x, p.color.y, p.color.z, p.color.w);
+        if (p.shader != inUse) {
+            glUseProgram(p.shader->id);
+            inUse = p.shader;
+        }
+        p.shader->setVec4("color", p.color.x, p.color.y, p.color.z, p.color.w);
         mat4 model = modelMatrix(p).transposed();
         p.shader->setMatrix("model", model.data());
         setViewAndProjection(p.shader, camera);
@@ -277,7 +283,7 @@ void ParticlePool::draw(Camera* camera) {
         setViewAndProjection(batchProgram.get(), camera);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D_ARRAY, batchSet != nullptr ? batchSet->texture : 0);
-        glUniform1i(batchProgram->uniform("images"), 0);
+        batchProgram->setInt("images", 0);
         glBindBuffer(GL_ARRAY_BUFFER, batchInstances);
         glBufferData(GL_ARRAY_BUFFER, kParticleCount * sizeof(Instance), nullptr, GL_STREAM_DRAW);
         glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(instances.size() * sizeof(Instance)),

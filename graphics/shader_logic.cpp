@@ -298,18 +298,17 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
         const SwirlEffect* s = swirl();
         // "active" is a reserved word in GLSL, so no program can declare it and that upload is
         // always ignored; our programs read the same flag under a name they can declare.
-        glUniform1i(program->uniform("active[0]"), s->active ? 1 : 0);
-        glUniform1i(program->uniform("swirlActive"), s->active ? 1 : 0);
+        program->setInt("active[0]", s->active ? 1 : 0);
+        program->setInt("swirlActive", s->active ? 1 : 0);
         if (s->active) {
             vec3 scale = owner->transform.scale;
-            glUniform1f(program->uniform("scaleRatioX"), scale.x);
-            glUniform1f(program->uniform("scaleRatioY"), scale.y);
-            glUniform1f(program->uniform("swirlAngle[0]"), s->angle);
-            glUniform1f(program->uniform("swirlRadius[0]"), s->radius);
-            glUniform1f(program->uniform("swirlSpeed[0]"), s->speed);
+            program->setFloat("scaleRatioX", scale.x);
+            program->setFloat("scaleRatioY", scale.y);
+            program->setFloat("swirlAngle[0]", s->angle);
+            program->setFloat("swirlRadius[0]", s->radius);
+            program->setFloat("swirlSpeed[0]", s->speed);
             // Measured from the background's top-left corner, y downwards.
-            glUniform2f(program->uniform("swirlCenter[0]"), scale.x * 0.5f + s->centerX,
-                        scale.y * 0.5f - s->centerY);
+            program->setVec2("swirlCenter[0]", scale.x * 0.5f + s->centerX, scale.y * 0.5f - s->centerY);
         }
         break;
     }
@@ -322,17 +321,17 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
     case ShaderMode::Scroll: {
         const ScrollEffect* s = scroll();
         if (s->active) {
-            glUniform1f(program->uniform("scrollTime"), s->scrollTime);
-            glUniform1f(program->uniform("scrollSpeed"), s->scrollSpeed);
+            program->setFloat("scrollTime", s->scrollTime);
+            program->setFloat("scrollSpeed", s->scrollSpeed);
         }
         break;
     }
     case ShaderMode::Fade: {
         const FadeEffect* f = fade();
         if (f->active) {
-            glUniform1i(program->uniform("active"), 1); // reserved in GLSL: see the swirl
-            glUniform1i(program->uniform("fadeActive"), 1);
-            glUniform1f(program->uniform("fadeRadius"), f->radius);
+            program->setInt("active", 1); // reserved in GLSL: see the swirl
+            program->setInt("fadeActive", 1);
+            program->setFloat("fadeRadius", f->radius);
         }
         break;
     }
@@ -367,12 +366,12 @@ void ShaderLogic::applyCracks(ShaderProgram* program) {
             continue;
         }
         const int at = packed ? count++ : i;
-        glUniform1i(program->uniform(active[at]), c->slotActive[s] ? 1 : 0);
-        glUniform2f(program->uniform(points[at]), c->contactPoint[s].x, c->contactPoint[s].y);
-        glUniform1f(program->uniform(radius[at]), c->radius[s]);
-        glUniform1f(program->uniform(alpha[at]), c->alpha[s]);
+        program->setInt(active[at], c->slotActive[s] ? 1 : 0);
+        program->setVec2(points[at], c->contactPoint[s].x, c->contactPoint[s].y);
+        program->setFloat(radius[at], c->radius[s]);
+        program->setFloat(alpha[at], c->alpha[s]);
     }
-    glUniform1i(program->uniform("crackCount"), packed ? count : kCrackSlots);
+    program->setInt("crackCount", packed ? count : kCrackSlots);
 }
 
 // A ring whose refraction has run out changes no pixel, so only the rings still bending the
@@ -390,10 +389,10 @@ void ShaderLogic::applyWaves(ShaderProgram* program) {
     float aspect = screen.viewportHeight > 0
                        ? static_cast<float>(screen.viewportWidth) / static_cast<float>(screen.viewportHeight)
                        : 1.6f;
-    glUniform1f(program->uniform("screenRatioX"), aspect);
-    glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
-    glUniform1f(program->uniform("paddingY"),
-                windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
+    program->setFloat("screenRatioX", aspect);
+    program->setFloat("paddingX", windowWidth > 0 ? bar / windowWidth : 0.0f);
+    program->setFloat("paddingY",
+                      windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
     const bool packed = !graphics.referencePasses;
     int count = 0;
     for (int i = 0; i < kWaveSlots; ++i) {
@@ -403,18 +402,18 @@ void ShaderLogic::applyWaves(ShaderProgram* program) {
             continue;
         }
         const int at = packed ? count++ : i;
-        glUniform1i(program->uniform(active[at]), w->slotActive[s] ? 1 : 0);
+        program->setInt(active[at], w->slotActive[s] ? 1 : 0);
         if (!w->slotActive[s]) {
             continue;
         }
         const vec2 c = ringCenter(i);
-        glUniform1f(program->uniform(radius[at]), w->radius[s]);
-        glUniform2f(program->uniform(center[at]), c.x, c.y);
-        glUniform1f(program->uniform(amplitude[at]), w->amplitude[s]);
-        glUniform1f(program->uniform(refraction[at]), w->refraction[s]);
-        glUniform1f(program->uniform(width[at]), w->width[s]);
+        program->setFloat(radius[at], w->radius[s]);
+        program->setVec2(center[at], c.x, c.y);
+        program->setFloat(amplitude[at], w->amplitude[s]);
+        program->setFloat(refraction[at], w->refraction[s]);
+        program->setFloat(width[at], w->width[s]);
     }
-    glUniform1i(program->uniform("waveCount"), packed ? count : kWaveSlots);
+    program->setInt("waveCount", packed ? count : kWaveSlots);
 }
 
 int ShaderLogic::ringsOnPicture(std::array<RingOnPicture, kWaveSlots>& rings) const {
