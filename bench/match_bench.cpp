@@ -203,9 +203,12 @@ int main(int argc, char** argv) {
     long atStart = peakKilobytes();
 
     auto start = Clock::now();
+    const double startCpu = cpuMilliseconds();
     frameClock.advance(16);
     engine.frame(); // constructs the match (pictures, sounds) and loads it
+    glFinish();
     double switchIn = millisecondsSince(start);
+    const double switchInCpu = cpuMilliseconds() - startCpu;
     long afterLoad = peakKilobytes();
     auto* match = dynamic_cast<PlayGameState*>(engine.states->state);
     if (match == nullptr) {
@@ -286,8 +289,9 @@ int main(int argc, char** argv) {
     for (const auto& [part, median] : without) {
         std::printf("  without %s: median %.1f ms CPU (%.1f ms less)\n", part, median, b.median - median);
     }
-    std::printf("match switch-in (pictures, sounds, Load, first frame): %.3f s (goal <= 0.25 s)\n",
-                switchIn / 1000.0);
+    std::printf(
+        "match switch-in (pictures, sounds, Load, first frame): %.3f s, %.3f s CPU (goal <= 0.25 s)\n",
+        switchIn / 1000.0, switchInCpu / 1000.0);
     const double peakMb = static_cast<double>(peak) / 1024.0;
     const double windowMb = static_cast<double>(atStart) / 1024.0;
     std::printf(

@@ -37,15 +37,24 @@ struct TextureFile {
     const char* path;
 };
 
-// Pictures of screens a player may never open in a match, loaded the first time they show
-// (LoadMatchPictureWhenShown) rather than with the rest: the pause menu's tutorial pages and
-// credits, and the victory background.
+// Pictures of screens a player may never open in a match, and of its end, loaded the first time
+// they show (LoadMatchPictureWhenShown) rather than with the rest, so a match starts sooner: the
+// pause menu's tutorial pages and credits, the end banner's hearts and words (only the pair the
+// match ends with), the victory background and title.
 constexpr TextureFile kShownLaterTextures[] = {
     {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
     {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
     {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
     {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
     {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
+    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
+    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
+    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
+    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
+    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
+    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
+    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
+    {"HeartRight", "../Resources/Texture/HeartRight.png"},
 };
 
 // Every other picture a match draws, loaded when the match is made.
@@ -107,14 +116,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Indicator_2", "../Resources/Texture/Player/Indicators/Indicator_2.png"},
     {"Indicator_3", "../Resources/Texture/Player/Indicators/Indicator_3.png"},
     {"Indicator_4", "../Resources/Texture/Player/Indicators/Indicator_4.png"},
-    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
-    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
-    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
-    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
-    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
-    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
-    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
-    {"HeartRight", "../Resources/Texture/HeartRight.png"},
     {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
     {"PauseText", "../Resources/Texture/Pause/PauseText.png"},
     {"Confirmation", "../Resources/Texture/Pause/Confirmation.png"},
