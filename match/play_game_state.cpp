@@ -38,7 +38,27 @@ struct TextureFile {
     const char* path;
 };
 
-// Every picture a match draws, loaded when the match is made.
+// Pictures of screens a player may never open in a match, and of its end, loaded the first time
+// they show (LoadMatchPictureWhenShown) rather than with the rest, so a match starts sooner: the
+// pause menu's tutorial pages and credits, the end banner's hearts and words (only the pair the
+// match ends with), the victory background and title.
+constexpr TextureFile kShownLaterTextures[] = {
+    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
+    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
+    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
+    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
+    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
+    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
+    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
+    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
+    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
+    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
+    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
+    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
+    {"HeartRight", "../Resources/Texture/HeartRight.png"},
+};
+
+// Every other picture a match draws, loaded when the match is made.
 constexpr TextureFile kMatchTextures[] = {
     {"TrackSprite_Rainbow", "../Resources/Texture/Player/Tracks/Tracks_Move.png"},
     {"TrackSprite_Rainbow_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump.png"},
@@ -97,15 +117,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Indicator_2", "../Resources/Texture/Player/Indicators/Indicator_2.png"},
     {"Indicator_3", "../Resources/Texture/Player/Indicators/Indicator_3.png"},
     {"Indicator_4", "../Resources/Texture/Player/Indicators/Indicator_4.png"},
-    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
-    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
-    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
-    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
-    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
-    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
-    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
-    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
-    {"HeartRight", "../Resources/Texture/HeartRight.png"},
     {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
     {"PauseText", "../Resources/Texture/Pause/PauseText.png"},
     {"Confirmation", "../Resources/Texture/Pause/Confirmation.png"},
@@ -119,7 +130,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"PauseOptions_HL", "../Resources/Texture/Pause/Options_HL.png"},
     {"PauseCredits", "../Resources/Texture/Pause/Credits.png"},
     {"PauseCredits_HL", "../Resources/Texture/Pause/Credits_HL.png"},
-    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
     {"PauseBack", "../Resources/Texture/MainMenu/Back.png"},
     {"PauseBack_HL", "../Resources/Texture/MainMenu/Back_HL.png"},
     {"PauseNext", "../Resources/Texture/Pause/PauseNext.png"},
@@ -127,9 +137,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Yes_HL", "../Resources/Texture/MainMenu/Yes_HL.png"},
     {"No", "../Resources/Texture/MainMenu/No.png"},
     {"No_HL", "../Resources/Texture/MainMenu/No_HL.png"},
-    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
-    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
-    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
     {"Arrow", "../Resources/Texture/MainMenu/Arrow.png"},
     {"OptionBox", "../Resources/Texture/MainMenu/PlayerSelection.png"},
     {"CheckBox", "../Resources/Texture/MainMenu/Checkbox.png"},
@@ -182,7 +189,25 @@ GameUIRenderer* uiImage(GameObject* object, const std::string& texture, vec3 pos
     return image;
 }
 
+bool sharedWithMenus(const char* name) {
+    return std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
+               return std::string(kept) == name;
+           }) != std::end(kSharedTextures);
+}
+
 } // namespace
+
+void LoadMatchPictureWhenShown(const std::string& name) {
+    if (!Engine::instance().canDraw()) {
+        return;
+    }
+    for (const TextureFile& t : kShownLaterTextures) {
+        if (name == t.name) {
+            ResourceManager::instance().loadTexture(t.name, t.path);
+            ResourceManager::instance().tellMissingPictures();
+        }
+    }
+}
 
 PlayGameState::PlayGameState() {
     ResourceManager& resources = ResourceManager::instance();
@@ -209,9 +234,12 @@ PlayGameState::~PlayGameState() {
     SoundManager::instance().stopAll();
     ResourceManager& resources = ResourceManager::instance();
     for (const TextureFile& t : kMatchTextures) {
-        if (std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
-                return std::string(kept) == t.name;
-            }) == std::end(kSharedTextures)) {
+        if (!sharedWithMenus(t.name)) {
+            resources.removeTexture(t.name);
+        }
+    }
+    for (const TextureFile& t : kShownLaterTextures) {
+        if (!sharedWithMenus(t.name)) {
             resources.removeTexture(t.name);
         }
     }
