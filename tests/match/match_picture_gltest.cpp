@@ -24,6 +24,8 @@ class MatchPicture : public GlFixture {
     MatchPicture() {
         gameStates = true;
         WriteQuickMatchSettings({"Meadow", 4, 5, 600});
+        pads.connect(0, true); // players 3 and 4 play on pads, which must answer
+        pads.connect(1, true);
         MatchRun::instance().fixedSeed = 2026; // the same spawn points on every run
         Engine::instance().firstState = GameStateId::Play;
     }
