@@ -41,6 +41,8 @@ std::string HelpText() {
            "  --soak MINUTES        computer matches back to back on random maps, then quit\n"
            "  --windowed            start in a 1280 x 800 window instead of fullscreen\n"
            "  --rumble              let pads rumble when their tank is hit or knocked out\n"
+           "  --edit MAP            open the map editor on MAP, or start a new map of that name\n"
+           "  --theme THEME         with --edit: the map's background theme\n"
            "  --help                show this list and quit\n";
 }
 
@@ -73,6 +75,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             line.windowed = true;
         } else if (arg == "--rumble") {
             line.rumble = true;
+        } else if ((arg == "--edit" || arg == "--theme") && hasValue) {
+            (arg == "--edit" ? line.edit : line.theme) = arguments[++i];
         } else if ((arg == "--match" || arg == "--record" || arg == "--replay" || arg == "--bot-level") &&
                    hasValue) {
             const std::string& value = arguments[++i];
@@ -102,6 +106,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             const char* valued[] = {"--match", "--record", "--replay", "--bot-level", "--players",
                                     "--lives", "--time",   "--bots",   "--soak"};
             bool needsValue = std::find(std::begin(valued), std::end(valued), arg) != std::end(valued);
+            needsValue = needsValue || arg == "--edit" || arg == "--theme";
             refuse(needsValue ? "Option " + arg + " needs a value" : "Unknown option \"" + arg + "\"");
         }
     }

@@ -12,7 +12,13 @@
 #include <cstring>
 #include <thread>
 
-GameProcess::GameProcess(const std::string& executable, const std::string& workDir) {
+GameProcess::GameProcess(const std::string& executable, const std::string& workDir,
+                         const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(executable.c_str())};
+    for (const std::string& a : arguments) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0) {
         return;
@@ -26,7 +32,7 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
         if (chdir(workDir.c_str()) != 0) {
             _exit(126);
         }
-        execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
+        execv(executable.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);
