@@ -292,8 +292,13 @@ void EditorGameState::handleKeys() {
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
     const InputManager& in = InputManager::instance();
-    const bool ctrl = in.keyHeld(sf::Keyboard::LControl) || in.keyHeld(sf::Keyboard::RControl);
-    const bool shift = in.keyHeld(sf::Keyboard::LShift) || in.keyHeld(sf::Keyboard::RShift);
+    // A modifier counts when it went down this frame too: a quick chord can arrive whole, the
+    // modifier let go again, between two frames.
+    auto down = [&](sf::Keyboard::Key left, sf::Keyboard::Key right) {
+        return in.keyHeld(left) || in.keyHeld(right) || in.keyPressed(left) || in.keyPressed(right);
+    };
+    const bool ctrl = down(sf::Keyboard::LControl, sf::Keyboard::RControl);
+    const bool shift = down(sf::Keyboard::LShift, sf::Keyboard::RShift);
     auto pressed = [&](sf::Keyboard::Key key) { return in.keyPressed(key); };
     if (askReplace) {
         if (pressed(sf::Keyboard::Enter) || pressed(sf::Keyboard::Y)) {
@@ -441,10 +446,11 @@ void EditorGameState::drawPanels() {
     ImGui::Begin("Map editor", nullptr,
                  ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
     ImGui::PushItemWidth(180.0f);
-    if (!ImGui::IsAnyItemActive() || nameField[0] == '\0') {
+    if (!typingName) {
         std::snprintf(nameField.data(), nameField.size(), "%s", map.name.c_str());
     }
     ImGui::InputText("Name", nameField.data(), nameField.size());
+    typingName = ImGui::IsItemActive();
     if (ImGui::IsItemDeactivatedAfterEdit()) {
         doc.setName(nameField.data());
     }

@@ -51,4 +51,5 @@ class EditorGameState : public GameState {
     vec2 grabOffset;
     bool askReplace = false;
     std::array<char, 64> nameField{};
+    bool typingName = false;
 };

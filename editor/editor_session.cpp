@@ -60,9 +60,8 @@ void EditorSession::open(const std::string& name, const std::string& theme) {
     themes = readThemes(loadJson("BackgroundSetting"), name, mapTheme);
     Json::Value file = loadJson(name);
     MapData map;
-    if (file.isNull()) {
-        std::cout << "Map \"" << name << "\" is new: starting it with a floor and four spawn points"
-                  << std::endl;
+    const bool isNew = file.isNull();
+    if (isNew) {
         map = starterMap(name);
     } else {
         map = readMapData(file);
@@ -82,6 +81,10 @@ void EditorSession::open(const std::string& name, const std::string& theme) {
     }
     if (mapTheme.empty() && !themes.empty()) {
         mapTheme = themes.front().theme;
+    }
+    if (isNew) {
+        std::cout << "Map \"" << name << "\" is new: starting it with a floor and four spawn points on the "
+                  << mapTheme << " theme" << std::endl;
     }
     document = MapDocument(map, mapTheme);
     problems.clear();

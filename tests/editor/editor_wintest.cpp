@@ -58,8 +58,8 @@ MapData readMap(const fs::path& file) {
     return readMapData(parseJsonText(text.str(), file.string()));
 }
 
-int brightness(const unsigned char rgb[3]) {
-    return rgb[0] + rgb[1] + rgb[2];
+int distance(const unsigned char a[3], const unsigned char b[3]) {
+    return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
 }
 
 } // namespace
@@ -91,9 +91,12 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
         unsigned long window = findWindowByTitle("Grumbo!", 30s);
         ASSERT_NE(window, 0ul);
         std::this_thread::sleep_for(1s);
-        ASSERT_TRUE(xdotool("mousemove " + at(grab) + " sleep 0.4 mousedown 1 sleep 0.4"));
+        // Without a window manager the window need not sit at the screen's corner: the mouse
+        // moves in the window's own pixels.
+        const std::string in = "mousemove --window " + std::to_string(window) + " ";
+        ASSERT_TRUE(xdotool(in + at(grab) + " sleep 0.4 mousedown 1 sleep 0.4"));
         for (int step = 1; step <= 8; ++step) {
-            ASSERT_TRUE(xdotool("mousemove " + at(grab + (drop - grab) * (step / 8.0f)) + " sleep 0.15"));
+            ASSERT_TRUE(xdotool(in + at(grab + (drop - grab) * (step / 8.0f)) + " sleep 0.15"));
         }
         ASSERT_TRUE(xdotool("sleep 0.4 mouseup 1 sleep 0.6 key ctrl+s sleep 0.6 key Return"));
         ASSERT_TRUE(editor.waitForOutput("Saved map \"Meadow\"", 30s)) << editor.output();
@@ -125,9 +128,8 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     ASSERT_TRUE(windowPixel(window, static_cast<int>(newPlace.x), static_cast<int>(newPlace.y), there));
     ASSERT_TRUE(windowPixel(window, static_cast<int>(oldPlace.x), static_cast<int>(oldPlace.y), before6));
     ASSERT_TRUE(windowPixel(window, static_cast<int>(twinPlace.x), static_cast<int>(twinPlace.y), twin));
-    EXPECT_LT(std::abs(brightness(there) - brightness(twin)), 30)
-        << "the platform's plate where it was dropped";
-    EXPECT_GT(std::abs(brightness(before6) - brightness(twin)), 30) << "and none where it was";
+    EXPECT_LT(distance(there, twin), 30) << "the platform's plate where it was dropped";
+    EXPECT_GT(distance(before6, twin), 40) << "and the sky where it was";
     ASSERT_TRUE(requestWindowClose(window));
     match.waitForExit(60s);
     fs::remove_all(root);

@@ -86,7 +86,8 @@ class MapPack : public MatchScene {
 
 TEST_F(MapPack, DISABLED_FiveSeededComputerMatchesOnEveryMap) {
     harness.engine().freshStepsOnSwitch = true;
-    std::printf("%-14s %9s %8s %15s %s\n", "map", "knock-out", "time-up", "into the zone", "match seconds");
+    std::printf("%-14s %9s %8s %15s %s\n", "map", "knock-out", "time-up", "into the zone",
+                "each match: seconds/lives lost");
     for (const std::string& map : readMapList(loadJson("MapSetting"))) {
         int knockOuts = 0, spawnDeaths = 0;
         std::string times;
@@ -94,8 +95,8 @@ TEST_F(MapPack, DISABLED_FiveSeededComputerMatchesOnEveryMap) {
             Outcome o = play(map, seed * 7919u);
             knockOuts += o.knockOut ? 1 : 0;
             spawnDeaths += o.spawnedIntoDeath;
-            char t[16];
-            std::snprintf(t, sizeof t, " %.0f", o.seconds);
+            char t[32];
+            std::snprintf(t, sizeof t, " %.0f s/%d", o.seconds, o.deaths);
             times += t;
         }
         std::printf("%-14s %9d %8d %15d%s\n", map.c_str(), knockOuts, 5 - knockOuts, spawnDeaths,
