@@ -12,6 +12,9 @@ namespace {
 
 using Kind = EditorSelection::Kind;
 
+// A drop that meets the death border this soon began inside it.
+constexpr float kAtOnce = 0.05f;
+
 // The area the death border leaves free: the arena bounds and the border's margin around them.
 struct Area {
     float left, right, bottom, top;
@@ -82,8 +85,8 @@ std::vector<MapProblem> CheckMap(const MapData& map) {
     const std::vector<TankDrop> drops = DropTanks(map, kLandingSeconds);
     for (size_t i = 0; i < spawns.size() && i < drops.size(); ++i) {
         const std::string name = "Spawn point " + std::to_string(i + 1) + " at " + place(spawns[i]);
-        // A tank that touches the border in its very first step was put into it.
-        const bool inBorder = drops[i].end == TankDrop::End::DeathZone && drops[i].seconds <= 0.05f;
+        // A tank that touches the border within its first few steps was put into it.
+        const bool inBorder = drops[i].end == TankDrop::End::DeathZone && drops[i].seconds <= kAtOnce;
         if (!area.holds(spawns[i].x, spawns[i].y) || inBorder) {
             problems.push_back({MapProblem::Kind::OutsideArena,
                                 name + " puts its tank into the death border",
@@ -91,8 +94,9 @@ std::vector<MapProblem> CheckMap(const MapData& map) {
         } else if (drops[i].end != TankDrop::End::Landed) {
             problems.push_back({MapProblem::Kind::NoGround,
                                 name + " has no platform under it: a tank dropped there " +
-                                    (drops[i].end == TankDrop::End::DeathZone ? "falls into the death zone"
-                                                                              : "is still falling after 3 s"),
+                                    (drops[i].end == TankDrop::End::DeathZone
+                                         ? "falls into the death zone"
+                                         : "is still falling after " + MapNumber(kLandingSeconds) + " s"),
                                 {Kind::SpawnPoint, i}});
         }
         for (size_t j = 0; j < i; ++j) {
