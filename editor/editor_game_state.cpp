@@ -276,7 +276,7 @@ void EditorGameState::Save(bool replace) {
     SaveResult result = SaveMap(request, session.folders);
     if (result.outcome == SaveResult::Outcome::NeedsConfirmation) {
         askReplace = true;
-        session.status = result.message;
+        say(result.message);
         return;
     }
     if (result.outcome != SaveResult::Outcome::Failed) {
@@ -292,10 +292,15 @@ void EditorGameState::handleKeys() {
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
     const InputManager& in = InputManager::instance();
-    // A modifier counts when it went down this frame too: a quick chord can arrive whole, the
-    // modifier let go again, between two frames.
+    // A modifier counts when it was down at any time this frame: a quick chord can go down and
+    // be let go again between two frames, or its key and its release arrive a frame after it.
     auto down = [&](sf::Keyboard::Key left, sf::Keyboard::Key right) {
-        return in.keyHeld(left) || in.keyHeld(right) || in.keyPressed(left) || in.keyPressed(right);
+        for (sf::Keyboard::Key k : {left, right}) {
+            if (in.keyHeld(k) || in.keyPressed(k) || in.keyReleased(k)) {
+                return true;
+            }
+        }
+        return false;
     };
     const bool ctrl = down(sf::Keyboard::LControl, sf::Keyboard::RControl);
     const bool shift = down(sf::Keyboard::LShift, sf::Keyboard::RShift);

@@ -73,3 +73,17 @@ TEST_F(EditorTrial, TryItPlaysTheEditedMapAndEscapeComesBackWithNothingLost) {
     ASSERT_TRUE(doc.undo()) << "the history came back too";
     EXPECT_EQ(doc.map(), shipped);
 }
+
+TEST_F(EditorTrial, ACtrlChordCountsWhenItsKeyComesAFrameAfterTheCtrl) {
+    MapDocument& doc = EditorSession::instance().document;
+    const MapData shipped = doc.map();
+    doc.select({EditorSelection::Kind::Platform, 0});
+    doc.nudgeSelection({1.0f, 0.0f});
+    QueueKey(sf::Keyboard::LControl, true);
+    harness.step();
+    QueueKey(sf::Keyboard::Z, true);
+    QueueKey(sf::Keyboard::Z, false);
+    QueueKey(sf::Keyboard::LControl, false);
+    harness.step();
+    EXPECT_EQ(doc.map(), shipped) << "Ctrl+Z undid the nudge";
+}

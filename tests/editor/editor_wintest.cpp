@@ -98,7 +98,11 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
         for (int step = 1; step <= 8; ++step) {
             ASSERT_TRUE(xdotool(in + at(grab + (drop - grab) * (step / 8.0f)) + " sleep 0.15"));
         }
-        ASSERT_TRUE(xdotool("sleep 0.4 mouseup 1 sleep 0.6 key ctrl+s sleep 0.6 key Return"));
+        ASSERT_TRUE(xdotool("sleep 0.4 mouseup 1 sleep 0.6"));
+        // The keys go to the window with the focus: make sure it is this one.
+        ASSERT_TRUE(xdotool("windowfocus --sync " + std::to_string(window) + " key ctrl+s"));
+        ASSERT_TRUE(editor.waitForOutput("save over it?", 30s)) << editor.output();
+        ASSERT_TRUE(xdotool("key Return"));
         ASSERT_TRUE(editor.waitForOutput("Saved map \"Meadow\"", 30s)) << editor.output();
         ASSERT_TRUE(requestWindowClose(window));
         EXPECT_EQ(editor.waitForExit(60s), 0) << editor.output();
