@@ -71,6 +71,10 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     }
     const fs::path root = fs::temp_directory_path() / ("grumbo-editor-" + std::to_string(getpid()));
     fs::remove_all(root);
+    struct Cleanup {
+        fs::path path;
+        ~Cleanup() { fs::remove_all(path); }
+    } cleanup{root};
     mirror(GRUMBO_RESOURCES_DIR, root / "Resources", {"JsonData", "Texture/MainMenu/LevelSelection"});
     fs::create_directories(root / "run");
     fs::create_symlink(fs::path(GRUMBO_RUN_DIR) / "shaders", root / "run" / "shaders");
@@ -136,5 +140,4 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     EXPECT_GT(distance(before6, twin), 40) << "and the sky where it was";
     ASSERT_TRUE(requestWindowClose(window));
     match.waitForExit(60s);
-    fs::remove_all(root);
 }
