@@ -33,7 +33,7 @@ constexpr unsigned kWindowedHeight = 800;
 
 bool knownStateId(uint32_t id) {
     return id == GameStateId::Splash || id == GameStateId::MainMenu || id == GameStateId::Play ||
-           id == GameStateId::Restart || id == GameStateId::Quit;
+           id == GameStateId::Editor || id == GameStateId::Restart || id == GameStateId::Quit;
 }
 
 } // namespace

@@ -40,6 +40,8 @@ constexpr OptionHelp kOptions[] = {
     {"--soak", "MINUTES", "computer matches back to back on random maps, then quit"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
     {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
+    {"--edit", "MAP", "open the map editor on MAP, or start a new map of that name"},
+    {"--theme", "THEME", "with --edit: the map's background theme"},
     {"--version", "", "print the game's version and quit"},
     {"--help", "", "show this list and quit"},
 };
@@ -93,6 +95,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             line.windowed = true;
         } else if (arg == "--rumble") {
             line.rumble = true;
+        } else if ((arg == "--edit" || arg == "--theme") && hasValue) {
+            (arg == "--edit" ? line.edit : line.theme) = arguments[++i];
         } else if ((arg == "--match" || arg == "--record" || arg == "--replay" || arg == "--bot-level") &&
                    hasValue) {
             const std::string& value = arguments[++i];

@@ -16,6 +16,8 @@ struct CommandLine {
     int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
+    std::string edit;                // --edit MAP: open the map editor on MAP (a new map if none)
+    std::string theme;               // --theme THEME: with --edit, the map's background theme
     // Set when the program should end at once with this status: 0 after --help or --version,
     // 2 after an option it does not know or a value it cannot use (the line and the help are
     // printed).

@@ -13,6 +13,7 @@
 #include "graphics/renderer.hpp"
 #include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
+#include "match/arena.hpp"
 #include "match/match_run.hpp"
 #include "match/match_settings.hpp"
 #include "match/shared_spawn.hpp"
@@ -335,14 +336,20 @@ void PlayGameState::Load() {
         mapName = settings.get("MapName");
 
         // The map's background picture, by the pictures table.
-        Json::Value document = loadJson(mapName);
-        if (document.isNull()) {
-            std::cout << "Map \"" << mapName << "\" has no readable data file; the arena is empty"
-                      << std::endl;
+        MapData map;
+        std::string path;
+        if (run.trial) {
+            map = run.trial->map;
+            path = run.trial->backgroundPath;
+        } else {
+            Json::Value document = loadJson(mapName);
+            if (document.isNull()) {
+                std::cout << "Map \"" << mapName << "\" has no readable data file; the arena is empty"
+                          << std::endl;
+            }
+            map = readMapData(document);
+            path = backgroundPathFor(map, readBackgroundTable(loadJson("BackgroundSetting")));
         }
-        MapData map = readMapData(document);
-        BackgroundTable table = readBackgroundTable(loadJson("BackgroundSetting"));
-        std::string path = backgroundPathFor(map, table);
         ResourceManager& resources = ResourceManager::instance();
         if (!path.empty() && Engine::instance().canDraw() &&
             resources.loadTexture("Background", path) == nullptr) {
@@ -422,34 +429,14 @@ void PlayGameState::Load() {
 }
 
 void PlayGameState::InstantiateMap(const MapData& map) {
-    const float zoom = map.cameraZoom;
-    camera.position = {0, 0, 0};
-    camera.front = {0, 0, -1};
-    camera.up = {0, 1, 0};
-    camera.near = -100.0f;
-    camera.far = 100.0f;
-    camera.zoom = zoom;
-    camera.Recompute();
-
-    if (background != nullptr) {
-        background->attach(new ShaderLogic(&camera, background, ShaderMode::Swirl));
-        background->transform.setPosition(0.0f, 0.0f, -2.0f);
-        background->transform.setScale(1.75f * zoom, 1.1f * zoom, 1.0f);
-    }
-
-    for (const PlatformEntry& p : map.platforms) {
-        MakePlatform(p.position, {1, 1, 1, 1}, p.scale, p.rotation);
-    }
+    deathZone = std::make_unique<DeathBorder>(BuildArena(camera, map, background));
     spawnPoints = map.spawnPoints;
     mapSpawnPoints = map.spawnPoints;
-
-    const float h = zoom * 0.5f;
-    arenaTop = h + 1.0f;
-    arenaBottom = -h;
-    arenaLeft = -1.6f * h;
-    arenaRight = 1.6f * h;
-    deathZone = std::make_unique<DeathBorder>(
-        MakeDeathBorder(arenaLeft, arenaRight, arenaTop, arenaBottom, {0, 0, 0}, 5.0f, 100.0f));
+    const ArenaBounds bounds = ArenaBoundsFor(map.cameraZoom);
+    arenaTop = bounds.top;
+    arenaBottom = bounds.bottom;
+    arenaLeft = bounds.left;
+    arenaRight = bounds.right;
 
     MatchSettings& settings = MatchSettings::instance();
     const int lives = settings.getInt("Lives");
@@ -691,7 +678,8 @@ void PlayGameState::Update() {
             if (MatchRun::instance().soak) {
                 finishMatchRun();
             } else {
-                requestState(GameStateId::MainMenu);
+                requestState(MatchRun::instance().trial ? MatchRun::instance().trial->returnState
+                                                        : GameStateId::MainMenu);
             }
         }
         break;
@@ -725,6 +713,8 @@ void PlayGameState::Update() {
         pause.Update(context);
         // Asked once: a player may resume without the pad and play on with the others.
         pauseForLostPad = pauseForLostPad && phase != MatchPhase::Paused;
+    } else if (run.trial && input.keyPressed(sf::Keyboard::Escape)) {
+        requestState(run.trial->returnState);
     }
 
     // 5-6. The interface shakes with the picture.

@@ -111,4 +111,10 @@ std::vector<PictureEntry> allPictures(const MapSet& set) {
     return fixed;
 }
 
+Canvas mapPreview(const MapData& map, const std::string& theme) {
+    Canvas c(kPreviewWidth, kPreviewHeight);
+    drawPreview(c, map, theme);
+    return c;
+}
+
 } // namespace assetgen
