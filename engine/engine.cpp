@@ -33,7 +33,8 @@ constexpr unsigned kWindowedHeight = 800;
 
 bool knownStateId(uint32_t id) {
     return id == GameStateId::Splash || id == GameStateId::MainMenu || id == GameStateId::Play ||
-           id == GameStateId::Restart || id == GameStateId::Quit || id == GameStateId::OnlineWaiting;
+           id == GameStateId::Editor || id == GameStateId::Restart || id == GameStateId::Quit ||
+           id == GameStateId::OnlineWaiting;
 }
 
 } // namespace

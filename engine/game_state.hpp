@@ -9,6 +9,7 @@ constexpr uint32_t None = 0;
 constexpr uint32_t Splash = 1;
 constexpr uint32_t MainMenu = 2;
 constexpr uint32_t Play = 3;
+constexpr uint32_t Editor = 4;        // the map editor, only with --edit
 constexpr uint32_t Restart = 6;       // leave the running state and enter the same object again
 constexpr uint32_t Quit = 7;          // end the frame loop
 constexpr uint32_t OnlineWaiting = 8; // the seats of an online match, before and between matches

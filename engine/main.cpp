@@ -1,7 +1,9 @@
 // Program entry: hide the console, run the engine until the player quits.
 //   Grumbo                      the splash, then the menus
 //   Grumbo --match MAP [...]    straight into a match; Grumbo --help lists every option
+//   Grumbo --edit MAP           the map editor
 //   Grumbo --host | --join ADDRESS    an online match: the waiting screen, then matches
+#include "editor/editor_session.hpp"
 #include "engine/engine.hpp"
 #include "frontend/command_line.hpp"
 #include "frontend/game_states.hpp"
@@ -77,6 +79,11 @@ int main(int argc, char** argv) {
     Engine::instance().stateFactory = MakeGameState;
     Engine::instance().startWindowed = options.windowed;
     SetRumbleEnabled(options.rumble);
+    if (!options.edit.empty()) {
+        StartEditor(options.edit, options.theme);
+    } else if (!options.theme.empty()) {
+        std::cout << "--theme goes with --edit; ignoring it" << std::endl;
+    }
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();

@@ -47,6 +47,8 @@ constexpr OptionHelp kOptions[] = {
     {"--delay", "FRAMES", "with --host: frames of input delay online, 1 to 10 (default 3)"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
     {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
+    {"--edit", "MAP", "open the map editor on MAP, or start a new map of that name"},
+    {"--theme", "THEME", "with --edit: the map's background theme"},
     {"--version", "", "print the game's version and quit"},
     {"--help", "", "show this list and quit"},
 };
@@ -113,6 +115,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             if (!ParseJoinAddress(line.online.join, host, joinPort)) {
                 refuse("--join " + line.online.join + ": expected ADDRESS or ADDRESS:PORT (port 1 to 65535)");
             }
+        } else if ((arg == "--edit" || arg == "--theme") && hasValue) {
+            (arg == "--edit" ? line.edit : line.theme) = arguments[++i];
         } else if ((arg == "--match" || arg == "--record" || arg == "--replay" || arg == "--bot-level") &&
                    hasValue) {
             const std::string& value = arguments[++i];
@@ -151,8 +155,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         refuse("--host and --join cannot be combined: a machine hosts or joins");
     }
     if (!line.exitStatus && line.online.wanted() &&
-        (!line.record.empty() || !line.replay.empty() || line.soakMinutes > 0)) {
-        refuse("--record, --replay and --soak cannot be combined with --host or --join");
+        (!line.record.empty() || !line.replay.empty() || line.soakMinutes > 0 || !line.edit.empty())) {
+        refuse("--record, --replay, --soak and --edit cannot be combined with --host or --join");
     }
     if (line.exitStatus) {
         return line;

@@ -17,6 +17,8 @@ struct CommandLine {
     int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
+    std::string edit;                // --edit MAP: open the map editor on MAP (a new map if none)
+    std::string theme;               // --theme THEME: with --edit, the map's background theme
     // --host, --join and the options that go with them (--match, --players, --lives, --time and
     // --bots then shape the online matches rather than start one here).
     OnlineOptions online;

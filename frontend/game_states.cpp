@@ -1,5 +1,6 @@
 #include "frontend/game_states.hpp"
 
+#include "editor/editor_game_state.hpp"
 #include "engine/engine.hpp"
 #include "frontend/main_menu_game_state.hpp"
 #include "frontend/splash_game_state.hpp"
@@ -23,6 +24,8 @@ GameState* MakeGameState(uint32_t id) {
         return new MainMenuGameState();
     case GameStateId::Play:
         return new PlayGameState();
+    case GameStateId::Editor:
+        return new EditorGameState();
     case GameStateId::OnlineWaiting:
         return new WaitingScreenState();
     default:

@@ -11,6 +11,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iostream>
 
@@ -51,10 +52,11 @@ bool takesPart(const Renderer* renderer) {
            renderer->shader != nullptr && renderer->shader->linked;
 }
 
-// The camera's view and projection, or identities without a camera.
+// The camera's view and projection, or identities without a camera, for the program in use.
 void applyCamera(ShaderProgram* program, Camera* camera, bool identityProjection) {
     if (camera != nullptr) {
-        camera->Apply(program);
+        program->setMatrix("view", camera->view.data());
+        program->setMatrix("projection", camera->projection.data());
         return;
     }
     program->setMatrix("view", identityMatrix());
@@ -64,7 +66,7 @@ void applyCamera(ShaderProgram* program, Camera* camera, bool identityProjection
 }
 
 void setColorAndModel(ShaderProgram* program, const vec4& color, const mat4& worldRowMajor) {
-    glUniform4f(program->uniform("color"), color.x, color.y, color.z, color.w);
+    program->setVec4("color", color.x, color.y, color.z, color.w);
     program->setMatrix("model", worldRowMajor.transposed().data());
 }
 
@@ -86,6 +88,53 @@ void applyShaderLogic(GameObject* owner, ShaderProgram* inUse) {
     if (ShaderLogic* logic = owner->getComponent<ShaderLogic>();
         logic != nullptr && logic->targetProgram() == inUse) {
         logic->ApplyUniforms(inUse);
+    }
+}
+
+// Window rectangles (x, y, width, height) in strips, together covering every pixel a ring can
+// move or brighten: its band, the ring's width either side of its radius. A ring of picture
+// radius r is a circle of r x the picture's height in pixels.
+constexpr int kBandStrip = 16;
+constexpr float kBandMargin = 2.0f; // pixels, for the rounding of both sides
+
+void addRingBand(std::vector<std::array<int, 4>>& rects, const RingOnPicture& ring,
+                 const ScreenLayout& screen, int windowWidth, int windowHeight) {
+    const auto pictureHeight = static_cast<float>(screen.viewportHeight);
+    const float cx = static_cast<float>(screen.viewportX) + ring.center.x * pictureHeight;
+    const float cy = static_cast<float>(screen.viewportY) + ring.center.y * pictureHeight;
+    const float outer = (ring.radius + ring.width) * pictureHeight + kBandMargin;
+    const float inner = (ring.radius - ring.width) * pictureHeight - kBandMargin;
+    const int top = std::max(0, static_cast<int>(std::floor(cy - outer)));
+    const int bottom = std::min(windowHeight, static_cast<int>(std::ceil(cy + outer)));
+    for (int y = top; y < bottom; y += kBandStrip) {
+        const auto low = static_cast<float>(y);
+        const auto high = static_cast<float>(std::min(y + kBandStrip, bottom));
+        const float nearest =
+            cy >= low && cy <= high ? 0.0f : std::min(std::fabs(low - cy), std::fabs(high - cy));
+        const float farthest = std::max(std::fabs(low - cy), std::fabs(high - cy));
+        if (nearest >= outer) {
+            continue;
+        }
+        const float reach = std::sqrt(outer * outer - nearest * nearest);
+        // Pixels closer to the centre than the inner edge all along the strip are left alone.
+        const float hole = inner > farthest ? std::sqrt(inner * inner - farthest * farthest) : 0.0f;
+        const int left = std::max(0, static_cast<int>(std::floor(cx - reach)));
+        const int right = std::min(windowWidth, static_cast<int>(std::ceil(cx + reach)));
+        const int holeLeft = static_cast<int>(std::ceil(cx - hole));
+        const int holeRight = static_cast<int>(std::floor(cx + hole));
+        const int height = static_cast<int>(high) - y;
+        if (hole < 1.0f || holeLeft >= holeRight) {
+            if (right > left) {
+                rects.push_back({left, y, right - left, height});
+            }
+            continue;
+        }
+        if (std::min(holeLeft, right) > left) {
+            rects.push_back({left, y, std::min(holeLeft, right) - left, height});
+        }
+        if (right > std::max(holeRight, left)) {
+            rects.push_back({std::max(holeRight, left), y, right - std::max(holeRight, left), height});
+        }
     }
 }
 
@@ -129,6 +178,9 @@ void GraphicsManager::Initialize() {
     buildFramebuffer();
     buildScreenQuad();
     ParticlePool::instance().initializeGpu();
+    copyProgram = ResourceManager::buildProgram("./shaders/Screen_Copy.vs", "./shaders/Screen_Copy.fs");
+    swirlOutsideProgram =
+        ResourceManager::buildProgram("./shaders/Blackhole_Outside.vs", "./shaders/Blackhole_Outside.fs");
     cellsKnown = {};
     initialized = true;
 }
@@ -256,6 +308,13 @@ void GraphicsManager::Shutdown() {
     releaseFramebuffer();
     ReleaseGlyphs(glyphs);
     ParticlePool::instance().releaseGpu();
+    nearestPictures.clear();
+    for (std::unique_ptr<ShaderProgram>* own : {&copyProgram, &swirlOutsideProgram}) {
+        if (*own != nullptr) {
+            glDeleteProgram((*own)->id);
+            own->reset();
+        }
+    }
     cellsKnown = {};
     initialized = false;
 }
@@ -287,6 +346,11 @@ void GraphicsManager::DrawFrame(Camera* camera) {
         return;
     }
     followWindowSize();
+    programInUse = kNoProgram; // whatever ran between frames may have changed it
+    if (ResourceManager::instance().textureGeneration() != nearestPicturesGeneration) {
+        nearestPictures.clear(); // a texture name may now stand for another picture
+        nearestPicturesGeneration = ResourceManager::instance().textureGeneration();
+    }
     // Composites without a usable program are left out altogether, so the scene still reaches
     // the window instead of vanishing into a picture nobody shows.
     drawnComposites.clear();
@@ -306,7 +370,12 @@ void GraphicsManager::DrawFrame(Camera* camera) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     spritePass(camera);
-    ParticlePool::instance().draw(camera);
+    if (referencePasses) {
+        ParticlePool::instance().drawEachSeparately(camera);
+    } else {
+        ParticlePool::instance().draw(camera);
+    }
+    programInUse = kNoProgram; // the pool uses programs of its own
     for (FrameBufferRenderer* composite : drawnComposites) {
         compositePass(composite);
     }
@@ -319,6 +388,13 @@ void GraphicsManager::DrawFrame(Camera* camera) {
     textPass(camera);
     uiPass(camera);
     boxPass(camera);
+}
+
+void GraphicsManager::useProgram(ShaderProgram* program) {
+    if (program->id != programInUse) {
+        glUseProgram(program->id);
+        programInUse = program->id;
+    }
 }
 
 void GraphicsManager::uploadCells(MeshSlot slot, const std::array<float, 12>& cells) {
@@ -334,24 +410,42 @@ void GraphicsManager::uploadCells(MeshSlot slot, const std::array<float, 12>& ce
 
 void GraphicsManager::spritePass(Camera* camera) {
     ResourceManager& resources = ResourceManager::instance();
+    ShaderProgram* swirlProgram = resources.getShader("Blackhole");
     for (SpriteRenderer* sprite : sprites) {
         if (!takesPart(sprite)) {
             continue;
         }
         GameObject* owner = sprite->owner;
         ShaderProgram* program = sprite->shader;
+        // The swirl program draws a closed swirl exactly as the sprite program does, and an open
+        // one only changes the background within its reach: the rest goes the cheaper way.
+        ShaderLogic* swirlLogic = nullptr;
+        if (!referencePasses && program == swirlProgram) {
+            ShaderLogic* logic = owner->getComponent<ShaderLogic>();
+            if (logic != nullptr && logic->swirl() != nullptr && logic->targetProgram() == program) {
+                const SwirlEffect* swirl = logic->swirl();
+                ShaderProgram* plain = resources.getShader("Sprite");
+                if ((!swirl->active || swirl->radius <= 0.0f) && plain != nullptr && plain->linked) {
+                    program = plain;
+                } else if (swirl->active && swirlOutsideProgram != nullptr && swirlOutsideProgram->linked) {
+                    swirlLogic = logic;
+                }
+            }
+        }
         glEnable(GL_DEPTH_TEST);
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, sprite->color, owner->transform.world);
         applyCamera(program, camera, true);
-        if (bindImage(sprite->texture, sprite->textureName)) {
+        if (bindImage(sprite->texture, sprite->textureName) &&
+            nearestPictures.insert(sprite->texture->getNativeHandle()).second) {
+            // Kept on the texture: set once per picture, not per draw.
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         }
         if (owner->tag == "Platform") {
-            glUniform1i(program->uniform("normalTexture"), 1);
+            program->setInt("normalTexture", 1);
             const vec3 scale = owner->transform.scale;
             sf::Texture* cracks = resources.getTexture(CrackNormalMapName(scale.x, scale.y));
             glActiveTexture(GL_TEXTURE1);
@@ -361,18 +455,100 @@ void GraphicsManager::spritePass(Camera* camera) {
         glBindVertexArray(meshes[SpriteQuad].vertexArray);
         applyShaderLogic(owner, program);
         uploadCells(SpriteQuad, CellCoordinates(sprite->columns, sprite->column, sprite->rows, sprite->row));
-        glDrawArrays(GL_TRIANGLES, 0, 6);
+        if (swirlLogic == nullptr || !drawSwirlByParts(sprite, swirlLogic, camera)) {
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
         glBindVertexArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 }
 
+bool GraphicsManager::drawSwirlByParts(SpriteRenderer* sprite, ShaderLogic* logic, Camera* camera) {
+    if (screen.windowWidth == 0 || screen.windowHeight == 0 || screen.viewportHeight <= 0) {
+        return false;
+    }
+    // The hole's square in the background's own quad (-0.5..0.5 across), taken to the window.
+    const SwirlEffect* swirl = logic->swirl();
+    const vec3 size = sprite->owner->transform.scale;
+    if (size.x == 0.0f || size.y == 0.0f) {
+        return false;
+    }
+    const mat4 view = camera != nullptr ? camera->view : mat4::identity();
+    const mat4 projection = camera != nullptr ? camera->projection : mat4::identity();
+    const mat4& world = sprite->owner->transform.world;
+    float left = 1e9f, right = -1e9f, bottom = 1e9f, top = -1e9f;
+    for (float cornerX : {-1.0f, 1.0f}) {
+        for (float cornerY : {-1.0f, 1.0f}) {
+            const vec2 local{(swirl->centerX + cornerX * swirl->radius) / size.x,
+                             (swirl->centerY + cornerY * swirl->radius) / size.y};
+            const vec2 at = world.transformPoint(local);
+            // Camera matrices are column-major.
+            float point[4] = {at.x, at.y, world[11], 1.0f};
+            float seen[4] = {};
+            float clip[4] = {};
+            for (int row = 0; row < 4; ++row) {
+                for (int k = 0; k < 4; ++k) {
+                    seen[row] += view[k * 4 + row] * point[k];
+                }
+            }
+            for (int row = 0; row < 4; ++row) {
+                for (int k = 0; k < 4; ++k) {
+                    clip[row] += projection[k * 4 + row] * seen[k];
+                }
+            }
+            if (clip[3] <= 0.0f) {
+                return false;
+            }
+            const float x = static_cast<float>(screen.viewportX) +
+                            (clip[0] / clip[3] + 1.0f) * 0.5f * static_cast<float>(screen.viewportWidth);
+            const float y = static_cast<float>(screen.viewportY) +
+                            (clip[1] / clip[3] + 1.0f) * 0.5f * static_cast<float>(screen.viewportHeight);
+            left = std::min(left, x);
+            right = std::max(right, x);
+            bottom = std::min(bottom, y);
+            top = std::max(top, y);
+        }
+    }
+    constexpr float kMargin = 2.0f; // pixels
+    const auto width = static_cast<int>(screen.windowWidth);
+    const auto height = static_cast<int>(screen.windowHeight);
+    const int x0 = std::clamp(static_cast<int>(std::floor(left - kMargin)), 0, width);
+    const int x1 = std::clamp(static_cast<int>(std::ceil(right + kMargin)), 0, width);
+    const int y0 = std::clamp(static_cast<int>(std::floor(bottom - kMargin)), 0, height);
+    const int y1 = std::clamp(static_cast<int>(std::ceil(top + kMargin)), 0, height);
+
+    // The same quad each time, cut by the scissor, so every pixel gets what one draw would give.
+    glEnable(GL_SCISSOR_TEST);
+    if (x1 > x0 && y1 > y0) {
+        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+    }
+    ShaderProgram* outside = swirlOutsideProgram.get();
+    useProgram(outside);
+    setColorAndModel(outside, sprite->color, sprite->owner->transform.world);
+    applyCamera(outside, camera, true);
+    logic->ApplyUniforms(outside);
+    const int beyond[4][4] = {
+        {0, 0, width, y0}, {0, y1, width, height - y1}, {0, y0, x0, y1 - y0}, {x1, y0, width - x1, y1 - y0}};
+    for (const auto& r : beyond) {
+        if (r[2] > 0 && r[3] > 0) {
+            glScissor(r[0], r[1], r[2], r[3]);
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return true;
+}
+
 void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
+    if (!referencePasses && ringsOnlyWhereTheyAre(composite)) {
+        return;
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDisable(GL_DEPTH_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glUseProgram(composite->shader->id);
+    useProgram(composite->shader);
     glBindVertexArray(meshes[ScreenQuad].vertexArray);
     applyShaderLogic(composite->owner, composite->shader);
     // The engine's layout gives both viewports; only a bare window without one (a tool) asks
@@ -396,6 +572,50 @@ void GraphicsManager::compositePass(FrameBufferRenderer* composite) {
     glViewport(letterbox[0], letterbox[1], letterbox[2], letterbox[3]);
 }
 
+bool GraphicsManager::ringsOnlyWhereTheyAre(FrameBufferRenderer* composite) {
+    const ShaderLogic* logic = composite->owner->getComponent<ShaderLogic>();
+    if (logic == nullptr || logic->waves() == nullptr || logic->targetProgram() != composite->shader ||
+        composite->shader != ResourceManager::instance().getShader("Shockwave") || copyProgram == nullptr ||
+        !copyProgram->linked || screen.windowWidth == 0 || screen.windowHeight == 0) {
+        return false;
+    }
+    const auto width = static_cast<GLint>(screen.windowWidth);
+    const auto height = static_cast<GLint>(screen.windowHeight);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_DEPTH_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+    glBindVertexArray(meshes[ScreenQuad].vertexArray);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, framebufferTexture);
+    useProgram(copyProgram.get());
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+
+    std::array<RingOnPicture, kWaveSlots> rings{};
+    const int count = logic->ringsOnPicture(rings);
+    bandRects.clear();
+    for (int i = 0; i < count; ++i) {
+        addRingBand(bandRects, rings[static_cast<size_t>(i)], screen, width, height);
+    }
+    if (!bandRects.empty()) {
+        // The same full-window quad, cut down by the scissor: every pixel drawn gets exactly what
+        // the program gives it over the whole window.
+        useProgram(composite->shader);
+        applyShaderLogic(composite->owner, composite->shader);
+        glEnable(GL_SCISSOR_TEST);
+        for (const std::array<int, 4>& r : bandRects) {
+            glScissor(r[0], r[1], r[2], r[3]);
+            glDrawArrays(GL_TRIANGLES, 0, 6);
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glViewport(screen.viewportX, screen.viewportY, screen.viewportWidth, screen.viewportHeight);
+    return true;
+}
+
 void GraphicsManager::textPass(Camera* camera) {
     const mat4 toUnits = mat4::scaling({kTextUnitsPerPixel, kTextUnitsPerPixel, kTextUnitsPerPixel});
     for (TextRenderer* label : texts) {
@@ -403,7 +623,7 @@ void GraphicsManager::textPass(Camera* camera) {
             continue;
         }
         ShaderProgram* program = label->shader;
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, label->color, label->owner->transform.world * toUnits);
         applyCamera(program, camera, true);
         glBindVertexArray(meshes[TextQuad].vertexArray);
@@ -428,7 +648,7 @@ void GraphicsManager::uiPass(Camera* camera) {
         }
         ShaderProgram* program = image->shader;
         glDisable(GL_DEPTH_TEST);
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, image->color, image->owner->transform.world);
         applyCamera(program, camera, false);
         bindImage(image->texture, image->textureName);
@@ -447,7 +667,7 @@ void GraphicsManager::boxPass(Camera* camera) {
             continue;
         }
         ShaderProgram* program = box->shader;
-        glUseProgram(program->id);
+        useProgram(program);
         setColorAndModel(program, box->color, box->owner->transform.world);
         applyCamera(program, camera, true);
         glBindVertexArray(meshes[BoxOutline].vertexArray);

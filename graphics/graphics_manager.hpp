@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class Camera;
@@ -13,6 +15,8 @@ class GameUIRenderer;
 class TextRenderer;
 class BoxRenderer;
 class FrameBufferRenderer;
+class ShaderLogic;
+struct ShaderProgram;
 
 // The window and the letterboxed 16:10 picture inside it, in pixels, as the engine last laid
 // them out. The off-screen picture is window-sized; the passes draw into the picture.
@@ -78,6 +82,11 @@ class GraphicsManager {
     // out and the scene drawn straight into the window, which looks the same and, drawing in
     // software, saves a whole window's pass (false: always through the composite, for comparing).
     bool skipIdleComposites = true;
+    // Every pass the plain way: one draw per particle, the shock-wave program over the whole
+    // window with every ring slot where it is, the swirl program over the whole background. The quicker ways
+    // the passes take otherwise (drawing in software, every pixel of a full-window pass counts) must give
+    // exactly these pixels; tests compare the two.
+    bool referencePasses = false;
 
   private:
     GraphicsManager() = default;
@@ -95,10 +104,18 @@ class GraphicsManager {
 
     bool compositeIdle(const FrameBufferRenderer* composite) const;
     void spritePass(Camera* camera);
+    // An open swirl's background: the swirl program over the hole's square, and beyond it a
+    // program that works the background out as the swirl program does there, more cheaply.
+    bool drawSwirlByParts(SpriteRenderer* sprite, ShaderLogic* logic, Camera* camera);
     void compositePass(FrameBufferRenderer* composite);
+    // The shock-wave composite drawn where its rings are: the picture copied as it is, then the
+    // program only over the bands the rings can bend. False when it cannot be drawn this way.
+    bool ringsOnlyWhereTheyAre(FrameBufferRenderer* composite);
     void textPass(Camera* camera);
     void uiPass(Camera* camera);
     void boxPass(Camera* camera);
+    // Switches programs only when another is asked for (within a frame).
+    void useProgram(ShaderProgram* program);
     // Replaces a quad's texture coordinates unless it already holds these.
     void uploadCells(MeshSlot slot, const std::array<float, 12>& cells);
 
@@ -106,4 +123,12 @@ class GraphicsManager {
     std::array<std::array<float, 12>, 2> uploadedCells{};
     std::array<bool, 2> cellsKnown{};
     std::vector<GlyphQuad> glyphQuads;
+    static constexpr uint32_t kNoProgram = 0xFFFFFFFFu;
+    uint32_t programInUse = kNoProgram;
+    // Pictures the sprite pass has set to repeat, unfiltered; valid for one texture generation.
+    std::unordered_set<uint32_t> nearestPictures;
+    uint64_t nearestPicturesGeneration = 0;
+    std::unique_ptr<ShaderProgram> copyProgram;         // ours alone: copies the off-screen picture
+    std::unique_ptr<ShaderProgram> swirlOutsideProgram; // ours alone: the background beyond the hole
+    std::vector<std::array<int, 4>> bandRects;          // this frame's, kept to reuse their memory
 };

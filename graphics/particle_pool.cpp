@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -17,16 +18,11 @@ constexpr float kQuadPositions[18] = {-0.5f, 0.5f, 0, 0.5f, -0.5f, 0, -0.5f, -0.
                                       -0.5f, 0.5f, 0, 0.5f, 0.5f,  0, 0.5f,  -0.5f, 0};
 constexpr float kQuadCoords[12] = {0, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 1};
 
-// Textures one batched draw can choose between (the fragment program has a sampler for each).
-constexpr int kBatchTextureSlots = 16;
-const std::string kSlotNames[kBatchTextureSlots] = {"images[0]",  "images[1]",  "images[2]",  "images[3]",
-                                                    "images[4]",  "images[5]",  "images[6]",  "images[7]",
-                                                    "images[8]",  "images[9]",  "images[10]", "images[11]",
-                                                    "images[12]", "images[13]", "images[14]", "images[15]"};
-
+// For the program in use.
 void setViewAndProjection(ShaderProgram* program, Camera* camera) {
     if (camera != nullptr) {
-        camera->Apply(program);
+        program->setMatrix("view", camera->view.data());
+        program->setMatrix("projection", camera->projection.data());
     } else {
         // Through the program's matrix cache, like every other upload, so it never goes stale.
         mat4 identity = mat4::identity();
@@ -139,7 +135,7 @@ void ParticlePool::initializeGpu() {
     glEnableVertexAttribArray(6);
     glVertexAttribDivisor(6, 1);
     glVertexAttribPointer(7, 1, GL_FLOAT, GL_FALSE, sizeof(Instance),
-                          reinterpret_cast<void*>(offsetof(Instance, slot)));
+                          reinterpret_cast<void*>(offsetof(Instance, layer)));
     glEnableVertexAttribArray(7);
     glVertexAttribDivisor(7, 1);
     glBindVertexArray(0);
@@ -162,6 +158,7 @@ void ParticlePool::releaseGpu() {
     quadVao = quadPositions = quadCoords = batchVao = batchPositions = batchCoords = batchInstances = 0;
     glDeleteProgram(batchProgram->id);
     batchProgram.reset();
+    releaseLayers();
     gpuReady = false;
 }
 
@@ -169,12 +166,16 @@ void ParticlePool::drawEachSeparately(Camera* camera) {
     if (!gpuReady) {
         return;
     }
+    const ShaderProgram* inUse = nullptr;
     for (const Particle& p : particles) {
         if (!p.alive || p.shader == nullptr) {
             continue;
         }
-        glUseProgram(p.shader->id);
-        glUniform4f(p.shader->uniform("color"), p.color.x, p.color.y, p.color.z, p.color.w);
+        if (p.shader != inUse) {
+            glUseProgram(p.shader->id);
+            inUse = p.shader;
+        }
+        p.shader->setVec4("color", p.color.x, p.color.y, p.color.z, p.color.w);
         mat4 model = modelMatrix(p).transposed();
         p.shader->setMatrix("model", model.data());
         setViewAndProjection(p.shader, camera);
@@ -191,6 +192,72 @@ void ParticlePool::drawEachSeparately(Camera* camera) {
     }
 }
 
+void ParticlePool::releaseLayers() {
+    for (const std::unique_ptr<LayerSet>& set : layerSets) {
+        glDeleteTextures(1, &set->texture);
+    }
+    layerSets.clear();
+}
+
+void ParticlePool::copyLayers(LayerSet& set) {
+    // Rebuilt whole when a picture joins: that happens a few times a match at most.
+    if (set.texture == 0) {
+        glGenTextures(1, &set.texture);
+    }
+    glBindTexture(GL_TEXTURE_2D_ARRAY, set.texture);
+    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, set.width, set.height,
+                 static_cast<GLsizei>(set.pictures.size()), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    std::vector<unsigned char> texels(static_cast<size_t>(set.width) * static_cast<size_t>(set.height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (size_t layer = 0; layer < set.pictures.size(); ++layer) {
+        glBindTexture(GL_TEXTURE_2D, set.pictures[layer]);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, static_cast<GLint>(layer), set.width, set.height, 1,
+                        GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, set.minFilter);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, set.magFilter);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, set.wrapS);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, set.wrapT);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
+}
+
+std::pair<ParticlePool::LayerSet*, int> ParticlePool::layerOf(unsigned int picture) {
+    // A picture is sampled by its own size and filters, which other draws may change (the sprite
+    // pass samples its pictures unfiltered): its copy must be sampled the same way.
+    LayerSet wanted;
+    glBindTexture(GL_TEXTURE_2D, picture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &wanted.width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &wanted.height);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &wanted.minFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &wanted.magFilter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wanted.wrapS);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wanted.wrapT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    LayerSet* home = nullptr;
+    for (const std::unique_ptr<LayerSet>& set : layerSets) {
+        if (set->width == wanted.width && set->height == wanted.height &&
+            set->minFilter == wanted.minFilter && set->magFilter == wanted.magFilter &&
+            set->wrapS == wanted.wrapS && set->wrapT == wanted.wrapT) {
+            home = set.get();
+            break;
+        }
+    }
+    if (home == nullptr) {
+        layerSets.push_back(std::make_unique<LayerSet>(wanted));
+        home = layerSets.back().get();
+    }
+    auto copied = std::find(home->pictures.begin(), home->pictures.end(), picture);
+    if (copied != home->pictures.end()) {
+        return {home, static_cast<int>(copied - home->pictures.begin())};
+    }
+    home->pictures.push_back(picture);
+    copyLayers(*home);
+    return {home, static_cast<int>(home->pictures.size()) - 1};
+}
+
 void ParticlePool::draw(Camera* camera) {
     if (separateDraws) {
         drawEachSeparately(camera);
@@ -199,22 +266,24 @@ void ParticlePool::draw(Camera* camera) {
     if (!gpuReady || batchProgram == nullptr || !batchProgram->linked) {
         return;
     }
-    // Particles are drawn in pool order, like one draw each would; a batch ends only when a
-    // seventeenth distinct texture turns up.
-    unsigned int slots[kBatchTextureSlots];
-    int slotCount = 0;
+    const uint64_t generation = ResourceManager::instance().textureGeneration();
+    if (generation != layersGeneration) {
+        // Pictures came or went: a copied one may be gone and its name reused.
+        releaseLayers();
+        layersGeneration = generation;
+    }
+    // Particles are drawn in pool order, like one draw each would; a batch ends only where the
+    // next particle's picture is in another array texture.
+    LayerSet* batchSet = nullptr;
     auto flush = [&]() {
         if (instances.empty()) {
             return;
         }
         glUseProgram(batchProgram->id);
         setViewAndProjection(batchProgram.get(), camera);
-        for (int s = 0; s < slotCount; ++s) {
-            glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(s));
-            glBindTexture(GL_TEXTURE_2D, slots[s]);
-            glUniform1i(batchProgram->uniform(kSlotNames[s]), s);
-        }
         glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, batchSet != nullptr ? batchSet->texture : 0);
+        batchProgram->setInt("images", 0);
         glBindBuffer(GL_ARRAY_BUFFER, batchInstances);
         glBufferData(GL_ARRAY_BUFFER, kParticleCount * sizeof(Instance), nullptr, GL_STREAM_DRAW);
         glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(instances.size() * sizeof(Instance)),
@@ -223,31 +292,33 @@ void ParticlePool::draw(Camera* camera) {
         glDrawArraysInstanced(GL_TRIANGLES, 0, 6, static_cast<GLsizei>(instances.size()));
         glBindVertexArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindTexture(GL_TEXTURE_2D_ARRAY, 0);
         instances.clear();
-        slotCount = 0;
     };
+    seenPictures.clear();
+    glActiveTexture(GL_TEXTURE0);
     for (const Particle& p : particles) {
         if (!p.alive || p.shader == nullptr) {
             continue;
         }
-        unsigned int handle = 0;
+        LayerSet* set = batchSet;
+        int layer = -1;
         if (p.texture == nullptr) {
             ResourceManager::instance().reportMissingTexture(p.textureName);
         } else {
-            handle = p.texture->getNativeHandle();
-        }
-        int slot = -1;
-        for (int s = 0; s < slotCount; ++s) {
-            if (slots[s] == handle) {
-                slot = s;
+            auto known = std::find_if(seenPictures.begin(), seenPictures.end(),
+                                      [&](const SeenPicture& s) { return s.texture == p.texture; });
+            if (known == seenPictures.end()) {
+                auto [home, at] = layerOf(p.texture->getNativeHandle());
+                seenPictures.push_back({p.texture, home, at});
+                known = seenPictures.end() - 1;
             }
+            set = known->set;
+            layer = known->layer;
         }
-        if (slot < 0) {
-            if (slotCount == kBatchTextureSlots) {
-                flush();
-            }
-            slot = slotCount++;
-            slots[slot] = handle;
+        if (set != batchSet) {
+            flush();
+            batchSet = set;
         }
         Instance instance;
         mat4 model = modelMatrix(p).transposed();
@@ -256,7 +327,7 @@ void ParticlePool::draw(Camera* camera) {
         instance.color[1] = p.color.y;
         instance.color[2] = p.color.z;
         instance.color[3] = p.color.w;
-        instance.slot = static_cast<float>(slot);
+        instance.layer = static_cast<float>(layer);
         instances.push_back(instance);
     }
     flush();

@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class Camera;
@@ -49,7 +51,8 @@ class ParticlePool {
     Particle* claimFreeSlot();
     // Ages and moves every live particle by step seconds of game time.
     void advance(float step);
-    // Every live particle in one instanced draw (one per 16 distinct textures).
+    // Every live particle in one instanced draw, their pictures layers of one array texture (a
+    // new draw only where consecutive particles' pictures differ in size or sampling).
     void draw(Camera* camera);
     // The same picture with one draw call per particle; kept to check the batched draw against.
     void drawEachSeparately(Camera* camera);
@@ -73,11 +76,31 @@ class ParticlePool {
     struct Instance {
         float model[16]; // column-major, as a uniform would carry it
         float color[4];
-        float slot; // which of the bound textures
+        float layer; // of the batch's array texture; -1 for no picture
     };
+    // Copies of pictures of one size and one way of sampling, as the layers of an array texture.
+    struct LayerSet {
+        unsigned int texture = 0;
+        int width = 0, height = 0;
+        int minFilter = 0, magFilter = 0, wrapS = 0, wrapT = 0;
+        std::vector<unsigned int> pictures; // the texture each layer copies
+    };
+    // The set and layer that hold a picture as it is sampled now; copied in when new.
+    std::pair<LayerSet*, int> layerOf(unsigned int picture);
+    void copyLayers(LayerSet& set);
+    void releaseLayers();
     bool gpuReady = false;
     unsigned int quadVao = 0, quadPositions = 0, quadCoords = 0;
     unsigned int batchVao = 0, batchPositions = 0, batchCoords = 0, batchInstances = 0;
     std::unique_ptr<ShaderProgram> batchProgram; // ours alone: not one of the game's named programs
     std::vector<Instance> instances;
+    std::vector<std::unique_ptr<LayerSet>> layerSets;
+    // The pictures met so far in a draw and where their copies are, found without asking OpenGL.
+    struct SeenPicture {
+        const sf::Texture* texture;
+        LayerSet* set;
+        int layer;
+    };
+    std::vector<SeenPicture> seenPictures;
+    uint64_t layersGeneration = 0; // the resource manager's texture generation the sets copy
 };

@@ -298,90 +298,134 @@ void ShaderLogic::ApplyUniforms(ShaderProgram* program) {
         const SwirlEffect* s = swirl();
         // "active" is a reserved word in GLSL, so no program can declare it and that upload is
         // always ignored; our programs read the same flag under a name they can declare.
-        glUniform1i(program->uniform("active[0]"), s->active ? 1 : 0);
-        glUniform1i(program->uniform("swirlActive"), s->active ? 1 : 0);
+        program->setInt("active[0]", s->active ? 1 : 0);
+        program->setInt("swirlActive", s->active ? 1 : 0);
         if (s->active) {
             vec3 scale = owner->transform.scale;
-            glUniform1f(program->uniform("scaleRatioX"), scale.x);
-            glUniform1f(program->uniform("scaleRatioY"), scale.y);
-            glUniform1f(program->uniform("swirlAngle[0]"), s->angle);
-            glUniform1f(program->uniform("swirlRadius[0]"), s->radius);
-            glUniform1f(program->uniform("swirlSpeed[0]"), s->speed);
+            program->setFloat("scaleRatioX", scale.x);
+            program->setFloat("scaleRatioY", scale.y);
+            program->setFloat("swirlAngle[0]", s->angle);
+            program->setFloat("swirlRadius[0]", s->radius);
+            program->setFloat("swirlSpeed[0]", s->speed);
             // Measured from the background's top-left corner, y downwards.
-            glUniform2f(program->uniform("swirlCenter[0]"), scale.x * 0.5f + s->centerX,
-                        scale.y * 0.5f - s->centerY);
+            program->setVec2("swirlCenter[0]", scale.x * 0.5f + s->centerX, scale.y * 0.5f - s->centerY);
         }
         break;
     }
-    case ShaderMode::Cracks: {
-        static const ElementNames<kCrackSlots> active("contactActive["), points("contactPoints["),
-            radius("crackRadius["), alpha("crackAlpha[");
-        const CrackEffect* c = cracks();
-        for (int i = 0; i < kCrackSlots; ++i) {
-            auto s = static_cast<size_t>(i);
-            glUniform1i(program->uniform(active[i]), c->slotActive[s] ? 1 : 0);
-            glUniform2f(program->uniform(points[i]), c->contactPoint[s].x, c->contactPoint[s].y);
-            glUniform1f(program->uniform(radius[i]), c->radius[s]);
-            glUniform1f(program->uniform(alpha[i]), c->alpha[s]);
-        }
+    case ShaderMode::Cracks:
+        applyCracks(program);
         break;
-    }
-    case ShaderMode::Waves: {
-        static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["),
-            center("waveCenter["), amplitude("waveAmplitude["), refraction("waveRefraction["),
-            width("waveWidth[");
-        const WaveEffect* w = waves();
-        const ScreenLayout& screen = GraphicsManager::instance().screen;
-        float windowWidth = static_cast<float>(screen.windowWidth);
-        float windowHeight = static_cast<float>(screen.windowHeight);
-        float bar = static_cast<float>(screen.viewportX);
-        float aspect = screen.viewportHeight > 0 ? static_cast<float>(screen.viewportWidth) /
-                                                       static_cast<float>(screen.viewportHeight)
-                                                 : 1.6f;
-        glUniform1f(program->uniform("screenRatioX"), aspect);
-        glUniform1f(program->uniform("paddingX"), windowWidth > 0 ? bar / windowWidth : 0.0f);
-        glUniform1f(program->uniform("paddingY"),
-                    windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
-        float zoom = camera != nullptr ? camera->zoom : 30.0f;
-        for (int i = 0; i < kWaveSlots; ++i) {
-            auto s = static_cast<size_t>(i);
-            glUniform1i(program->uniform(active[i]), w->slotActive[s] ? 1 : 0);
-            if (!w->slotActive[s]) {
-                continue;
-            }
-            glUniform1f(program->uniform(radius[i]), w->radius[s]);
-            // The visible world, x in [-0.8 zoom, 0.8 zoom] and y in [-0.5 zoom, 0.5 zoom] around the
-            // eye, maps to the picture's [0, 1.6] x [0, 1], which the program measures inside the
-            // letterbox bars: so the ring centres on the spot whatever the window's shape.
-            vec3 eye = camera != nullptr ? camera->position : vec3{};
-            glUniform2f(program->uniform(center[i]), (w->center[s].x - eye.x) / zoom + 0.8f,
-                        (w->center[s].y - eye.y) / zoom + 0.5f);
-            glUniform1f(program->uniform(amplitude[i]), w->amplitude[s]);
-            glUniform1f(program->uniform(refraction[i]), w->refraction[s]);
-            glUniform1f(program->uniform(width[i]), w->width[s]);
-        }
+    case ShaderMode::Waves:
+        applyWaves(program);
         break;
-    }
     case ShaderMode::Scroll: {
         const ScrollEffect* s = scroll();
         if (s->active) {
-            glUniform1f(program->uniform("scrollTime"), s->scrollTime);
-            glUniform1f(program->uniform("scrollSpeed"), s->scrollSpeed);
+            program->setFloat("scrollTime", s->scrollTime);
+            program->setFloat("scrollSpeed", s->scrollSpeed);
         }
         break;
     }
     case ShaderMode::Fade: {
         const FadeEffect* f = fade();
         if (f->active) {
-            glUniform1i(program->uniform("active"), 1); // reserved in GLSL: see the swirl
-            glUniform1i(program->uniform("fadeActive"), 1);
-            glUniform1f(program->uniform("fadeRadius"), f->radius);
+            program->setInt("active", 1); // reserved in GLSL: see the swirl
+            program->setInt("fadeActive", 1);
+            program->setFloat("fadeRadius", f->radius);
         }
         break;
     }
     default:
         break;
     }
+}
+
+vec2 ShaderLogic::ringCenter(int slot) const {
+    const WaveEffect* w = waves();
+    const auto s = static_cast<size_t>(slot);
+    // The visible world, x in [-0.8 zoom, 0.8 zoom] and y in [-0.5 zoom, 0.5 zoom] around the eye,
+    // maps to the picture's [0, 1.6] x [0, 1], which the program measures inside the letterbox
+    // bars: so the ring centres on the spot whatever the window's shape.
+    const float zoom = camera != nullptr ? camera->zoom : 30.0f;
+    const vec3 eye = camera != nullptr ? camera->position : vec3{};
+    return {(w->center[s].x - eye.x) / zoom + 0.8f, (w->center[s].y - eye.y) / zoom + 0.5f};
+}
+
+// Only live cracks with a radius show, so only those are handed over, first in the arrays, with
+// their count: the program loops over those alone and reads nothing beyond them. The plain
+// passes hand over every slot where it is.
+void ShaderLogic::applyCracks(ShaderProgram* program) {
+    static const ElementNames<kCrackSlots> active("contactActive["), points("contactPoints["),
+        radius("crackRadius["), alpha("crackAlpha[");
+    const CrackEffect* c = cracks();
+    const bool packed = !GraphicsManager::instance().referencePasses;
+    int count = 0;
+    for (int i = 0; i < kCrackSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        if (packed && !(c->slotActive[s] && c->radius[s] > 0.0f)) {
+            continue;
+        }
+        const int at = packed ? count++ : i;
+        program->setInt(active[at], c->slotActive[s] ? 1 : 0);
+        program->setVec2(points[at], c->contactPoint[s].x, c->contactPoint[s].y);
+        program->setFloat(radius[at], c->radius[s]);
+        program->setFloat(alpha[at], c->alpha[s]);
+    }
+    program->setInt("crackCount", packed ? count : kCrackSlots);
+}
+
+// A ring whose refraction has run out changes no pixel, so only the rings still bending the
+// picture are handed over, first in the arrays, with their count: the program loops over those
+// alone and reads nothing beyond them. The plain passes hand over every slot where it is.
+void ShaderLogic::applyWaves(ShaderProgram* program) {
+    static const ElementNames<kWaveSlots> active("waveActive["), radius("waveRadius["), center("waveCenter["),
+        amplitude("waveAmplitude["), refraction("waveRefraction["), width("waveWidth[");
+    const WaveEffect* w = waves();
+    const GraphicsManager& graphics = GraphicsManager::instance();
+    const ScreenLayout& screen = graphics.screen;
+    float windowWidth = static_cast<float>(screen.windowWidth);
+    float windowHeight = static_cast<float>(screen.windowHeight);
+    float bar = static_cast<float>(screen.viewportX);
+    float aspect = screen.viewportHeight > 0
+                       ? static_cast<float>(screen.viewportWidth) / static_cast<float>(screen.viewportHeight)
+                       : 1.6f;
+    program->setFloat("screenRatioX", aspect);
+    program->setFloat("paddingX", windowWidth > 0 ? bar / windowWidth : 0.0f);
+    program->setFloat("paddingY",
+                      windowHeight > 0 ? static_cast<float>(screen.viewportY) / windowHeight : 0.0f);
+    const bool packed = !graphics.referencePasses;
+    int count = 0;
+    for (int i = 0; i < kWaveSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        const bool bending = w->slotActive[s] && w->refraction[s] > 0.0f;
+        if (packed && !bending) {
+            continue;
+        }
+        const int at = packed ? count++ : i;
+        program->setInt(active[at], w->slotActive[s] ? 1 : 0);
+        if (!w->slotActive[s]) {
+            continue;
+        }
+        const vec2 c = ringCenter(i);
+        program->setFloat(radius[at], w->radius[s]);
+        program->setVec2(center[at], c.x, c.y);
+        program->setFloat(amplitude[at], w->amplitude[s]);
+        program->setFloat(refraction[at], w->refraction[s]);
+        program->setFloat(width[at], w->width[s]);
+    }
+    program->setInt("waveCount", packed ? count : kWaveSlots);
+}
+
+int ShaderLogic::ringsOnPicture(std::array<RingOnPicture, kWaveSlots>& rings) const {
+    const WaveEffect* w = waves();
+    int count = 0;
+    for (int i = 0; w != nullptr && i < kWaveSlots; ++i) {
+        auto s = static_cast<size_t>(i);
+        if (w->slotActive[s] && w->refraction[s] > 0.0f) {
+            rings[static_cast<size_t>(count++)] = {ringCenter(i), w->radius[s], w->width[s]};
+        }
+    }
+    return count;
 }
 
 std::vector<CrackHit> ShaderLogic::bulletHits() const {

@@ -72,6 +72,14 @@ struct FadeEffect : EffectRecord {
     float speed = 0, radius = 0, direction = 0;
 };
 
+// A ring as the shock-wave program sees it, in picture units: the letterboxed picture is 1 high,
+// x from its left edge and y from its bottom.
+struct RingOnPicture {
+    vec2 center;
+    float radius = 0;
+    float width = 0;
+};
+
 // A bullet touching the owner in the last physics step, as the crack effect sees it.
 struct CrackHit {
     uint32_t hitterId;
@@ -86,6 +94,9 @@ class ShaderLogic : public Logic {
     // Hands the effect's values to the program of its renderer (which is in use already).
     void ApplyUniforms();
     void ApplyUniforms(ShaderProgram* program);
+    // Waves: the rings that still bend the picture (live, with refraction left), in slot order;
+    // returns how many were written.
+    int ringsOnPicture(std::array<RingOnPicture, kWaveSlots>& rings) const;
     // The program of the renderer this effect drives: the frame-buffer composite for waves, the
     // UI image for the fade, the sprite otherwise.
     ShaderProgram* targetProgram() const;
@@ -127,6 +138,10 @@ class ShaderLogic : public Logic {
     void updateSwirl(float step);
     void updateCracks(float step);
     void updateWaves(float step);
+    void applyCracks(ShaderProgram* program);
+    void applyWaves(ShaderProgram* program);
+    // Where the shock-wave program measures a ring's centre (see ringsOnPicture).
+    vec2 ringCenter(int slot) const;
     // Bullets in the contacts of the owner's body from the last physics step, in contact order.
     std::vector<CrackHit> bulletHits() const;
 };

@@ -36,6 +36,7 @@ ShaderProgram* shader(const char* name) {
 }
 
 GameUIRenderer* heartImage(GameObject* object, const char* texture) {
+    LoadMatchPictureWhenShown(texture);
     auto* image = object->addComponent<GameUIRenderer>();
     image->set(shader("Sprite-UI"), std::string(texture), {1, 1, 1, 1}, 1, 1, 1);
     return image;
@@ -224,6 +225,7 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     match.victoryBackground = list.create("VictoryBackground");
     match.victoryBackground->transform.setPosition(0.0f, 0.0f, 1.0f);
     match.victoryBackground->transform.setScale(53.7f, 30.2f, 1.0f);
+    LoadMatchPictureWhenShown("VictoryScreenBG");
     AddSprite(match.victoryBackground, "VictoryScreenBG", {1, 1, 1, 1}, 1, "Sprite-Scrolling");
     auto* scroll = match.victoryBackground->attach(
         new ShaderLogic(&match.camera, match.victoryBackground, ShaderMode::Scroll));
@@ -289,7 +291,9 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     victoryText = list.create("Victory");
     victoryText->transform.setPosition(0.0f, 10.0f, 2.0f);
     victoryText->transform.setScale(30.72f, 7.68f, 1.0f);
-    AddSprite(victoryText, ranks == 1 ? "DrawText" : "VictoryText", {1, 0, 0, 1}, 1, "Sprite");
+    const char* title = ranks == 1 ? "DrawText" : "VictoryText";
+    LoadMatchPictureWhenShown(title);
+    AddSprite(victoryText, title, {1, 0, 0, 1}, 1, "Sprite");
 
     SoundManager& sound = SoundManager::instance();
     if (sound.instances.count(std::string(kEventBlackHole)) != 0) {

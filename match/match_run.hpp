@@ -5,14 +5,25 @@
 // command line sets it up; with no such option every field stays empty and matches are played
 // exactly as the menus set them up.
 
+#include "engine/game_state.hpp"
 #include "match/online_play.hpp"
+#include "match/recording.hpp"
 #include "match/replay_source.hpp"
+#include "objects/json_data.hpp"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+// A match on a map held in memory rather than read from its file (the map editor's "Try it"):
+// Escape leaves it at once, and it goes back to the state that asked for it, not the main menu.
+struct TrialMatch {
+    MapData map;
+    std::string backgroundPath; // the picture file, "" for none
+    uint32_t returnState = GameStateId::MainMenu;
+};
 
 class MatchRun {
   public:
@@ -22,13 +33,15 @@ class MatchRun {
     uint32_t seedForMatch() const;
     // Whether the pause menu may open: a recording keeps only the players' actions, so a match
     // that is recorded or played back is played through without pauses.
-    // An online match cannot be paused either: the other machines play on.
-    bool pausesAllowed() const { return recordPath.empty() && !replay && online == nullptr; }
+    // A trial match has no pause either: Escape leaves it. An online match cannot be paused
+    // either: the other machines play on.
+    bool pausesAllowed() const { return recordPath.empty() && !replay && !trial && online == nullptr; }
 
     std::optional<uint32_t> fixedSeed;    // every match starts from this seed (tests, soaks to retrace)
     std::string recordPath;               // --record: where each match's recording goes
     std::unique_ptr<ReplaySource> replay; // --replay: the recording being played back
     bool replayFailed = false;            // it did not end on the recorded result: exit with 1
+    std::optional<TrialMatch> trial;      // the next matches play this map, until it is cleared
     OnlinePlay* online = nullptr;         // --host, --join: the match is played online (not owned)
 
     // --soak: all-computer matches on random maps, back to back, until soakSeconds of real

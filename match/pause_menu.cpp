@@ -9,6 +9,7 @@
 #include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
 #include "match/match_phase.hpp"
+#include "match/play_game_state.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
@@ -324,8 +325,15 @@ void showScreen(PauseMenu& menu) {
         highlight(menu.creditsItem, "PauseCredits", menu.cursor == MainItem::Credits);
         highlight(menu.quitItem, "QuitGame", menu.cursor == MainItem::Quit);
         break;
-    case PauseScreen::Tutorial:
-        menu.tutorialPanel->setTexture(kTutorialPageTextures[std::clamp(menu.cursor, 0, kTutorialPages - 1)]);
+    case PauseScreen::Tutorial: {
+        const char* page = kTutorialPageTextures[std::clamp(menu.cursor, 0, kTutorialPages - 1)];
+        LoadMatchPictureWhenShown(page);
+        menu.tutorialPanel->setTexture(page);
+        break;
+    }
+    case PauseScreen::Credits:
+        LoadMatchPictureWhenShown("CreditsPanel");
+        menu.creditsPanel->setTexture("CreditsPanel");
         break;
     case PauseScreen::Options:
         showOptions(menu);

@@ -13,6 +13,7 @@
 #include "graphics/renderer.hpp"
 #include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
+#include "match/arena.hpp"
 #include "match/match_run.hpp"
 #include "match/match_settings.hpp"
 #include "match/shared_spawn.hpp"
@@ -39,7 +40,27 @@ struct TextureFile {
     const char* path;
 };
 
-// Every picture a match draws, loaded when the match is made.
+// Pictures of screens a player may never open in a match, and of its end, loaded the first time
+// they show (LoadMatchPictureWhenShown) rather than with the rest, so a match starts sooner: the
+// pause menu's tutorial pages and credits, the end banner's hearts and words (only the pair the
+// match ends with), the victory background and title.
+constexpr TextureFile kShownLaterTextures[] = {
+    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
+    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
+    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
+    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
+    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
+    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
+    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
+    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
+    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
+    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
+    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
+    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
+    {"HeartRight", "../Resources/Texture/HeartRight.png"},
+};
+
+// Every other picture a match draws, loaded when the match is made.
 constexpr TextureFile kMatchTextures[] = {
     {"TrackSprite_Rainbow", "../Resources/Texture/Player/Tracks/Tracks_Move.png"},
     {"TrackSprite_Rainbow_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump.png"},
@@ -98,15 +119,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Indicator_2", "../Resources/Texture/Player/Indicators/Indicator_2.png"},
     {"Indicator_3", "../Resources/Texture/Player/Indicators/Indicator_3.png"},
     {"Indicator_4", "../Resources/Texture/Player/Indicators/Indicator_4.png"},
-    {"VictoryScreenBG", "../Resources/Texture/MainMenu/BG.png"},
-    {"VictoryText", "../Resources/Texture/GameOver/Victory.png"},
-    {"DrawText", "../Resources/Texture/GameOver/Draw.png"},
-    {"TimeUpUp", "../Resources/Texture/GameOver/TimeUpUp.png"},
-    {"TimeUpTime", "../Resources/Texture/GameOver/TimeUpTime.png"},
-    {"GameSetGame", "../Resources/Texture/GameOver/GameSetGame.png"},
-    {"GameSetSet", "../Resources/Texture/GameOver/GameSetSet.png"},
-    {"HeartLeft", "../Resources/Texture/HeartLeft.png"},
-    {"HeartRight", "../Resources/Texture/HeartRight.png"},
     {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
     {"PauseText", "../Resources/Texture/Pause/PauseText.png"},
     {"Confirmation", "../Resources/Texture/Pause/Confirmation.png"},
@@ -120,7 +132,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"PauseOptions_HL", "../Resources/Texture/Pause/Options_HL.png"},
     {"PauseCredits", "../Resources/Texture/Pause/Credits.png"},
     {"PauseCredits_HL", "../Resources/Texture/Pause/Credits_HL.png"},
-    {"CreditsPanel", "../Resources/Texture/MainMenu/CreditsPanel.png"},
     {"PauseBack", "../Resources/Texture/MainMenu/Back.png"},
     {"PauseBack_HL", "../Resources/Texture/MainMenu/Back_HL.png"},
     {"PauseNext", "../Resources/Texture/Pause/PauseNext.png"},
@@ -128,9 +139,6 @@ constexpr TextureFile kMatchTextures[] = {
     {"Yes_HL", "../Resources/Texture/MainMenu/Yes_HL.png"},
     {"No", "../Resources/Texture/MainMenu/No.png"},
     {"No_HL", "../Resources/Texture/MainMenu/No_HL.png"},
-    {"Tutorial_1", "../Resources/Texture/MainMenu/Tutorial/Tutorial_1.png"},
-    {"Tutorial_2", "../Resources/Texture/MainMenu/Tutorial/Tutorial_2.png"},
-    {"Tutorial_3", "../Resources/Texture/MainMenu/Tutorial/Tutorial_3.png"},
     {"Arrow", "../Resources/Texture/MainMenu/Arrow.png"},
     {"OptionBox", "../Resources/Texture/MainMenu/PlayerSelection.png"},
     {"CheckBox", "../Resources/Texture/MainMenu/Checkbox.png"},
@@ -186,7 +194,25 @@ GameUIRenderer* uiImage(GameObject* object, const std::string& texture, vec3 pos
     return image;
 }
 
+bool sharedWithMenus(const char* name) {
+    return std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
+               return std::string(kept) == name;
+           }) != std::end(kSharedTextures);
+}
+
 } // namespace
+
+void LoadMatchPictureWhenShown(const std::string& name) {
+    if (!Engine::instance().canDraw()) {
+        return;
+    }
+    for (const TextureFile& t : kShownLaterTextures) {
+        if (name == t.name) {
+            ResourceManager::instance().loadTexture(t.name, t.path);
+            ResourceManager::instance().tellMissingPictures();
+        }
+    }
+}
 
 PlayGameState::PlayGameState() {
     ResourceManager& resources = ResourceManager::instance();
@@ -213,9 +239,12 @@ PlayGameState::~PlayGameState() {
     SoundManager::instance().stopAll();
     ResourceManager& resources = ResourceManager::instance();
     for (const TextureFile& t : kMatchTextures) {
-        if (std::find_if(std::begin(kSharedTextures), std::end(kSharedTextures), [&](const char* kept) {
-                return std::string(kept) == t.name;
-            }) == std::end(kSharedTextures)) {
+        if (!sharedWithMenus(t.name)) {
+            resources.removeTexture(t.name);
+        }
+    }
+    for (const TextureFile& t : kShownLaterTextures) {
+        if (!sharedWithMenus(t.name)) {
             resources.removeTexture(t.name);
         }
     }
@@ -316,14 +345,20 @@ void PlayGameState::Load() {
         mapName = settings.get("MapName");
 
         // The map's background picture, by the pictures table.
-        Json::Value document = loadJson(mapName);
-        if (document.isNull()) {
-            std::cout << "Map \"" << mapName << "\" has no readable data file; the arena is empty"
-                      << std::endl;
+        MapData map;
+        std::string path;
+        if (run.trial) {
+            map = run.trial->map;
+            path = run.trial->backgroundPath;
+        } else {
+            Json::Value document = loadJson(mapName);
+            if (document.isNull()) {
+                std::cout << "Map \"" << mapName << "\" has no readable data file; the arena is empty"
+                          << std::endl;
+            }
+            map = readMapData(document);
+            path = backgroundPathFor(map, readBackgroundTable(loadJson("BackgroundSetting")));
         }
-        MapData map = readMapData(document);
-        BackgroundTable table = readBackgroundTable(loadJson("BackgroundSetting"));
-        std::string path = backgroundPathFor(map, table);
         ResourceManager& resources = ResourceManager::instance();
         if (!path.empty() && Engine::instance().canDraw() &&
             resources.loadTexture("Background", path) == nullptr) {
@@ -413,34 +448,14 @@ void PlayGameState::Load() {
 }
 
 void PlayGameState::InstantiateMap(const MapData& map) {
-    const float zoom = map.cameraZoom;
-    camera.position = {0, 0, 0};
-    camera.front = {0, 0, -1};
-    camera.up = {0, 1, 0};
-    camera.near = -100.0f;
-    camera.far = 100.0f;
-    camera.zoom = zoom;
-    camera.Recompute();
-
-    if (background != nullptr) {
-        background->attach(new ShaderLogic(&camera, background, ShaderMode::Swirl));
-        background->transform.setPosition(0.0f, 0.0f, -2.0f);
-        background->transform.setScale(1.75f * zoom, 1.1f * zoom, 1.0f);
-    }
-
-    for (const PlatformEntry& p : map.platforms) {
-        MakePlatform(p.position, {1, 1, 1, 1}, p.scale, p.rotation);
-    }
+    deathZone = std::make_unique<DeathBorder>(BuildArena(camera, map, background));
     spawnPoints = map.spawnPoints;
     mapSpawnPoints = map.spawnPoints;
-
-    const float h = zoom * 0.5f;
-    arenaTop = h + 1.0f;
-    arenaBottom = -h;
-    arenaLeft = -1.6f * h;
-    arenaRight = 1.6f * h;
-    deathZone = std::make_unique<DeathBorder>(
-        MakeDeathBorder(arenaLeft, arenaRight, arenaTop, arenaBottom, {0, 0, 0}, 5.0f, 100.0f));
+    const ArenaBounds bounds = ArenaBoundsFor(map.cameraZoom);
+    arenaTop = bounds.top;
+    arenaBottom = bounds.bottom;
+    arenaLeft = bounds.left;
+    arenaRight = bounds.right;
 
     MatchSettings& settings = MatchSettings::instance();
     const int lives = settings.getInt("Lives");
@@ -689,7 +704,9 @@ void PlayGameState::Update() {
             if (MatchRun::instance().soak) {
                 finishMatchRun();
             } else {
-                requestState(online != nullptr ? GameStateId::OnlineWaiting : GameStateId::MainMenu);
+                requestState(online != nullptr            ? GameStateId::OnlineWaiting
+                             : MatchRun::instance().trial ? MatchRun::instance().trial->returnState
+                                                          : GameStateId::MainMenu);
             }
         }
         break;
@@ -727,6 +744,8 @@ void PlayGameState::Update() {
         pause.Update(context);
         // Asked once: a player may resume without the pad and play on with the others.
         pauseForLostPad = pauseForLostPad && phase != MatchPhase::Paused;
+    } else if (run.trial && input.keyPressed(sf::Keyboard::Escape)) {
+        requestState(run.trial->returnState);
     }
 
     // 5-6. The interface shakes with the picture.

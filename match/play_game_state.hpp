@@ -25,6 +25,10 @@
 #include <string>
 #include <vector>
 
+// Loads one of the match's pictures that wait until they are first shown (the pause menu's
+// tutorial pages and credits, the victory background); nothing once it is loaded.
+void LoadMatchPictureWhenShown(const std::string& name);
+
 class GameUIRenderer;
 class ParticleEmitter;
 class Player;

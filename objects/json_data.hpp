@@ -50,6 +50,7 @@ struct PlatformEntry {
     vec3 position; // z is always -0.9: platforms sit just behind the tanks
     vec3 rotation;
     vec3 scale;
+    bool operator==(const PlatformEntry&) const = default;
 };
 // The zoom a map gets when its own is missing or unusable.
 constexpr float kDefaultCameraZoom = 30.0f;
@@ -60,6 +61,7 @@ struct MapData {
     float cameraZoom = kDefaultCameraZoom;
     std::vector<PlatformEntry> platforms;
     std::vector<vec3> spawnPoints; // in file order
+    bool operator==(const MapData&) const = default;
 };
 MapData readMapData(const Json::Value& document);
 

@@ -12,9 +12,11 @@ constexpr float kRadToDeg = 180.0f / kPi;
 
 struct vec2 {
     float x = 0, y = 0;
+    bool operator==(const vec2&) const = default;
 };
 struct vec3 {
     float x = 0, y = 0, z = 0;
+    bool operator==(const vec3&) const = default;
 };
 struct vec4 {
     float x = 0, y = 0, z = 0, w = 0;

@@ -108,6 +108,48 @@ void ShaderProgram::setMatrix(std::string_view name, const float* columnMajor) {
     glUniformMatrix4fv(location, 1, GL_FALSE, columnMajor);
 }
 
+int ShaderProgram::locationToChange(std::string_view name, const std::array<float, 4>& value) {
+    int location = uniform(name);
+    if (location < 0) {
+        return -1;
+    }
+    auto [it, added] = values.try_emplace(location, value);
+    if (!added) {
+        // Bitwise, as with matrices.
+        if (std::memcmp(it->second.data(), value.data(), sizeof(value)) == 0) {
+            return -1;
+        }
+        it->second = value;
+    }
+    return location;
+}
+
+void ShaderProgram::setInt(std::string_view name, int value) {
+    std::array<float, 4> kept{};
+    std::memcpy(kept.data(), &value, sizeof(value));
+    if (int location = locationToChange(name, kept); location >= 0) {
+        glUniform1i(location, value);
+    }
+}
+
+void ShaderProgram::setFloat(std::string_view name, float value) {
+    if (int location = locationToChange(name, {value, 0, 0, 0}); location >= 0) {
+        glUniform1f(location, value);
+    }
+}
+
+void ShaderProgram::setVec2(std::string_view name, float x, float y) {
+    if (int location = locationToChange(name, {x, y, 0, 0}); location >= 0) {
+        glUniform2f(location, x, y);
+    }
+}
+
+void ShaderProgram::setVec4(std::string_view name, float x, float y, float z, float w) {
+    if (int location = locationToChange(name, {x, y, z, w}); location >= 0) {
+        glUniform4f(location, x, y, z, w);
+    }
+}
+
 ResourceManager& ResourceManager::instance() {
     static auto* manager = new ResourceManager();
     return *manager;
@@ -131,6 +173,7 @@ sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::st
     texture->setSmooth(true);
     sf::Texture* raw = texture.get();
     textures.emplace(name, std::move(texture));
+    ++generation;
     reportedMissing.erase(name);
     return raw;
 }
@@ -155,8 +198,8 @@ void ResourceManager::tellMissingPictures() {
     }
     for (const auto& [folder, files] : byFolder) {
         if (goneFolders.count(folder) != 0) {
-            std::cout << "Missing folder " << folder << "/: " << files.size() << " pictures could not be loaded"
-                      << std::endl;
+            std::cout << "Missing folder " << folder << "/: " << files.size()
+                      << " pictures could not be loaded" << std::endl;
             continue;
         }
         std::cout << "Missing pictures in " << folder << "/:";
@@ -180,7 +223,7 @@ sf::Texture* ResourceManager::getTexture(const std::string& name) const {
 }
 
 void ResourceManager::removeTexture(const std::string& name) {
-    textures.erase(name);
+    generation += textures.erase(name);
 }
 
 void ResourceManager::loadShader(const std::string& name, const std::string& vertexPath,
@@ -245,6 +288,7 @@ void ResourceManager::clear() {
     }
     shaders.clear();
     textures.clear();
+    ++generation;
 }
 
 size_t ResourceManager::textureBytes() const {

@@ -3,6 +3,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,14 +26,25 @@ struct ShaderProgram {
     // matrices are the same for most draws of a frame, so an upload of the values the
     // location already holds is skipped: every matrix upload to a program goes through here.
     void setMatrix(std::string_view name, const float* columnMajor);
+    // The same for single values and vectors: passes and effects hand over the same colours and
+    // effect values draw after draw, and each upload is a call into the driver. Uploads to the
+    // game's programs all go through these, so what is kept is what the program holds.
+    void setInt(std::string_view name, int value);
+    void setFloat(std::string_view name, float value);
+    void setVec2(std::string_view name, float x, float y);
+    void setVec4(std::string_view name, float x, float y, float z, float w);
 
   private:
+    // The location of a uniform that does not yet hold these values (recorded as held from now
+    // on), or -1 when there is nothing to upload.
+    int locationToChange(std::string_view name, const std::array<float, 4>& value);
     struct NameHash {
         using is_transparent = void;
         size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
     std::unordered_map<std::string, int, NameHash, std::equal_to<>> locations;
     std::unordered_map<int, std::array<float, 16>> matrices;
+    std::unordered_map<int, std::array<float, 4>> values;
 };
 
 // Owns every texture and shader program, each under a short name. Loading under a name that
@@ -67,6 +79,10 @@ class ResourceManager {
     void clear();
 
     size_t textureCount() const { return textures.size(); }
+    // Moves on whenever a texture is registered or destroyed, so copies made of pictures (the
+    // particles' texture array) can tell they may be out of date: OpenGL reuses the names of
+    // deleted textures.
+    uint64_t textureGeneration() const { return generation; }
     // What the loaded pictures take once decoded (four bytes a pixel): the renderer holds that
     // much, in the process itself when it draws in software.
     size_t textureBytes() const;
@@ -79,6 +95,7 @@ class ResourceManager {
     std::map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
     std::set<std::string> reportedMissing;
+    uint64_t generation = 0;
     struct MissingPicture {
         std::string name;
         std::string path;

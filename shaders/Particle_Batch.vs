@@ -7,14 +7,14 @@ layout (location = 3) in vec4 aModel1;
 layout (location = 4) in vec4 aModel2;
 layout (location = 5) in vec4 aModel3;
 layout (location = 6) in vec4 aColor;
-layout (location = 7) in float aSlot;
+layout (location = 7) in float aLayer;
 
 uniform mat4 view;
 uniform mat4 projection;
 
 out vec2 TexCoord;
 out vec4 Tint;
-flat out int Slot;
+flat out int Layer;
 
 void main()
 {
@@ -22,5 +22,5 @@ void main()
     gl_Position = projection * view * model * vec4(aPos, 1.0);
     TexCoord = aTexCoord;
     Tint = aColor;
-    Slot = int(aSlot + 0.5);
+    Layer = int(floor(aLayer + 0.5));
 }

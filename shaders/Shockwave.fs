@@ -9,6 +9,9 @@ uniform sampler2D screenTexture;
 uniform float screenRatioX;
 uniform float paddingX;
 uniform float paddingY;
+// The live rings come first in the arrays; the loop stops after the last of them, since drawing
+// in software runs every pass of a loop for every pixel.
+uniform int waveCount;
 uniform int waveActive[10];
 uniform float waveRadius[10];
 uniform vec2 waveCenter[10];
@@ -22,7 +25,7 @@ void main() {
     vec2 p = vec2((uv.x - paddingX) / pictureWidth * screenRatioX, (uv.y - paddingY) / pictureHeight);
     vec2 shift = vec2(0.0);
     float flash = 0.0;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < waveCount; ++i) {
         if (waveActive[i] == 0 || waveRefraction[i] <= 0.0) {
             continue;
         }

@@ -9,6 +9,9 @@ out vec4 fragColor;
 uniform sampler2D image;
 uniform sampler2D normalTexture;
 uniform vec4 color;
+// The live cracks come first in the arrays; the loop stops after the last of them, since drawing
+// in software runs every pass of a loop for every pixel.
+uniform int crackCount;
 uniform int contactActive[20];
 uniform vec2 contactPoints[20];
 uniform float crackRadius[20];
@@ -22,7 +25,7 @@ void main() {
         discard;
     }
     float reveal = 0.0;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < crackCount; ++i) {
         if (contactActive[i] == 0 || crackRadius[i] <= 0.0) {
             continue;
         }

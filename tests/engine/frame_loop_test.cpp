@@ -131,11 +131,11 @@ TEST(FrameLoop, LastRequestOfAFrameWins) {
 TEST(FrameLoop, UnknownStateRequestsAreIgnored) {
     EngineHarness h;
     h.step();
-    h.current()->onUpdate = [] { requestState(4); };
+    h.current()->onUpdate = [] { requestState(5); };
     testing::internal::CaptureStdout();
     h.step();
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("unknown game state 4"), std::string::npos);
+    EXPECT_NE(out.find("unknown game state 5"), std::string::npos);
     EXPECT_EQ(h.engine().states->next, GameStateId::Splash);
     EXPECT_NE(h.current(), nullptr);
 }

@@ -58,6 +58,8 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     EXPECT_TRUE(line.windowed && line.rumble);
     EXPECT_EQ(parse({"--match", "Meadow", "--bots", "4"}).match->bots, 2)
         << "never more computers than seats";
+    line = parse({"--edit", "Lagoon2", "--theme", "lagoon"});
+    EXPECT_EQ(line.edit + " " + line.theme, "Lagoon2 lagoon");
 
     std::string out;
     EXPECT_EQ(parse({"--help"}, &out).exitStatus, 0);

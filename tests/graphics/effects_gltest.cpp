@@ -129,7 +129,7 @@ TEST_F(EffectsTest, BatchedParticlesLookExactlyLikeSingleDraws) {
     testing::internal::CaptureStdout();
     drawFrame();
     std::vector<uint8_t> batched = pixels;
-    pool.separateDraws = true;
+    GraphicsManager::instance().referencePasses = true;
     drawFrame();
     std::string out = testing::internal::GetCapturedStdout();
     ASSERT_EQ(batched.size(), pixels.size());

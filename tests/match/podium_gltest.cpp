@@ -1,5 +1,6 @@
 // The victory podium in the real window: after a time-up between three players on equal lives,
-// three columns of the players' colours stand side by side at the same height.
+// three columns of the players' colours stand side by side at the same height, and every picture
+// of the banner and the victory screen, loaded as it shows, is there.
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
 #include "tests/support/gl_fixture.hpp"
@@ -30,6 +31,7 @@ TEST_F(PodiumPicture, ADrawStandsThreeColumnsOfThePlayersColours) {
         return;
     }
     ASSERT_NE(match(), nullptr);
+    testing::internal::CaptureStdout();
     // Long frames: every frame is drawn in software, and nothing here needs a fine step.
     for (int i = 0; i < 400 && match()->phase != MatchPhase::Podium; ++i) {
         runFrames(1, 48);
@@ -37,6 +39,11 @@ TEST_F(PodiumPicture, ADrawStandsThreeColumnsOfThePlayersColours) {
     ASSERT_EQ(match()->phase, MatchPhase::Podium);
     runFrames(27, 48); // the columns grow at 10 units a second to 9
     drawFrame();
+    // The banner's and the victory screen's pictures, loaded as they came, were all there.
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("CAN'T FIND TEXTURE"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Missing"), std::string::npos) << out;
+    EXPECT_NE(match()->victoryBackground, nullptr);
     const sf::Color expected[3] = {sf::Color::Red, sf::Color::Blue, sf::Color::Green};
     for (int i = 0; i < 3; ++i) {
         const float x = -10.0f + 10.0f * static_cast<float>(i);

@@ -11,7 +11,7 @@
 
 class GameProcess {
   public:
-    // Starts the executable with the working directory set to the run folder.
+    // Starts the executable with the working directory set to the run folder, and the options.
     explicit GameProcess(const std::string& executable = GRUMBO_GAME_EXE,
                          const std::string& workDir = GRUMBO_RUN_DIR,
                          const std::vector<std::string>& arguments = {});

@@ -69,7 +69,8 @@ void makeControllerSplash(Canvas& c);
 void makeStudioLogo(Canvas& c);
 void makeTeamLogo(Canvas& c);
 void makeMenuBackground(Canvas& c);
-// Arena backgrounds by theme name ("meadow", "canyon", "starfall"; anything else the plain one).
+// Arena backgrounds by theme name ("meadow", "canyon", "starfall", "lagoon", "glacier", "ember",
+// "cloudtop"; anything else the plain one).
 void makeArenaBackground(Canvas& c, const std::string& theme);
 void makeCustomMapPreview(Canvas& c, const std::string& caption);
 

@@ -32,6 +32,8 @@ void buttonPair(std::vector<PictureEntry>& out, const std::string& plain, const 
 
 } // namespace
 
+// Sizes are at most the pixels a picture covers on a 1280 x 800 window where it is drawn largest:
+// every pixel more is memory the renderer holds for nothing.
 std::vector<PictureEntry> fixedPictures() {
     std::vector<PictureEntry> out;
     auto add = [&](PictureEntry s) { out.push_back(std::move(s)); };
@@ -127,7 +129,7 @@ std::vector<PictureEntry> fixedPictures() {
     add(pic("box.png", 128, 128, 0, makeBox));
     add(pic("blackbox.png", 64, 64, 0, makeBlackBox));
     add(pic("Platform.png", 512, 96, 0, makePlatform));
-    add(pic("BG/Background.png", 1920, 1200, 1.75f / 1.1f, [](Canvas& c) { makeArenaBackground(c, ""); }));
+    add(pic("BG/Background.png", 1400, 880, 1.75f / 1.1f, [](Canvas& c) { makeArenaBackground(c, ""); }));
     // Crack normal maps, one per aspect ratio the renderer picks for a platform.
     struct Crack {
         const char* name;
@@ -146,20 +148,20 @@ std::vector<PictureEntry> fixedPictures() {
     // Match interface.
     add(sheet("UI_Font.png", 1536, 128, 12, 1.0f, makeUiFont));
     add(pic("StatsPanelBG.png", 360, 140, 2.6f * 0.1f * 1.6f / (1.08f * 0.15f), makeStatsPanel));
-    add(words("Go.png", 512, 512, 1.0f, [](Canvas& c) { makeWords(c, "GO!", WordsLook::Go); }));
-    add(pic("HeartLeft.png", 960, 1200, 0.8f, [](Canvas& c) { makeHeart(c, true); }));
-    add(pic("HeartRight.png", 960, 1200, 0.8f, [](Canvas& c) { makeHeart(c, false); }));
-    add(words("GameOver/GameSetGame.png", 640, 400, 1.6f,
+    add(words("Go.png", 320, 320, 1.0f, [](Canvas& c) { makeWords(c, "GO!", WordsLook::Go); }));
+    add(pic("HeartLeft.png", 640, 800, 0.8f, [](Canvas& c) { makeHeart(c, true); }));
+    add(pic("HeartRight.png", 640, 800, 0.8f, [](Canvas& c) { makeHeart(c, false); }));
+    add(words("GameOver/GameSetGame.png", 448, 280, 1.6f,
               [](Canvas& c) { makeWords(c, "GAME", WordsLook::Banner); }));
-    add(words("GameOver/GameSetSet.png", 640, 400, 1.6f,
+    add(words("GameOver/GameSetSet.png", 448, 280, 1.6f,
               [](Canvas& c) { makeWords(c, "SET!", WordsLook::Banner); }));
-    add(words("GameOver/TimeUpTime.png", 640, 400, 1.6f,
+    add(words("GameOver/TimeUpTime.png", 448, 280, 1.6f,
               [](Canvas& c) { makeWords(c, "TIME", WordsLook::Banner); }));
-    add(words("GameOver/TimeUpUp.png", 640, 400, 1.6f,
+    add(words("GameOver/TimeUpUp.png", 448, 280, 1.6f,
               [](Canvas& c) { makeWords(c, "UP!", WordsLook::Banner); }));
-    add(words("GameOver/Victory.png", 1280, 320, 4.0f,
+    add(words("GameOver/Victory.png", 820, 205, 4.0f,
               [](Canvas& c) { makeWords(c, "VICTORY!", WordsLook::Tinted); }));
-    add(words("GameOver/Draw.png", 1280, 320, 4.0f,
+    add(words("GameOver/Draw.png", 820, 205, 4.0f,
               [](Canvas& c) { makeWords(c, "DRAW!", WordsLook::Tinted); }));
     add(words("Pause/PauseText.png", 800, 250, 3.2f,
               [](Canvas& c) { makeWords(c, "PAUSED", WordsLook::Title); }));
@@ -183,7 +185,7 @@ std::vector<PictureEntry> fixedPictures() {
             [](Canvas& c) { makeButton(c, "Next", true, ButtonShape::Pill); }));
 
     // Main menu.
-    add(pic("MainMenu/BG.png", 1920, 1080, 53.7f / 30.2f, makeMenuBackground));
+    add(pic("MainMenu/BG.png", 1432, 805, 53.7f / 30.2f, makeMenuBackground));
     add(pic("MainMenu/Title.png", 1600, 900, 35.56f / 20.0f, makeTitle));
     buttonPair(out, "MainMenu/Play.png", "MainMenu/Play_Highlight.png", "Play", 1024, 128, 8.0f,
                ButtonShape::Tab);
@@ -221,10 +223,10 @@ std::vector<PictureEntry> fixedPictures() {
     add(pic("MainMenu/ControlSchemes/ControlScheme_KeyboardRight.png", 192, 192, 1.0f,
             [](Canvas& c) { makeControlSchemeKeyboard(c, false); }));
     for (int page = 1; page <= 3; ++page) {
-        add(pic("MainMenu/Tutorial/Tutorial_" + std::to_string(page) + ".png", 1600, 1000, 1.6f,
+        add(pic("MainMenu/Tutorial/Tutorial_" + std::to_string(page) + ".png", 1152, 720, 1.6f,
                 [page](Canvas& c) { makeTutorialPage(c, page); }));
     }
-    add(pic("MainMenu/CreditsPanel.png", 1600, 1000, 1.6f, makeCreditsPanel));
+    add(pic("MainMenu/CreditsPanel.png", 1152, 720, 1.6f, makeCreditsPanel));
     // The first two map previews have fixed names; the map data draws them over these.
     add(pic("MainMenu/LevelSelection/Map1.png", 500, 300, 20.0f / 12.0f,
             [](Canvas& c) { makeCustomMapPreview(c, "MAP 1"); }));

@@ -28,5 +28,8 @@ std::vector<PictureEntry> fixedPictures();
 std::vector<PictureEntry> mapPictures(const MapSet& maps);
 // Both lists; a map picture replaces a fixed one at the same path.
 std::vector<PictureEntry> allPictures(const MapSet& maps);
+// A map's level-select preview on its background theme, as the generator draws the shipped
+// ones (the map editor draws the preview of a map it saves with it).
+Canvas mapPreview(const MapData& map, const std::string& theme);
 
 } // namespace assetgen

@@ -56,7 +56,8 @@ std::vector<PictureEntry> mapPictures(const MapSet& set) {
             continue;
         }
         std::string theme = b.theme;
-        out.push_back({"Texture/BG/" + b.path + ".png", 1920, 1200, 1, 1.75f / 1.1f, false,
+        // Drawn 1.75 x 1.1 of the camera's view: 1400 x 880 pixels on a 1280 x 800 window.
+        out.push_back({"Texture/BG/" + b.path + ".png", 1400, 880, 1, 1.75f / 1.1f, false,
                        [theme](Canvas& c) { makeArenaBackground(c, theme); }});
     }
     // The level select shows a map with the texture its file names ("MapPreviewName"), so each
@@ -108,6 +109,12 @@ std::vector<PictureEntry> allPictures(const MapSet& set) {
         }
     }
     return fixed;
+}
+
+Canvas mapPreview(const MapData& map, const std::string& theme) {
+    Canvas c(kPreviewWidth, kPreviewHeight);
+    drawPreview(c, map, theme);
+    return c;
 }
 
 } // namespace assetgen

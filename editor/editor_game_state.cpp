@@ -1,0 +1,634 @@
+#include "editor/editor_game_state.hpp"
+
+#include "editor/editor_session.hpp"
+#include "editor/map_file.hpp"
+#include "engine/engine.hpp"
+#include "engine/input_manager.hpp"
+#include "graphics/debug_overlay.hpp"
+#include "graphics/graphics_manager.hpp"
+#include "graphics/renderer.hpp"
+#include "match/arena.hpp"
+#include "match/match_run.hpp"
+#include "match/quick_match.hpp"
+#include "objects/game_object.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/resource_manager.hpp"
+
+#include <imgui.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+using Kind = EditorSelection::Kind;
+
+struct TextureFile {
+    const char* name;
+    const char* path;
+};
+
+// What the arena's platforms draw with: the rim, the plate and the crack maps by aspect ratio.
+constexpr TextureFile kArenaTextures[] = {
+    {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
+    {"BoxSprite", "../Resources/Texture/box.png"},
+    {"10-1RatioNormal-Crack", "../Resources/Texture/Shaders/10-1RatioCrackTexture.png"},
+    {"20-3RatioNormal-Crack", "../Resources/Texture/Shaders/20-3RatioCrackTexture.png"},
+    {"6-1RatioNormal-Crack", "../Resources/Texture/Shaders/6-1RatioCrackTexture.png"},
+    {"5-1RatioNormal-Crack", "../Resources/Texture/Shaders/5-1RatioCrackTexture.png"},
+    {"4-1RatioNormal-Crack", "../Resources/Texture/Shaders/4-1RatioCrackTexture.png"},
+    {"10-3RatioNormal-Crack", "../Resources/Texture/Shaders/10-3RatioCrackTexture.png"},
+    {"3-1RatioNormal-Crack", "../Resources/Texture/Shaders/3-1RatioCrackTexture.png"},
+    {"2-1RatioNormal-Crack", "../Resources/Texture/Shaders/2-1RatioCrackTexture.png"},
+    {"3-2RatioNormal-Crack", "../Resources/Texture/Shaders/3-2RatioCrackTexture.png"},
+    {"Normal-Crack", "../Resources/Texture/Shaders/CrackTexture.png"},
+};
+
+// Nudges by the arrow keys, and with Shift held.
+constexpr float kNudge = 0.1f;
+constexpr float kBigNudge = 1.0f;
+// One wheel notch turns a platform this much (1 degree with Ctrl), or stretches it (with Shift).
+constexpr float kWheelTurn = 5.0f;
+constexpr float kWheelStretch = 0.5f;
+// Handles are grabbed within this many pixels; the turning handle sits this far past the end.
+constexpr float kHandlePixels = 9.0f;
+constexpr float kTurnHandlePixels = 30.0f;
+// A "Try it" match: four computers, three lives, three minutes.
+constexpr int kTrialLives = 3;
+constexpr int kTrialSeconds = 180;
+
+const ImU32 kPlayerMarks[4] = {IM_COL32(238, 75, 62, 255), IM_COL32(62, 127, 234, 255),
+                               IM_COL32(67, 193, 90, 255), IM_COL32(246, 199, 54, 255)};
+const ImU32 kInk = IM_COL32(40, 30, 60, 255);
+const ImU32 kSelected = IM_COL32(255, 190, 46, 255);
+const ImU32 kProblem = IM_COL32(255, 60, 60, 255);
+
+constexpr const char* kKeyHelp[] = {
+    "Click: select a platform or spawn point; drag: move it",
+    "Handles: stretch (squares) and turn (circle) a platform",
+    "Wheel: turn 5 deg (Ctrl 1 deg); Shift+wheel: stretch",
+    "N: new platform at the mouse; P: new spawn point",
+    "Ctrl+D: duplicate; Delete: delete",
+    "Arrows: nudge 0.1 (Shift: 1)",
+    "Ctrl+Z: undo; Ctrl+Y: redo",
+    "V: wide view (death border); H: hide panels",
+    "T: try it with four computers (Escape: back)",
+    "Ctrl+S: save",
+};
+
+ImVec2 im(vec2 v) {
+    return {v.x, v.y};
+}
+
+vec2 axisOf(float degrees) {
+    return {std::cos(degrees * kDegToRad), std::sin(degrees * kDegToRad)};
+}
+
+bool imguiReady() {
+    return DebugOverlay::instance().initialised();
+}
+
+// Where a platform's handles are, in window pixels: the width's at the right end, the height's
+// at the top edge, and the turning one a little past the right end.
+struct Handles {
+    vec2 width, height, turn;
+};
+
+Handles handlesOf(const PlatformEntry& p, const EditorView& view) {
+    const vec2 c{p.position.x, p.position.y};
+    const vec2 along = axisOf(p.rotation.z);
+    const vec2 up{-along.y, along.x};
+    const vec2 end = view.toScreen(c + along * (p.scale.x * 0.5f));
+    const vec2 screenAlong{along.x, -along.y};
+    return {end, view.toScreen(c + up * (p.scale.y * 0.5f)), end + screenAlong * kTurnHandlePixels};
+}
+
+bool near(vec2 a, ImVec2 b) {
+    return std::hypot(a.x - b.x, a.y - b.y) <= kHandlePixels;
+}
+
+} // namespace
+
+EditorGameState::EditorGameState() {
+    if (!Engine::instance().canDraw()) {
+        return;
+    }
+    for (const TextureFile& t : kArenaTextures) {
+        ResourceManager::instance().loadTexture(t.name, t.path);
+    }
+}
+
+EditorGameState::~EditorGameState() {
+    for (const TextureFile& t : kArenaTextures) {
+        ResourceManager::instance().removeTexture(t.name);
+    }
+}
+
+void EditorGameState::Load() {
+    // Back from a "Try it" match: the next match is an ordinary one again.
+    MatchRun::instance().trial.reset();
+    Engine& engine = Engine::instance();
+    if (engine.window && engine.canDraw()) {
+        engine.window->setMouseCursorVisible(true);
+    }
+    builtRevision = ~0ull;
+    drag = Drag::None;
+    askReplace = false;
+    GraphicsManager::instance().EnableDepthAndBlending();
+    rebuildPicture();
+}
+
+void EditorGameState::Exit() {
+    EditorSession::instance().document.endGesture();
+    Engine& engine = Engine::instance();
+    if (engine.window && engine.canDraw()) {
+        engine.window->setMouseCursorVisible(false);
+    }
+    ResourceManager::instance().removeTexture("Background");
+    DestroyStateObjects();
+}
+
+EditorView EditorGameState::View() const {
+    const EditorSession& session = EditorSession::instance();
+    const Engine& engine = Engine::instance();
+    EditorView view;
+    view.zoom = EditorViewZoom(session.document.map().cameraZoom, session.wideView || zoomHeld);
+    view.viewport = computeViewport(engine.width, engine.height);
+    view.windowHeight = static_cast<float>(engine.height);
+    return view;
+}
+
+void EditorGameState::say(const std::string& line) {
+    EditorSession::instance().status = line;
+    std::cout << line << std::endl;
+}
+
+void EditorGameState::loadBackground() {
+    EditorSession& session = EditorSession::instance();
+    ResourceManager& resources = ResourceManager::instance();
+    resources.removeTexture("Background");
+    builtTheme = session.document.theme();
+    if (!Engine::instance().canDraw()) {
+        return;
+    }
+    const std::string path = session.backgroundFor(builtTheme);
+    if (path.empty() || resources.loadTexture("Background", path) == nullptr) {
+        resources.loadTexture("Background", kFallbackBackgroundPath);
+    }
+}
+
+// The picture follows the document: taken down and built again by the match's own builder.
+void EditorGameState::rebuildPicture() {
+    EditorSession& session = EditorSession::instance();
+    if (builtTheme != session.document.theme() || builtRevision == ~0ull) {
+        loadBackground();
+    }
+    DestroyStateObjects();
+    GameObject* background = GameObjectList::instance().create("Background");
+    auto* picture = background->addComponent<SpriteRenderer>();
+    picture->shader = ResourceManager::instance().getShader("Blackhole");
+    picture->setTexture("Background");
+    BuildArena(camera, session.document.map(), background);
+    builtWide = session.wideView || zoomHeld;
+    camera.zoom = View().zoom;
+    camera.Recompute();
+    builtRevision = session.document.revision();
+}
+
+void EditorGameState::recheck() {
+    EditorSession& session = EditorSession::instance();
+    // The drop test needs the object world to itself.
+    DestroyStateObjects();
+    session.problems = CheckMap(session.document.map());
+    session.checkedRevision = session.document.revision();
+    session.checked = true;
+    rebuildPicture();
+}
+
+void EditorGameState::Update() {
+    EditorSession& session = EditorSession::instance();
+    MapDocument& doc = session.document;
+    if (imguiReady()) {
+        handleMouse();
+    }
+    handleKeys();
+    if (imguiReady() && session.showPanels) {
+        drawPanels();
+        drawMarks();
+    }
+    if (imguiReady() && askReplace) {
+        ImGui::OpenPopup("Save over?");
+    }
+    if (imguiReady() && ImGui::BeginPopupModal("Save over?", nullptr, ImGuiWindowFlags_AlwaysAutoResize)) {
+        ImGui::Text("Map \"%s\" exists. Save over it?", doc.map().name.c_str());
+        if (ImGui::Button("Save over (Enter)")) {
+            Save(true);
+        }
+        ImGui::SameLine();
+        if (ImGui::Button("Cancel (Escape)")) {
+            askReplace = false;
+        }
+        if (!askReplace) {
+            ImGui::CloseCurrentPopup();
+        }
+        ImGui::EndPopup();
+    }
+    const bool settled = !doc.gestureOpen() && drag == Drag::None;
+    if (settled && (!session.checked || session.checkedRevision != doc.revision())) {
+        recheck();
+    } else if (builtRevision != doc.revision() || builtTheme != doc.theme() ||
+               builtWide != (session.wideView || zoomHeld)) {
+        rebuildPicture();
+    }
+}
+
+void EditorGameState::TryIt() {
+    EditorSession& session = EditorSession::instance();
+    const MapData& map = session.document.map();
+    session.document.endGesture();
+    std::string background = session.backgroundFor(session.document.theme());
+    MatchRun::instance().trial =
+        TrialMatch{map, background.empty() ? kFallbackBackgroundPath : background, GameStateId::Editor};
+    QuickMatch match;
+    match.map = map.name;
+    match.players = 4;
+    match.bots = 4;
+    match.lives = kTrialLives;
+    match.seconds = kTrialSeconds;
+    WriteQuickMatchSettings(match);
+    say("Trying \"" + map.name + "\" with four computers: Escape comes back to the editor");
+    requestState(GameStateId::Play);
+}
+
+void EditorGameState::Save(bool replace) {
+    EditorSession& session = EditorSession::instance();
+    MapDocument& doc = session.document;
+    askReplace = false;
+    if (!session.checked || session.checkedRevision != doc.revision()) {
+        recheck();
+    }
+    SaveRequest request;
+    request.map = doc.map();
+    request.theme = doc.theme();
+    request.clean = session.problems.empty();
+    request.replaceExisting = replace || session.replaceAgreed.count(doc.map().name) != 0;
+    SaveResult result = SaveMap(request, session.folders);
+    if (result.outcome == SaveResult::Outcome::NeedsConfirmation) {
+        askReplace = true;
+        say(result.message);
+        return;
+    }
+    if (result.outcome != SaveResult::Outcome::Failed) {
+        session.replaceAgreed.insert(doc.map().name);
+    }
+    say(result.message);
+}
+
+void EditorGameState::handleKeys() {
+    if (imguiReady() && ImGui::GetIO().WantTextInput) {
+        return; // the keys are typing a name
+    }
+    EditorSession& session = EditorSession::instance();
+    MapDocument& doc = session.document;
+    const InputManager& in = InputManager::instance();
+    // A modifier counts when it was down at any time this frame: a quick chord can go down and
+    // be let go again between two frames, or its key and its release arrive a frame after it.
+    auto down = [&](sf::Keyboard::Key left, sf::Keyboard::Key right) {
+        for (sf::Keyboard::Key k : {left, right}) {
+            if (in.keyHeld(k) || in.keyPressed(k) || in.keyReleased(k)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const bool ctrl = down(sf::Keyboard::LControl, sf::Keyboard::RControl);
+    const bool shift = down(sf::Keyboard::LShift, sf::Keyboard::RShift);
+    auto pressed = [&](sf::Keyboard::Key key) { return in.keyPressed(key); };
+    if (askReplace) {
+        if (pressed(sf::Keyboard::Enter) || pressed(sf::Keyboard::Y)) {
+            Save(true);
+        } else if (pressed(sf::Keyboard::Escape) || pressed(sf::Keyboard::N)) {
+            askReplace = false;
+        }
+        return;
+    }
+    vec2 mouse;
+    if (imguiReady() && !ImGui::GetIO().WantCaptureMouse) {
+        const ImVec2 at = ImGui::GetIO().MousePos;
+        mouse = View().toWorld({at.x, at.y});
+    }
+    const float step = shift ? kBigNudge : kNudge;
+    if (ctrl && pressed(sf::Keyboard::Z)) {
+        shift ? doc.redo() : doc.undo();
+    } else if (ctrl && pressed(sf::Keyboard::Y)) {
+        doc.redo();
+    } else if (ctrl && pressed(sf::Keyboard::S)) {
+        Save(false);
+    } else if (ctrl && pressed(sf::Keyboard::D)) {
+        doc.duplicateSelection();
+    } else if (ctrl) {
+        return;
+    } else if (pressed(sf::Keyboard::N)) {
+        doc.addPlatform(mouse);
+    } else if (pressed(sf::Keyboard::P)) {
+        doc.addSpawnPoint(mouse);
+    } else if (pressed(sf::Keyboard::Delete) || pressed(sf::Keyboard::BackSpace)) {
+        doc.deleteSelection();
+    } else if (pressed(sf::Keyboard::Left)) {
+        doc.nudgeSelection({-step, 0.0f});
+    } else if (pressed(sf::Keyboard::Right)) {
+        doc.nudgeSelection({step, 0.0f});
+    } else if (pressed(sf::Keyboard::Up)) {
+        doc.nudgeSelection({0.0f, step});
+    } else if (pressed(sf::Keyboard::Down)) {
+        doc.nudgeSelection({0.0f, -step});
+    } else if (pressed(sf::Keyboard::V)) {
+        session.wideView = !session.wideView;
+    } else if (pressed(sf::Keyboard::H)) {
+        session.showPanels = !session.showPanels;
+    } else if (pressed(sf::Keyboard::T)) {
+        TryIt();
+    } else if (pressed(sf::Keyboard::Escape)) {
+        doc.select({});
+    }
+}
+
+void EditorGameState::handleMouse() {
+    MapDocument& doc = EditorSession::instance().document;
+    const ImGuiIO& io = ImGui::GetIO();
+    const EditorView view = View();
+    const vec2 mouse = view.toWorld({io.MousePos.x, io.MousePos.y});
+    if (drag != Drag::None) {
+        if (!ImGui::IsMouseDown(ImGuiMouseButton_Left)) {
+            doc.endGesture();
+            drag = Drag::None;
+            return;
+        }
+        const PlatformEntry* p = doc.selectedPlatform();
+        const vec2 centre = p != nullptr ? vec2{p->position.x, p->position.y} : vec2{};
+        const vec2 along = p != nullptr ? axisOf(p->rotation.z) : vec2{1.0f, 0.0f};
+        const vec2 up{-along.y, along.x};
+        switch (drag) {
+        case Drag::Move:
+            doc.moveSelectionTo(mouse + grabOffset);
+            break;
+        case Drag::Width:
+            doc.resizeSelection(2.0f * std::fabs(dot(mouse - centre, along)),
+                                p != nullptr ? p->scale.y : 0.0f);
+            break;
+        case Drag::Height:
+            doc.resizeSelection(p != nullptr ? p->scale.x : 0.0f, 2.0f * std::fabs(dot(mouse - centre, up)));
+            break;
+        case Drag::Turn: {
+            float degrees = std::atan2(mouse.y - centre.y, mouse.x - centre.x) * kRadToDeg;
+            if (io.KeyShift) {
+                degrees = std::round(degrees / 15.0f) * 15.0f;
+            }
+            doc.setSelectionRotation(degrees);
+            break;
+        }
+        case Drag::None:
+            break;
+        }
+        return;
+    }
+    if (io.WantCaptureMouse) {
+        return;
+    }
+    if (const PlatformEntry* p = doc.selectedPlatform(); p != nullptr && io.MouseWheel != 0.0f) {
+        if (io.KeyShift) {
+            doc.resizeSelection(p->scale.x + io.MouseWheel * kWheelStretch, p->scale.y);
+        } else {
+            doc.rotateSelection(io.MouseWheel * (io.KeyCtrl ? 1.0f : kWheelTurn));
+        }
+    }
+    if (!ImGui::IsMouseClicked(ImGuiMouseButton_Left)) {
+        return;
+    }
+    if (const PlatformEntry* p = doc.selectedPlatform()) {
+        const Handles h = handlesOf(*p, view);
+        drag = near(h.turn, io.MousePos)     ? Drag::Turn
+               : near(h.width, io.MousePos)  ? Drag::Width
+               : near(h.height, io.MousePos) ? Drag::Height
+                                             : Drag::None;
+    }
+    if (drag == Drag::None) {
+        doc.select(doc.pick(mouse));
+        const EditorSelection s = doc.selection();
+        if (s.kind == Kind::Platform) {
+            const vec3& at = doc.map().platforms[s.index].position;
+            grabOffset = vec2{at.x, at.y} - mouse;
+            drag = Drag::Move;
+        } else if (s.kind == Kind::SpawnPoint) {
+            const vec3& at = doc.map().spawnPoints[s.index];
+            grabOffset = vec2{at.x, at.y} - mouse;
+            drag = Drag::Move;
+        }
+    }
+    if (drag != Drag::None) {
+        doc.beginGesture();
+    }
+}
+
+void EditorGameState::drawPanels() {
+    EditorSession& session = EditorSession::instance();
+    MapDocument& doc = session.document;
+    const MapData& map = doc.map();
+    const ImGuiIO& io = ImGui::GetIO();
+    // A value held with the mouse is one step of the history, however long it is dragged.
+    auto gesture = [&doc] {
+        if (ImGui::IsItemActivated()) {
+            doc.beginGesture();
+        }
+        if (ImGui::IsItemDeactivated()) {
+            doc.endGesture();
+        }
+    };
+
+    ImGui::SetNextWindowPos(ImVec2(io.DisplaySize.x - 10.0f, 10.0f), ImGuiCond_Always, ImVec2(1.0f, 0.0f));
+    ImGui::SetNextWindowBgAlpha(0.85f);
+    ImGui::Begin("Map editor", nullptr,
+                 ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
+    ImGui::PushItemWidth(180.0f);
+    if (!typingName) {
+        std::snprintf(nameField.data(), nameField.size(), "%s", map.name.c_str());
+    }
+    ImGui::InputText("Name", nameField.data(), nameField.size());
+    typingName = ImGui::IsItemActive();
+    if (ImGui::IsItemDeactivatedAfterEdit()) {
+        doc.setName(nameField.data());
+    }
+    if (ImGui::BeginCombo("Theme", doc.theme().c_str())) {
+        for (const ThemeBackground& t : session.themes) {
+            if (ImGui::Selectable(t.theme.c_str(), t.theme == doc.theme())) {
+                doc.setTheme(t.theme);
+            }
+        }
+        ImGui::EndCombo();
+    }
+    float zoom = map.cameraZoom;
+    if (ImGui::SliderFloat("Camera zoom", &zoom, kMinCameraZoom, kMaxCameraZoom, "%.1f")) {
+        doc.setCameraZoom(zoom);
+    }
+    zoomHeld = ImGui::IsItemActive();
+    gesture();
+
+    ImGui::Separator();
+    const EditorSelection s = doc.selection();
+    if (const PlatformEntry* p = doc.selectedPlatform()) {
+        ImGui::Text("Platform %zu", s.index + 1);
+        float at[2] = {p->position.x, p->position.y};
+        if (ImGui::DragFloat2("Position", at, 0.05f, -200.0f, 200.0f, "%.2f")) {
+            doc.moveSelectionTo({at[0], at[1]});
+        }
+        gesture();
+        float size[2] = {p->scale.x, p->scale.y};
+        if (ImGui::DragFloat2("Size", size, 0.05f, kMinPlatformHeight, kMaxPlatformSide, "%.2f")) {
+            doc.resizeSelection(size[0], size[1]);
+        }
+        gesture();
+        float turn = p->rotation.z;
+        if (ImGui::DragFloat("Turn", &turn, 0.5f, -180.0f, 180.0f, "%.1f deg")) {
+            doc.setSelectionRotation(turn);
+        }
+        gesture();
+    } else if (s.kind == Kind::SpawnPoint) {
+        ImGui::Text("Spawn point %zu", s.index + 1);
+        const vec3& spawn = map.spawnPoints[s.index];
+        float at[2] = {spawn.x, spawn.y};
+        if (ImGui::DragFloat2("Position", at, 0.05f, -200.0f, 200.0f, "%.2f")) {
+            doc.moveSelectionTo({at[0], at[1]});
+        }
+        gesture();
+    } else {
+        ImGui::TextDisabled("Nothing selected");
+    }
+    ImGui::PopItemWidth();
+
+    ImGui::Separator();
+    if (ImGui::Button("Platform (N)")) {
+        doc.addPlatform({});
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Spawn (P)")) {
+        doc.addSpawnPoint({});
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Duplicate")) {
+        doc.duplicateSelection();
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Delete")) {
+        doc.deleteSelection();
+    }
+    if (ImGui::Button("Undo") && doc.canUndo()) {
+        doc.undo();
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Redo") && doc.canRedo()) {
+        doc.redo();
+    }
+    ImGui::SameLine();
+    ImGui::Checkbox("Wide view (V)", &session.wideView);
+    if (ImGui::Button("Try it (T)")) {
+        TryIt();
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Save (Ctrl+S)")) {
+        Save(false);
+    }
+    if (!session.status.empty()) {
+        ImGui::PushTextWrapPos(360.0f);
+        ImGui::TextWrapped("%s", session.status.c_str());
+        ImGui::PopTextWrapPos();
+    }
+    if (ImGui::CollapsingHeader("Keys")) {
+        for (const char* line : kKeyHelp) {
+            ImGui::BulletText("%s", line);
+        }
+    }
+    ImGui::End();
+
+    ImGui::SetNextWindowPos(ImVec2(io.DisplaySize.x - 10.0f, io.DisplaySize.y - 10.0f), ImGuiCond_Always,
+                            ImVec2(1.0f, 1.0f));
+    ImGui::SetNextWindowBgAlpha(0.85f);
+    ImGui::Begin("Checks", nullptr,
+                 ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
+    if (session.problems.empty()) {
+        ImGui::TextColored(ImVec4(0.5f, 1.0f, 0.5f, 1.0f), "No problems: the map can go in the level select");
+    } else {
+        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "Saved as a draft until these are mended:");
+        for (size_t i = 0; i < session.problems.size(); ++i) {
+            const MapProblem& problem = session.problems[i];
+            ImGui::PushID(static_cast<int>(i));
+            if (ImGui::Selectable(problem.text.c_str(),
+                                  problem.target.kind != Kind::None && problem.target == s)) {
+                doc.select(problem.target);
+            }
+            ImGui::PopID();
+        }
+    }
+    ImGui::End();
+}
+
+void EditorGameState::drawMarks() {
+    EditorSession& session = EditorSession::instance();
+    const MapDocument& doc = session.document;
+    const MapData& map = doc.map();
+    const EditorView view = View();
+    ImDrawList* marks = ImGui::GetBackgroundDrawList();
+    const float unit = 1.0f / view.unitsPerPixel();
+
+    if (session.wideView || zoomHeld) {
+        // The match's view; the death border itself is drawn in red by the arena.
+        const float halfW = map.cameraZoom * 0.8f, halfH = map.cameraZoom * 0.5f;
+        marks->AddRect(im(view.toScreen({-halfW, halfH})), im(view.toScreen({halfW, -halfH})),
+                       IM_COL32(255, 255, 255, 200), 0.0f, 0, 2.0f);
+    }
+    auto problemAt = [&](EditorSelection target) {
+        return std::any_of(session.problems.begin(), session.problems.end(),
+                           [&](const MapProblem& p) { return p.target == target; });
+    };
+    for (size_t i = 0; i < map.platforms.size(); ++i) {
+        if (problemAt({Kind::Platform, i})) {
+            const vec3& at = map.platforms[i].position;
+            marks->AddCircle(im(view.toScreen({at.x, at.y})), 0.7f * unit + 6.0f, kProblem, 0, 3.0f);
+        }
+    }
+    for (size_t i = 0; i < map.spawnPoints.size(); ++i) {
+        const vec2 at = view.toScreen({map.spawnPoints[i].x, map.spawnPoints[i].y});
+        const float r = 0.7f * unit;
+        const ImU32 fill = i < 4 ? kPlayerMarks[i] : IM_COL32(184, 178, 200, 255);
+        marks->AddCircleFilled(im(at), r, fill);
+        marks->AddCircle(im(at), r, kInk, 0, 2.0f);
+        const std::string label = std::to_string(i + 1);
+        const ImVec2 size = ImGui::CalcTextSize(label.c_str());
+        marks->AddText(ImVec2(at.x - size.x / 2, at.y - size.y / 2), kInk, label.c_str());
+        const EditorSelection here{Kind::SpawnPoint, i};
+        if (doc.selection() == here) {
+            marks->AddCircle(im(at), r + 4.0f, kSelected, 0, 3.0f);
+        }
+        if (problemAt(here)) {
+            marks->AddCircle(im(at), r + 8.0f, kProblem, 0, 3.0f);
+        }
+    }
+    if (const PlatformEntry* p = doc.selectedPlatform()) {
+        const vec2 c{p->position.x, p->position.y};
+        const vec2 along = axisOf(p->rotation.z) * (p->scale.x * 0.5f);
+        const vec2 up = vec2{-axisOf(p->rotation.z).y, axisOf(p->rotation.z).x} * (p->scale.y * 0.5f);
+        const ImVec2 corners[4] = {im(view.toScreen(c - along - up)), im(view.toScreen(c + along - up)),
+                                   im(view.toScreen(c + along + up)), im(view.toScreen(c - along + up))};
+        marks->AddPolyline(corners, 4, kSelected, ImDrawFlags_Closed, 3.0f);
+        const Handles h = handlesOf(*p, view);
+        for (vec2 square : {h.width, h.height}) {
+            marks->AddRectFilled(ImVec2(square.x - 6, square.y - 6), ImVec2(square.x + 6, square.y + 6),
+                                 kSelected);
+            marks->AddRect(ImVec2(square.x - 6, square.y - 6), ImVec2(square.x + 6, square.y + 6), kInk, 0, 0,
+                           2);
+        }
+        marks->AddLine(im(h.width), im(h.turn), kSelected, 2.0f);
+        marks->AddCircleFilled(im(h.turn), 7.0f, kSelected);
+        marks->AddCircle(im(h.turn), 7.0f, kInk, 0, 2.0f);
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+// The map editor's screen (only with --edit): the arena drawn by the match's own builder and
+// renderer with its background, platforms and camera, the editor's marks over it (spawn points,
+// the selection and its handles, the match's view and the death border), and the panels in Dear
+// ImGui. The mouse selects, drags, stretches and turns; the keys add, duplicate, delete, nudge,
+// undo and redo, save, and start a "Try it" match of four computers, from which Escape comes
+// back. Everything edited lives in the EditorSession, so nothing is lost while the match runs.
+
+#include "editor/editor_view.hpp"
+#include "engine/game_state.hpp"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class EditorGameState : public GameState {
+  public:
+    // Loads the pictures the arena needs.
+    EditorGameState();
+    ~EditorGameState() override;
+
+    void Load() override;
+    void Update() override;
+    void Exit() override;
+
+    // A quick match of four computers on the map as it stands; Escape in it comes back here.
+    void TryIt();
+    // Saves the map, asking first before saving over a file (replace answers that question).
+    void Save(bool replace);
+    // The framing the picture is drawn with this frame.
+    EditorView View() const;
+
+  private:
+    enum class Drag { None, Move, Width, Height, Turn };
+
+    void rebuildPicture();
+    void recheck();
+    void loadBackground();
+    void handleKeys();
+    void handleMouse();
+    void drawPanels();
+    void drawMarks();
+    void say(const std::string& line);
+
+    uint64_t builtRevision = ~0ull;
+    std::string builtTheme;
+    bool builtWide = false;
+    bool zoomHeld = false; // the zoom slider is held: the wide view shows what it changes
+    Drag drag = Drag::None;
+    vec2 grabOffset;
+    bool askReplace = false;
+    std::array<char, 64> nameField{};
+    bool typingName = false;
+};

@@ -1,0 +1,98 @@
+#include "editor/editor_session.hpp"
+
+#include "engine/engine.hpp"
+#include "objects/json_data.hpp"
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+// The themes of the pictures table with the picture of the first map of each, and the theme of
+// one map.
+std::vector<ThemeBackground> readThemes(const Json::Value& pictures, const std::string& mapName,
+                                        std::string& mapTheme) {
+    std::vector<ThemeBackground> themes;
+    for (const Json::Value& entry : jsonEntries(pictures["MapArray"])) {
+        const std::string theme = jsonString(entry, "Theme");
+        if (jsonString(entry, "MapName") == mapName) {
+            mapTheme = theme;
+        }
+        const bool known = std::any_of(themes.begin(), themes.end(),
+                                       [&](const ThemeBackground& t) { return t.theme == theme; });
+        if (!theme.empty() && !known) {
+            themes.push_back({theme, jsonString(entry, "MapPath")});
+        }
+    }
+    return themes;
+}
+
+// A map to start from: a floor across the middle and four spawn points spread over it.
+MapData starterMap(const std::string& name) {
+    MapData map;
+    map.name = name;
+    map.cameraZoom = 34.0f;
+    map.platforms.push_back({{0.0f, -8.0f, kPlatformZ}, {0, 0, 0}, {30.0f, 1.5f, 1.0f}});
+    for (float x : {-10.5f, -3.5f, 3.5f, 10.5f}) {
+        map.spawnPoints.push_back({x, -5.5f, 0.0f});
+    }
+    return map;
+}
+
+} // namespace
+
+EditorSession& EditorSession::instance() {
+    static auto* session = new EditorSession();
+    return *session;
+}
+
+std::string EditorSession::backgroundFor(const std::string& theme) const {
+    for (const ThemeBackground& t : themes) {
+        if (t.theme == theme && !t.path.empty()) {
+            return "../Resources/Texture/BG/" + t.path + ".png";
+        }
+    }
+    return "";
+}
+
+void EditorSession::open(const std::string& name, const std::string& theme) {
+    std::string mapTheme;
+    themes = readThemes(loadJson("BackgroundSetting"), name, mapTheme);
+    Json::Value file = loadJson(name);
+    MapData map;
+    const bool isNew = file.isNull();
+    if (isNew) {
+        map = starterMap(name);
+    } else {
+        map = readMapData(file);
+        // The file's own name is the map's name in the editor: it is saved back under it.
+        map.name = name;
+    }
+    const bool knownTheme =
+        std::any_of(themes.begin(), themes.end(), [&](const ThemeBackground& t) { return t.theme == theme; });
+    if (!theme.empty() && knownTheme) {
+        mapTheme = theme;
+    } else if (!theme.empty()) {
+        std::string list;
+        for (const ThemeBackground& t : themes) {
+            list += (list.empty() ? "" : ", ") + t.theme;
+        }
+        std::cout << "No theme is called \"" << theme << "\"; the themes are: " << list << std::endl;
+    }
+    if (mapTheme.empty() && !themes.empty()) {
+        mapTheme = themes.front().theme;
+    }
+    if (isNew) {
+        std::cout << "Map \"" << name << "\" is new: starting it with a floor and four spawn points on the "
+                  << mapTheme << " theme" << std::endl;
+    }
+    document = MapDocument(map, mapTheme);
+    problems.clear();
+    checked = false;
+    status.clear();
+}
+
+void StartEditor(const std::string& name, const std::string& theme) {
+    EditorSession::instance().open(name, theme);
+    Engine::instance().firstState = GameStateId::Editor;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// What the map editor keeps for the whole run, beyond any one game state: the document with its
+// undo history, where it is saved, the themes there are, and how it is being viewed. The editor
+// state is left for a "Try it" match and entered again afterwards; it finds all of it here.
+
+#include "editor/map_checks.hpp"
+#include "editor/map_document.hpp"
+#include "editor/map_saver.hpp"
+
+#include <set>
+#include <string>
+#include <vector>
+
+struct ThemeBackground {
+    std::string theme;
+    std::string path; // the picture file under ../Resources/Texture/BG/
+};
+
+class EditorSession {
+  public:
+    static EditorSession& instance();
+
+    // Opens the map of that name from the data folder, or starts a new one: a floor and four
+    // spawn points on it. A theme, when given, is the new map's or replaces the old one's; an
+    // unknown one is named in a line with the themes there are, and a known one is used.
+    void open(const std::string& name, const std::string& theme);
+
+    // The background picture of a theme, "" when no map of the pictures table has that theme.
+    std::string backgroundFor(const std::string& theme) const;
+
+    MapDocument document;
+    std::vector<ThemeBackground> themes; // in the pictures table's order, each once
+    SaveFolders folders = GameSaveFolders();
+    // Names the player already agreed to save over during this run.
+    std::set<std::string> replaceAgreed;
+
+    // The problems as last checked, and the document revision they were checked at.
+    std::vector<MapProblem> problems;
+    uint64_t checkedRevision = 0;
+    bool checked = false;
+
+    bool wideView = false;  // the death border and the area around the match's view
+    bool showPanels = true; // the panels and the marks over the arena
+    std::string status;     // the last thing the editor said
+};
+
+// The command line's --edit: the run starts in the editor on that map.
+void StartEditor(const std::string& name, const std::string& theme);

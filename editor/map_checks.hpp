@@ -1,0 +1,34 @@
+#pragma once
+
+// What keeps a map out of the level select. Each problem names what is wrong in one line and
+// the platform or spawn point it is about, so the editor can select it.
+
+#include "editor/map_document.hpp"
+#include "objects/json_data.hpp"
+
+#include <string>
+#include <vector>
+
+// Four players need four places to start.
+constexpr size_t kMinSpawnPoints = 4;
+// A tank dropped from a spawn point must come to a platform within this time.
+constexpr float kLandingSeconds = 3.0f;
+// Two spawn points closer than this put two tanks into each other (a tank is about 2.6 wide).
+constexpr float kSpawnSpacing = 3.0f;
+// Map names are file names and texture names: this long at most.
+constexpr size_t kMaxMapNameLength = 24;
+
+struct MapProblem {
+    enum class Kind { FewSpawnPoints, NoGround, OutsideArena, SpawnPointsOverlap, BadName };
+    Kind kind;
+    std::string text;
+    EditorSelection target; // None when it is about the whole map
+};
+
+// A letter, then letters, digits, '_' or '-'; nothing a file system or a reader could take for
+// a path or a quote.
+bool IsPlainMapName(const std::string& name);
+
+// Every problem of the map, in a fixed order; none means it can go in the level select. Drops
+// real tanks (editor/drop_test.hpp), so the object world must be empty when it runs.
+std::vector<MapProblem> CheckMap(const MapData& map);
