@@ -52,7 +52,8 @@ for variant in "${variants[@]}"; do
   players=3 hostBots=1
   [ "$variant" = four ] && players=4 hostBots=2
   start host --host --port "$port" --players "$players" --bots "$hostBots" --time 60
-  wait_for "$work/host.log" "Hosting an online match" 60
+  # The host answers friends once its waiting screen is up, and says so.
+  wait_for "$work/host.log" "Friends join with" 60
   if [ "$variant" = lossy ]; then
     "$relay" $((port + 1)) "$port" 5 20 80 7 > "$work/relay.log" 2>&1 &
     pids+=($!)

@@ -151,15 +151,10 @@ TEST_P(LockstepMachines, EndWithTheWorldOfOneMachineFedTheSameActions) {
     EXPECT_TRUE(frozen);
     EXPECT_GT(machines.back()->mostInOneRender, 8) << "the frozen machine caught up in one go";
     EXPECT_GT(machines.front()->scheduler.longestStallMs(), 0u) << "the others waited for it";
-    if (given.shape.inputsDropped > 0.0) {
-        EXPECT_GT(network.dropped(), 20);
-        EXPECT_GT(network.overtaken(), 20);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lockstep, LockstepMachines,
-                         testing::Values(Network{"TwoMachinesClean", 2, {1, 1, 0.0}},
-                                         Network{"TwoMachinesLossy", 2, {5, 60, 0.1}},
+                         testing::Values(Network{"TwoMachinesLossy", 2, {5, 60, 0.1}},
                                          Network{"ThreeMachinesLossy", 3, {5, 60, 0.1}}),
                          [](const testing::TestParamInfo<Network>& param) {
                              return std::string(param.param.name);

@@ -16,15 +16,18 @@ struct FakeGame : OnlineGame {
     void startMatch(const StartMessage& start, uint8_t) override { started = start; }
     void readLocalInput() override {}
     uint16_t sample(int seat, bool) override { return static_cast<uint16_t>(seat + 1); }
-    std::optional<uint64_t> worldHash() override { return std::nullopt; }
+    std::optional<uint64_t> worldHash() override { return hash; }
     void seatTakenOver(int seat, bool) override { takenOver.push_back(seat); }
     void leaveMatch(bool toTitle) override { leftForTitle = leftForTitle || toTitle; }
     std::optional<StartMessage> started;
     std::vector<int> takenOver;
     bool leftForTitle = false;
+    std::optional<uint64_t> hash;
 };
 
 const BuildIdentity kBuild{"1.0.0-aaaa", 0x1111};
+const BuildIdentity kOtherBuild{"1.0.0-bbbb", 0x1111};
+const BuildIdentity kOtherData{"1.0.0-aaaa", 0x2222};
 
 struct Machine {
     Machine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
@@ -89,24 +92,12 @@ TEST(NetSession, RefusesAMachineThatMayNotJoinInOneLineOnBothEnds) {
         const char* clientSays;
     };
     const Case cases[] = {
-        {"AnotherBuild",
-         2,
-         0,
-         false,
-         clientSetup(),
-         {"1.0.0-bbbb", 0x1111},
-         kProtocolMagic,
+        {"AnotherBuild", 2, 0, false, clientSetup(), kOtherBuild, kProtocolMagic,
          "Refused last: its build 1.0.0-bbbb differs from this one, 1.0.0-aaaa",
-         "refused to let this machine join: its build 1.0.0-aaaa differs from this one, 1.0.0-bbbb"},
-        {"OtherData",
-         2,
-         0,
-         false,
-         clientSetup(),
-         {"1.0.0-aaaa", 0x2222},
-         kProtocolMagic,
+         "join: its build 1.0.0-aaaa differs from this one, 1.0.0-bbbb"},
+        {"OtherData", 2, 0, false, clientSetup(), kOtherData, kProtocolMagic,
          "Refused last: its data files (0000000000002222) differ from this machine's (0000000000001111)",
-         "refused to let this machine join: its data files (0000000000001111) differ from this machine's"},
+         "join: its data files (0000000000001111) differ from this machine's"},
         {"MoreSeatsThanFree", 3, 0, false, clientSetup(3), kBuild, kProtocolMagic,
          "Refused last: it brings 3 seats and 2 are free", "it has 2 free seats, and this machine brings 3"},
         {"AnotherProtocol", 2, 0, false, clientSetup(), kBuild, kProtocolMagic + 1,
@@ -203,4 +194,27 @@ TEST(NetSession, CountsPacketsItDoesNotTakeAndPlaysOn) {
     EXPECT_EQ(host.session.lockstep()->table().actions(1, 3),
               honest.session.lockstep()->table().actions(1, 3));
     EXPECT_GT(host.session.lockstep()->nextFrame(), 30u) << "the match plays on";
+}
+
+// Every second the client's world is checked against the host's: while they agree the match
+// goes on; the first second they differ ends it on both machines, naming the frame.
+TEST(NetSession, EndsTheMatchOnBothMachinesWhenTheirWorldsDiffer) {
+    MemoryNetwork network(3, {5, 20, 0.0});
+    Machine host(network, "host", hostSetup(2));
+    Machine client(network, "client", clientSetup());
+    host.game.hash = client.game.hash = 1;
+    testing::internal::CaptureStdout();
+    run(network, {&host, &client}, 6000); // the countdown, then a few seconds agreeing
+    ASSERT_TRUE(host.session.playing());
+    ASSERT_TRUE(client.session.playing());
+    client.game.hash = 2;
+    run(network, {&host, &client}, 1500);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(host.session.playing());
+    EXPECT_FALSE(client.session.playing());
+    // One line on each machine.
+    EXPECT_NE(said.find("machine 1 no longer agrees with the host"), std::string::npos) << said;
+    const size_t first = said.find("Online match out of step at frame");
+    ASSERT_NE(first, std::string::npos) << said;
+    EXPECT_NE(said.find("Online match out of step at frame", first + 1), std::string::npos) << said;
 }

@@ -99,13 +99,6 @@ std::unique_ptr<Transport> MemoryNetwork::connect(const std::string& name, const
     dead.push_back(false);
     auto found = std::find_if(endpoints.begin(), endpoints.end(),
                               [&](const Endpoint* e) { return e != nullptr && e->label == host; });
-    if (found == endpoints.end()) {
-        TransportEvent failed;
-        failed.kind = TransportEvent::Kind::Disconnected;
-        failed.peer = made->idOf(-1);
-        post(-1, made->self, failed, true);
-        return made;
-    }
     const int hostIndex = (*found)->self;
     made->idOf(hostIndex);
     TransportEvent request;
@@ -128,12 +121,11 @@ void MemoryNetwork::kill(const std::string& name) {
 }
 
 void MemoryNetwork::post(int from, int to, TransportEvent event, bool reliable) {
-    if ((from >= 0 && dead[static_cast<size_t>(from)]) || dead[static_cast<size_t>(to)] ||
+    if (dead[static_cast<size_t>(from)] || dead[static_cast<size_t>(to)] ||
         endpoints[static_cast<size_t>(to)] == nullptr) {
         return;
     }
     if (!reliable && std::uniform_real_distribution<double>(0.0, 1.0)(random) < shape.inputsDropped) {
-        ++droppedCount;
         return;
     }
     uint32_t due =
@@ -143,10 +135,8 @@ void MemoryNetwork::post(int from, int to, TransportEvent event, bool reliable) 
         due = std::max(due, last);
         last = due;
     }
-    if (from >= 0) {
-        event.peer = endpoints[static_cast<size_t>(to)]->idOf(from);
-    }
-    inFlight.push_back(Pending{due, nextOrder, to, std::move(event), nextOrder, from});
+    event.peer = endpoints[static_cast<size_t>(to)]->idOf(from);
+    inFlight.push_back(Pending{due, nextOrder, to, std::move(event), from});
     ++nextOrder;
 }
 
@@ -163,17 +153,13 @@ bool MemoryNetwork::take(int endpoint, TransportEvent& event) {
     }
     Pending arrived = std::move(*best);
     inFlight.erase(best);
-    if (dead[static_cast<size_t>(endpoint)] ||
-        (arrived.from >= 0 && dead[static_cast<size_t>(arrived.from)])) {
+    if (dead[static_cast<size_t>(endpoint)] || dead[static_cast<size_t>(arrived.from)]) {
         return take(endpoint, event);
     }
     if (arrived.event.kind == TransportEvent::Kind::Received) {
-        uint64_t& last = lastDelivered[{arrived.from, endpoint}];
-        overtakenCount += arrived.sentOrder < last ? 1 : 0;
-        last = std::max(last, arrived.sentOrder);
         endpoints[static_cast<size_t>(endpoint)]->received += arrived.event.packet.size();
     }
-    if (arrived.event.kind == TransportEvent::Kind::Disconnected && arrived.from >= 0) {
+    if (arrived.event.kind == TransportEvent::Kind::Disconnected) {
         endpoints[static_cast<size_t>(endpoint)]->peers.erase(arrived.event.peer);
     }
     event = std::move(arrived.event);

@@ -37,10 +37,6 @@ class MemoryNetwork {
     // The machine stops: nothing more leaves it or reaches it, and nobody is told.
     void kill(const std::string& name);
 
-    // Inputs packets lost so far, and packets delivered after one sent later on the same link.
-    int dropped() const { return droppedCount; }
-    int overtaken() const { return overtakenCount; }
-
     class Endpoint;
 
   private:
@@ -50,8 +46,7 @@ class MemoryNetwork {
         uint64_t order;
         int to;
         TransportEvent event;
-        uint64_t sentOrder;
-        int from; // -1: the network itself (a connection that found nobody)
+        int from;
     };
     void post(int from, int to, TransportEvent event, bool reliable);
     bool take(int endpoint, TransportEvent& event);
@@ -64,7 +59,4 @@ class MemoryNetwork {
     std::vector<Endpoint*> endpoints;
     std::vector<bool> dead;
     std::map<std::pair<int, int>, uint32_t> lastReliableDue;
-    std::map<std::pair<int, int>, uint64_t> lastDelivered;
-    int droppedCount = 0;
-    int overtakenCount = 0;
 };
