@@ -32,10 +32,11 @@ constexpr const char* kLevels[] = {"easy", "normal", "hard"};
 
 constexpr OptionHelp kOptions[] = {
     {"--match", "MAP", "start a match on MAP at once, without the menus"},
-    {"--players", "N", "with --match: 2 to 4 players (default 2)"},
-    {"--lives", "N", "with --match: lives per player, 1 to 99 (default 3)"},
-    {"--time", "SECONDS", "with --match: match length, 1 to 5999 seconds (default 180)"},
-    {"--bots", "N", "with --match: the last N players are computers (default 0)"},
+    {"--players", "N", "with --match or --host: 2 to 4 players (default 2)"},
+    {"--lives", "N", "with --match or --host: lives per player, 1 to 99 (default 3)"},
+    {"--time", "SECONDS", "with --match or --host: match length, 1 to 5999 seconds (default 180)"},
+    {"--bots", "N",
+     "with --match: the last N players are computers; online: N of this machine's (default 0)"},
     {"--bot-level", "LEVEL", "with --bots: easy, normal or hard (default normal)"},
     {"--record", "FILE", "write each match's inputs to FILE (the next match replaces it)"},
     {"--replay", "FILE", "play a recorded match back and check its result"},

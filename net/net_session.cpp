@@ -551,6 +551,8 @@ void NetSession::beginMatch(const StartMessage& start) {
     receivedAtStart = net->bytesReceived();
     simulatedSeconds = 0.0;
     simulatedFrames = 0;
+    std::cout << "Online match started: " << lineup.map << ", " << int(lineup.players) << " players, seed "
+              << start.seed << std::endl;
     game.startMatch(start, self);
 }
 

@@ -64,8 +64,8 @@ for variant in "${variants[@]}"; do
   start second --join "$join" --bots 1
   machines=(host first second)
   if [ "$variant" = kill ]; then
-    # The match is loaded once the host has said "Load Time" for the waiting screen and the match.
-    for _ in $(seq 600); do [ "$(grep -c "Load Time" "$work/host.log")" -ge 2 ] && break; sleep 0.1; done
+    # Killed once the match has started on every machine and played for a while.
+    for m in host first second; do wait_for "$work/$m.log" "Online match started" 300 || true; done
     sleep 20
     kill -9 "$pid_second"
     echo "killed the second client 20 s into the match"
