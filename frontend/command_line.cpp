@@ -1,6 +1,6 @@
 #include "frontend/command_line.hpp"
 
-#include "net/enet_transport.hpp"
+#include "net/join_address.hpp"
 
 #include <algorithm>
 #include <charconv>

@@ -4,6 +4,7 @@
 #include "gameplay/bot.hpp"
 #include "net/enet_transport.hpp"
 #include "net/game_side.hpp"
+#include "net/join_address.hpp"
 #include "net/net_session.hpp"
 #include "platform/clock.hpp"
 
