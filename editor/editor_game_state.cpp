@@ -24,27 +24,6 @@ namespace {
 
 using Kind = EditorSelection::Kind;
 
-struct TextureFile {
-    const char* name;
-    const char* path;
-};
-
-// What the arena's platforms draw with: the rim, the plate and the crack maps by aspect ratio.
-constexpr TextureFile kArenaTextures[] = {
-    {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
-    {"BoxSprite", "../Resources/Texture/box.png"},
-    {"10-1RatioNormal-Crack", "../Resources/Texture/Shaders/10-1RatioCrackTexture.png"},
-    {"20-3RatioNormal-Crack", "../Resources/Texture/Shaders/20-3RatioCrackTexture.png"},
-    {"6-1RatioNormal-Crack", "../Resources/Texture/Shaders/6-1RatioCrackTexture.png"},
-    {"5-1RatioNormal-Crack", "../Resources/Texture/Shaders/5-1RatioCrackTexture.png"},
-    {"4-1RatioNormal-Crack", "../Resources/Texture/Shaders/4-1RatioCrackTexture.png"},
-    {"10-3RatioNormal-Crack", "../Resources/Texture/Shaders/10-3RatioCrackTexture.png"},
-    {"3-1RatioNormal-Crack", "../Resources/Texture/Shaders/3-1RatioCrackTexture.png"},
-    {"2-1RatioNormal-Crack", "../Resources/Texture/Shaders/2-1RatioCrackTexture.png"},
-    {"3-2RatioNormal-Crack", "../Resources/Texture/Shaders/3-2RatioCrackTexture.png"},
-    {"Normal-Crack", "../Resources/Texture/Shaders/CrackTexture.png"},
-};
-
 // Nudges by the arrow keys, and with Shift held.
 constexpr float kNudge = 0.1f;
 constexpr float kBigNudge = 1.0f;

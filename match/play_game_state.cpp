@@ -35,11 +35,6 @@
 
 namespace {
 
-struct TextureFile {
-    const char* name;
-    const char* path;
-};
-
 // Pictures of screens a player may never open in a match, and of its end, loaded the first time
 // they show (LoadMatchPictureWhenShown) rather than with the rest, so a match starts sooner: the
 // pause menu's tutorial pages and credits, the end banner's hearts and words (only the pair the
@@ -60,7 +55,7 @@ constexpr TextureFile kShownLaterTextures[] = {
     {"HeartRight", "../Resources/Texture/HeartRight.png"},
 };
 
-// Every other picture a match draws, loaded when the match is made.
+// Every other picture a match draws besides the arena's, loaded when the match is made.
 constexpr TextureFile kMatchTextures[] = {
     {"TrackSprite_Rainbow", "../Resources/Texture/Player/Tracks/Tracks_Move.png"},
     {"TrackSprite_Rainbow_Jump", "../Resources/Texture/Player/Tracks/Tracks_Jump.png"},
@@ -99,27 +94,15 @@ constexpr TextureFile kMatchTextures[] = {
     {"BodySprite", "../Resources/Texture/Player/Body.png"},
     {"EyeSprite", "../Resources/Texture/Player/Eyes.png"},
     {"PickUpAura", "../Resources/Texture/Player/PickUpAura.png"},
-    {"BoxSprite", "../Resources/Texture/box.png"},
     {"PlatformSprite", "../Resources/Texture/Platform.png"},
     {"Crate", "../Resources/Texture/Crate.png"},
     {"BlackHolePickUp", "../Resources/Texture/Pickups/Pickup_Blackhole.png"},
     {"ExpulsionPickUp", "../Resources/Texture/Pickups/Pickup_Expulsion.png"},
     {"ArtilleryPickUp", "../Resources/Texture/Pickups/Pickup_Artillery.png"},
-    {"10-1RatioNormal-Crack", "../Resources/Texture/Shaders/10-1RatioCrackTexture.png"},
-    {"20-3RatioNormal-Crack", "../Resources/Texture/Shaders/20-3RatioCrackTexture.png"},
-    {"6-1RatioNormal-Crack", "../Resources/Texture/Shaders/6-1RatioCrackTexture.png"},
-    {"5-1RatioNormal-Crack", "../Resources/Texture/Shaders/5-1RatioCrackTexture.png"},
-    {"4-1RatioNormal-Crack", "../Resources/Texture/Shaders/4-1RatioCrackTexture.png"},
-    {"10-3RatioNormal-Crack", "../Resources/Texture/Shaders/10-3RatioCrackTexture.png"},
-    {"3-1RatioNormal-Crack", "../Resources/Texture/Shaders/3-1RatioCrackTexture.png"},
-    {"2-1RatioNormal-Crack", "../Resources/Texture/Shaders/2-1RatioCrackTexture.png"},
-    {"3-2RatioNormal-Crack", "../Resources/Texture/Shaders/3-2RatioCrackTexture.png"},
-    {"Normal-Crack", "../Resources/Texture/Shaders/CrackTexture.png"},
     {"Indicator_1", "../Resources/Texture/Player/Indicators/Indicator_1.png"},
     {"Indicator_2", "../Resources/Texture/Player/Indicators/Indicator_2.png"},
     {"Indicator_3", "../Resources/Texture/Player/Indicators/Indicator_3.png"},
     {"Indicator_4", "../Resources/Texture/Player/Indicators/Indicator_4.png"},
-    {"BlackBoxSprite", "../Resources/Texture/blackbox.png"},
     {"PauseText", "../Resources/Texture/Pause/PauseText.png"},
     {"Confirmation", "../Resources/Texture/Pause/Confirmation.png"},
     {"Resume", "../Resources/Texture/Pause/Resume.png"},
@@ -233,6 +216,11 @@ PlayGameState::PlayGameState() {
             sound.loadSampleData(kEventVictoryMusic);
         }
     }
+    if (drawing) {
+        for (const TextureFile& t : kArenaTextures) {
+            resources.loadTexture(t.name, t.path);
+        }
+    }
 }
 
 PlayGameState::~PlayGameState() {
@@ -247,6 +235,9 @@ PlayGameState::~PlayGameState() {
         if (!sharedWithMenus(t.name)) {
             resources.removeTexture(t.name);
         }
+    }
+    for (const TextureFile& t : kArenaTextures) {
+        resources.removeTexture(t.name);
     }
 }
 
