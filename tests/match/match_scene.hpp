@@ -81,12 +81,8 @@ class MatchScene : public ::testing::Test {
     void runToPlay() { ASSERT_TRUE(runUntilPhase(MatchPhase::Playing, 400)); }
 
     static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
-    void tap(sf::Keyboard::Key code) {
-        key(code, true);
-        run(1);
-        key(code, false);
-        run(1);
-    }
+    void tap(sf::Keyboard::Key code) { harness.tapKey(code, 17); }
+    void padTap(uint32_t pad, uint16_t buttons) { harness.tapPad(pad, buttons, 17); }
 
     EngineHarness harness;
     bool wantMatch = false;

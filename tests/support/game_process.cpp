@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -72,14 +73,7 @@ void GameProcess::readAvailable(int timeoutMs) {
 }
 
 bool GameProcess::waitForOutput(const std::string& text, std::chrono::seconds timeout) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (captured.find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline || outFd < 0) {
-            return captured.find(text) != std::string::npos;
-        }
-        readAvailable(100);
-    }
-    return true;
+    return waitForOutput(text, 1, timeout);
 }
 
 bool GameProcess::waitForOutput(const std::string& text, size_t times, std::chrono::seconds timeout) {
@@ -256,4 +250,18 @@ bool saveWindowPicture(unsigned long window, const std::string& file) {
     }
     XCloseDisplay(display);
     return ok;
+}
+
+int RunCommand(const std::string& command, std::string& out) {
+    out.clear();
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char chunk[512];
+    for (size_t n = 0; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        out.append(chunk, n);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -50,3 +50,6 @@ bool sendKey(unsigned long window, const std::string& keysym);
 bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]);
 // The whole window as a PNG file; false when it cannot be read or written.
 bool saveWindowPicture(unsigned long window, const std::string& file);
+
+// Runs a shell command; its exit status (-1 when it did not exit), with its standard output in out.
+int RunCommand(const std::string& command, std::string& out);
