@@ -62,7 +62,9 @@ TEST_F(ArenaScene, CratesNeverSpinAndFallThroughEachOther) {
 TEST_F(ArenaScene, CrateOpensIntoOnePickUpThatArmsOneSpecialShot) {
     Player* p = groupedTank(1, 0.0f);
     Crate* crate = MakeCrate({6.0f, 1.0f, 0.0f}, {2.0f, 2.0f, 1.0f}, PickUpKind::Artillery);
+    Crate* onTank = MakeCrate({0.0f, 4.0f, 0.0f}, {2.0f, 2.0f, 1.0f}, PickUpKind::Expulsion);
     run(30);
+    EXPECT_TRUE(onTank->owner->active) << "only a shot opens a crate, not a tank it lands on";
     vec2 at = crate->rigidBody->position;
     // Mirror images about the crate, so both touch it in the same step.
     MakeBasicBullet({2.0f, 1.0f}, {1.0f, 0.0f}, 30.0f, "Player 2", 2);
