@@ -49,8 +49,10 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     std::string out;
     EXPECT_EQ(parse({"--help"}, &out).exitStatus, 0);
     EXPECT_NE(out.find("--bot-level LEVEL"), std::string::npos);
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--wat"}, {"--players", "9"}, {"--lives", "x"}, {"--bot-level", "godlike"}, {"--match"}}) {
+    const std::vector<std::vector<std::string>> refused = {
+        {"--wat"},        {"--players", "9"},         {"--time", "0"},
+        {"--lives", "x"}, {"--bot-level", "godlike"}, {"--match"}};
+    for (const std::vector<std::string>& bad : refused) {
         EXPECT_EQ(parse(bad, &out).exitStatus, 2) << bad[0];
         EXPECT_NE(out.find("Usage: Grumbo"), std::string::npos) << "the help follows the line";
     }
