@@ -126,10 +126,12 @@ TEST_F(MatchFlow, ADeathTakesALifeOnceAndAShakeKeepsItsBase) {
     startMatch(2, 3);
     runToPlay();
     Player* p = player(1);
-    p->charging = true;
-    p->charge = 80.0f;
+    key(sf::Keyboard::T, true); // charging a shot
+    run(10);
+    ASSERT_TRUE(p->charging);
     p->tank.rigidBody->SetPosition(-5.0f, -40.0f); // touches the bottom border
     run(3);
+    key(sf::Keyboard::T, false);
     EXPECT_EQ(p->lives, 2u) << "one life however many frames it touches";
     EXPECT_EQ(p->respawning, 1u);
     EXPECT_FALSE(p->charging) << "a death clears the charge";
