@@ -22,9 +22,7 @@ class WindowRecreation : public GlFixture {
         addTexture("Red", solidImage(sf::Color::Red));
         addTexture("Blue", solidImage(sf::Color::Blue));
         makeSprite("Red", -10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
-        GameObject* image = makeObject("Image", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
-        image->addComponent<GameUIRenderer>()->set(resources.getShader("Sprite-UI"),
-                                                   resources.getTexture("Blue"), {1, 1, 1, 1}, 1, 0, 1);
+        makeImage("Blue", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
         GameObject* label = makeObject("Label", 0.0f, -8.0f, 0.0f, 3.0f, 3.0f);
         TextRenderer* text = label->addComponent<TextRenderer>();
         text->shader = resources.getShader("Text");
@@ -102,12 +100,7 @@ TEST_F(WindowRecreation, AShockWaveFrameAfterAResizeLooksAsInAWindowMadeAtThatSi
     GraphicsManager::instance().Shutdown();
     GraphicsManager::instance().Initialize();
     drawFrame();
-    ASSERT_EQ(afterResize.size(), pixels.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        differing += afterResize[i] != pixels[i] ? 1 : 0;
-    }
-    EXPECT_EQ(differing, 0u);
+    EXPECT_EQ(differingBytes(afterResize, pixels), 0u);
 }
 
 namespace {

@@ -198,6 +198,23 @@ GameObject* GlFixture::makeSprite(const std::string& texture, float x, float y, 
     return object;
 }
 
+GameObject* GlFixture::makeImage(const std::string& texture, float x, float y, float z, float scaleX,
+                                 float scaleY) {
+    GameObject* object = makeObject(texture + "Image", x, y, z, scaleX, scaleY);
+    object->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
+                                                ResourceManager::instance().getTexture(texture), {1, 1, 1, 1},
+                                                1, 0, 1);
+    return object;
+}
+
+size_t GlFixture::differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t n = a.size() == b.size() ? 0 : a.size() + b.size();
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        n += a[i] != b[i] ? 1 : 0;
+    }
+    return n;
+}
+
 bool sameColor(sf::Color a, sf::Color b, int tolerance) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
            std::abs(a.b - b.b) <= tolerance;
