@@ -7,8 +7,6 @@
 #include "match/recording.hpp"
 #include "match/recording_writer.hpp"
 #include "objects/game_object.hpp"
-#include "objects/game_object_list.hpp"
-#include "objects/logic.hpp"
 #include "physics/rigid_body.hpp"
 
 #include <algorithm>
@@ -31,17 +29,6 @@ class MatchRunScene : public MatchScene {
         std::remove((path + ".part").c_str());
     }
 
-    // Back to a blank state, from where the next match can start. The request is made during
-    // a frame, as the game makes it, so the match is switched out and deleted at its end.
-    void leaveMatch() {
-        struct Leave : Logic {
-            using Logic::Logic;
-            void Update() override { requestState(GameStateId::MainMenu); }
-        };
-        GameObject* leaver = GameObjectList::instance().create("Leave");
-        leaver->attach(new Leave("Leave", leaver));
-        run(1);
-    }
     // Plays the file back from a blank state, as the game does from its command line.
     void replay() {
         MatchRun::instance().recordPath.clear();

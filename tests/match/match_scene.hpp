@@ -10,6 +10,8 @@
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
 #include "objects/frame_timer.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/logic.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 
@@ -56,6 +58,18 @@ class MatchScene : public ::testing::Test {
         harness.step();
         harness.step();
         ASSERT_NE(match(), nullptr);
+    }
+
+    // Back to a blank state, from where the next match can start. The request is made during a
+    // frame, as the game makes it, so the match is switched out and deleted at its end.
+    void leaveMatch() {
+        struct Leave : Logic {
+            using Logic::Logic;
+            void Update() override { requestState(GameStateId::MainMenu); }
+        };
+        GameObject* leaver = GameObjectList::instance().create("Leave");
+        leaver->attach(new Leave("Leave", leaver));
+        harness.step(17);
     }
 
     PlayGameState* match() { return dynamic_cast<PlayGameState*>(harness.engine().states->state); }
