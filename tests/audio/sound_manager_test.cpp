@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 
 namespace {
 
@@ -43,24 +43,15 @@ class SoundManagerTest : public testing::Test {
     }
     // A folder holding copies of the named generated banks only.
     std::string bankFolderWith(std::initializer_list<std::string_view> files) {
-        std::filesystem::path dir =
-            std::filesystem::temp_directory_path() / ("grumbo_banks_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
+        run.emplace();
         for (std::string_view file : files) {
-            std::filesystem::copy_file(generatedBank(file), dir / std::string(file),
-                                       std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file(generatedBank(file), run->resources() + std::string(file));
         }
-        folders.push_back(dir);
-        return dir.string() + "/";
-    }
-    ~SoundManagerTest() override {
-        for (const auto& dir : folders) {
-            std::filesystem::remove_all(dir);
-        }
+        return run->resources();
     }
 
     RecordingAudioOutput output;
-    std::vector<std::filesystem::path> folders;
+    std::optional<TempRunDir> run;
 };
 
 } // namespace
