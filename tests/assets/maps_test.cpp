@@ -1,14 +1,13 @@
 // The shipped maps are playable: tanks start on platforms, every platform can be reached by
-// driving and jumping, and the arena fits the camera. Also the map reader's handling of bad files.
+// driving and jumping, and the arena fits the camera; and each map's preview shows that map.
+#include "tools/asset_gen/canvas.hpp"
+#include "tools/asset_gen/manifest.hpp"
 #include "tools/asset_gen/map_data.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -56,10 +55,6 @@ bool canGo(const std::vector<Top>& from, const std::vector<Top>& to) {
 std::vector<MapData> shippedMaps() {
     assetgen::MapSet set = assetgen::loadMapSet(std::string(GRUMBO_RESOURCES_DIR) + "/JsonData");
     return set.maps;
-}
-
-void write(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream(file) << text;
 }
 
 } // namespace
@@ -131,47 +126,34 @@ TEST(ShippedMaps, ArenaFitsTheCameraAndVariesItsLayout) {
     EXPECT_TRUE(tilted) << "at least one map has a tilted platform";
 }
 
-TEST(AssetGenMapReader, BrokenAndMissingFilesBecomeOneLineProblems) {
-    auto dir = std::filesystem::temp_directory_path() / ("grumbo_maps_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    write(dir / "MapSetting.json",
-          R"({"Map": [{"MapName": "Good"}, 7, {"MapName": "Broken"}, {"MapName": "Gone"}]})");
-    write(dir / "BackgroundSetting.json", "{ \"MapArray\": [ ");
-    // "Object" may also be an object, walked in key order.
-    write(dir / "Good.json", R"({"MapName": "Good", "CameraZoom": 33, "Object": {
-        "a": {"ObjName": "Platform", "Position": [1, 2, 99], "Rotation": [0, 0, 15], "Scale": [8, 1, 1]},
-        "b": {"ObjName": "SpawnPoint", "Position": [1, 4, 0]},
-        "c": {"ObjName": "Tree", "Position": [0, 0]}}})");
-    write(dir / "Broken.json", "{\"MapName\": ");
-
-    assetgen::MapSet set = assetgen::loadMapSet(dir.string());
-    ASSERT_EQ(set.maps.size(), 3u);
-    EXPECT_TRUE(set.maps[0].loaded);
-    ASSERT_EQ(set.maps[0].platforms.size(), 1u);
-    EXPECT_FLOAT_EQ(set.maps[0].platforms[0].degrees, 15.0f);
-    EXPECT_FLOAT_EQ(set.maps[0].platforms[0].width, 8.0f);
-    EXPECT_EQ(set.maps[0].spawns.size(), 1u);
-    EXPECT_FALSE(set.maps[1].loaded);
-    EXPECT_FALSE(set.maps[2].loaded);
-    EXPECT_TRUE(set.backgrounds.empty());
-    ASSERT_EQ(set.problems.size(), 4u);
-    for (const std::string& line : set.problems) {
-        EXPECT_EQ(line.find('\n'), std::string::npos);
+// The game shows a map with the preview its own file names, whatever the list order.
+TEST(AssetGenManifest, EachPreviewShowsTheMapThatNamesIt) {
+    using namespace assetgen;
+    MapData left, right;
+    left.loaded = right.loaded = true;
+    left.cameraZoom = right.cameraZoom = 30;
+    left.previewName = "Second";
+    left.platforms.push_back({-12, 0, 8, 2, 0});
+    right.previewName = "First";
+    right.platforms.push_back({12, 0, 8, 2, 0});
+    MapSet set;
+    set.maps = {left, right};
+    set.previews = {{"First", "First"}, {"Second", "Second"}};
+    auto darkAt = [](const Canvas& c, float fx) {
+        Rgba p = c.at(static_cast<int>(c.width() * fx), c.height() / 2);
+        return p.r + p.g + p.b < 0.6f;
+    };
+    for (const PictureEntry& entry : mapPictures(set)) {
+        Canvas c(entry.width, entry.height);
+        entry.draw(c);
+        bool first = entry.path.find("First") != std::string::npos;
+        // A platform's dark rim crosses the middle row where that map has its platform.
+        bool rimLeft = false, rimRight = false;
+        for (float fx = 0.2f; fx < 0.35f; fx += 0.002f) {
+            rimLeft = rimLeft || darkAt(c, fx);
+            rimRight = rimRight || darkAt(c, 1.0f - fx);
+        }
+        EXPECT_EQ(rimRight, first) << entry.path;
+        EXPECT_EQ(rimLeft, !first) << entry.path;
     }
-    EXPECT_NE(set.problems[0].find("not an object"), std::string::npos) << "a stray entry is skipped";
-    EXPECT_NE(set.problems[1].find("Broken.json"), std::string::npos);
-    EXPECT_NE(set.problems[2].find("Gone.json"), std::string::npos);
-    EXPECT_NE(set.problems[3].find("BackgroundSetting.json"), std::string::npos);
-    std::filesystem::remove_all(dir);
-}
-
-TEST(AssetGenMapReader, SurfaceFollowsATiltedPlatform) {
-    PlatformData flat{0, 0, 10, 2, 0};
-    EXPECT_TRUE(assetgen::surfaceAt(flat, 4.9f).over);
-    EXPECT_FLOAT_EQ(assetgen::surfaceAt(flat, 4.9f).top, 1.0f);
-    EXPECT_FALSE(assetgen::surfaceAt(flat, 5.1f).over);
-    // Turned counter-clockwise, the right end rises.
-    PlatformData tilted{0, 0, 10, 0, 30};
-    EXPECT_NEAR(assetgen::surfaceAt(tilted, 4.0f).top, 4.0f * std::tan(30 * 3.14159265f / 180), 1e-4f);
-    EXPECT_LT(assetgen::surfaceAt(tilted, -4.0f).top, 0.0f);
 }

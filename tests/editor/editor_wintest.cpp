@@ -5,6 +5,7 @@
 #include "objects/json_data.hpp"
 #include "tests/support/display.hpp"
 #include "tests/support/game_process.hpp"
+#include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,8 +13,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -52,10 +51,7 @@ std::string at(vec2 p) {
 }
 
 MapData readMap(const fs::path& file) {
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    return readMapData(parseJsonText(text.str(), file.string()));
+    return readMapData(parseJsonText(FileText(file.string()), file.string()));
 }
 
 int distance(const unsigned char a[3], const unsigned char b[3]) {

@@ -9,9 +9,7 @@
 #include "tests/match/match_scene.hpp"
 
 #include "objects/game_object.hpp"
-#include "objects/game_object_list.hpp"
 #include "objects/json_data.hpp"
-#include "objects/logic.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -70,14 +68,7 @@ class MapPack : public MatchScene {
         }
         out.knockOut = match()->end.endReason == EndReason::KnockOut;
         out.seconds = 180.0f - match()->timeLeft;
-        // Left during a frame, as the game leaves it, so the match is switched out at its end.
-        struct Leave : Logic {
-            using Logic::Logic;
-            void Update() override { requestState(GameStateId::MainMenu); }
-        };
-        GameObject* leaver = GameObjectList::instance().create("Leave");
-        leaver->attach(new Leave("Leave", leaver));
-        run(1);
+        leaveMatch();
         return out;
     }
 };

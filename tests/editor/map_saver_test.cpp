@@ -4,6 +4,7 @@
 #include "editor/map_file.hpp"
 #include "editor/map_saver.hpp"
 #include "tests/editor/editor_maps.hpp"
+#include "tests/support/temp_run_dir.hpp"
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using editor_test::smallMap;
@@ -36,12 +36,7 @@ class MapSaving : public ::testing::Test {
     void write(const std::string& file, const std::string& text) {
         std::ofstream(root / "data" / file) << text;
     }
-    std::string read(const std::string& file) const {
-        std::ifstream in(root / "data" / file);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string read(const std::string& file) const { return FileText((root / "data" / file).string()); }
     Json::Value table(const std::string& file) const { return parseJsonText(read(file), file); }
 
     SaveResult save(const MapData& map, bool clean, bool replace = false) {

@@ -34,10 +34,7 @@ class LevelSelectScreen : public ::testing::Test {
     // Each key is pressed for a frame and released for the next.
     void press(std::initializer_list<Key> keys) {
         for (Key code : keys) {
-            for (bool down : {true, false}) {
-                QueueKey(code, down);
-                harness.step();
-            }
+            harness.tapKey(code);
         }
     }
     std::string detail(uint32_t row) const {
@@ -69,6 +66,7 @@ TEST_F(LevelSelectScreen, ValuesWrapBothWaysAndEnteringAgainStartsFromTheFirst) 
     EXPECT_EQ(detail(LevelRow::Lives), "5");
     press({Key::Down, Key::Right});
     EXPECT_EQ(detail(LevelRow::Time), "5:00");
+    EXPECT_EQ(screen->chosenSeconds(), "300") << "the match is given its length in seconds";
 
     press({Key::Down});
     enter();

@@ -27,13 +27,6 @@ class MainMenu : public MenuScene {
         tap(sf::Keyboard::Return);
         runSeconds(wait);
     }
-    void padTap(uint32_t pad, uint16_t buttons) {
-        harness->pads.connect(pad, true);
-        for (uint16_t held : {buttons, uint16_t{0}}) {
-            harness->pads.setButtons(pad, held);
-            run(1);
-        }
-    }
     bool fadeOpen() {
         const FadeEffect* f = menu().fade->fade();
         return !f->running && f->direction > 0.0f && f->radius > 0.0f;

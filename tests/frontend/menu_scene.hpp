@@ -53,12 +53,8 @@ class MenuScene : public ::testing::Test {
 
     static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
     // Down in one frame, up in the next.
-    void tap(sf::Keyboard::Key code) {
-        key(code, true);
-        run(1);
-        key(code, false);
-        run(1);
-    }
+    void tap(sf::Keyboard::Key code) { harness->tapKey(code, 17); }
+    void padTap(uint32_t pad, uint16_t buttons) { harness->tapPad(pad, buttons, 17); }
     // Taps a key and waits out any fade it starts.
     void press(sf::Keyboard::Key code) {
         tap(code);

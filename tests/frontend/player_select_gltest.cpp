@@ -1,6 +1,5 @@
 // Player selection in the real window with four players joined, so each panel shows another
 // turret's stats, the longest lines among them: every line stays inside its panel's frame.
-// With GRUMBO_SCREENSHOT_DIR set, the screen is saved there as player_select.png for a look.
 #include "frontend/menu_controller.hpp"
 #include "tests/support/gl_fixture.hpp"
 #include "tests/support/key_events.hpp"
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -72,20 +70,6 @@ class PlayerSelectPicture : public GlFixture {
         }
         return right;
     }
-    void saveScreenshot() const {
-        const char* folder = std::getenv("GRUMBO_SCREENSHOT_DIR");
-        if (folder == nullptr) {
-            return;
-        }
-        sf::Image image;
-        image.create(width, height);
-        for (unsigned y = 0; y < height; ++y) {
-            for (unsigned x = 0; x < width; ++x) {
-                image.setPixel(x, y, pixel(static_cast<int>(x), static_cast<int>(y)));
-            }
-        }
-        EXPECT_TRUE(image.saveToFile(std::string(folder) + "/player_select.png"));
-    }
 };
 
 } // namespace
@@ -106,7 +90,6 @@ TEST_F(PlayerSelectPicture, TheLongestStatsLinesStayInsideTheirPanels) {
     padTap(1);
     ASSERT_EQ(MenuController::instance().joinedCount, 4u);
     drawFrame();
-    saveScreenshot();
     ASSERT_EQ(width, 1280u);
     ASSERT_EQ(height, 800u);
 

@@ -100,6 +100,17 @@ TEST_F(SpecialBulletScene, BlackHoleDrawsAndHurtsOtherTanksInReachForTenSeconds)
     EXPECT_FLOAT_EQ(victim->knockbackMultiplier, hurt) << "no damage once closed";
 }
 
+TEST_F(SpecialBulletScene, BlackHoleSparesATankInItsRespawnBeam) {
+    Player* respawning = groupedTank(2, 4.0f);
+    SetTankEnabled(respawning->tank, false); // as the match leaves a tank that fell out
+    respawning->respawning = 1;
+    respawning->respawnTime = respawning->respawnTimeLeft = 5.0f;
+    landNow(MakeBlackHoleBullet({0.0f, 2.0f}, {}, 0.0f, "Player 1"));
+    runSeconds(1.0f);
+    EXPECT_EQ(respawning->knockbackMultiplier, 1.0f);
+    EXPECT_EQ(respawning->stunTimer, 0.0f);
+}
+
 TEST_F(SpecialBulletScene, ExpulsionPulsesOthersOutwardWithinItsReachEverySecond) {
     Player* shooter = groupedTank(1, -5.0f);
     Player* victim = groupedTank(2, 5.0f);
@@ -126,6 +137,17 @@ TEST_F(SpecialBulletScene, ExpulsionPulsesOthersOutwardWithinItsReachEverySecond
     float pulses = (centre->knockbackMultiplier - 1.0f) / 0.1f;
     EXPECT_NEAR(pulses, std::round(pulses), 0.05f) << "0.1 per pulse";
     EXPECT_TRUE(std::round(pulses) == 11.0f || std::round(pulses) == 12.0f) << pulses;
+}
+
+// The push fades with the distance: a tank at the very edge of the reach is hardly moved.
+TEST_F(SpecialBulletScene, AnExpulsionPulseFadesToNothingAtTheEdgeOfItsReach) {
+    Player* middle = groupedTank(2, -5.0f);
+    Player* edge = groupedTank(3, 9.9f); // the reach is 10
+    landNow(MakeExpulsionBullet({0.0f, WorldPosition2(middle->owner).y}, {}, 0.0f, "Player 1"));
+    run(2);
+    const float kick = std::abs(middle->tank.rigidBody->velocity.x);
+    EXPECT_GT(kick, 5.0f);
+    EXPECT_LT(std::abs(edge->tank.rigidBody->velocity.x), 0.1f * kick);
 }
 
 TEST_F(SpecialBulletScene, RocketWarnsAlongItsPathThenComesFromThirtyUnitsBack) {

@@ -164,16 +164,6 @@ TEST_F(StandardBullets, RicochetBulletBouncesOffPlatformsAndRicochetsAndExpiresA
     expectBlast(500, where(b), 1e-3f, 2, 0.15f);
 }
 
-TEST_F(StandardBullets, BulletsSpinClockwiseWhenMovingRightAtSpeedSquaredDegreesPerSecond) {
-    RicochetBullet* right = MakeRicochetBullet({0, 20}, {1, 0}, 4, "P1", 1);
-    RicochetBullet* left = MakeRicochetBullet({0, 30}, {-1, 0}, 4, "P1", 1);
-    RicochetBullet* up = MakeRicochetBullet({0, 40}, {0, 1}, 4, "P1", 1);
-    runSeconds(1.0f);
-    EXPECT_NEAR(right->owner->transform.rotation.z, -16.0f, 0.5f);
-    EXPECT_NEAR(left->owner->transform.rotation.z, 16.0f, 0.5f);
-    EXPECT_EQ(up->owner->transform.rotation.z, 0.0f);
-}
-
 TEST_F(StandardBullets, TriggeredSniperBulletFliesStraightAtFiftyPassingBulletsOrHangsStillFromRest) {
     tankOnGround(2, 3.0f);
     SniperBullet* sniper = MakeSniperBullet({0, 20}, {1, 1}, 10, "P1", 1);

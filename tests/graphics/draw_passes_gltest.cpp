@@ -41,15 +41,6 @@ class DrawPasses : public GlFixture {
         sf::Vector2i p = pictureToWindow(clipX, clipY);
         return pixel(p.x, p.y);
     }
-
-    static GameObject* makeImage(const std::string& texture, float x, float y, float z, float scaleX,
-                                 float scaleY) {
-        GameObject* object = makeObject(texture + "Image", x, y, z, scaleX, scaleY);
-        GameUIRenderer* image = object->addComponent<GameUIRenderer>();
-        image->set(ResourceManager::instance().getShader("Sprite-UI"),
-                   ResourceManager::instance().getTexture(texture), {1, 1, 1, 1}, 1, 0, 1);
-        return object;
-    }
 };
 
 } // namespace
@@ -110,10 +101,7 @@ TEST_F(DrawPasses, DisabledRenderersAndInactiveOwnersDrawNothingUntilBack) {
     GameObject* parent = makeObject("Parent", 10.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     GameObject* child = makeSprite("Blue", 10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
     parent->transform.setParent(child);
-    GameObject* image = makeObject("Image", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
-    image->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
-                                               ResourceManager::instance().getTexture("Yellow"), {1, 1, 1, 1},
-                                               1, 0, 1);
+    GameObject* image = makeImage("Yellow", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
     drawFrame();
     ASSERT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
     ASSERT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
@@ -182,10 +170,7 @@ TEST_F(DrawPasses, CompositeShowsTheSceneThroughItsProgramAndTheOverlayOnTop) {
         "uniform sampler2D screenTexture;\n"
         "void main() { vec3 c = texture(screenTexture, uv).rgb; fragColor = vec4(c.b, c.r, c.g, 1.0); }\n");
     makeSprite("Red", -10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
-    GameObject* image = makeObject("Image", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
-    image->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
-                                               ResourceManager::instance().getTexture("Blue"), {1, 1, 1, 1},
-                                               1, 0, 1);
+    makeImage("Blue", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
     GameObject* box = makeObject("Box", 10.0f, 0.0f, 0.0f, 6.0f, 6.0f);
     BoxRenderer* outline = box->addComponent<BoxRenderer>();
     outline->shader = ResourceManager::instance().getShader("Basic");

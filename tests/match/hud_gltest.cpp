@@ -1,6 +1,5 @@
-// The match HUD in the real window with the game's pictures: the clock in the top middle, a
-// player's damage numerals at the bottom in the colour they should be read in, and a computer's
-// "CPU" tag inside its panel.
+// The match HUD in the real window with the game's pictures: the clock in the top middle and a
+// computer's "CPU" tag inside its panel. What the numerals show is in hud_test.
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
 #include "graphics/graphics_manager.hpp"
@@ -11,8 +10,6 @@
 #include "tests/support/gl_fixture.hpp"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace {
 
@@ -37,10 +34,6 @@ class HudPicture : public GlFixture {
 bool white(sf::Color c) {
     return c.r > 230 && c.g > 230 && c.b > 230;
 }
-bool pureRed(sf::Color c) {
-    return c.r > 180 && c.g < 30 && c.b < 30;
-}
-
 // Player 1's panel of two, for a person or a computer.
 std::unique_ptr<StatsPanel> panelFor(bool computer) {
     Player* player = nullptr;
@@ -54,7 +47,7 @@ std::unique_ptr<StatsPanel> panelFor(bool computer) {
 
 } // namespace
 
-TEST_F(HudPicture, ClockDigitsSitInTheTopMiddleAndRedden) {
+TEST_F(HudPicture, ClockDigitsSitInTheTopMiddle) {
     std::unique_ptr<GameTimer> timer = BuildGameTimer({0, 0.9f, 0.1f}, {0.05f, 0.08f, 1});
     SetGameTimer(*timer, 185);
     drawFrame();
@@ -62,36 +55,6 @@ TEST_F(HudPicture, ClockDigitsSitInTheTopMiddleAndRedden) {
     ASSERT_GE(ink[0], 0) << "no clock on screen";
     EXPECT_NEAR((ink[0] + ink[2]) / 2, pictureToWindow(0, 0).x, 8);
     EXPECT_NEAR((ink[1] + ink[3]) / 2, pictureToWindow(0, 0.9f).y, 8);
-    SetGameTimer(*timer, 9);
-    drawFrame();
-    EXPECT_LT(boundsOf(white)[0], 0);
-    EXPECT_NEAR(boundsOf(pureRed)[1], ink[1], 3);
-}
-
-TEST_F(HudPicture, DamageNumeralsShowAtTheBottomInTheirColour) {
-    Player* player = nullptr;
-    MakeTank(player, 1, {0, 40, 0}); // above the picture, out of the way
-    player->character = 1;
-    std::unique_ptr<StatsPanel> panel = BuildStatsPanel(player, 1, 2);
-    FrameTimer::instance().dt = 0.05f;
-    player->knockbackMultiplier = 1.5f;
-    UpdateStatsPanel(*panel); // a hit: "50%" shaking in red
-    drawFrame();
-    const int bottomQuarter = pictureToWindow(0, -0.6f).y;
-    auto red = boundsOf(pureRed, bottomQuarter);
-    ASSERT_GE(red[0], 0) << "no red numerals at the bottom";
-    EXPECT_LT(red[2], pictureToWindow(0, 0).x); // player 1 of 2: the left half
-
-    FrameTimer::instance().dt = 1.0f;
-    player->knockbackMultiplier = 2.75f;
-    UpdateStatsPanel(*panel); // 175 %, once settled: (1.25, 0.25, -0.75), saturated
-    drawFrame();
-    EXPECT_LT(boundsOf(pureRed)[0], 0);
-    EXPECT_GE(boundsOf([](sf::Color c) { return sameColor(c, {255, 64, 0}, 12); }, bottomQuarter)[0], 0);
-
-    HideStatsPanelParts(*panel);
-    drawFrame();
-    EXPECT_LT(boundsOf([](sf::Color c) { return c.r + c.g + c.b > 30; }, bottomQuarter)[0], 0);
 }
 
 TEST_F(HudPicture, AComputersTagIsDrawnInsideItsPanel) {
@@ -123,20 +86,6 @@ TEST_F(HudPicture, AComputersTagIsDrawnInsideItsPanel) {
                                                   std::max(tag[2], x), std::max(tag[3], y)};
         }
     }
-
-    // For a look at it: the panel and what is around it.
-    const int left = std::max(topLeft.x - 40, 0);
-    const int top = std::max(topLeft.y - 40, 0);
-    sf::Image shot;
-    shot.create(static_cast<unsigned>(std::min(bottomRight.x + 40, static_cast<int>(width) - 1) - left),
-                static_cast<unsigned>(std::min(bottomRight.y + 20, static_cast<int>(height) - 1) - top));
-    for (unsigned y = 0; y < shot.getSize().y; ++y) {
-        for (unsigned x = 0; x < shot.getSize().x; ++x) {
-            shot.setPixel(x, y, pixel(left + static_cast<int>(x), top + static_cast<int>(y)));
-        }
-    }
-    std::filesystem::create_directories("screenshots");
-    shot.saveToFile("screenshots/hud_computer_tag.png");
 
     ASSERT_GE(tag[2] - tag[0], 24) << "no readable tag drawn";
     EXPECT_NEAR((tag[0] + tag[2]) / 2, pictureToWindow(computer->numberBadge->transform.worldPosition.x, 0).x,

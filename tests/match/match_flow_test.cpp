@@ -3,6 +3,7 @@
 #include "tests/match/match_scene.hpp"
 
 #include "gameplay/arena_objects.hpp"
+#include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
 #include "physics/rigid_body.hpp"
 #include "tests/support/temp_run_dir.hpp"
@@ -10,11 +11,40 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <vector>
 
 using namespace match_test;
 
 namespace {
-class MatchFlow : public MatchScene {};
+
+class MatchFlow : public MatchScene {
+  protected:
+    static size_t cratesMade() {
+        size_t n = 0;
+        for (GameObject* o : GameObjectList::instance().objects()) {
+            n += o->name == "Crate" ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+// A match ended by its clock with each player on the lives given.
+class MatchEnd : public MatchScene {
+  protected:
+    void endAtTimeUp(const std::vector<uint32_t>& lives) {
+        startMatch(static_cast<int>(lives.size()));
+        runToPlay();
+        for (size_t i = 0; i < lives.size(); ++i) {
+            match()->players[i]->lives = lives[i];
+        }
+        match()->timeLeft = 0.01f;
+        ASSERT_TRUE(runUntilPhase(MatchPhase::GameSet, 3));
+    }
+    const GameOver& end() { return match()->end; }
+    float heartX() { return end().heartLeft->owner->transform.position.x; }
+    std::string victoryText() { return end().victoryText->getComponent<SpriteRenderer>()->textureName; }
+};
+
 } // namespace
 
 TEST_F(MatchFlow, FadeInAndGoSignFreezeTimeThenPlayersAreReleased) {
@@ -46,6 +76,8 @@ TEST_F(MatchFlow, AKnockOutEndsTheMatchAndAConfirmOnTheGrownPodiumLeaves) {
     }
     ASSERT_EQ(match()->phase, MatchPhase::GameSet);
     EXPECT_EQ(match()->end.endReason, EndReason::KnockOut);
+    EXPECT_EQ(match()->end.bannerTextLeft->textureName, "GameSetGame");
+    EXPECT_EQ(match()->end.bannerTextRight->textureName, "GameSetSet");
     EXPECT_LE(sinceOut, 0.1f + 0.017f) << "the knock-out check runs ten times a second";
     EXPECT_FALSE(player(1)->tank.tankRoot->active) << "a player who is out leaves the arena";
 
@@ -94,10 +126,12 @@ TEST_F(MatchFlow, ADeathTakesALifeOnceAndAShakeKeepsItsBase) {
     startMatch(2, 3);
     runToPlay();
     Player* p = player(1);
-    p->charging = true;
-    p->charge = 80.0f;
+    key(sf::Keyboard::T, true); // charging a shot
+    run(10);
+    ASSERT_TRUE(p->charging);
     p->tank.rigidBody->SetPosition(-5.0f, -40.0f); // touches the bottom border
     run(3);
+    key(sf::Keyboard::T, false);
     EXPECT_EQ(p->lives, 2u) << "one life however many frames it touches";
     EXPECT_EQ(p->respawning, 1u);
     EXPECT_FALSE(p->charging) << "a death clears the charge";
@@ -186,4 +220,65 @@ TEST_F(MatchFlow, AnEmptyRecordGivesAnEmptyArenaThatLeavesAfterTheSign) {
     EXPECT_FALSE(inMainMenu()) << "the fade takes half a second";
     run(12);
     EXPECT_TRUE(inMainMenu());
+}
+
+TEST_F(MatchFlow, TheFirstCrateFallsThirtySecondsInThenOneEveryTwenty) {
+    startMatch(2, 3, 600);
+    runToPlay();
+    run(298, 100); // 29.8 s of play
+    EXPECT_EQ(cratesMade(), 0u);
+    run(4, 100);
+    EXPECT_EQ(cratesMade(), 1u);
+    run(196, 100); // 49.8 s
+    EXPECT_EQ(cratesMade(), 1u);
+    run(4, 100);
+    EXPECT_EQ(cratesMade(), 2u);
+}
+
+TEST_F(MatchEnd, TheBannerSaysTimeUpTimeSlowsToAHaltAndTheVictoryScreenComesAsTheHeartsMeet) {
+    endAtTimeUp({3, 3});
+    EXPECT_EQ(end().endReason, EndReason::TimeUp);
+    EXPECT_EQ(end().bannerTextLeft->textureName, "TimeUpTime");
+    EXPECT_EQ(end().bannerTextRight->textureName, "TimeUpUp");
+    run(30); // half a second
+    EXPECT_NEAR(FrameTimer::instance().timeScale, 0.5f, 0.05f);
+    EXPECT_FALSE(end().heartLeft->owner->active) << "the hearts wait for time to stop";
+    run(30);
+    EXPECT_EQ(FrameTimer::instance().timeScale, 0.0f);
+    EXPECT_TRUE(end().heartLeft->owner->active && end().heartRight->owner->active);
+    float before = heartX();
+    for (int i = 0; i < 200 && match()->victoryBackground == nullptr; ++i) {
+        before = heartX();
+        run(1);
+    }
+    ASSERT_NE(match()->victoryBackground, nullptr);
+    EXPECT_LT(before, -0.5f) << "apart the frame before";
+    EXPECT_EQ(heartX(), -0.5f) << "built in the frame the hearts meet";
+    EXPECT_EQ(end().heartRight->owner->transform.position.x, 0.5f);
+}
+
+TEST_F(MatchEnd, EqualLivesAtTimeUpAreADrawWithEveryColumnGrowingToTheTopAtTenUnitsASecond) {
+    endAtTimeUp({3, 3, 3});
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
+    EXPECT_EQ(victoryText(), "DrawText");
+    run(30); // 0.51 s
+    for (const Podium& column : {end().podiums[0], end().podiums[1], end().podiums[2]}) {
+        EXPECT_EQ(column.rank, 0);
+        EXPECT_EQ(column.targetHeight, 9.0f);
+        EXPECT_NEAR(column.height, 5.1f, 0.05f);
+    }
+}
+
+TEST_F(MatchEnd, ThreeThreeAndOneLivesAtTimeUpPutTheTwoLeadersOnTopAndTheLastOnTheGround) {
+    endAtTimeUp({3, 3, 1});
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
+    EXPECT_EQ(victoryText(), "VictoryText");
+    run(30);
+    for (const Podium& leader : {end().podiums[0], end().podiums[1]}) {
+        EXPECT_EQ(leader.rank, 1);
+        EXPECT_EQ(leader.targetHeight, 9.0f);
+        EXPECT_NEAR(leader.height, 0.51f * 8.0f, 0.05f) << "the winners' columns grow at 8 units a second";
+    }
+    EXPECT_EQ(end().podiums[2].rank, 2);
+    EXPECT_EQ(end().podiums[2].height, 0.0f);
 }

@@ -10,6 +10,8 @@
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
 #include "objects/frame_timer.hpp"
+#include "objects/game_object_list.hpp"
+#include "objects/logic.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 
@@ -58,6 +60,18 @@ class MatchScene : public ::testing::Test {
         ASSERT_NE(match(), nullptr);
     }
 
+    // Back to a blank state, from where the next match can start. The request is made during a
+    // frame, as the game makes it, so the match is switched out and deleted at its end.
+    void leaveMatch() {
+        struct Leave : Logic {
+            using Logic::Logic;
+            void Update() override { requestState(GameStateId::MainMenu); }
+        };
+        GameObject* leaver = GameObjectList::instance().create("Leave");
+        leaver->attach(new Leave("Leave", leaver));
+        harness.step(17);
+    }
+
     PlayGameState* match() { return dynamic_cast<PlayGameState*>(harness.engine().states->state); }
     bool inMainMenu() { return harness.engine().states->current == GameStateId::MainMenu; }
     Player* player(int n) { return match()->players[static_cast<size_t>(n - 1)]; }
@@ -81,12 +95,8 @@ class MatchScene : public ::testing::Test {
     void runToPlay() { ASSERT_TRUE(runUntilPhase(MatchPhase::Playing, 400)); }
 
     static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
-    void tap(sf::Keyboard::Key code) {
-        key(code, true);
-        run(1);
-        key(code, false);
-        run(1);
-    }
+    void tap(sf::Keyboard::Key code) { harness.tapKey(code, 17); }
+    void padTap(uint32_t pad, uint16_t buttons) { harness.tapPad(pad, buttons, 17); }
 
     EngineHarness harness;
     bool wantMatch = false;

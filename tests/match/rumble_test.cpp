@@ -20,16 +20,11 @@ constexpr uint16_t kFull = 65535;
 } // namespace
 
 TEST(Rumble, HitsGrowWithTheDamageUpToACeilingThatALostLifePasses) {
-    EXPECT_FLOAT_EQ(HitRumble(0.0f).high, 0.2f) << "a hit that adds no damage is still felt";
-    EXPECT_FLOAT_EQ(HitRumble(-1.0f).high, 0.2f);
-    EXPECT_FLOAT_EQ(HitRumble(0.2f).high, 0.5f);
-    EXPECT_FLOAT_EQ(HitRumble(0.2f).low, 0.25f);
+    EXPECT_GT(HitRumble(0.0f).high, 0.0f) << "a hit that adds no damage is still felt";
     EXPECT_LT(HitRumble(0.1f).high, HitRumble(0.3f).high);
-    EXPECT_FLOAT_EQ(HitRumble(0.4f).high, 0.8f);
-    EXPECT_FLOAT_EQ(HitRumble(9.9f).high, 0.8f) << "the hardest hit stays below a lost life";
+    EXPECT_EQ(HitRumble(0.4f).high, HitRumble(9.9f).high) << "the hardest hits feel alike";
     const RumblePulse lost = LifeLostRumble();
-    EXPECT_FLOAT_EQ(lost.low, 1.0f);
-    EXPECT_FLOAT_EQ(lost.high, 1.0f);
+    EXPECT_LT(HitRumble(9.9f).high, lost.high) << "and stay below a lost life";
     EXPECT_GT(lost.milliseconds, 4 * HitRumble(9.9f).milliseconds) << "a knock-out is long, a hit short";
 }
 

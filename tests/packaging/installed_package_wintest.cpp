@@ -9,7 +9,6 @@
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -22,17 +21,7 @@ namespace {
 
 // A command's standard output (and error), and whether it ended with status 0.
 bool run(const std::string& command, std::string& out) {
-    out.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return false;
-    }
-    char chunk[512];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        out.append(chunk, n);
-    }
-    return pclose(pipe) == 0;
+    return RunCommand(command + " 2>&1", out) == 0;
 }
 
 // Lines a healthy start never prints: missing files, shaders or textures.

@@ -3,7 +3,10 @@
 // Small builders for physics tests: objects with bodies and colliders hung under the World Root,
 // and frames that update world transforms before stepping, as the engine's frame does.
 
+#include "gameplay/object_factory.hpp"
+#include "gameplay/player.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/world_update.hpp"
 #include "physics/collider.hpp"
 #include "physics/collision_world.hpp"
 #include "physics/physics_step.hpp"
@@ -15,16 +18,9 @@ namespace physics_test {
 
 constexpr float kStep = 0.01666f;
 
-inline void updateTransforms() {
-    auto& children = WorldRoot().transform.children;
-    for (size_t i = 0; i < children.size(); ++i) {
-        children[i]->updateWorld();
-    }
-}
-
 // One frame that runs one step.
 inline void frame() {
-    updateTransforms();
+    UpdateWorldTransforms();
     PhysicsStep(kStep);
 }
 
@@ -36,7 +32,7 @@ inline void frames(int count) {
 
 // Only the detection half of a step: last step's results dropped, this step's found.
 inline void detect() {
-    updateTransforms();
+    UpdateWorldTransforms();
     ResetCollisionWorld();
     ClearContactLists();
     DetectCollisions();
@@ -103,26 +99,13 @@ struct Tank {
     CircleCollider* circles[4];
 };
 
-// A tank as the game builds one: the body on the root, four circles on child objects.
-inline Tank makeTank(vec2 at, uint32_t mask) {
-    GameObject* root = GameObjectList::instance().create("TankRoot");
-    root->setTag("Tank");
-    root->transform.setPosition(at.x, at.y, 0.0f);
-    auto* body = root->addComponent<RigidBody2D>();
-    body->gravityScale = 2.0f;
-    body->linearDamping = 0.3f;
-    body->restitution = 0.3f;
-    body->inverseInertia = 100.0f;
-    Tank tank{root, body, {}};
-    const struct {
-        vec2 at;
-        float radius;
-    } kCircles[4] = {{{0.0f, 0.0f}, 0.5f}, {{-0.8f, 0.0f}, 0.5f}, {{0.8f, 0.0f}, 0.5f}, {{0.0f, 1.2f}, 0.6f}};
-    for (int i = 0; i < 4; ++i) {
-        tank.circles[i] = addChildCircle(root, kCircles[i].at, kCircles[i].radius, mask);
-    }
-    updateTransforms();
-    return tank;
+// A tank from the game's own factory, in player 1's group: the body on the root and four
+// circles on child objects (body, left wheel, right wheel, top).
+inline Tank makeTank(vec2 at) {
+    Player* player = nullptr;
+    TankParts t = *MakeTank(player, 1, {at.x, at.y, 0.0f});
+    UpdateWorldTransforms();
+    return {t.tankRoot, t.rigidBody, {t.bodyCollider, t.leftCollider, t.rightCollider, t.topCollider}};
 }
 
 } // namespace physics_test

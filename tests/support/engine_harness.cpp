@@ -1,6 +1,7 @@
 #include "tests/support/engine_harness.hpp"
 
 #include "objects/frame_timer.hpp"
+#include "tests/support/key_events.hpp"
 
 EngineHarness::EngineHarness() {
     setFrameClock(&clock);
@@ -25,4 +26,19 @@ EngineHarness::~EngineHarness() {
 bool EngineHarness::step(uint32_t milliseconds) {
     clock.advance(milliseconds);
     return engine().frame();
+}
+
+void EngineHarness::tapKey(sf::Keyboard::Key key, uint32_t milliseconds) {
+    for (bool down : {true, false}) {
+        QueueKey(key, down);
+        step(milliseconds);
+    }
+}
+
+void EngineHarness::tapPad(uint32_t pad, uint16_t buttons, uint32_t milliseconds) {
+    pads.connect(pad, true);
+    for (uint16_t held : {buttons, uint16_t{0}}) {
+        pads.setButtons(pad, held);
+        step(milliseconds);
+    }
 }

@@ -7,6 +7,8 @@
 #include "platform/clock.hpp"
 #include "platform/gamepad.hpp"
 
+#include <SFML/Window/Keyboard.hpp>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,6 +52,10 @@ class EngineHarness {
 
     // Advances the clock, then runs one frame. Returns what the frame returned.
     bool step(uint32_t milliseconds = 16);
+    // A key down for one frame and up in the next.
+    void tapKey(sf::Keyboard::Key key, uint32_t milliseconds = 16);
+    // Pad buttons held for one frame and let go in the next; the pad is plugged in if it was not.
+    void tapPad(uint32_t pad, uint16_t buttons, uint32_t milliseconds = 16);
     Engine& engine() { return Engine::instance(); }
     RecordingState* current() { return static_cast<RecordingState*>(engine().states->state); }
 

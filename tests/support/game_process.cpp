@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -40,9 +41,6 @@ GameProcess::GameProcess(const std::string& executable, const std::string& workD
     outFd = fds[0];
 }
 
-GameProcess::GameProcess(const std::vector<std::string>& arguments)
-    : GameProcess(GRUMBO_GAME_EXE, GRUMBO_RUN_DIR, arguments) {}
-
 GameProcess::~GameProcess() {
     if (child > 0 && !exited) {
         kill(child, SIGKILL);
@@ -69,17 +67,6 @@ void GameProcess::readAvailable(int timeoutMs) {
         close(outFd);
         outFd = -1;
     }
-}
-
-bool GameProcess::waitForOutput(const std::string& text, std::chrono::seconds timeout) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (captured.find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline || outFd < 0) {
-            return captured.find(text) != std::string::npos;
-        }
-        readAvailable(100);
-    }
-    return true;
 }
 
 bool GameProcess::waitForOutput(const std::string& text, size_t times, std::chrono::seconds timeout) {
@@ -143,117 +130,129 @@ unsigned long searchTree(Display* display, Window window, const std::string& tit
     return found;
 }
 
+// Each request opens its own connection and closes it after; false without a display.
+template <typename Request> bool withDisplay(Request request) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    bool ok = request(display);
+    XCloseDisplay(display);
+    return ok;
+}
+
+// A rectangle of the window's pixels; an empty picture when it cannot be read.
+sf::Image grab(Display* display, unsigned long window, int left, int top, int width, int height) {
+    sf::Image picture;
+    XImage* image = XGetImage(display, window, left, top, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return picture;
+    }
+    picture.create(static_cast<unsigned>(width), static_cast<unsigned>(height));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned long value = XGetPixel(image, x, y);
+            picture.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y),
+                             sf::Color(static_cast<sf::Uint8>((value & image->red_mask) >> 16),
+                                       static_cast<sf::Uint8>((value & image->green_mask) >> 8),
+                                       static_cast<sf::Uint8>(value & image->blue_mask)));
+        }
+    }
+    XDestroyImage(image);
+    return picture;
+}
+
 } // namespace
 
 unsigned long findWindowByTitle(const std::string& title, std::chrono::seconds timeout) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return 0;
-    }
     auto deadline = std::chrono::steady_clock::now() + timeout;
     unsigned long found = 0;
-    while (found == 0 && std::chrono::steady_clock::now() < deadline) {
-        found = searchTree(display, DefaultRootWindow(display), title);
-        if (found == 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    withDisplay([&](Display* display) {
+        while (found == 0 && std::chrono::steady_clock::now() < deadline) {
+            found = searchTree(display, DefaultRootWindow(display), title);
+            if (found == 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
         }
-    }
-    XCloseDisplay(display);
+        return true;
+    });
     return found;
 }
 
 bool requestWindowClose(unsigned long window) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    Status ok = XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-    XCloseDisplay(display);
-    return ok != 0;
+    return withDisplay([&](Display* display) {
+        XEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        Status ok = XSendEvent(display, window, False, NoEventMask, &event);
+        XFlush(display);
+        return ok != 0;
+    });
 }
 
 bool sendKey(unsigned long window, const std::string& keysym) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    KeySym sym = XStringToKeysym(keysym.c_str());
-    XKeyEvent key;
-    std::memset(&key, 0, sizeof key);
-    key.display = display;
-    key.window = window;
-    key.root = DefaultRootWindow(display);
-    key.same_screen = True;
-    key.keycode = XKeysymToKeycode(display, sym);
-    key.time = CurrentTime;
-    bool ok = sym != NoSymbol && key.keycode != 0;
-    for (int type : {KeyPress, KeyRelease}) {
-        key.type = type;
+    return withDisplay([&](Display* display) {
+        KeySym sym = XStringToKeysym(keysym.c_str());
         XEvent event;
-        event.xkey = key;
-        ok = XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event) !=
-                 0 &&
-             ok;
-        XFlush(display);
-        std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    }
-    XCloseDisplay(display);
-    return ok;
+        std::memset(&event, 0, sizeof event);
+        XKeyEvent& key = event.xkey;
+        key.display = display;
+        key.window = window;
+        key.root = DefaultRootWindow(display);
+        key.same_screen = True;
+        key.keycode = XKeysymToKeycode(display, sym);
+        bool ok = sym != NoSymbol && key.keycode != 0;
+        for (int type : {KeyPress, KeyRelease}) {
+            key.type = type;
+            long mask = type == KeyPress ? KeyPressMask : KeyReleaseMask;
+            ok = XSendEvent(display, window, True, mask, &event) != 0 && ok;
+            XFlush(display);
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        }
+        return ok;
+    });
 }
 
 bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-    bool ok = image != nullptr;
-    if (ok) {
-        unsigned long value = XGetPixel(image, 0, 0);
-        rgb[0] = static_cast<unsigned char>((value & image->red_mask) >> 16);
-        rgb[1] = static_cast<unsigned char>((value & image->green_mask) >> 8);
-        rgb[2] = static_cast<unsigned char>(value & image->blue_mask);
-        XDestroyImage(image);
-    }
-    XCloseDisplay(display);
-    return ok;
+    return withDisplay([&](Display* display) {
+        sf::Image picture = grab(display, window, x, y, 1, 1);
+        if (picture.getSize().x == 0) {
+            return false;
+        }
+        sf::Color c = picture.getPixel(0, 0);
+        rgb[0] = c.r;
+        rgb[1] = c.g;
+        rgb[2] = c.b;
+        return true;
+    });
 }
 
 bool saveWindowPicture(unsigned long window, const std::string& file) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XWindowAttributes attributes;
-    XImage* image =
-        XGetWindowAttributes(display, window, &attributes)
-            ? XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)
-            : nullptr;
-    bool ok = false;
-    if (image != nullptr) {
-        sf::Image picture;
-        picture.create(static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height));
-        for (int y = 0; y < attributes.height; ++y) {
-            for (int x = 0; x < attributes.width; ++x) {
-                unsigned long value = XGetPixel(image, x, y);
-                picture.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y),
-                                 sf::Color(static_cast<sf::Uint8>((value & image->red_mask) >> 16),
-                                           static_cast<sf::Uint8>((value & image->green_mask) >> 8),
-                                           static_cast<sf::Uint8>(value & image->blue_mask)));
-            }
+    return withDisplay([&](Display* display) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(display, window, &a)) {
+            return false;
         }
-        XDestroyImage(image);
-        ok = picture.saveToFile(file);
+        sf::Image picture = grab(display, window, 0, 0, a.width, a.height);
+        return picture.getSize().x > 0 && picture.saveToFile(file);
+    });
+}
+
+int RunCommand(const std::string& command, std::string& out) {
+    out.clear();
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
     }
-    XCloseDisplay(display);
-    return ok;
+    char chunk[512];
+    for (size_t n = 0; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        out.append(chunk, n);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

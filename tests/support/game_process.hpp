@@ -16,13 +16,16 @@ class GameProcess {
                          const std::string& workDir = GRUMBO_RUN_DIR,
                          const std::vector<std::string>& arguments = {});
     // The game with these command-line arguments, from the run folder.
-    explicit GameProcess(const std::vector<std::string>& arguments);
+    explicit GameProcess(const std::vector<std::string>& arguments)
+        : GameProcess(GRUMBO_GAME_EXE, GRUMBO_RUN_DIR, arguments) {}
     ~GameProcess();
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
     // Reads standard output until the text appears or the time runs out.
-    bool waitForOutput(const std::string& text, std::chrono::seconds timeout);
+    bool waitForOutput(const std::string& text, std::chrono::seconds timeout) {
+        return waitForOutput(text, 1, timeout);
+    }
     // The same until the text has appeared the given number of times in all.
     bool waitForOutput(const std::string& text, size_t times, std::chrono::seconds timeout);
     // Waits for the process to end; the exit code, or -1 on a signal or a timeout.
@@ -50,3 +53,6 @@ bool sendKey(unsigned long window, const std::string& keysym);
 bool windowPixel(unsigned long window, int x, int y, unsigned char rgb[3]);
 // The whole window as a PNG file; false when it cannot be read or written.
 bool saveWindowPicture(unsigned long window, const std::string& file);
+
+// Runs a shell command; its exit status (-1 when it did not exit), with its standard output in out.
+int RunCommand(const std::string& command, std::string& out);

@@ -17,14 +17,6 @@
 #include <fstream>
 #include <sstream>
 
-namespace {
-
-// Until the asset generator writes the game's font, text tests use the system's copy of the
-// same family.
-constexpr const char* kFallbackFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-
-} // namespace
-
 // An X server resets itself when its last client leaves, and refuses connections while it does.
 // Test processes come and go one after another, so the next one can knock during a reset; SFML
 // then aborts. Every display the test executable opens goes through here and waits it out.
@@ -56,8 +48,8 @@ void GlFixture::SetUp() {
     setenv("MESA_GLSL_CACHE_DISABLE", "true", 0);
     tempDir = (std::filesystem::temp_directory_path() / ("grumbo-gl-" + std::to_string(getpid()))).string();
     std::filesystem::create_directories(tempDir);
-    if (!std::ifstream(kFontPath).good()) {
-        GraphicsManager::instance().fontPath = kFallbackFont;
+    if (!std::ifstream(kFontPath).good()) { // the system's copy of the same family
+        GraphicsManager::instance().fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
     }
     setFrameClock(&clock);
     setGamepadBackend(&pads);
@@ -139,16 +131,9 @@ std::array<int, 4> GlFixture::boundsOf(const std::function<bool(sf::Color)>& mat
     std::array<int, 4> box{-1, -1, -1, -1};
     for (int y = std::max(fromRow, 0); y < static_cast<int>(height); ++y) {
         for (int x = 0; x < static_cast<int>(width); ++x) {
-            if (!match(pixel(x, y))) {
-                continue;
+            if (match(pixel(x, y))) { // rows go downwards: the first match's row is the top
+                box = {box[0] < 0 ? x : std::min(box[0], x), box[1] < 0 ? y : box[1], std::max(box[2], x), y};
             }
-            if (box[0] < 0) {
-                box = {x, y, x, y};
-            }
-            box[0] = std::min(box[0], x);
-            box[1] = std::min(box[1], y);
-            box[2] = std::max(box[2], x);
-            box[3] = std::max(box[3], y);
         }
     }
     return box;
@@ -196,6 +181,23 @@ GameObject* GlFixture::makeSprite(const std::string& texture, float x, float y, 
     sprite->shader = ResourceManager::instance().getShader("Sprite");
     sprite->setTexture(texture);
     return object;
+}
+
+GameObject* GlFixture::makeImage(const std::string& texture, float x, float y, float z, float scaleX,
+                                 float scaleY) {
+    GameObject* object = makeObject(texture + "Image", x, y, z, scaleX, scaleY);
+    object->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
+                                                ResourceManager::instance().getTexture(texture), {1, 1, 1, 1},
+                                                1, 0, 1);
+    return object;
+}
+
+size_t GlFixture::differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    size_t n = a.size() == b.size() ? 0 : a.size() + b.size();
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        n += a[i] != b[i] ? 1 : 0;
+    }
+    return n;
 }
 
 bool sameColor(sf::Color a, sf::Color b, int tolerance) {

@@ -68,6 +68,11 @@ class GlFixture : public ::testing::Test {
     // A world sprite of a registered texture with the "Sprite" program.
     static GameObject* makeSprite(const std::string& texture, float x, float y, float z, float scaleX,
                                   float scaleY);
+    // An interface image of a registered texture with the "Sprite-UI" program, in interface units.
+    static GameObject* makeImage(const std::string& texture, float x, float y, float z, float scaleX,
+                                 float scaleY);
+    // How many bytes two read-back pictures differ in (all of them when their sizes differ).
+    static size_t differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 
     Engine& engine() { return Engine::instance(); }
     GameState* state() { return engine().states->state; }

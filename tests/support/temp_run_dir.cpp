@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -29,4 +30,10 @@ void TempRunDir::writeResource(const std::string& relativePath, const std::strin
     fs::path path = fs::path(root) / "Resources" / relativePath;
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string FileText(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
 }

@@ -20,3 +20,6 @@ class TempRunDir {
     std::string root;
     std::string previous;
 };
+
+// Everything a file holds, or "" when it cannot be read.
+std::string FileText(const std::string& path);
