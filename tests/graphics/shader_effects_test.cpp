@@ -33,11 +33,7 @@ TEST(ShaderEffects, EleventhWaveWithinTheirLifetimeIsDropped) {
         run(shock, 8, 0.016f); // one knock-out every 128 ms
     }
     WaveEffect* w = shock->waves();
-    int alive = 0;
-    for (bool live : w->slotActive) {
-        alive += live ? 1 : 0;
-    }
-    EXPECT_EQ(alive, 10);
+    EXPECT_EQ(std::count(std::begin(w->slotActive), std::end(w->slotActive), true), 10);
     EXPECT_FLOAT_EQ(w->center[9].x, 9.0f) << "the eleventh never took a slot";
 
     // Once a ring runs out its slot is free for the next.
