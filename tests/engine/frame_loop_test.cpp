@@ -69,18 +69,6 @@ TEST(FrameLoop, SwitchInPrintsLoadTimeAndRestartsTheTimer) {
     EXPECT_EQ(FrameTimer::instance().frameCount, 2);
 }
 
-TEST(FrameLoop, RequestingTheRunningStateDoesNothing) {
-    EngineHarness h;
-    h.step();
-    RecordingState* first = h.current();
-    requestState(GameStateId::Splash);
-    h.step();
-    h.step();
-    EXPECT_EQ(h.current(), first);
-    EXPECT_EQ(first->loads, 1);
-    EXPECT_EQ(std::count(h.log.begin(), h.log.end(), "Exit S1"), 0);
-}
-
 TEST(FrameLoop, RestartReloadsTheSameObject) {
     EngineHarness h;
     h.step();
@@ -97,9 +85,18 @@ TEST(FrameLoop, RestartReloadsTheSameObject) {
     EXPECT_EQ(state->loads, 2);
 }
 
-TEST(FrameLoop, LastRequestOfAFrameWins) {
+// An unknown id and the running state change nothing; of a frame's requests the last one wins.
+TEST(FrameLoop, OnlyTheLastRequestOfAFrameForAnotherKnownStateSwitches) {
     EngineHarness h;
     h.step();
+    h.current()->onUpdate = [] { requestState(5); };
+    testing::internal::CaptureStdout();
+    h.step();
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("unknown game state 5"), std::string::npos);
+    EXPECT_EQ(h.engine().states->next, GameStateId::Splash);
+    h.current()->onUpdate = [] { requestState(GameStateId::Splash); };
+    h.step();
+    EXPECT_EQ(std::count(h.log.begin(), h.log.end(), "Exit S1"), 0);
     h.current()->onUpdate = [] {
         requestState(GameStateId::Play);
         requestState(GameStateId::MainMenu);
@@ -109,17 +106,6 @@ TEST(FrameLoop, LastRequestOfAFrameWins) {
     h.step();
     EXPECT_EQ(h.engine().states->current, GameStateId::MainMenu);
     EXPECT_EQ(std::count(h.log.begin(), h.log.end(), "Load S3"), 0);
-}
-
-TEST(FrameLoop, UnknownStateRequestsAreIgnored) {
-    EngineHarness h;
-    h.step();
-    h.current()->onUpdate = [] { requestState(5); };
-    testing::internal::CaptureStdout();
-    h.step();
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("unknown game state 5"), std::string::npos);
-    EXPECT_EQ(h.engine().states->next, GameStateId::Splash);
 }
 
 TEST(FrameLoop, ClosingTheWindowDuringAMatchExitsItAndEnds) {

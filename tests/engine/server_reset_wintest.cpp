@@ -2,15 +2,13 @@
 // connection closes. The game must start there every time.
 #include "tests/support/game_process.hpp"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -18,43 +16,19 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A fresh Xvfb of our own on a display number it picks itself, started without -noreset.
-class PrivateXServer {
-  public:
-    PrivateXServer() {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        server = fork();
-        if (server == 0) {
-            dup2(fds[1], 3); // for -displayfd; the pipe itself may already sit there
-            int quiet = open("/dev/null", O_WRONLY);
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
-            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        // Xvfb writes its display number and a line end once it takes connections.
-        std::string number;
-        for (char c = 0; read(fds[0], &c, 1) == 1 && c != '\n';) {
-            number += c;
-        }
-        close(fds[0]);
-        display = number.empty() ? "" : ":" + number;
-    }
-    ~PrivateXServer() {
-        if (server > 0) {
-            kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
+// Starts a fresh Xvfb of our own, without -noreset, on a display number it picks itself and
+// writes, alone on its line, once it takes connections; that display's name, or "" on failure.
+std::string startXServer(GameProcess& server) {
+    for (size_t at = 0; server.waitForOutput("\n", 1 + at, 10s); ++at) {
+        std::istringstream lines(server.output());
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) {
+                return ":" + line;
+            }
         }
     }
-
-    std::string display; // empty when the server did not start
-    pid_t server = -1;
-};
+    return "";
+}
 
 // While it lives, a busy machine as the server sees it: the server shares one processor with a
 // thread of ours that spins, and runs only when that thread pauses.
@@ -107,13 +81,14 @@ TEST(ServerReset, StartsOnAServerThatResetsEachOpenTheirWindowAndCloseCleanly) {
     constexpr int kStarts = 6;
     int windows = 0;
     for (int start = 0; start < kStarts; ++start) {
-        PrivateXServer server;
-        ASSERT_FALSE(server.display.empty()) << "Xvfb did not start";
-        setenv("DISPLAY", server.display.c_str(), 1);
+        GameProcess server("/usr/bin/Xvfb", "/", {"-displayfd", "1", "-screen", "0", "1280x800x24"});
+        const std::string display = startXServer(server);
+        ASSERT_FALSE(display.empty()) << "Xvfb did not start: " << server.output();
+        setenv("DISPLAY", display.c_str(), 1);
         GameProcess game;
         bool loaded = false;
         {
-            BusyServer busy(server.server);
+            BusyServer busy(server.pid());
             loaded = game.waitForOutput("Load Time: = ", 60s);
         }
         if (loaded && findWindowByTitle("Grumbo!", 10s) != 0) {
@@ -122,6 +97,8 @@ TEST(ServerReset, StartsOnAServerThatResetsEachOpenTheirWindowAndCloseCleanly) {
         // SIGTERM closes the game as its close button does.
         kill(game.pid(), SIGTERM);
         EXPECT_EQ(game.waitForExit(30s), 0) << "start " << start << ":\n" << game.output();
+        kill(server.pid(), SIGTERM); // so it removes its lock file and socket
+        server.waitForExit(30s);
     }
     EXPECT_EQ(windows, kStarts);
 }

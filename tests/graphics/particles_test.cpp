@@ -25,7 +25,7 @@ void frame(float dt, float timeScale = 1.0f) {
 
 } // namespace
 
-TEST(Particles, BurstSpawnsRateTimesStepThenSwitchesOff) {
+TEST(Particles, BurstSpawnsRateTimesStepThenSwitchesOffAndItsParticlesOutliveIt) {
     ParticleEmitter* burst = makeEmitter(1000, 0.01f);
     frame(0.016f);
     EXPECT_EQ(ParticlePool::instance().aliveCount(), 16u) << "the count follows the frame length";
@@ -34,6 +34,14 @@ TEST(Particles, BurstSpawnsRateTimesStepThenSwitchesOff) {
     EXPECT_EQ(ParticlePool::instance().aliveCount(), 16u);
 
     EXPECT_FLOAT_EQ(ParticlePool::instance().particles[0].position.z, 3.0f) << "in front of the emitter";
+
+    // The particles outlive their emitter, but not a clear.
+    GameObjectList::instance().destroyAll();
+    frame(0.016f);
+    ParticlePool::instance().advance(0.016f);
+    EXPECT_EQ(ParticlePool::instance().aliveCount(), 16u);
+    ParticlePool::instance().clear();
+    EXPECT_EQ(ParticlePool::instance().aliveCount(), 0u);
 }
 
 TEST(Particles, FractionsOfAParticleCarryOver) {
@@ -81,15 +89,4 @@ TEST(Particles, AdvanceMovesThenFadesAndKills) {
     pool.advance(0.5f);
     EXPECT_FALSE(p.alive);
     EXPECT_FLOAT_EQ(p.position.y, -24.5f) << "a dying particle does not move";
-}
-
-TEST(Particles, ParticlesOutliveTheirEmitterButNotAClear) {
-    makeEmitter(1000, 0.01f);
-    frame(0.016f);
-    GameObjectList::instance().destroyAll();
-    frame(0.016f);
-    ParticlePool::instance().advance(0.016f);
-    EXPECT_EQ(ParticlePool::instance().aliveCount(), 16u);
-    ParticlePool::instance().clear();
-    EXPECT_EQ(ParticlePool::instance().aliveCount(), 0u);
 }

@@ -1,5 +1,5 @@
-// Renderer components and their lists, and the platforms' crack maps: what gets drawn that needs
-// no OpenGL. Which sheet cell a sprite shows is checked on screen (draw_passes_gltest).
+// Renderer lists and the platforms' crack maps: what gets drawn that needs no OpenGL. Which
+// sheet cell a sprite shows is checked on screen (draw_passes_gltest).
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
@@ -8,36 +8,26 @@
 
 #include <cmath>
 
-TEST(Renderers, EachKindJoinsItsListOnceAndLeavesItInOrderWhenDestroyed) {
+// That each kind is drawn is checked on screen; here, that they leave their lists: all of an
+// object's with it, and one alone keeping the others in order (interface images paint in it).
+TEST(Renderers, LeaveTheirListsWithTheirObjectAndKeepTheOthersInOrder) {
     GraphicsManager& graphics = GraphicsManager::instance();
-    GameObjectList& objects = GameObjectList::instance();
-    GameObject* a = objects.create("A");
-    SpriteRenderer* sprite = a->addComponent<SpriteRenderer>();
-    EXPECT_EQ(a->addComponent<SpriteRenderer>(), sprite); // get-or-add
-    GameUIRenderer* image = a->addComponent<GameUIRenderer>();
-    TextRenderer* text = a->addComponent<TextRenderer>();
-    BoxRenderer* box = a->addComponent<BoxRenderer>();
-    FrameBufferRenderer* composite = a->addComponent<FrameBufferRenderer>();
-    SpriteRenderer* other = objects.create("B")->addComponent<SpriteRenderer>();
-    EXPECT_EQ(graphics.sprites, (std::vector<SpriteRenderer*>{sprite, other}));
-    EXPECT_EQ(graphics.uiImages, std::vector<GameUIRenderer*>{image});
-    EXPECT_EQ(graphics.texts, std::vector<TextRenderer*>{text});
-    EXPECT_EQ(graphics.boxes, std::vector<BoxRenderer*>{box});
-    EXPECT_EQ(graphics.composites, std::vector<FrameBufferRenderer*>{composite});
-
-    // A renderer listed twice leaves with every occurrence.
-    graphics.sprites.push_back(sprite);
-    objects.destroyAll();
+    GameObject* a = GameObjectList::instance().create("A");
+    a->addComponent<SpriteRenderer>();
+    a->addComponent<GameUIRenderer>();
+    a->addComponent<TextRenderer>();
+    a->addComponent<BoxRenderer>();
+    a->addComponent<FrameBufferRenderer>();
+    GameObjectList::instance().destroyAll();
     EXPECT_TRUE(graphics.sprites.empty() && graphics.uiImages.empty() && graphics.texts.empty() &&
                 graphics.boxes.empty() && graphics.composites.empty());
 
-    // One going keeps the others in order.
     GameObject owner;
-    auto* first = new SpriteRenderer(&owner);
-    auto* middle = new SpriteRenderer(&owner);
-    auto* end = new SpriteRenderer(&owner);
+    auto* first = new GameUIRenderer(&owner);
+    auto* middle = new GameUIRenderer(&owner);
+    auto* end = new GameUIRenderer(&owner);
     delete middle;
-    EXPECT_EQ(graphics.sprites, (std::vector<SpriteRenderer*>{first, end}));
+    EXPECT_EQ(graphics.uiImages, (std::vector<GameUIRenderer*>{first, end}));
     delete first;
     delete end;
 }

@@ -59,7 +59,7 @@ TEST_F(TextDrawing, OverlayTextUsesInterfaceUnitsStaysInFrontOfTheWorldAndEmptyT
     // Under the counter, nearly the nearest a sprite gets.
     makeSprite("Blue", -18.0f, 13.5f, 90.0f, 10.0f, 4.0f);
     makeText("Text-UI", "FPS : 0", -0.75f, 0.9f, 0.05f, 0.08f);
-    TextRenderer* empty = makeText("Text", "", 0.0f, 0.0f, 3.0f, 3.0f);
+    makeText("Text", "", 0.0f, 0.0f, 3.0f, 3.0f); // would widen the ink if it drew
     drawFrame();
     auto ink = inkBounds();
     ASSERT_GE(ink[0], 0);
@@ -67,7 +67,6 @@ TEST_F(TextDrawing, OverlayTextUsesInterfaceUnitsStaysInFrontOfTheWorldAndEmptyT
     EXPECT_NEAR(centre(ink[0], ink[2]), target.x, 3.0f);
     EXPECT_NEAR(centre(ink[1], ink[3]), target.y, 3.0f);
     EXPECT_LT(ink[3] - ink[1], 40); // a small counter in the corner
-    EXPECT_EQ(empty->text, "");
 }
 
 TEST_F(TextDrawing, MissingFontPrintsTheMessagesAndTextDrawsNothing) {
