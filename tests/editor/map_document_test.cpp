@@ -88,10 +88,6 @@ TEST(MapDocument, EveryChangeIsOneStepThatUndoTakesBackAndRedoBrings) {
              EXPECT_FLOAT_EQ(d.map().platforms[1].scale.x, 12.0f);
              EXPECT_GT(d.map().platforms[1].scale.y, 0.5f) << "the inner plate keeps a size";
          }},
-        {"zoom the camera",
-         {},
-         [](MapDocument& d) { d.setCameraZoom(31.5f); },
-         [](const MapData&, const MapDocument& d) { EXPECT_FLOAT_EQ(d.map().cameraZoom, 31.5f); }},
         {"rename the map",
          {},
          [](MapDocument& d) { d.setName("Other"); },

@@ -8,23 +8,29 @@
 #include "physics/rigid_body.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
-#include <algorithm>
+#include <gmock/gmock.h>
+
 #include <array>
 #include <set>
 #include <vector>
 
 using namespace match_test;
+using testing::FloatNear;
+using testing::UnorderedElementsAre;
 
 namespace {
 
 class MatchFlow : public MatchScene {
   protected:
-    static size_t cratesMade() {
-        size_t n = 0;
+    // The pick-up kinds of the crates in the arena.
+    static std::multiset<uint32_t> crates() {
+        std::multiset<uint32_t> kinds;
         for (GameObject* o : GameObjectList::instance().objects()) {
-            n += o->name == "Crate" ? 1 : 0;
+            if (o->name == "Crate") {
+                kinds.insert(o->getComponent<Crate>()->pickUpKind);
+            }
         }
-        return n;
+        return kinds;
     }
 };
 
@@ -155,25 +161,28 @@ TEST_F(MatchFlow, ADeathTakesALifeOnceAndAShakeKeepsItsBase) {
         << "no shot left over from before the death";
 }
 
-TEST_F(MatchFlow, TheFirstThreeCratesCarryEachKindOnce) {
+TEST_F(MatchFlow, TheFirstCrateFallsThirtySecondsInThenOneEveryTwentyAndTheFirstThreeCarryEachKindOnce) {
     startMatch(2, 3, 600);
     runToPlay();
-    auto crates = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            match()->crateTimer = 0.0f;
-            run(1);
-        }
-        std::multiset<uint32_t> kinds;
-        for (GameObject* o : GameObjectList::instance().objects()) {
-            if (o->name == "Crate") {
-                kinds.insert(o->getComponent<Crate>()->pickUpKind);
-            }
-        }
-        return kinds;
-    };
-    EXPECT_EQ(crates(3), (std::multiset<uint32_t>{1, 2, 3}));
+    run(298, 100); // 29.8 s of play
+    EXPECT_EQ(crates().size(), 0u);
+    run(4, 100);
+    EXPECT_EQ(crates().size(), 1u);
+    run(196, 100); // 49.8 s
+    EXPECT_EQ(crates().size(), 1u);
+    run(4, 100);
+    EXPECT_EQ(crates().size(), 2u);
+
+    // The third at once: with the two before it, one of each kind.
+    match()->crateTimer = 0.0f;
+    run(1);
+    EXPECT_EQ(crates(), (std::multiset<uint32_t>{1, 2, 3}));
     player(2)->pickUpKind = PickUpKind::BlackHole;
-    EXPECT_EQ(crates(40).count(PickUpKind::BlackHole), 1u) << "never a second black hole while one is held";
+    for (int i = 0; i < 40; ++i) {
+        match()->crateTimer = 0.0f;
+        run(1);
+    }
+    EXPECT_EQ(crates().count(PickUpKind::BlackHole), 1u) << "never a second black hole while one is held";
 }
 
 // The right point stands near the right end of a small platform: the tank that shares it
@@ -194,12 +203,9 @@ TEST_F(MatchFlow, FourPlayersOnATwoPointMapStartSideBySideOnThePlatforms) {
         ASSERT_NE(player(n), nullptr);
         starts[static_cast<size_t>(n - 1)] = player(n)->tank.tankRoot->transform.position.x;
     }
-    std::array<float, 4> sorted = starts;
-    std::sort(sorted.begin(), sorted.end());
-    const std::array<float, 4> expected{-6.0f, -6.0f + 2.6f, 6.0f - 2.6f, 6.0f};
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_NEAR(sorted[i], expected[i], 1e-4f) << "a tank's width beside the one on the point";
-    }
+    // A tank's width beside the one on each point.
+    EXPECT_THAT(starts, UnorderedElementsAre(FloatNear(-6.0f, 1e-4f), FloatNear(-6.0f + 2.6f, 1e-4f),
+                                             FloatNear(6.0f - 2.6f, 1e-4f), FloatNear(6.0f, 1e-4f)));
 
     runToPlay();
     run(60);
@@ -220,19 +226,6 @@ TEST_F(MatchFlow, AnEmptyRecordGivesAnEmptyArenaThatLeavesAfterTheSign) {
     EXPECT_FALSE(inMainMenu()) << "the fade takes half a second";
     run(12);
     EXPECT_TRUE(inMainMenu());
-}
-
-TEST_F(MatchFlow, TheFirstCrateFallsThirtySecondsInThenOneEveryTwenty) {
-    startMatch(2, 3, 600);
-    runToPlay();
-    run(298, 100); // 29.8 s of play
-    EXPECT_EQ(cratesMade(), 0u);
-    run(4, 100);
-    EXPECT_EQ(cratesMade(), 1u);
-    run(196, 100); // 49.8 s
-    EXPECT_EQ(cratesMade(), 1u);
-    run(4, 100);
-    EXPECT_EQ(cratesMade(), 2u);
 }
 
 TEST_F(MatchEnd, TheBannerSaysTimeUpTimeSlowsToAHaltAndTheVictoryScreenComesAsTheHeartsMeet) {

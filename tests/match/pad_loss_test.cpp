@@ -1,6 +1,4 @@
-// Pads that come and go in a real match: a lost pad pauses the match and is named under the
-// pause title, the next pad plugged in takes the seat with its tank, lives and damage, and a pad
-// lost where nothing is left to play, or by a player who is out, pauses nothing.
+// Pads that come and go in a real match, and the seats that wait for them.
 #include "tests/match/match_scene.hpp"
 
 #include "graphics/renderer.hpp"
@@ -17,14 +15,12 @@ class PadLoss : public MatchScene {
     bool noticeShown() { return menu().noticeText->active; }
     std::string notice() { return menu().noticeText->getComponent<TextRenderer>()->text; }
     PlayerActions actionsOf(int n) { return readActions(player(n)->controls, InputManager::instance()); }
-    // Player 3 of three plays on pad 0.
-    void startWithPadPlayer() { startMatch(3); }
 };
 
 } // namespace
 
 TEST_F(PadLoss, ALostPadPausesAtOnceAndANewPadTakesTheSeatWithEverythingItHad) {
-    startWithPadPlayer();
+    startMatch(3); // player 3 on pad 0
     runToPlay();
     harness.pads.pad(0).sThumbLX = 32767;
     harness.pads.pad(0).bRightTrigger = 255;
@@ -70,7 +66,7 @@ TEST_F(PadLoss, ALostPadPausesAtOnceAndANewPadTakesTheSeatWithEverythingItHad) {
 }
 
 TEST_F(PadLoss, APadLostBeforeGoPausesOnceTheMatchPlaysAndOneLostAtTheEndPausesNothing) {
-    startWithPadPlayer();
+    startMatch(3);
     run(3); // the fade-in
     ASSERT_EQ(match()->phase, MatchPhase::FadeIn);
     harness.pads.connect(0, false);

@@ -6,7 +6,6 @@
 namespace {
 
 using Pads = std::array<bool, kMaxPads>;
-constexpr uint32_t kNoPad = kMaxPads;
 constexpr Pads kAllPads{true, true, true, true};
 
 std::vector<std::pair<int, uint32_t>> took(int seat, uint32_t pad) {
@@ -44,14 +43,10 @@ TEST(PadSeats, APadGoneBeforeTheMatchIsLostInItAndANewPadTakesTheFirstMissingSea
     EXPECT_EQ(changes.took, took(0, 2));
 }
 
-TEST(PadSeats, SeatsWithoutPadsOrOutOfTheMatchAreNeverMissingAndSeatingAgainForgetsTheOldMatch) {
-    PadSeats seats;
-    seats.Seat({kNoPad, 4, 5, 0xFFFFFFFFu}, kAllPads);
-    seats.Follow(kAllPads);
-    EXPECT_TRUE(seats.Follow({false, false, false, false}).lost.empty());
-    EXPECT_FALSE(seats.AnyMissing());
-
+// Seats without pads (the keyboard's, the computers') are in pad_loss_test.
+TEST(PadSeats, ASeatThatIsOutFreesItsPadAndSeatingAgainForgetsTheOldMatch) {
     // A seat that is out needs no pad: it is not named, and its pad is free for another seat.
+    PadSeats seats;
     seats.Seat({0, 1, 2, 3}, kAllPads);
     seats.Follow({false, false, false, true});
     seats.Leave(0);

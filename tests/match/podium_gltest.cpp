@@ -1,6 +1,4 @@
-// The victory podium in the real window: after a time-up between three players on equal lives,
-// three columns of the players' colours stand side by side at the same height, and every picture
-// of the banner and the victory screen, loaded as it shows, is there.
+// The victory podium in the real window, with every picture of the banner and the victory screen.
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
 #include "tests/support/gl_fixture.hpp"

@@ -1,6 +1,7 @@
 // Recorded matches of the real game, ended every way a player can end one: each leaves a file
 // that plays back to its end with the right line, and an earlier recording is never lost to it.
 #include "match/recording.hpp"
+#include "match/recording_writer.hpp"
 #include "tests/support/display.hpp"
 #include "tests/support/game_process.hpp"
 #include "tests/support/temp_run_dir.hpp"
@@ -103,14 +104,10 @@ TEST(Replay, ARecordingWhoseFramesRunOutBeforeItsResultExitsWithOne) {
     GRUMBO_REQUIRE_DISPLAY();
     const Folder folder;
     const std::string path = folder.path + "/short.txt";
-    std::ofstream file(path);
-    file << "GRUMBO-RECORDING 2\nseed 5\nsetting Lives=3\nsetting MapName=Meadow\nsetting Time=60\n"
-            "setting TotalPlayer=2\nframes\n";
-    for (int i = 0; i < 30; ++i) {
-        file << "16 0 0 0 0\n";
-    }
-    file << "result 1 2\n";
-    file.close();
+    Recording recorded{
+        5, {{"Lives", "3"}, {"MapName", "Meadow"}, {"Time", "60"}, {"TotalPlayer", "2"}}, {}, {1, 2}};
+    recorded.frames.assign(30, RecordedFrame{16, {}});
+    ASSERT_TRUE(WriteRecording(recorded, path));
     GameProcess replay({"--replay", path, "--windowed"});
     EXPECT_EQ(replay.waitForExit(120s), 1) << replay.output();
     EXPECT_NE(replay.output().find("Replay of 30 frames does not end on the recorded result: they part at "

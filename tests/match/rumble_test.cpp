@@ -30,13 +30,11 @@ TEST(Rumble, HitsGrowWithTheDamageUpToACeilingThatALostLifePasses) {
 
 namespace {
 
-struct MotorLog {
-    std::vector<std::pair<uint16_t, uint16_t>> requests;
-};
+using MotorLog = std::vector<std::pair<uint16_t, uint16_t>>;
 
 // SDL stops a pulse with 0, 0 and may send a running one again: neither is a new request.
 int SDLCALL recordRumble(void* userdata, Uint16 low, Uint16 high) {
-    auto& requests = static_cast<MotorLog*>(userdata)->requests;
+    MotorLog& requests = *static_cast<MotorLog*>(userdata);
     const std::pair<uint16_t, uint16_t> request{low, high};
     if ((low != 0 || high != 0) && (requests.empty() || requests.back() != request)) {
         requests.push_back(request);
@@ -94,7 +92,7 @@ TEST_F(RumbleOnSdlPad, OnlyAPersonsPadGetsTheRequestsAndOnlyWithRumbleOn) {
     };
     hitEveryone();
     run(1);
-    EXPECT_TRUE(motors.requests.empty()) << "off unless the game was started with --rumble";
+    EXPECT_TRUE(motors.empty()) << "off unless the game was started with --rumble";
 
     SetRumbleEnabled(true);
     player(3)->actionSource = match()->computers[3].get(); // as in a replay: no hands on the pad
@@ -105,6 +103,5 @@ TEST_F(RumbleOnSdlPad, OnlyAPersonsPadGetsTheRequestsAndOnlyWithRumbleOn) {
     knockOut(1);
     knockOut(4);
     knockOut(3);
-    const std::vector<std::pair<uint16_t, uint16_t>> expected = {{kHitLow, kHitHigh}, {kFull, kFull}};
-    EXPECT_EQ(motors.requests, expected);
+    EXPECT_EQ(motors, (MotorLog{{kHitLow, kHitHigh}, {kFull, kFull}}));
 }
