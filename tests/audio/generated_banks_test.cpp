@@ -1,11 +1,15 @@
-// The banks the asset generator writes: every event the game plays, and sounds that never click.
+// The banks the asset generator writes: every event the game plays, seamless loops, levels
+// that leave headroom, and sizes that keep the game small.
 #include "audio/bank_reader.hpp"
 #include "tests/audio/sound_test_support.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 namespace {
@@ -55,6 +59,29 @@ TEST(GeneratedBanks, EveryEventOfTheGameIsInItsBank) {
         bool loops = (e.flags & kEventLoops) != 0;
         EXPECT_EQ(loops, isMusic(info) || info.path == kEventBlackHole) << info.path;
         EXPECT_EQ((e.flags & kEventStreams) != 0, isMusic(info)) << "music streams, effects play from memory";
+    }
+}
+
+// The game plays events only through the table above: a path written out anywhere else would
+// go quiet without a word the day its event is renamed.
+TEST(GeneratedBanks, NoSourceFileSpellsAnEventPathOfItsOwn) {
+    namespace fs = std::filesystem;
+    const fs::path root = GRUMBO_SOURCE_DIR;
+    for (const char* folder :
+         {"engine", "objects", "graphics", "physics", "gameplay", "match", "frontend", "audio"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+            if (entry.path().filename() == "sound_events.hpp") {
+                continue;
+            }
+            std::ifstream in(entry.path());
+            std::string line;
+            for (int number = 1; std::getline(in, line); ++number) {
+                size_t at = line.find("\"event:/");
+                bool names = at != std::string::npos && at + 8 < line.size() &&
+                             std::isalpha(static_cast<unsigned char>(line[at + 8]));
+                EXPECT_FALSE(names) << entry.path() << ":" << number << ": " << line;
+            }
+        }
     }
 }
 
