@@ -63,6 +63,8 @@ TEST_F(HudPanel, DamageShowsOnlyTheDigitsItNeedsAndLivesTheirIcons) {
     EXPECT_EQ(digits(), (std::vector<int>{1})); // "0"
     EXPECT_EQ(colour(panel->numerals[0]), (Rgba{1, 1, 1, 1}));
     EXPECT_EQ(columns(panel->lifeIcons).size(), 3u);
+    show(1.0625f);
+    EXPECT_EQ(digits(), (std::vector<int>{7})); // "6", not "06"
     player->lives = 2;
     show(2.235f);
     EXPECT_EQ(digits(), (std::vector<int>{4, 3, 2})); // "123", ones nearest the sign
