@@ -211,6 +211,14 @@ void Engine::switchIn() {
     if (states->current == states->next) {
         return;
     }
+    if (states->state != nullptr && states->next != GameStateId::Restart) {
+        // Asked for between frames, after the last frame's end let the old state be: it goes
+        // now, so two states never live at once.
+        switchOut();
+        if (states->current == states->next) {
+            return;
+        }
+    }
     InputManager::instance().resetEdges();
     FrameTimer& timer = FrameTimer::instance();
     timer.lastTick = GetTickCount();

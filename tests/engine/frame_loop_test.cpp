@@ -106,6 +106,11 @@ TEST(FrameLoop, OnlyTheLastRequestOfAFrameForAnotherKnownStateSwitches) {
     h.step();
     EXPECT_EQ(h.engine().states->current, GameStateId::MainMenu);
     EXPECT_EQ(std::count(h.log.begin(), h.log.end(), "Load S3"), 0);
+
+    requestState(GameStateId::Splash); // between frames: the old state still goes first
+    h.step();
+    EXPECT_EQ(std::vector<std::string>(h.log.end() - 4, h.log.end()),
+              (std::vector<std::string>{"Exit S2", "Delete S2", "Load S1", "Update S1"}));
 }
 
 TEST(FrameLoop, ClosingTheWindowDuringAMatchExitsItAndEnds) {
