@@ -189,3 +189,18 @@ TEST(Lockstep, KeepsOnlyRunsTheSenderMayTellThatContinueWhatIsKnown) {
     EXPECT_GT(refused, 0);
     EXPECT_LE(table.known(1), 3 + kMaxFramesAhead);
 }
+
+// A machine's own seats act the input delay ahead: the first frame that comes due has them
+// choose their actions for frame 3, the frames before it being idle on every machine.
+TEST(Lockstep, SamplesTheMachinesOwnSeatsTheInputDelayAhead) {
+    std::vector<uint32_t> sampled;
+    LockstepScheduler alone(
+        Lockstep(kHostMachine, {0, kNoMachine, kNoMachine, kNoMachine}, 1, 3),
+        [&](int, uint32_t frame) {
+            sampled.push_back(frame);
+            return uint16_t{0};
+        },
+        [](uint8_t, const InputsMessage&) {});
+    EXPECT_TRUE(alone.frameReady(0));
+    EXPECT_EQ(sampled, std::vector<uint32_t>{3});
+}
