@@ -7,71 +7,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
-
-// A game with no world: it records what the session asks of it.
-struct FakeGame : OnlineGame {
-    void startMatch(const StartMessage& start, uint8_t) override { started = start; }
-    void readLocalInput() override {}
-    uint16_t sample(int seat, bool) override { return static_cast<uint16_t>(seat + 1); }
-    std::optional<uint64_t> worldHash() override { return hash; }
-    void seatTakenOver(int seat, bool) override { takenOver.push_back(seat); }
-    void leaveMatch(bool toTitle) override { leftForTitle = leftForTitle || toTitle; }
-    std::optional<StartMessage> started;
-    std::vector<int> takenOver;
-    bool leftForTitle = false;
-    std::optional<uint64_t> hash;
-};
 
 const BuildIdentity kBuild{"1.0.0-aaaa", 0x1111};
 const BuildIdentity kOtherBuild{"1.0.0-bbbb", 0x1111};
 const BuildIdentity kOtherData{"1.0.0-aaaa", 0x2222};
 
-struct Machine {
-    Machine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
-            BuildIdentity identity = kBuild, uint32_t requestData = kProtocolMagic)
-        : session(setup, setup.hosting ? network.listen(name) : network.connect(name, "host", requestData),
-                  std::move(identity), game, [&network] { return network.now(); }) {}
-    FakeGame game;
-    NetSession session;
-};
-
-SessionSetup hostSetup(int players, int seats = 1) {
-    SessionSetup setup;
-    setup.hosting = true;
-    setup.map = "Meadow";
-    setup.players = players;
-    setup.seats = seats;
-    return setup;
+SessionSetup hostSetup(int players) {
+    return SessionSetup{.hosting = true, .map = "Meadow", .players = players};
 }
 
 SessionSetup clientSetup(int seats = 1) {
-    SessionSetup setup;
-    setup.address = "host";
-    setup.seats = seats;
-    return setup;
+    return SessionSetup{.address = "host", .seats = seats};
 }
 
 // Runs every machine for a while of network time: its waiting screen, or its match.
-void run(MemoryNetwork& network, const std::vector<Machine*>& machines, uint32_t ms,
-         const std::function<void()>& eachTick = {}) {
+void run(MemoryNetwork& network, const std::vector<SessionMachine*>& machines, uint32_t ms) {
     for (uint32_t t = 0; t < ms; t += 10) {
         network.advance(10);
-        if (eachTick) {
-            eachTick();
-        }
-        for (Machine* m : machines) {
-            if (m->session.playing()) {
-                m->session.beginFrame();
-                while (m->session.frameReady()) {
-                    m->session.frameDone();
-                }
-                m->session.endFrame();
-            } else {
-                m->session.update();
-            }
+        for (SessionMachine* m : machines) {
+            m->frame();
         }
     }
 }
@@ -112,17 +68,18 @@ TEST(NetSession, RefusesAMachineThatMayNotJoinInOneLineOnBothEnds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryNetwork network(1, {5, 20, 0.0});
-        Machine host(network, "host", hostSetup(c.started ? c.already + 1 : c.players));
-        std::vector<std::unique_ptr<Machine>> joined;
-        std::vector<Machine*> all{&host};
+        SessionMachine host(network, "host", hostSetup(c.started ? c.already + 1 : c.players), kBuild);
+        std::vector<std::unique_ptr<SessionMachine>> joined;
+        std::vector<SessionMachine*> all{&host};
         for (int i = 0; i < c.already; ++i) {
-            joined.push_back(std::make_unique<Machine>(network, "m" + std::to_string(i), clientSetup()));
+            joined.push_back(
+                std::make_unique<SessionMachine>(network, "m" + std::to_string(i), clientSetup(), kBuild));
             all.push_back(joined.back().get());
         }
         run(network, all, c.started ? 4000 : 500);
         ASSERT_EQ(host.session.playing(), c.started);
         testing::internal::CaptureStdout();
-        Machine last(network, "last", c.last, c.identity, c.requestData);
+        SessionMachine last(network, "last", c.last, c.identity, 1, c.requestData);
         all.push_back(&last);
         run(network, all, 500);
         const std::string said = testing::internal::GetCapturedStdout();
@@ -143,48 +100,20 @@ TEST(NetSession, RefusesAMachineThatMayNotJoinInOneLineOnBothEnds) {
 // none of it, and plays on.
 TEST(NetSession, CountsPacketsItDoesNotTakeAndPlaysOn) {
     MemoryNetwork network(2, {5, 20, 0.0});
-    Machine host(network, "host", hostSetup(3));
-    Machine honest(network, "honest", clientSetup());
-    std::unique_ptr<Transport> rogue = network.connect("rogue", "host");
-    auto sendRaw = [&](const std::vector<uint8_t>& bytes, Channel channel = Channel::Control) {
-        rogue->send(0, channel, bytes);
-    };
-    // Otherwise the rogue keeps up its own seat's actions, a few frames ahead of the host.
-    uint32_t rogueNext = kDefaultInputDelay;
-    auto keepUp = [&] {
-        TransportEvent ignored;
-        while (rogue->poll(ignored)) {
-        }
-        const LockstepScheduler* lockstep = host.session.lockstep();
-        if (lockstep == nullptr) {
-            return;
-        }
-        SeatRun run{2, rogueNext, {}};
-        while (rogueNext + run.actions.size() <= lockstep->nextFrame() + kDefaultInputDelay &&
-               run.actions.size() < kMaxFramesPerRun) {
-            run.actions.push_back(0);
-        }
-        if (!run.actions.empty()) {
-            rogueNext += static_cast<uint32_t>(run.actions.size());
-            InputsMessage inputs;
-            inputs.runs = {run};
-            sendRaw(EncodeMessage(inputs), Channel::Inputs);
-        }
-    };
-    run(network, {&host, &honest}, 200);
-    sendRaw(EncodeMessage(InputsMessage{})); // before saying who it is
-    HelloMessage hello{kBuild.build, kBuild.dataHash, 1, 0, 1};
-    sendRaw(EncodeMessage(hello));
-    run(network, {&host, &honest}, 4000, keepUp); // seats full: the match starts
+    SessionMachine host(network, "host", hostSetup(3), kBuild);
+    SessionMachine honest(network, "honest", clientSetup(), kBuild);
+    SessionMachine rogue(network, "rogue", clientSetup(), kBuild);
+    network.sendAs("rogue", Channel::Control, EncodeMessage(InputsMessage{})); // before its Hello
+    run(network, {&host, &honest, &rogue}, 4000);                              // seats full: the match starts
     ASSERT_TRUE(host.session.playing());
     ASSERT_TRUE(honest.session.playing());
-    sendRaw({0x06, 0x01});                                    // cut short
-    sendRaw(std::vector<uint8_t>(kMaxPacketBytes + 1, 0x06)); // oversized
-    sendRaw(EncodeMessage(StartMessage{}));                   // the host's to send
+    network.sendAs("rogue", Channel::Control, {0x06, 0x01});                                    // cut short
+    network.sendAs("rogue", Channel::Control, std::vector<uint8_t>(kMaxPacketBytes + 1, 0x06)); // oversized
+    network.sendAs("rogue", Channel::Control, EncodeMessage(StartMessage{})); // the host's to send
     InputsMessage forHonestSeat;
     forHonestSeat.runs = {{1, 3, {kActionBitsMask}}};
-    sendRaw(EncodeMessage(forHonestSeat), Channel::Inputs); // seat 2 is the honest machine's
-    run(network, {&host, &honest}, 1000, keepUp);
+    network.sendAs("rogue", Channel::Inputs, EncodeMessage(forHonestSeat)); // seat 2 is the honest machine's
+    run(network, {&host, &honest, &rogue}, 1000);
     const SessionFaults& faults = host.session.faults();
     EXPECT_EQ(faults.malformed, 1);
     EXPECT_EQ(faults.oversized, 1);
@@ -200,8 +129,8 @@ TEST(NetSession, CountsPacketsItDoesNotTakeAndPlaysOn) {
 // goes on; the first second they differ ends it on both machines, naming the frame.
 TEST(NetSession, EndsTheMatchOnBothMachinesWhenTheirWorldsDiffer) {
     MemoryNetwork network(3, {5, 20, 0.0});
-    Machine host(network, "host", hostSetup(2));
-    Machine client(network, "client", clientSetup());
+    SessionMachine host(network, "host", hostSetup(2), kBuild);
+    SessionMachine client(network, "client", clientSetup(), kBuild);
     host.game.hash = client.game.hash = 1;
     testing::internal::CaptureStdout();
     run(network, {&host, &client}, 6000); // the countdown, then a few seconds agreeing

@@ -28,57 +28,6 @@ namespace {
 
 const BuildIdentity kBuild{"1.0.0-test", 7};
 
-// A machine with no world whose seats press at random, holding each choice for a while.
-struct PressingGame : OnlineGame {
-    explicit PressingGame(uint32_t seed) : random(seed) {}
-    void startMatch(const StartMessage&, uint8_t) override {}
-    void readLocalInput() override {}
-    uint16_t sample(int seat, bool) override {
-        auto& [held, left] = holding[static_cast<size_t>(seat)];
-        if (left-- <= 0) {
-            held = static_cast<uint16_t>(random() & kActionBitsMask);
-            left = static_cast<int>(random() % 30);
-        }
-        return held;
-    }
-    std::optional<uint64_t> worldHash() override { return std::nullopt; }
-    void seatTakenOver(int, bool) override {}
-    void leaveMatch(bool) override {}
-    std::mt19937 random;
-    std::array<std::pair<uint16_t, int>, kMaxSeats> holding{};
-};
-
-struct OtherMachine {
-    OtherMachine(MemoryNetwork& network, const std::string& name, uint32_t seed)
-        : game(seed), session(clientSetup(), network.connect(name, "host"), kBuild, game,
-                              [&network] { return network.now(); }) {}
-    static SessionSetup clientSetup() {
-        SessionSetup setup;
-        setup.address = "host";
-        return setup;
-    }
-    void frame() {
-        if (!session.playing()) {
-            session.update();
-            return;
-        }
-        session.beginFrame();
-        while (session.frameReady()) {
-            session.frameDone();
-        }
-        session.endFrame();
-    }
-    PressingGame game;
-    NetSession session;
-};
-
-// The end of a match: the frame its podium stood in, the world then, and the ranks.
-struct MatchEnd {
-    uint32_t frame = 0;
-    uint64_t hash = 0;
-    std::vector<int32_t> ranks;
-};
-
 // The same match on one machine: every seat plays the table, one frame per rendered frame.
 struct TablePlay : OnlinePlay, FramePacer, ActionSource {
     explicit TablePlay(const Lockstep& agreed) : table(agreed) {}
@@ -87,7 +36,14 @@ struct TablePlay : OnlinePlay, FramePacer, ActionSource {
         return UnpackActions(table.actions(static_cast<int>(player.playerNumber) - 1, frame));
     }
     void podiumReached(const std::vector<int32_t>& ranks) override {
-        end = MatchEnd{frame, HashBodies(), ranks};
+        // The line every machine prints at the end of an online match.
+        char line[80];
+        std::snprintf(line, sizeof line, "Online match over: frame %u, hash %016llx, ranks", frame,
+                      static_cast<unsigned long long>(HashBodies()));
+        end = line;
+        for (int32_t rank : ranks) {
+            *end += " " + std::to_string(rank);
+        }
     }
     std::string notice() const override { return {}; }
     void setMenuOpen(bool) override {}
@@ -102,7 +58,7 @@ struct TablePlay : OnlinePlay, FramePacer, ActionSource {
     Lockstep table;
     uint32_t frame = 0;
     bool readyThisFrame = false;
-    std::optional<MatchEnd> end;
+    std::optional<std::string> end;
 };
 
 struct Setting {
@@ -142,35 +98,25 @@ class OnlineMatch : public MatchScene, public testing::WithParamInterface<Settin
 
     // Made by the test; they outlive the session of this run, which StopOnline ends in TearDown.
     std::unique_ptr<MemoryNetwork> network;
-    std::vector<std::unique_ptr<OtherMachine>> others;
+    std::vector<std::unique_ptr<SessionMachine>> others;
 };
-
-// The line every machine prints at the end of an online match.
-std::string endLine(const MatchEnd& end) {
-    char hash[17];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(end.hash));
-    std::string line = "Online match over: frame " + std::to_string(end.frame) + ", hash " + hash + ", ranks";
-    for (int32_t rank : end.ranks) {
-        line += " " + std::to_string(rank);
-    }
-    return line + "\n";
-}
 
 } // namespace
 
 TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     const Setting& given = GetParam();
     network = std::make_unique<MemoryNetwork>(11, given.shape);
-    SessionSetup hosting;
-    hosting.hosting = true;
-    hosting.map = "Meadow";
-    hosting.players = given.machines + 1;
-    hosting.seats = 2; // a person, who presses nothing, and a computer
-    hosting.computers = 1;
-    hosting.seconds = 20;
+    // A person, who presses nothing, and a computer.
+    const SessionSetup hosting{.hosting = true,
+                               .seats = 2,
+                               .computers = 1,
+                               .map = "Meadow",
+                               .players = given.machines + 1,
+                               .seconds = 20};
     NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
     for (int m = 1; m < given.machines; ++m) {
-        others.push_back(std::make_unique<OtherMachine>(*network, "machine " + std::to_string(m), 50 + m));
+        others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m),
+                                                          SessionSetup{.address = "host"}, kBuild, 50 + m));
     }
     // Asked for during a frame, as the game asks for its states.
     harness.current()->onUpdate = [] { requestState(GameStateId::OnlineWaiting); };
@@ -235,7 +181,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
         run(1);
     }
     ASSERT_TRUE(alone.end.has_value());
-    EXPECT_NE(said.find(endLine(*alone.end)), std::string::npos) << endLine(*alone.end) << said;
+    EXPECT_NE(said.find(*alone.end + "\n"), std::string::npos) << *alone.end << said;
 }
 
 INSTANTIATE_TEST_SUITE_P(Online, OnlineMatch,

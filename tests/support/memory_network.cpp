@@ -1,49 +1,45 @@
 #include "tests/support/memory_network.hpp"
 
+#include "match/recording.hpp"
+
 #include <algorithm>
 
 class MemoryNetwork::Endpoint : public Transport {
   public:
-    Endpoint(MemoryNetwork& owner, int index, std::string name)
-        : network(owner), self(index), label(std::move(name)) {}
+    Endpoint(MemoryNetwork& owner, std::string name)
+        : network(owner), self(static_cast<int>(owner.endpoints.size())), label(std::move(name)) {
+        network.endpoints.push_back(this);
+    }
     ~Endpoint() override {
         for (const auto& [peer, other] : peers) {
-            TransportEvent gone;
-            gone.kind = TransportEvent::Kind::Disconnected;
-            gone.data = static_cast<uint32_t>(DisconnectReason::Leaving);
-            network.post(self, other, gone, true);
+            network.post(self, other, gone(DisconnectReason::Leaving), true);
         }
         network.endpoints[static_cast<size_t>(self)] = nullptr;
-        network.dead[static_cast<size_t>(self)] = true;
+    }
+
+    static TransportEvent gone(DisconnectReason reason) {
+        TransportEvent event;
+        event.kind = TransportEvent::Kind::Disconnected;
+        event.data = static_cast<uint32_t>(reason);
+        return event;
     }
 
     bool poll(TransportEvent& event) override { return network.take(self, event); }
 
     void send(PeerId peer, Channel channel, std::span<const uint8_t> packet) override {
-        auto found = peers.find(peer);
-        if (found == peers.end()) {
-            return;
+        if (peers.contains(peer)) {
+            TransportEvent event;
+            event.channel = channel;
+            event.packet.assign(packet.begin(), packet.end());
+            network.post(self, peers[peer], std::move(event), channel == Channel::Control);
         }
-        TransportEvent event;
-        event.kind = TransportEvent::Kind::Received;
-        event.channel = channel;
-        event.packet.assign(packet.begin(), packet.end());
-        sent += packet.size();
-        network.post(self, found->second, std::move(event), channel == Channel::Control);
     }
 
     void disconnect(PeerId peer, DisconnectReason reason) override {
-        auto found = peers.find(peer);
-        if (found == peers.end()) {
-            return;
+        if (peers.contains(peer) && reason != DisconnectReason::None) {
+            network.post(self, peers[peer], gone(reason), true);
         }
-        if (reason != DisconnectReason::None) {
-            TransportEvent gone;
-            gone.kind = TransportEvent::Kind::Disconnected;
-            gone.data = static_cast<uint32_t>(reason);
-            network.post(self, found->second, gone, true);
-        }
-        peers.erase(found);
+        peers.erase(peer);
     }
 
     void flush() override {}
@@ -51,23 +47,12 @@ class MemoryNetwork::Endpoint : public Transport {
         return network.shape.minDelayMs + network.shape.maxDelayMs;
     }
     std::string peerAddress(PeerId peer) const override {
-        auto found = peers.find(peer);
-        if (found == peers.end()) {
-            return "?";
-        }
-        const Endpoint* other = network.endpoints[static_cast<size_t>(found->second)];
+        const Endpoint* other =
+            peers.contains(peer) ? network.endpoints[static_cast<size_t>(peers.at(peer))] : nullptr;
         return other != nullptr ? other->label : "gone";
     }
-    uint64_t bytesSent() const override { return sent; }
-    uint64_t bytesReceived() const override { return received; }
-
-    MemoryNetwork& network;
-    int self;
-    std::string label;
-    std::map<PeerId, int> peers; // peer id here -> endpoint
-    PeerId nextPeer = 0;
-    uint64_t sent = 0;
-    uint64_t received = 0;
+    uint64_t bytesSent() const override { return 0; }
+    uint64_t bytesReceived() const override { return 0; }
 
     // The id this endpoint knows another endpoint by, made on first sight.
     PeerId idOf(int endpoint) {
@@ -79,6 +64,13 @@ class MemoryNetwork::Endpoint : public Transport {
         peers[nextPeer] = endpoint;
         return nextPeer++;
     }
+
+    MemoryNetwork& network;
+    int self;
+    std::string label;
+    bool dead = false;
+    std::map<PeerId, int> peers; // peer id here -> endpoint
+    PeerId nextPeer = 0;
 };
 
 MemoryNetwork::MemoryNetwork(uint32_t seed, LinkShape linkShape) : random(seed), shape(linkShape) {}
@@ -86,58 +78,60 @@ MemoryNetwork::MemoryNetwork(uint32_t seed, LinkShape linkShape) : random(seed),
 MemoryNetwork::~MemoryNetwork() = default;
 
 std::unique_ptr<Transport> MemoryNetwork::listen(const std::string& name) {
-    auto made = std::make_unique<Endpoint>(*this, static_cast<int>(endpoints.size()), name);
-    endpoints.push_back(made.get());
-    dead.push_back(false);
-    return made;
+    return std::make_unique<Endpoint>(*this, name);
 }
 
 std::unique_ptr<Transport> MemoryNetwork::connect(const std::string& name, const std::string& host,
                                                   uint32_t requestData) {
-    auto made = std::make_unique<Endpoint>(*this, static_cast<int>(endpoints.size()), name);
-    endpoints.push_back(made.get());
-    dead.push_back(false);
-    auto found = std::find_if(endpoints.begin(), endpoints.end(),
-                              [&](const Endpoint* e) { return e != nullptr && e->label == host; });
-    const int hostIndex = (*found)->self;
+    auto made = std::make_unique<Endpoint>(*this, name);
+    const int hostIndex = (*std::find_if(endpoints.begin(), endpoints.end(), [&](const Endpoint* e) {
+                              return e != nullptr && e->label == host;
+                          }))->self;
     made->idOf(hostIndex);
     TransportEvent request;
     request.kind = TransportEvent::Kind::Connected;
     request.data = requestData;
     post(made->self, hostIndex, request, true);
-    TransportEvent accepted;
-    accepted.kind = TransportEvent::Kind::Connected;
-    post(hostIndex, made->self, accepted, true);
+    request.data = 0;
+    post(hostIndex, made->self, request, true);
     return made;
+}
+
+void MemoryNetwork::sendAs(const std::string& name, Channel channel, const std::vector<uint8_t>& packet) {
+    for (Endpoint* e : endpoints) {
+        if (e != nullptr && e->label == name) {
+            e->send(e->peers.begin()->first, channel, packet);
+        }
+    }
 }
 
 void MemoryNetwork::kill(const std::string& name) {
     for (Endpoint* e : endpoints) {
         if (e != nullptr && e->label == name) {
-            dead[static_cast<size_t>(e->self)] = true;
+            e->dead = true;
             e->peers.clear();
         }
     }
 }
 
+bool MemoryNetwork::alive(int endpoint) const {
+    const Endpoint* e = endpoints[static_cast<size_t>(endpoint)];
+    return e != nullptr && !e->dead;
+}
+
 void MemoryNetwork::post(int from, int to, TransportEvent event, bool reliable) {
-    if (dead[static_cast<size_t>(from)] || dead[static_cast<size_t>(to)] ||
-        endpoints[static_cast<size_t>(to)] == nullptr) {
-        return;
-    }
-    if (!reliable && std::uniform_real_distribution<double>(0.0, 1.0)(random) < shape.inputsDropped) {
+    if (!alive(from) || !alive(to) ||
+        (!reliable && std::uniform_real_distribution<double>(0.0, 1.0)(random) < shape.inputsDropped)) {
         return;
     }
     uint32_t due =
         clock + std::uniform_int_distribution<uint32_t>(shape.minDelayMs, shape.maxDelayMs)(random);
     if (reliable) {
         uint32_t& last = lastReliableDue[{from, to}];
-        due = std::max(due, last);
-        last = due;
+        due = last = std::max(due, last);
     }
     event.peer = endpoints[static_cast<size_t>(to)]->idOf(from);
-    inFlight.push_back(Pending{due, nextOrder, to, std::move(event), from});
-    ++nextOrder;
+    inFlight.push_back(Pending{due, nextOrder++, to, std::move(event), from});
 }
 
 bool MemoryNetwork::take(int endpoint, TransportEvent& event) {
@@ -153,15 +147,39 @@ bool MemoryNetwork::take(int endpoint, TransportEvent& event) {
     }
     Pending arrived = std::move(*best);
     inFlight.erase(best);
-    if (dead[static_cast<size_t>(endpoint)] || dead[static_cast<size_t>(arrived.from)]) {
+    if (!alive(endpoint) || !alive(arrived.from)) {
         return take(endpoint, event);
-    }
-    if (arrived.event.kind == TransportEvent::Kind::Received) {
-        endpoints[static_cast<size_t>(endpoint)]->received += arrived.event.packet.size();
     }
     if (arrived.event.kind == TransportEvent::Kind::Disconnected) {
         endpoints[static_cast<size_t>(endpoint)]->peers.erase(arrived.event.peer);
     }
     event = std::move(arrived.event);
     return true;
+}
+
+uint16_t ToyOnlineGame::sample(int seat, bool) {
+    auto& [held, left] = holding[static_cast<size_t>(seat)];
+    if (left-- <= 0) {
+        held = static_cast<uint16_t>(random() & kActionBitsMask);
+        left = static_cast<int>(random() % 30);
+    }
+    return held;
+}
+
+SessionMachine::SessionMachine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
+                               const BuildIdentity& identity, uint32_t seed, uint32_t requestData)
+    : game(seed),
+      session(setup, setup.hosting ? network.listen(name) : network.connect(name, "host", requestData),
+              identity, game, [&network] { return network.now(); }) {}
+
+void SessionMachine::frame() {
+    if (!session.playing()) {
+        session.update();
+        return;
+    }
+    session.beginFrame();
+    while (session.frameReady()) {
+        session.frameDone();
+    }
+    session.endFrame();
 }

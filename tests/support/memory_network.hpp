@@ -6,12 +6,14 @@
 // latencies but keep their order and always arrive, as ENet's reliable channel has them. A
 // machine can be killed: its packets vanish and nobody is told, as when its process dies.
 
+#include "net/net_session.hpp"
 #include "net/packet_codec.hpp"
 #include "net/transport.hpp"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,6 +36,8 @@ class MemoryNetwork {
     std::unique_ptr<Transport> listen(const std::string& name);
     std::unique_ptr<Transport> connect(const std::string& name, const std::string& host,
                                        uint32_t requestData = kProtocolMagic);
+    // A packet from the named machine to the first it connected to, whatever its session says.
+    void sendAs(const std::string& name, Channel channel, const std::vector<uint8_t>& packet);
     // The machine stops: nothing more leaves it or reaches it, and nobody is told.
     void kill(const std::string& name);
 
@@ -48,6 +52,7 @@ class MemoryNetwork {
         TransportEvent event;
         int from;
     };
+    bool alive(int endpoint) const;
     void post(int from, int to, TransportEvent event, bool reliable);
     bool take(int endpoint, TransportEvent& event);
 
@@ -57,6 +62,31 @@ class MemoryNetwork {
     uint64_t nextOrder = 0;
     std::vector<Pending> inFlight;
     std::vector<Endpoint*> endpoints;
-    std::vector<bool> dead;
     std::map<std::pair<int, int>, uint32_t> lastReliableDue;
+};
+
+// A game with no world: its seats press at random, each choice held for a while; it notes the
+// hash the test gives it and whether the session sent it to the title.
+struct ToyOnlineGame : OnlineGame {
+    explicit ToyOnlineGame(uint32_t seed) : random(seed) {}
+    void startMatch(const StartMessage&, uint8_t) override {}
+    void readLocalInput() override {}
+    uint16_t sample(int seat, bool) override;
+    std::optional<uint64_t> worldHash() override { return hash; }
+    void seatTakenOver(int, bool) override {}
+    void leaveMatch(bool toTitle) override { leftForTitle = leftForTitle || toTitle; }
+    std::mt19937 random;
+    std::array<std::pair<uint16_t, int>, kMaxSeats> holding{};
+    std::optional<uint64_t> hash;
+    bool leftForTitle = false;
+};
+
+// A machine on the network: a session over a toy game, hosting or joining "host".
+struct SessionMachine {
+    SessionMachine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
+                   const BuildIdentity& identity, uint32_t seed = 1, uint32_t requestData = kProtocolMagic);
+    // One rendered frame: its waiting screen, or every frame of its match that is due.
+    void frame();
+    ToyOnlineGame game;
+    NetSession session;
 };
