@@ -8,3 +8,6 @@
 #include <cstdint>
 
 uint64_t HashBodies();
+
+// Adds the bits of one more value to such a number, for a caller that hashes more than the bodies.
+uint64_t HashValue(uint64_t hash, float value);

@@ -7,6 +7,7 @@
 #include "match/recording.hpp"
 #include "match/recording_writer.hpp"
 #include "objects/game_object.hpp"
+#include "physics/body_hash.hpp"
 #include "physics/rigid_body.hpp"
 #include "tests/support/game_process.hpp"
 
@@ -74,23 +75,10 @@ class MatchRunScene : public MatchScene {
     // Every bit of every body's place and motion, and every player's damage and lives: two runs
     // that differ anywhere differ here.
     uint64_t worldHash() {
-        uint64_t hash = 1469598103934665603ull; // FNV-1a
-        auto add = [&](float value) {
-            uint32_t raw = 0;
-            std::memcpy(&raw, &value, sizeof(raw));
-            for (int shift = 0; shift < 32; shift += 8) {
-                hash = (hash ^ ((raw >> shift) & 0xffu)) * 1099511628211ull;
-            }
-        };
-        for (const RigidBody2D* body : PhysicsBodies()) {
-            for (float value : {body->position.x, body->position.y, body->velocity.x, body->velocity.y,
-                                body->rotation, body->angularVelocity}) {
-                add(value);
-            }
-        }
+        uint64_t hash = HashBodies();
         for (int n = 1; n <= match()->playerCount; ++n) {
-            add(player(n)->knockbackMultiplier);
-            add(static_cast<float>(player(n)->lives));
+            hash = HashValue(hash, player(n)->knockbackMultiplier);
+            hash = HashValue(hash, static_cast<float>(player(n)->lives));
         }
         return hash;
     }
