@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only when some are missing.
+# Installs the Debian packages the build and the tests need, and any more a script names as its
+# arguments (the packaging tools), only when some are missing.
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config
   libsfml-dev libglew-dev libjsoncpp-dev libfreetype-dev libimgui-dev libsdl2-dev
   libenet-dev libgtest-dev libgmock-dev libbenchmark-dev libx11-dev
-  xvfb xauth libgl1-mesa-dri fonts-dejavu-core xdotool)
+  xvfb xauth libgl1-mesa-dri fonts-dejavu-core xdotool "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -8,21 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 build="$root/build-package"
-scripts/install-deps.sh
-
-# The packaging and checking tools, installed only when missing.
-missing=()
-for p in dpkg-dev lintian desktop-file-utils appstream; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# The build's packages, and the packaging and checking tools.
+scripts/install-deps.sh dpkg-dev lintian desktop-file-utils appstream
 
 # Debian's own compiler and linker flags (hardening included), as a package built by
 # dpkg-buildpackage gets them; no debugging information, since the package is stripped.

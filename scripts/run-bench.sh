@@ -2,13 +2,8 @@
 # Builds the benchmarks optimised and runs them all (under Xvfb, for the ones that draw).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
 # Box2D is the reference the physics benchmark measures against; only the benchmarks link it.
-if ! dpkg-query -W -f='${Status}' libbox2d-dev 2>/dev/null | grep -q "install ok installed"; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libbox2d-dev
-fi
+scripts/install-deps.sh libbox2d-dev
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DGRUMBO_TESTS=OFF > /dev/null
 cmake --build build-bench -j"$(nproc)"
 export LIBGL_ALWAYS_SOFTWARE=1
