@@ -1,147 +1,72 @@
-// The lockstep without sockets: two and three machines over an in-memory network that delays,
-// reorders and drops packets, each rendering at its own uneven pace (one of them freezing for a
-// while), play the same frames with the same actions as one machine fed those actions alone.
-// Each machine's "world" is a toy simulation: a hash that takes in every seat's actions frame by
-// frame, and whose value the machine's own seats look at before they act, as a computer player
-// looks at the arena.
+// The lockstep of online matches: three sessions over an in-memory network that delays, reorders
+// and drops packets, each rendering at its own uneven pace (one of them freezing for a while),
+// play the same frames with the same actions; and what a machine may tell another.
 #include "match/recording.hpp"
 #include "net/lockstep_scheduler.hpp"
 #include "tests/support/memory_network.hpp"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <random>
 
-namespace {
-
-uint64_t mix(uint64_t hash, uint64_t value) {
-    return (hash ^ value) * 1099511628211ull;
-}
-
-constexpr uint64_t kWorldStart = 1469598103934665603ull;
-
-struct ToyMachine {
-    ToyMachine(MemoryNetwork& network, uint8_t machine, const std::array<uint8_t, kMaxSeats>& seats,
-               int seatCount, uint32_t seed)
-        : self(machine), link(machine == kHostMachine
-                                  ? network.listen("host")
-                                  : network.connect("machine " + std::to_string(machine), "host", machine)),
-          scheduler(
-              Lockstep(machine, seats, seatCount, kDefaultInputDelay),
-              [this](int seat, uint32_t frame) {
-                  return static_cast<uint16_t>(
-                      mix(mix(world, frame), random() + static_cast<uint32_t>(seat)) & kActionBitsMask);
-              },
-              [this](uint8_t to, const InputsMessage& message) {
-                  const std::vector<uint8_t> bytes = EncodeMessage(message);
-                  link->send(peerOf.at(to), Channel::Inputs, bytes);
-              }),
-          random(seed) {}
-
-    // One rendered frame: what came in, every frame ready up to the last one wanted, what is new.
-    void render(uint32_t now, uint32_t lastFrame) {
-        TransportEvent event;
-        while (link->poll(event)) {
-            if (event.kind == TransportEvent::Kind::Connected) {
-                const uint8_t machine =
-                    self == kHostMachine ? static_cast<uint8_t>(event.data) : kHostMachine;
-                peerOf[machine] = event.peer;
-                machineOf[event.peer] = machine;
-                scheduler.addPeer(machine);
-            } else if (event.kind == TransportEvent::Kind::Received) {
-                std::optional<Message> message = DecodeMessage(event.packet);
-                ASSERT_TRUE(message && std::holds_alternative<InputsMessage>(*message));
-                EXPECT_EQ(scheduler.receive(machineOf.at(event.peer), std::get<InputsMessage>(*message)), 0);
-            }
-        }
-        int frames = 0;
-        while (scheduler.nextFrame() < lastFrame && scheduler.frameReady(now)) {
-            for (int seat = 0; seat < scheduler.table().seats(); ++seat) {
-                world = mix(mix(world, scheduler.nextFrame()),
-                            scheduler.table().actions(seat, scheduler.nextFrame()));
-            }
-            scheduler.frameDone(now);
-            ++frames;
-        }
-        mostInOneRender = std::max(mostInOneRender, frames);
-        EXPECT_LE(scheduler.nextFrame(), now * kOnlineFramesPerSecond / 1000 + 1) << "ahead of the clock";
-        scheduler.send(now);
-    }
-
-    uint8_t self;
-    std::unique_ptr<Transport> link;
-    LockstepScheduler scheduler;
-    std::mt19937 random;
-    std::map<uint8_t, PeerId> peerOf;
-    std::map<PeerId, uint8_t> machineOf;
-    uint64_t world = kWorldStart;
-    int mostInOneRender = 0;
-};
-
-} // namespace
-
-// The host plays seat 1; two machines share the rest as a client or two.
-class LockstepMachines : public testing::TestWithParam<int> {};
-
-TEST_P(LockstepMachines, EndWithTheWorldOfOneMachineFedTheSameActions) {
-    const int count = GetParam();
+// The host plays one seat, one client two, and the other client, which freezes once, the last.
+TEST(Lockstep, MachinesAtTheirOwnPaceEndWithTheWorldOfOneMachineFedTheSameActions) {
     constexpr uint32_t kFrames = 900;
     MemoryNetwork network(7, {5, 60, 0.1});
-    const std::array<uint8_t, kMaxSeats> seats{0, 1, 1, count == 2 ? kNoMachine : uint8_t{2}};
-    const int seatCount = count + 1;
-    std::vector<std::unique_ptr<ToyMachine>> machines;
-    for (int m = 0; m < count; ++m) {
-        machines.push_back(
-            std::make_unique<ToyMachine>(network, static_cast<uint8_t>(m), seats, seatCount, 100 + m));
+    const BuildIdentity build{"1.0.0-test", 7};
+    SessionMachine host(network, "host", {.hosting = true, .map = "Meadow", .players = 4}, build, 100);
+    SessionMachine pair(network, "pair", {.address = "host", .seats = 2}, build, 101);
+    SessionMachine single(network, "single", {.address = "host"}, build, 102);
+    SessionMachine* machines[] = {&host, &pair, &single};
+    for (SessionMachine* m : machines) {
+        m->game.hash = 0; // each compares its world with the host's every second
     }
+    auto frames = [](const SessionMachine& m) {
+        return m.session.lockstep() != nullptr ? m.session.lockstep()->nextFrame() : 0u;
+    };
     std::mt19937 pace(3);
-    std::vector<uint32_t> nextRender(machines.size(), 0);
+    uint32_t nextRender[3] = {}, clockStart[3] = {};
+    int mostInOneRender[3] = {};
     bool frozen = false;
     for (int ms = 0;
-         ms < 120000 &&
-         machines.back()->scheduler.nextFrame() + machines.front()->scheduler.nextFrame() < 2 * kFrames;
-         ++ms) {
+         ms < 120000 && std::ranges::any_of(machines, [&](auto* m) { return frames(*m) < kFrames; }); ++ms) {
         network.advance(1);
-        for (size_t m = 0; m < machines.size(); ++m) {
+        for (int m = 0; m < 3; ++m) {
             if (network.now() < nextRender[m]) {
                 continue;
             }
-            machines[m]->render(network.now(), kFrames);
-            // Uneven frames; the last machine once stops drawing for most of a second.
+            if (clockStart[m] == 0 && machines[m]->session.playing()) {
+                clockStart[m] = network.now(); // the match's frames are due from its first rendered frame
+            }
+            mostInOneRender[m] = std::max(mostInOneRender[m], machines[m]->frame());
+            EXPECT_LE(frames(*machines[m]),
+                      (network.now() - clockStart[m]) * kOnlineFramesPerSecond / 1000 + 1)
+                << "ahead of the clock";
+            // Uneven frames; the single-seat client once stops drawing for most of a second.
             uint32_t gap = std::uniform_int_distribution<uint32_t>(4, 45)(pace);
-            if (m + 1 == machines.size() && !frozen && machines[m]->scheduler.nextFrame() > 300) {
+            if (m == 2 && !frozen && frames(single) > 300) {
                 gap = 700;
                 frozen = true;
             }
             nextRender[m] = network.now() + gap;
         }
     }
-    for (int settle = 0; settle < 5000; ++settle) {
-        network.advance(1);
-        for (auto& machine : machines) {
-            machine->render(network.now(), kFrames);
-        }
+    uint64_t alone = SessionMachine::kWorldStart;
+    for (uint32_t frame = 0; frame < frames(host); ++frame) {
+        alone = SessionMachine::simulate(alone, host.session.lockstep()->table(), frame);
     }
-    uint64_t alone = kWorldStart;
-    const Lockstep& table = machines.front()->scheduler.table();
-    for (uint32_t frame = 0; frame < kFrames; ++frame) {
-        for (int seat = 0; seat < seatCount; ++seat) {
-            alone = mix(mix(alone, frame), table.actions(seat, frame));
-        }
-    }
-    for (const auto& machine : machines) {
-        ASSERT_EQ(machine->scheduler.nextFrame(), kFrames) << "machine " << int(machine->self);
-        EXPECT_EQ(machine->world, alone) << "machine " << int(machine->self);
-        EXPECT_LE(machine->mostInOneRender, static_cast<int>(kMaxCatchUpFrames))
-            << "machine " << int(machine->self);
+    EXPECT_EQ(host.world, alone);
+    for (int m = 0; m < 3; ++m) {
+        EXPECT_GE(frames(*machines[m]), kFrames) << m;
+        EXPECT_TRUE(machines[m]->session.playing()) << m << ": the clients' worlds agree with the host's";
+        EXPECT_EQ(machines[m]->session.faults().total(), 0) << m;
+        EXPECT_LE(mostInOneRender[m], static_cast<int>(kMaxCatchUpFrames)) << m;
     }
     EXPECT_TRUE(frozen);
-    EXPECT_GT(machines.back()->mostInOneRender, 8) << "the frozen machine caught up in one go";
-    EXPECT_GT(machines.front()->scheduler.longestStallMs(), 0u) << "the others waited for it";
+    EXPECT_GT(mostInOneRender[2], 8) << "the frozen machine caught up in one go";
+    EXPECT_GT(host.session.lockstep()->longestStallMs(), 0u) << "the others waited for it";
 }
-
-INSTANTIATE_TEST_SUITE_P(Lossy, LockstepMachines, testing::Values(2, 3));
 
 // What a machine may and may not tell another: each case sends one run to a fresh lockstep.
 TEST(Lockstep, KeepsOnlyRunsTheSenderMayTellThatContinueWhatIsKnown) {

@@ -131,12 +131,12 @@ TEST(NetSession, EndsTheMatchOnBothMachinesWhenTheirWorldsDiffer) {
     MemoryNetwork network(3, {5, 20, 0.0});
     SessionMachine host(network, "host", hostSetup(2), kBuild);
     SessionMachine client(network, "client", clientSetup(), kBuild);
-    host.game.hash = client.game.hash = 1;
+    host.game.hash = client.game.hash = 0; // both report their worlds
     testing::internal::CaptureStdout();
     run(network, {&host, &client}, 6000); // the countdown, then a few seconds agreeing
     ASSERT_TRUE(host.session.playing());
     ASSERT_TRUE(client.session.playing());
-    client.game.hash = 2;
+    client.world ^= 1;
     run(network, {&host, &client}, 1500);
     const std::string said = testing::internal::GetCapturedStdout();
     EXPECT_FALSE(host.session.playing());

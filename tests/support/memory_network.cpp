@@ -172,14 +172,25 @@ SessionMachine::SessionMachine(MemoryNetwork& network, const std::string& name, 
       session(setup, setup.hosting ? network.listen(name) : network.connect(name, "host", requestData),
               identity, game, [&network] { return network.now(); }) {}
 
-void SessionMachine::frame() {
+int SessionMachine::frame() {
     if (!session.playing()) {
         session.update();
-        return;
+        return 0;
     }
     session.beginFrame();
-    while (session.frameReady()) {
+    int frames = 0;
+    for (; session.frameReady(); ++frames) {
+        world = simulate(world, session.lockstep()->table(), session.lockstep()->nextFrame());
+        game.hash = game.hash ? std::optional(world) : std::nullopt;
         session.frameDone();
     }
     session.endFrame();
+    return frames;
+}
+
+uint64_t SessionMachine::simulate(uint64_t world, const Lockstep& table, uint32_t frame) {
+    for (int seat = 0; seat < table.seats(); ++seat) {
+        world = (world ^ frame ^ (uint64_t{table.actions(seat, frame)} << 32)) * 1099511628211ull;
+    }
+    return world;
 }

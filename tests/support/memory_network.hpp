@@ -65,8 +65,8 @@ class MemoryNetwork {
     std::map<std::pair<int, int>, uint32_t> lastReliableDue;
 };
 
-// A game with no world: its seats press at random, each choice held for a while; it notes the
-// hash the test gives it and whether the session sent it to the title.
+// A game with no world: its seats press at random, each choice held for a while; it notes
+// whether the session sent it to the title. Given a hash, it reports its machine's world.
 struct ToyOnlineGame : OnlineGame {
     explicit ToyOnlineGame(uint32_t seed) : random(seed) {}
     void startMatch(const StartMessage&, uint8_t) override {}
@@ -81,12 +81,17 @@ struct ToyOnlineGame : OnlineGame {
     bool leftForTitle = false;
 };
 
-// A machine on the network: a session over a toy game, hosting or joining "host".
+// A machine on the network: a session over a toy game, hosting or joining "host". Its world is
+// a hash that takes in every seat's actions as each frame is simulated.
 struct SessionMachine {
     SessionMachine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
                    const BuildIdentity& identity, uint32_t seed = 1, uint32_t requestData = kProtocolMagic);
-    // One rendered frame: its waiting screen, or every frame of its match that is due.
-    void frame();
+    // One rendered frame: its waiting screen, or every frame of its match that is due; how many.
+    int frame();
+    // The world after one more frame of the table.
+    static uint64_t simulate(uint64_t world, const Lockstep& table, uint32_t frame);
     ToyOnlineGame game;
     NetSession session;
+    static constexpr uint64_t kWorldStart = 1469598103934665603ull;
+    uint64_t world = kWorldStart;
 };
