@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -34,12 +35,9 @@ class EditorTrial : public ::testing::Test {
         return done();
     }
     bool platformAt(float x, float y) const {
-        for (GameObject* o : GameObjectList::instance().objects()) {
-            if (o->name == "Platform" && o->transform.position.x == x && o->transform.position.y == y) {
-                return true;
-            }
-        }
-        return false;
+        return std::ranges::any_of(GameObjectList::instance().objects(), [&](const GameObject* o) {
+            return o->name == "Platform" && o->transform.position.x == x && o->transform.position.y == y;
+        });
     }
 
     EngineHarness harness;

@@ -1,6 +1,7 @@
 // The real editor driven with the mouse: a platform of Meadow dragged to a new place and saved,
 // then a match started on the saved map shows it where it was dropped. The game runs from a run
-// folder of its own whose data and preview folders are copies, so the build's stay as they are.
+// folder of its own whose resources link to the build's, but for copies of the data and preview
+// folders, so the build's stay as they are.
 #include "editor/editor_view.hpp"
 #include "objects/json_data.hpp"
 #include "tests/support/display.hpp"
@@ -8,7 +9,6 @@
 #include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -19,28 +19,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Links everything of from into to, except the listed folders (relative to from), which are
-// copied, and the folders above them, which are made and walked into.
-void mirror(const fs::path& from, const fs::path& to, const std::vector<fs::path>& copied,
-            const fs::path& relative = {}) {
-    fs::create_directories(to / relative);
-    for (const fs::directory_entry& e : fs::directory_iterator(from / relative)) {
-        const fs::path rel = relative / e.path().filename();
-        bool above = false, copy = false;
-        for (const fs::path& c : copied) {
-            copy = copy || c == rel;
-            above = above || c.string().rfind(rel.string() + "/", 0) == 0;
-        }
-        if (copy) {
-            fs::copy(e.path(), to / rel, fs::copy_options::recursive);
-        } else if (above) {
-            mirror(from, to, copied, rel);
-        } else {
-            fs::create_symlink(e.path(), to / rel);
-        }
-    }
-}
 
 bool xdotool(const std::string& arguments) {
     return std::system(("xdotool " + arguments).c_str()) == 0;
@@ -65,16 +43,15 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     if (std::system("command -v xdotool > /dev/null") != 0) {
         GTEST_SKIP() << "needs xdotool";
     }
-    const fs::path root = fs::temp_directory_path() / ("grumbo-editor-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    struct Cleanup {
-        fs::path path;
-        ~Cleanup() { fs::remove_all(path); }
-    } cleanup{root};
-    mirror(GRUMBO_RESOURCES_DIR, root / "Resources", {"JsonData", "Texture/MainMenu/LevelSelection"});
-    fs::create_directories(root / "run");
-    fs::create_symlink(fs::path(GRUMBO_RUN_DIR) / "shaders", root / "run" / "shaders");
-    const fs::path mapFile = root / "Resources" / "JsonData" / "Meadow.json";
+    TempRunDir dir;
+    const fs::path run = fs::current_path(), build = GRUMBO_RESOURCES_DIR, resources = dir.resources();
+    ASSERT_EQ(std::system(("cp -rs " + build.string() + "/. " + resources.string()).c_str()), 0);
+    for (const char* written : {"JsonData", "Texture/MainMenu/LevelSelection"}) {
+        fs::remove_all(resources / written);
+        fs::copy(build / written, resources / written, fs::copy_options::recursive);
+    }
+    fs::create_symlink(fs::path(GRUMBO_RUN_DIR) / "shaders", run / "shaders");
+    const fs::path mapFile = resources / "JsonData" / "Meadow.json";
     const MapData before = readMap(mapFile);
     ASSERT_EQ(before.platforms.size(), 8u);
     const PlatformEntry ledge = before.platforms[6]; // the small one up on the left, no spawn point on it
@@ -86,7 +63,7 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     const vec2 grab = view.toScreen({ledge.position.x, ledge.position.y});
     const vec2 drop = view.toScreen({ledge.position.x - 6.0f, ledge.position.y + 4.0f});
     {
-        GameProcess editor(GRUMBO_GAME_EXE, (root / "run").string(), {"--edit", "Meadow", "--windowed"});
+        GameProcess editor(GRUMBO_GAME_EXE, run.string(), {"--edit", "Meadow", "--windowed"});
         ASSERT_TRUE(editor.waitForOutput("Load Time: = ", 60s)) << editor.output();
         unsigned long window = findWindowByTitle("Grumbo!", 30s);
         ASSERT_NE(window, 0ul);
@@ -119,7 +96,7 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
         }
     }
 
-    GameProcess match(GRUMBO_GAME_EXE, (root / "run").string(), {"--match", "Meadow", "--windowed"});
+    GameProcess match(GRUMBO_GAME_EXE, run.string(), {"--match", "Meadow", "--windowed"});
     ASSERT_TRUE(match.waitForOutput("Load Time: = ", 60s)) << match.output();
     unsigned long window = findWindowByTitle("Grumbo!", 30s);
     ASSERT_NE(window, 0ul);

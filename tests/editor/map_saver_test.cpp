@@ -12,7 +12,6 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 using editor_test::smallMap;
@@ -22,34 +21,22 @@ namespace {
 class MapSaving : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() / ("grumbo-save-" + std::to_string(getpid()));
-        fs::create_directories(root / "data");
-        fs::create_directories(root / "previews");
-        folders = {(root / "data").string() + "/", (root / "previews").string() + "/"};
-        write("MapSetting.json", R"({ "Map": [ { "MapName": "Old" } ] })");
-        write("BackgroundSetting.json",
-              R"({ "PreviewArray": [ { "MapPreviewPath": "Map1", "MapPreviewName": "Map1" } ],
+        fs::create_directories(dir.resources() + "previews");
+        dir.writeResource("data/MapSetting.json", R"({ "Map": [ { "MapName": "Old" } ] })");
+        dir.writeResource("data/BackgroundSetting.json",
+                          R"({ "PreviewArray": [ { "MapPreviewPath": "Map1", "MapPreviewName": "Map1" } ],
             "MapArray": [ { "MapName": "Old", "MapPath": "OldPicture", "Theme": "meadow" } ] })");
     }
-    void TearDown() override { fs::remove_all(root); }
 
-    void write(const std::string& file, const std::string& text) {
-        std::ofstream(root / "data" / file) << text;
-    }
-    std::string read(const std::string& file) const { return FileText((root / "data" / file).string()); }
+    std::string read(const std::string& file) const { return FileText(folders.data + file); }
     Json::Value table(const std::string& file) const { return parseJsonText(read(file), file); }
 
     SaveResult save(const MapData& map, bool clean, bool replace = false) {
-        SaveRequest request;
-        request.map = map;
-        request.theme = "meadow";
-        request.clean = clean;
-        request.replaceExisting = replace;
-        return SaveMap(request, folders);
+        return SaveMap({.map = map, .theme = "meadow", .clean = clean, .replaceExisting = replace}, folders);
     }
 
-    fs::path root;
-    SaveFolders folders;
+    TempRunDir dir;
+    SaveFolders folders{dir.resources() + "data/", dir.resources() + "previews/"};
 };
 
 } // namespace
@@ -92,7 +79,7 @@ TEST_F(MapSaving, ACleanMapGoesInTheLevelSelectAndADraftStaysOut) {
     EXPECT_EQ(pictures["MapArray"][1]["Theme"].asString(), "meadow");
     EXPECT_EQ(pictures["MapArray"][1]["MapPath"].asString(), "OldPicture") << "the theme's picture is shared";
     sf::Image preview;
-    ASSERT_TRUE(preview.loadFromFile((root / "previews" / (PreviewNameFor("Small") + ".png")).string()));
+    ASSERT_TRUE(preview.loadFromFile(folders.previews + PreviewNameFor("Small") + ".png"));
     EXPECT_EQ(preview.getSize(), sf::Vector2u(500, 300)) << "the generator's preview size";
 
     // Saved again with a problem: the file is kept, the level select no longer offers it.
@@ -111,7 +98,7 @@ TEST_F(MapSaving, ACleanMapGoesInTheLevelSelectAndADraftStaysOut) {
     MapData badName = smallMap();
     badName.name = "../Small";
     EXPECT_EQ(save(badName, false).outcome, SaveResult::Outcome::Failed);
-    EXPECT_FALSE(fs::exists(root / "Small.json"));
+    EXPECT_FALSE(fs::exists(dir.resources() + "Small.json"));
 }
 
 TEST_F(MapSaving, ASaveCutOffHalfwayLeavesTheOldFileWhole) {
