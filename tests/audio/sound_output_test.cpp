@@ -9,23 +9,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <numeric>
 #include <thread>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-} // namespace
+using namespace std::chrono_literals;
 
 TEST(PcmChunks, LoopWrapsSampleExactly) {
-    auto samples = std::make_shared<std::vector<int16_t>>();
-    for (int i = 0; i < 10; ++i) {
-        samples->push_back(static_cast<int16_t>(i));
-    }
+    auto samples = std::make_shared<std::vector<int16_t>>(10);
+    std::iota(samples->begin(), samples->end(), int16_t{0});
     PcmSource pcm;
     pcm.samples = samples;
     pcm.frameCount = 10;
@@ -100,11 +91,11 @@ TEST(RealSoundOutput, EveryEventPlaysStartsRunsAndOneShotsFinish) {
     }
 
     // The one-shots (2.4 s at the longest) end and free themselves; the loops play on.
-    auto deadline = Clock::now() + std::chrono::seconds(15);
+    auto deadline = std::chrono::steady_clock::now() + 15s;
     const auto held = std::count_if(kSoundEvents.begin(), kSoundEvents.end(), [](auto& e) { return e.held; });
-    while (system.instanceCount() > held && Clock::now() < deadline) {
+    while (system.instanceCount() > held && std::chrono::steady_clock::now() < deadline) {
         sound.update();
-        sleepMs(20);
+        std::this_thread::sleep_for(20ms);
     }
     EXPECT_EQ(system.instanceCount(), held) << "every one-shot finished";
     EXPECT_EQ(stateOf(sound.instances.at(std::string(kEventBlackHole))), PlaybackState::Playing);
@@ -123,7 +114,7 @@ TEST(RealSoundOutput, PauseStopsTheClockAndResumeGoesOn) {
     sound.setPaused(true);
     int atPause = positionMs(music);
     EXPECT_GT(atPause, 50);
-    sleepMs(300);
+    std::this_thread::sleep_for(300ms);
     sound.update();
     EXPECT_EQ(positionMs(music), atPause);
     EXPECT_EQ(stateOf(music), PlaybackState::Playing) << "paused, not stopped";

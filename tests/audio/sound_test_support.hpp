@@ -33,11 +33,6 @@ struct RecordedSystem {
         EXPECT_EQ(description.createInstance(&instance), kAudioOk);
         return instance;
     }
-    // One frame: time passes at the output, then the system's update.
-    void frame(float seconds) {
-        output.advance(seconds);
-        EXPECT_EQ(system.update(), kAudioOk);
-    }
 
     RecordingAudioOutput output;
     AudioSystem system;

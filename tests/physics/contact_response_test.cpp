@@ -5,35 +5,21 @@
 
 using namespace physics_test;
 
-namespace {
-
-// A ball just sunk 0.05 into the top of a platform, moving down at the given speed.
-struct Landing {
-    Block platform;
-    Ball ball;
-};
-Landing landing(float downSpeed) {
-    Block platform = makePlatform({0.0f, 0.0f}, {10.0f, 1.0f});
-    Ball ball = makeBall({0.0f, 0.95f}, 0.5f);
-    ball.body->velocity = {0.0f, -downSpeed};
-    return {platform, ball};
-}
-
-} // namespace
-
 // Slow contacts do not bounce (a tank comes to rest); faster ones bounce with the smaller of the
 // two restitutions (the ball's default 0.2 against the platform's 0.5).
 TEST(Restitution, SlowContactsDoNotBounceAndFastOnesWithTheSmallerRestitution) {
-    Landing slow = landing(1.9f);
-    frame();
-    EXPECT_NEAR(slow.ball.body->velocity.y, 0.0f, 1e-5f)
-        << "below about 1.96 units per second nothing bounces";
+    // A ball just sunk 0.05 into the top of a platform, moving down at the given speed.
+    auto landing = [](float downSpeed) {
+        GameObjectList::instance().destroyAll();
+        makePlatform({0.0f, 0.0f}, {10.0f, 1.0f});
+        RigidBody2D* ball = makeBall({0.0f, 0.95f}, 0.5f).body;
+        ball->velocity = {0.0f, -downSpeed};
+        frame();
+        return ball->velocity.y;
+    };
+    EXPECT_NEAR(landing(1.9f), 0.0f, 1e-5f) << "below about 1.96 units per second nothing bounces";
     EXPECT_FLOAT_EQ(CollisionWorld::instance().manifolds[0].restitution, 0.0f);
-
-    GameObjectList::instance().destroyAll();
-    Landing brisk = landing(2.0f);
-    frame();
-    EXPECT_NEAR(brisk.ball.body->velocity.y, 0.2f * 2.0f, 1e-5f);
+    EXPECT_NEAR(landing(2.0f), 0.2f * 2.0f, 1e-5f);
 }
 
 TEST(Response, SeparatingBodiesGetNoImpulseButAreStillPulledApart) {
