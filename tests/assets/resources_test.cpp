@@ -4,24 +4,12 @@
 
 #include <SFML/Graphics/Image.hpp>
 #include <gtest/gtest.h>
-#include <json/json.h>
 
-#include <filesystem>
-#include <fstream>
-#include <set>
+#include <algorithm>
 
 namespace {
 
 const std::string kResources = GRUMBO_RESOURCES_DIR;
-
-Json::Value readJson(const std::string& relative) {
-    std::ifstream in(kResources + "/JsonData/" + relative);
-    Json::Value root;
-    Json::CharReaderBuilder builder;
-    std::string errors;
-    EXPECT_TRUE(in && Json::parseFromStream(builder, in, &root, &errors)) << relative << ": " << errors;
-    return root;
-}
 
 assetgen::MapSet maps() {
     return assetgen::loadMapSet(kResources + "/JsonData");
@@ -41,25 +29,18 @@ TEST(GeneratedResources, EveryPictureDecodesAtItsListedSize) {
     }
 }
 
-// Preview n is shown for map n, each map names its own preview, and the match finds its
-// background by the map's name.
+// Preview n is shown for map n, each map names a preview of its own, and the match finds its
+// background by the map's name (the pictures themselves are checked above).
 TEST(GeneratedResources, EveryMapHasItsPreviewAndItsBackground) {
-    Json::Value list = readJson("MapSetting.json");
-    Json::Value pictures = readJson("BackgroundSetting.json");
-    ASSERT_EQ(pictures["PreviewArray"].size(), list["Map"].size());
-    std::set<std::string> previewNames, backgrounds;
-    for (const Json::Value& p : pictures["PreviewArray"]) {
-        previewNames.insert(p["MapPreviewName"].asString());
-        EXPECT_TRUE(std::filesystem::exists(kResources + "/Texture/MainMenu/LevelSelection/" +
-                                            p["MapPreviewPath"].asString() + ".png"));
-    }
-    for (const Json::Value& bg : pictures["MapArray"]) {
-        backgrounds.insert(bg["MapName"].asString());
-        EXPECT_TRUE(std::filesystem::exists(kResources + "/Texture/BG/" + bg["MapPath"].asString() + ".png"));
-    }
-    for (const Json::Value& entry : list["Map"]) {
-        Json::Value map = readJson(entry["MapName"].asString() + ".json");
-        EXPECT_EQ(previewNames.count(map["MapPreviewName"].asString()), 1u) << entry["MapName"];
-        EXPECT_EQ(backgrounds.count(map["MapName"].asString()), 1u) << entry["MapName"];
+    using namespace assetgen;
+    const MapSet set = maps();
+    ASSERT_EQ(set.previews.size(), set.maps.size());
+    const auto noPicture = [](const auto& entry) { return entry.path.empty(); };
+    EXPECT_FALSE(std::ranges::any_of(set.previews, noPicture) ||
+                 std::ranges::any_of(set.backgrounds, noPicture));
+    for (const MapData& map : set.maps) {
+        EXPECT_TRUE(map.loaded) << map.file;
+        EXPECT_EQ(std::ranges::count(set.previews, map.previewName, &PreviewEntry::name), 1) << map.file;
+        EXPECT_EQ(std::ranges::count(set.backgrounds, map.name, &BackgroundEntry::mapName), 1) << map.file;
     }
 }

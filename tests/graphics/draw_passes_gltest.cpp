@@ -11,12 +11,11 @@
 
 namespace {
 
-const sf::Color kRed(255, 0, 0);
-const sf::Color kGreen(0, 255, 0);
-const sf::Color kBlue(0, 0, 255);
-const sf::Color kYellow(255, 255, 0);
-const sf::Color kMagenta(255, 0, 255);
-const sf::Color kBlack(0, 0, 0);
+const sf::Color kRed = sf::Color::Red;
+const sf::Color kGreen = sf::Color::Green;
+const sf::Color kBlue = sf::Color::Blue;
+const sf::Color kYellow = sf::Color::Yellow;
+const sf::Color kBlack = sf::Color::Black;
 
 class DrawPasses : public GlFixture {
   protected:
@@ -30,45 +29,29 @@ class DrawPasses : public GlFixture {
         addTexture("Blue", solidImage(kBlue));
         addTexture("Yellow", solidImage(kYellow));
     }
-
-    // The window pixel of a world point seen by the default camera (48 x 30 units).
-    sf::Vector2i worldToWindow(float x, float y) const { return pictureToWindow(x / 24.0f, y / 15.0f); }
-    sf::Color at(float worldX, float worldY) const {
-        sf::Vector2i p = worldToWindow(worldX, worldY);
-        return pixel(p.x, p.y);
-    }
-    sf::Color atPicture(float clipX, float clipY) const {
-        sf::Vector2i p = pictureToWindow(clipX, clipY);
-        return pixel(p.x, p.y);
-    }
 };
 
 } // namespace
 
 TEST_F(DrawPasses, DefaultCameraCentresACornerSpriteOnTheTopRightOfTheLetterboxedPicture) {
-    // A window wider than 16:10 gets bars left and right.
+    // A window wider than 16:10 gets bars left and right: a 1152 x 720 picture from column 64,
+    // and from row 800 - 720 = 80 of the window (rows count from the top).
     sf::Event resize{};
     resize.type = sf::Event::Resized;
     resize.size.width = 1280;
     resize.size.height = 720;
     InputManager::instance().queueEvent(resize);
     runFrames(1);
-    const ScreenLayout& screen = GraphicsManager::instance().screen;
-    ASSERT_EQ(screen.viewportX, 64);
-    ASSERT_EQ(screen.viewportWidth, 1152);
-
     makeSprite("Red", 24.0f, 15.0f, 0.0f, 2.0f, 2.0f); // 48 px across: 24 px per world unit
     drawFrame();
     auto red = boundsOf([](sf::Color c) { return sameColor(c, kRed); });
-    // Window rows count from the top; the picture's top edge is at row 800 - 720 = 80.
     const int cornerX = 64 + 1152;
-    const int cornerY = static_cast<int>(height) - 720;
+    const int cornerY = 80;
     EXPECT_EQ(red[2], cornerX - 1); // right edge: clipped by the picture
     EXPECT_EQ(red[1], cornerY);     // top edge: clipped by the picture
     EXPECT_NEAR(red[0], cornerX - 24, 1);
     EXPECT_NEAR(red[3], cornerY + 24 - 1, 1);
-    // Nothing in the bar beside the picture.
-    EXPECT_TRUE(colorNear(pixel(cornerX + 5, cornerY + 5), kBlack));
+    EXPECT_TRUE(colorNear(pixel(cornerX + 5, cornerY + 5), kBlack)); // nothing in the bar beside it
 }
 
 TEST_F(DrawPasses, NearerSpritesHideFartherOnesWhateverTheListOrder) {
@@ -78,11 +61,10 @@ TEST_F(DrawPasses, NearerSpritesHideFartherOnesWhateverTheListOrder) {
     makeSprite("Blue", 8.0f, 0.0f, -3.0f, 6.0f, 6.0f);
     makeSprite("Red", 10.0f, 0.0f, 5.0f, 6.0f, 6.0f);
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-9.0f, 0.0f), kRed)); // overlap
-    EXPECT_TRUE(colorNear(at(9.0f, 0.0f), kRed));
-    EXPECT_TRUE(colorNear(at(-6.0f, 0.0f), kBlue)); // blue where it is alone
-    EXPECT_TRUE(colorNear(at(6.0f, 0.0f), kBlue));
-    EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(atWorld(-9.0f, 0.0f), kRed)); // overlap
+    EXPECT_TRUE(colorNear(atWorld(9.0f, 0.0f), kRed));
+    EXPECT_TRUE(colorNear(atWorld(-6.0f, 0.0f), kBlue)); // blue where it is alone
+    EXPECT_TRUE(colorNear(atWorld(0.0f, 0.0f), kBlack));
 }
 
 TEST_F(DrawPasses, InterfaceImagesPaintInListOrderOverTheWorld) {
@@ -104,43 +86,42 @@ TEST_F(DrawPasses, DisabledRenderersInactiveOwnersAndMissingProgramsDrawNothing)
     parent->transform.setParent(child);
     GameObject* image = makeImage("Yellow", 0.0f, 0.5f, 0.0f, 0.2f, 0.2f);
     drawFrame();
-    ASSERT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
-    ASSERT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
+    ASSERT_TRUE(colorNear(atWorld(-10.0f, 0.0f), kRed));
+    ASSERT_TRUE(colorNear(atWorld(10.0f, 0.0f), kBlue));
     ASSERT_TRUE(colorNear(atPicture(0.0f, 0.5f), kYellow));
-    EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(atWorld(0.0f, 0.0f), kBlack));
 
     left->getComponent<SpriteRenderer>()->enabled = false;
     setActive(parent, false);
     image->getComponent<GameUIRenderer>()->enabled = false;
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kBlack));
-    EXPECT_TRUE(colorNear(at(10.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(atWorld(-10.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(atWorld(10.0f, 0.0f), kBlack));
     EXPECT_TRUE(colorNear(atPicture(0.0f, 0.5f), kBlack));
-    EXPECT_EQ(GraphicsManager::instance().sprites.size(), 3u); // hidden, still listed
 
+    // Hidden, not forgotten: both come back.
     left->getComponent<SpriteRenderer>()->enabled = true;
     setActive(parent, true);
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
-    EXPECT_TRUE(colorNear(at(10.0f, 0.0f), kBlue));
+    EXPECT_TRUE(colorNear(atWorld(-10.0f, 0.0f), kRed));
+    EXPECT_TRUE(colorNear(atWorld(10.0f, 0.0f), kBlue));
 }
 
 TEST_F(DrawPasses, MissingTextureIsReportedOncePerNameAndTheQuadStillDrawn) {
     makeSprite("Yellow", 0.0f, 0.0f, 0.0f, 10.0f, 10.0f);
-    GameObject* missing = makeSprite("NoSuchPicture", 0.0f, 0.0f, 1.0f, 4.0f, 4.0f);
+    makeSprite("NoSuchPicture", 0.0f, 0.0f, 1.0f, 4.0f, 4.0f);
     makeSprite("NoSuchPicture", -8.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-    ASSERT_EQ(missing->getComponent<SpriteRenderer>()->texture, nullptr);
     testing::internal::CaptureStdout();
     drawFrame();
     drawFrame();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "CAN'T FIND TEXTURE\n") << "not a line per draw";
     // Drawn with no picture: opaque black over the yellow behind it.
-    EXPECT_TRUE(colorNear(at(0.0f, 0.0f), kBlack));
-    EXPECT_TRUE(colorNear(at(4.0f, 0.0f), kYellow));
+    EXPECT_TRUE(colorNear(atWorld(0.0f, 0.0f), kBlack));
+    EXPECT_TRUE(colorNear(atWorld(4.0f, 0.0f), kYellow));
 
     // Another missing name is told once too; a name that loads and is lost again, again.
     makeSprite("AlsoMissing", 8.0f, 0.0f, 1.0f, 1.0f, 1.0f);
-    addTexture("NoSuchPicture", solidImage(sf::Color::Green));
+    addTexture("NoSuchPicture", solidImage(kGreen));
     ResourceManager::instance().removeTexture("NoSuchPicture");
     testing::internal::CaptureStdout();
     drawFrame();
@@ -151,12 +132,7 @@ TEST_F(DrawPasses, MissingTextureIsReportedOncePerNameAndTheQuadStillDrawn) {
 TEST_F(DrawPasses, CompositeShowsTheSceneThroughItsProgramAndTheOverlayOnTop) {
     // A composite that swaps colour channels, so the scene is recognisable as having gone through it.
     addProgram(
-        "Swap",
-        "#version 330 core\n"
-        "layout(location = 0) in vec3 position;\n"
-        "layout(location = 1) in vec2 textureCoordinate;\n"
-        "out vec2 uv;\n"
-        "void main() { uv = textureCoordinate; gl_Position = vec4(position, 1.0); }\n",
+        "Swap", "./shaders/Screen_Copy.vs",
         "#version 330 core\n"
         "in vec2 uv;\n"
         "out vec4 fragColor;\n"
@@ -169,29 +145,28 @@ TEST_F(DrawPasses, CompositeShowsTheSceneThroughItsProgramAndTheOverlayOnTop) {
     outline->shader = ResourceManager::instance().getShader("Basic");
     outline->color = {1, 0, 1, 1};
     GameObject* frame = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-    FrameBufferRenderer* composite = frame->addComponent<FrameBufferRenderer>();
-    composite->set(ResourceManager::instance().getShader("Swap"), nullptr, {1, 1, 1, 1});
+    frame->addComponent<FrameBufferRenderer>()->set(ResourceManager::instance().getShader("Swap"), nullptr,
+                                                    {1, 1, 1, 1});
 
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kGreen));     // red scene, channels swapped
-    EXPECT_TRUE(colorNear(atPicture(0.0f, 0.5f), kBlue)); // interface: straight into the window
-    auto lines = boundsOf([](sf::Color c) { return sameColor(c, kMagenta, 40); });
-    sf::Vector2i boxCentre = worldToWindow(10.0f, 0.0f);
-    EXPECT_NEAR((lines[0] + lines[2]) / 2, boxCentre.x, 2); // the outline, unswapped
-    const float pixelsPerUnit = static_cast<float>(GraphicsManager::instance().screen.viewportWidth) / 48.0f;
-    EXPECT_NEAR(lines[2] - lines[0], 6.0f * pixelsPerUnit, 3.0f);
+    EXPECT_TRUE(colorNear(atWorld(-10.0f, 0.0f), kGreen)); // red scene, channels swapped
+    EXPECT_TRUE(colorNear(atPicture(0.0f, 0.5f), kBlue));  // interface: straight into the window
+    auto lines = boundsOf([](sf::Color c) { return sameColor(c, sf::Color::Magenta, 40); });
+    // The outline, unswapped, 6 units across.
+    EXPECT_NEAR((lines[0] + lines[2]) / 2, pictureToWindow(10.0f / 24.0f, 0.0f).x, 2);
+    EXPECT_NEAR(lines[2] - lines[0], 6 * 1280 / 48, 3);
 
     // Without a composite taking part the scene goes straight to the window.
     frame->active = false;
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-10.0f, 0.0f), kRed));
+    EXPECT_TRUE(colorNear(atWorld(-10.0f, 0.0f), kRed));
 }
 
 TEST_F(DrawPasses, SheetCellsPickColumnsAndRowsAndRepeatBeyondTheSheet) {
     // Four columns by two rows of 4 x 4 px cells, each its own colour.
     const sf::Color cells[2][4] = {
         {kRed, kGreen, kBlue, kYellow},
-        {kMagenta, sf::Color(0, 255, 255), sf::Color(255, 255, 255), sf::Color(128, 0, 0)}};
+        {sf::Color::Magenta, sf::Color::Cyan, sf::Color::White, sf::Color(128, 0, 0)}};
     sf::Image sheet;
     sheet.create(16, 8);
     for (unsigned y = 0; y < 8; ++y) {
@@ -200,7 +175,14 @@ TEST_F(DrawPasses, SheetCellsPickColumnsAndRowsAndRepeatBeyondTheSheet) {
         }
     }
     addTexture("Sheet", sheet);
-
+    auto cell = [](float x, float y, float scaleX, int column, int row) {
+        auto* sprite = makeSprite("Sheet", x, y, 0.0f, scaleX, 6.0f)->getComponent<SpriteRenderer>();
+        sprite->columns = 4;
+        sprite->rows = 2;
+        sprite->column = column;
+        sprite->row = row;
+        return sprite;
+    };
     struct Pick {
         int column, row;
         float x, y;
@@ -208,21 +190,10 @@ TEST_F(DrawPasses, SheetCellsPickColumnsAndRowsAndRepeatBeyondTheSheet) {
     const Pick picks[] = {{1, 1, -15, 8}, {3, 2, -5, 8}, {4, 1, 5, 8}, {2, 2, 15, 8}, {1, 1, -15, -2}};
     std::vector<SpriteRenderer*> sprites;
     for (const Pick& p : picks) {
-        SpriteRenderer* sprite =
-            makeSprite("Sheet", p.x, p.y, 0.0f, 6.0f, 6.0f)->getComponent<SpriteRenderer>();
-        sprite->columns = 4;
-        sprite->rows = 2;
-        sprite->column = p.column;
-        sprite->row = p.row;
-        sprites.push_back(sprite);
+        sprites.push_back(cell(p.x, p.y, 6.0f, p.column, p.row));
     }
     // Column 5 of 4: u runs from 0 to 1.25, so the sheet shows 1.25 times across.
-    SpriteRenderer* beyond =
-        makeSprite("Sheet", 0.0f, -8.0f, 0.0f, 40.0f, 4.0f)->getComponent<SpriteRenderer>();
-    beyond->columns = 4;
-    beyond->column = 5;
-    beyond->rows = 2;
-    beyond->row = 1;
+    cell(0.0f, -8.0f, 40.0f, 5, 1);
     // The same cells on an interface image.
     GameObject* image = makeObject("Image", 0.8f, 0.8f, 0.0f, 0.2f, 0.2f);
     image->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
@@ -230,54 +201,41 @@ TEST_F(DrawPasses, SheetCellsPickColumnsAndRowsAndRepeatBeyondTheSheet) {
                                                4, 0, 2);
 
     drawFrame();
-    for (size_t i = 0; i < std::size(picks); ++i) {
-        const Pick& p = picks[i];
-        EXPECT_TRUE(colorNear(at(p.x, p.y), cells[p.row - 1][p.column - 1]))
-            << "column " << p.column << " row " << p.row;
+    for (const Pick& p : picks) {
+        EXPECT_TRUE(colorNear(atWorld(p.x, p.y), cells[p.row - 1][p.column - 1])) << p.column << "," << p.row;
     }
-    const float left = -20.0f;
     for (auto [fraction, column] : {std::pair{0.1f, 0}, {0.3f, 1}, {0.5f, 2}, {0.7f, 3}, {0.9f, 0}}) {
-        EXPECT_TRUE(colorNear(at(left + 40.0f * fraction, -8.0f), cells[0][column])) << fraction;
+        EXPECT_TRUE(colorNear(atWorld(-20.0f + 40.0f * fraction, -8.0f), cells[0][column])) << fraction;
     }
     EXPECT_TRUE(colorNear(atPicture(0.8f, 0.8f), kGreen));
 
     // Changing a cell shows the new one on the next frame.
     sprites[0]->column = 2;
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-15.0f, 8.0f), kGreen));
-    EXPECT_TRUE(colorNear(at(-15.0f, -2.0f), kRed));
+    EXPECT_TRUE(colorNear(atWorld(-15.0f, 8.0f), kGreen));
+    EXPECT_TRUE(colorNear(atWorld(-15.0f, -2.0f), kRed));
 }
 
 TEST_F(DrawPasses, PlatformsGetTheCrackMapOfTheirShapeOnUnitOne) {
     // A program that shows what is bound on the "normalTexture" unit.
-    addProgram(
-        "ShowNormals",
-        "#version 330 core\n"
-        "layout(location = 0) in vec3 position;\n"
-        "layout(location = 1) in vec2 textureCoordinate;\n"
-        "uniform mat4 model; uniform mat4 view; uniform mat4 projection;\n"
-        "out vec2 uv;\n"
-        "void main() { uv = textureCoordinate; gl_Position = projection * view * model * vec4(position, "
-        "1.0); }\n",
-        "#version 330 core\n"
-        "in vec2 uv;\n"
-        "out vec4 fragColor;\n"
-        "uniform sampler2D image; uniform sampler2D normalTexture;\n"
-        "void main() { fragColor = vec4(texture(normalTexture, uv).rgb + 0.0 * texture(image, uv).rgb, 1.0); "
-        "}\n");
+    addProgram("ShowNormals", "./shaders/Sprite.vs",
+               "#version 330 core\n"
+               "in vec2 uv;\n"
+               "out vec4 fragColor;\n"
+               "uniform sampler2D normalTexture;\n"
+               "void main() { fragColor = vec4(texture(normalTexture, uv).rgb, 1.0); }\n");
     addTexture("20-3RatioNormal-Crack", solidImage(kBlue));
     addTexture("Normal-Crack", solidImage(kGreen));
-    auto platform = [&](float x, float y, float scaleX, float scaleY, const char* tag) {
-        GameObject* object = makeSprite("Red", x, y, 0.0f, scaleX, scaleY);
-        object->tag = tag;
-        object->getComponent<SpriteRenderer>()->shader = ResourceManager::instance().getShader("ShowNormals");
-        return object;
-    };
-    platform(-10.0f, 8.0f, 8.0f, 1.0f, "Platform");
-    platform(10.0f, 5.0f, 1.0f, 2.0f, "Platform");
-    platform(0.0f, -8.0f, 3.0f, 1.0f, "Platform"); // "3-1RatioNormal-Crack" was never loaded
+    // The last one's "3-1RatioNormal-Crack" was never loaded: nothing is bound.
+    for (auto [x, y, scaleX, scaleY] :
+         {std::array{-10.0f, 8.0f, 8.0f, 1.0f}, {10.0f, 5.0f, 1.0f, 2.0f}, {0.0f, -8.0f, 3.0f, 1.0f}}) {
+        GameObject* platform = makeSprite("Red", x, y, 0.0f, scaleX, scaleY);
+        platform->tag = "Platform";
+        platform->getComponent<SpriteRenderer>()->shader =
+            ResourceManager::instance().getShader("ShowNormals");
+    }
     drawFrame();
-    EXPECT_TRUE(colorNear(at(-10.0f, 8.0f), kBlue));
-    EXPECT_TRUE(colorNear(at(10.0f, 5.0f), kGreen));
-    EXPECT_TRUE(colorNear(at(0.0f, -8.0f), kBlack)); // nothing bound
+    EXPECT_TRUE(colorNear(atWorld(-10.0f, 8.0f), kBlue));
+    EXPECT_TRUE(colorNear(atWorld(10.0f, 5.0f), kGreen));
+    EXPECT_TRUE(colorNear(atWorld(0.0f, -8.0f), kBlack));
 }

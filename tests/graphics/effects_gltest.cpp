@@ -6,8 +6,6 @@
 #include "tests/support/gl_fixture.hpp"
 
 #include <GL/glew.h>
-#include <SFML/Window/Event.hpp>
-#include <SFML/Window/Window.hpp>
 
 #include <string>
 #include <vector>
@@ -19,8 +17,8 @@ class EffectsTest : public GlFixture {};
 } // namespace
 
 // "active" is reserved in GLSL, so the swirl takes its flag as "swirlActive"; every other uniform
-// keeps the name the effects upload. (The fade is checked on screen below, and that every
-// program links is ResourceManagerGl's.)
+// keeps the name the effects upload. (The fade and the rings are checked on screen below, and
+// that every program links is ResourceManagerGl's.)
 TEST_F(EffectsTest, EveryEffectProgramTakesItsUniforms) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> programs = {
         {"Blackhole",
@@ -29,9 +27,6 @@ TEST_F(EffectsTest, EveryEffectProgramTakesItsUniforms) {
         {"Sprite-Cracks",
          {"normalTexture", "model", "view", "projection", "color", "contactActive[19]", "contactPoints[19]",
           "crackRadius[19]", "crackAlpha[19]"}},
-        {"Shockwave",
-         {"screenRatioX", "paddingX", "paddingY", "waveActive[9]", "waveRadius[9]", "waveCenter[9]",
-          "waveAmplitude[9]", "waveRefraction[9]", "waveWidth[9]"}},
         {"Sprite-Scrolling", {"scrollTime", "scrollSpeed", "model", "view", "projection", "color"}},
     };
     for (const auto& [name, uniforms] : programs) {
@@ -57,25 +52,16 @@ TEST_F(EffectsTest, CircularFadeCoversAtZeroAndOpensAtHalf) {
     fade->StartFade(1.5f, 1.0f, 0.0f);
     fade->fade()->running = false;
 
-    auto sample = [&](float x, float y) {
-        sf::Vector2i at = pictureToWindow(x, y);
-        return pixel(at.x, at.y);
-    };
-    drawFrame();
-    for (auto [x, y] : {std::pair{0.0f, 0.0f}, {0.99f, 0.99f}, {-0.99f, -0.99f}, {0.5f, -0.2f}}) {
-        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::Black))
-            << "covered everywhere at radius 0, " << x << "," << y;
+    // Covered everywhere at radius 0, a hole in the middle at 0.25, open everywhere at 0.5.
+    const sf::Color black = sf::Color::Black, white = sf::Color::White;
+    for (auto [radius, middle, corners] :
+         {std::tuple{0.0f, black, black}, {0.25f, white, black}, {0.5f, white, white}}) {
+        fade->fade()->radius = radius;
+        drawFrame();
+        EXPECT_TRUE(colorNear(atPicture(0.0f, 0.0f), middle)) << radius;
+        EXPECT_TRUE(colorNear(atPicture(0.98f, 0.98f), corners)) << radius;
+        EXPECT_TRUE(colorNear(atPicture(-0.98f, -0.98f), corners)) << radius;
     }
-    fade->fade()->radius = 0.5f;
-    drawFrame();
-    for (auto [x, y] : {std::pair{0.0f, 0.0f}, {0.99f, 0.99f}, {-0.99f, -0.99f}, {0.99f, -0.99f}}) {
-        EXPECT_TRUE(colorNear(sample(x, y), sf::Color::White))
-            << "open everywhere at radius 0.5, " << x << "," << y;
-    }
-    fade->fade()->radius = 0.25f;
-    drawFrame();
-    EXPECT_TRUE(colorNear(sample(0, 0), sf::Color::White)) << "half open: a hole in the middle";
-    EXPECT_TRUE(colorNear(sample(0.98f, 0.98f), sf::Color::Black)) << "and dark corners";
 }
 
 // A knock-out's ring must centre on the tank whatever shape the window has: with bars at the
@@ -85,16 +71,14 @@ TEST_F(EffectsTest, ShockWaveRingCentresOnItsSpotOnWideAndNarrowWindows) {
     addTexture("Grey", solidImage(sf::Color(100, 100, 100)));
     runFrames(1);
     makeSprite("Grey", 0, 0, 0, 60, 40);
-    GameObject* screenObject = makeObject("FrameBuffer", 0, 0, 0, 1, 1);
-    auto* composite = screenObject->addComponent<FrameBufferRenderer>();
-    composite->set(ResourceManager::instance().getShader("Shockwave"), nullptr, {1, 1, 1, 1});
-    auto* waves = screenObject->attach(new ShaderLogic(&state()->camera, screenObject, ShaderMode::Waves));
+    ShaderLogic* waves = makeShockWave();
     const vec2 spot{12.0f, 3.0f}; // clip (0.5, 0.2) with the default 48 x 30 view
     waves->AddWave(1.5f, 30.0f, spot, 3.0f);
     waves->waves()->radius[0] = 0.2f;
 
     for (auto [w, h] : {std::pair{1280u, 720u}, {1024u, 768u}}) {
-        // The window the engine lays out, with its off-screen picture built to match.
+        // The window the engine lays out, with its off-screen picture built to match; the laid-out
+        // window is the bottom-left part of the real one.
         engine().width = w;
         engine().height = h;
         engine().updateViewport();
@@ -103,13 +87,9 @@ TEST_F(EffectsTest, ShockWaveRingCentresOnItsSpotOnWideAndNarrowWindows) {
         drawFrame();
         auto ring = boundsOf([](sf::Color c) { return c.r > 110; });
         ASSERT_GE(ring[0], 0) << w << "x" << h << ": the ring shows";
-        // The laid-out window is the bottom-left part of the real one; rows count from the top.
-        const ScreenLayout& screen = GraphicsManager::instance().screen;
-        float expectX = static_cast<float>(screen.viewportX) + (0.5f + 0.5f * 0.5f) * screen.viewportWidth;
-        float expectY = static_cast<float>(height) -
-                        (static_cast<float>(screen.viewportY) + (0.5f + 0.5f * 0.2f) * screen.viewportHeight);
-        EXPECT_NEAR((ring[0] + ring[2]) / 2.0f, expectX, 3.0f) << w << "x" << h;
-        EXPECT_NEAR((ring[1] + ring[3]) / 2.0f, expectY, 3.0f) << w << "x" << h;
+        const sf::Vector2i spotOnWindow = pictureToWindow(0.5f, 0.2f);
+        EXPECT_NEAR((ring[0] + ring[2]) / 2.0f, spotOnWindow.x, 3.0f) << w << "x" << h;
+        EXPECT_NEAR((ring[1] + ring[3]) / 2.0f, spotOnWindow.y, 3.0f) << w << "x" << h;
     }
 }
 
@@ -126,12 +106,7 @@ TEST_F(EffectsTest, AnIdleShockWaveCompositeIsSkippedWithoutChangingAPixel) {
     addTexture("Holed", holed);
     addTexture("Blue", solidImage(sf::Color(40, 90, 220, 140)));
     runFrames(1);
-    // A wide window, so the picture has bars at its sides.
-    engine().window->setSize({1280u, 720u});
-    for (int frames = 0; frames < 50 && engine().height != 720u; ++frames) {
-        runFrames(1);
-    }
-    ASSERT_EQ(engine().height, 720u);
+    resizeWindow(1280, 720); // a wide window, so the picture has bars at its sides
     for (int i = 0; i < 12; ++i) {
         makeSprite(i % 2 == 0 ? "Holed" : "Blue", -20.0f + 3.5f * static_cast<float>(i),
                    -6.0f + static_cast<float>(i % 4) * 3.0f, static_cast<float>(i % 3) * 0.5f, 6.0f, 5.0f);
@@ -140,14 +115,8 @@ TEST_F(EffectsTest, AnIdleShockWaveCompositeIsSkippedWithoutChangingAPixel) {
     auto* text = label->addComponent<TextRenderer>();
     text->shader = ResourceManager::instance().getShader("Text");
     text->text = "PLAYER 1 : 120%";
-    GameObject* icon = makeObject("Icon", 0.5f, -0.7f, 0.0f, 0.2f, 0.2f);
-    icon->addComponent<GameUIRenderer>()->set(ResourceManager::instance().getShader("Sprite-UI"),
-                                              ResourceManager::instance().getTexture("Blue"), {1, 1, 1, 1}, 1,
-                                              1, 1);
-    GameObject* screenObject = makeObject("FrameBuffer", 0, 0, 0, 1, 1);
-    auto* composite = screenObject->addComponent<FrameBufferRenderer>();
-    composite->set(ResourceManager::instance().getShader("Shockwave"), nullptr, {1, 1, 1, 1});
-    auto* waves = screenObject->attach(new ShaderLogic(&state()->camera, screenObject, ShaderMode::Waves));
+    makeImage("Blue", 0.5f, -0.7f, 0.0f, 0.2f, 0.2f);
+    ShaderLogic* waves = makeShockWave();
 
     GraphicsManager& graphics = GraphicsManager::instance();
     graphics.skipIdleComposites = false;

@@ -1,4 +1,4 @@
-// Textures and shader programs by name: loading twice, removing, retrying, and broken shader
+// Textures by name: loading twice, removing, retrying; the game's programs, and broken shader
 // files that must be reported without stopping the game.
 #include "graphics/renderer.hpp"
 #include "objects/game_object.hpp"
@@ -52,20 +52,6 @@ TEST_F(ResourceManagerGl, TheGamesElevenProgramsAreRegisteredAndLinked) {
     }
 }
 
-TEST_F(ResourceManagerGl, ProgramsLoadOnceByNameAndAreDeletedWhenRemoved) {
-    ResourceManager& resources = ResourceManager::instance();
-    resources.loadShader("Mine", "./shaders/Sprite.vs", "./shaders/Sprite.fs");
-    ShaderProgram* mine = resources.getShader("Mine");
-    ASSERT_NE(mine, nullptr);
-    const unsigned id = mine->id;
-    resources.loadShader("Mine", "./shaders/Basic.vs", "./shaders/Basic.fs");
-    EXPECT_EQ(resources.getShader("Mine"), mine);
-    EXPECT_EQ(mine->id, id);
-    resources.removeShader("Mine");
-    EXPECT_EQ(resources.getShader("Mine"), nullptr);
-    EXPECT_FALSE(glIsProgram(id));
-}
-
 TEST_F(ResourceManagerGl, MissingFragmentFileIsReportedAndTheGameGoesOn) {
     ResourceManager& resources = ResourceManager::instance();
     testing::internal::CaptureStdout();
@@ -94,10 +80,8 @@ TEST_F(ResourceManagerGl, MissingFragmentFileIsReportedAndTheGameGoesOn) {
     makeSprite("Red", -10.0f, 0.0f, 0.0f, 4.0f, 4.0f)->getComponent<SpriteRenderer>()->shader = broken;
     makeSprite("Blue", 10.0f, 0.0f, 0.0f, 4.0f, 4.0f);
     drawFrame();
-    sf::Vector2i left = pictureToWindow(-10.0f / 24.0f, 0.0f);
-    sf::Vector2i right = pictureToWindow(10.0f / 24.0f, 0.0f);
-    EXPECT_TRUE(colorNear(pixel(left.x, left.y), sf::Color::Black));
-    EXPECT_TRUE(colorNear(pixel(right.x, right.y), sf::Color::Blue));
+    EXPECT_TRUE(colorNear(atWorld(-10.0f, 0.0f), sf::Color::Black));
+    EXPECT_TRUE(colorNear(atWorld(10.0f, 0.0f), sf::Color::Blue));
     EXPECT_TRUE(runFrames(5));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -27,18 +27,14 @@ class WindowRecreation : public GlFixture {
         text->shader = resources.getShader("Text");
         text->color = {0, 1, 0, 1};
         text->text = "GRUMBO";
-        GameObject* frame = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-        frame->addComponent<FrameBufferRenderer>()->set(resources.getShader("Shockwave"), nullptr,
-                                                        {1, 1, 1, 1});
+        makeShockWave();
         GraphicsManager::instance().skipIdleComposites = false; // the off-screen picture in use
     }
 
     void expectSceneDrawn() {
         drawFrame();
-        sf::Vector2i sprite = pictureToWindow(-10.0f / 24.0f, 0.0f);
-        sf::Vector2i image = pictureToWindow(0.0f, 0.5f);
-        EXPECT_TRUE(colorNear(pixel(sprite.x, sprite.y), sf::Color::Red));
-        EXPECT_TRUE(colorNear(pixel(image.x, image.y), sf::Color::Blue));
+        EXPECT_TRUE(colorNear(atWorld(-10.0f, 0.0f), sf::Color::Red));
+        EXPECT_TRUE(colorNear(atPicture(0.0f, 0.5f), sf::Color::Blue));
         auto text = boundsOf([](sf::Color c) { return c.g > 200 && c.r < 50 && c.b < 50; });
         EXPECT_GE(text[0], 0) << "no text";
     }
@@ -68,20 +64,8 @@ TEST_F(WindowRecreation, WindowedAndBackToFullscreenStillDrawEveryPass) {
 TEST_F(WindowRecreation, AShockWaveFrameAfterAResizeLooksAsInAWindowMadeAtThatSize) {
     addTexture("Grey", solidImage(sf::Color(90, 90, 90)));
     makeSprite("Grey", 0.0f, 0.0f, 0.0f, 48.0f, 30.0f);
-    GameObject* screenObject = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-    screenObject->addComponent<FrameBufferRenderer>()->set(ResourceManager::instance().getShader("Shockwave"),
-                                                           nullptr, {1, 1, 1, 1});
-    auto* waves = screenObject->attach(new ShaderLogic(&state()->camera, screenObject, ShaderMode::Waves));
-
-    // As the player drags it: the window reports its new size through its events.
-    const sf::Vector2u resized{1000u, 700u};
-    engine().window->setSize(resized);
-    for (int frames = 0; frames < 50 && (engine().width != resized.x || engine().height != resized.y);
-         ++frames) {
-        runFrames(1);
-    }
-    ASSERT_EQ(engine().width, resized.x);
-    ASSERT_EQ(engine().height, resized.y);
+    ShaderLogic* waves = makeShockWave();
+    ASSERT_NO_FATAL_FAILURE(resizeWindow(1000, 700)); // as the player drags it
     waves->AddWave(1.5f, 30.0f, {6.0f, -2.0f}, 3.0f);
     waves->waves()->radius[0] = 0.3f;
     drawFrame();

@@ -3,6 +3,7 @@
 #include "frontend/game_states.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
+#include "graphics/shader_logic.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 #include "tests/support/display.hpp"
@@ -89,6 +90,16 @@ bool GlFixture::runFrames(int count, uint32_t milliseconds) {
     return true;
 }
 
+void GlFixture::resizeWindow(unsigned newWidth, unsigned newHeight) {
+    engine().window->setSize({newWidth, newHeight});
+    for (int frames = 0; frames < 50 && (engine().width != newWidth || engine().height != newHeight);
+         ++frames) {
+        runFrames(1);
+    }
+    ASSERT_EQ(engine().width, newWidth);
+    ASSERT_EQ(engine().height, newHeight);
+}
+
 void GlFixture::drawFrame() {
     Engine& e = engine();
     WorldRoot().transform.updateWorld();
@@ -157,13 +168,10 @@ sf::Image GlFixture::solidImage(sf::Color color, unsigned imageWidth, unsigned i
     return image;
 }
 
-void GlFixture::addProgram(const std::string& name, const std::string& vertexSource,
+void GlFixture::addProgram(const std::string& name, const std::string& vertexFile,
                            const std::string& fragmentSource) {
-    std::string vertexPath = tempPath(name + ".vs");
-    std::string fragmentPath = tempPath(name + ".fs");
-    std::ofstream(vertexPath) << vertexSource;
-    std::ofstream(fragmentPath) << fragmentSource;
-    ResourceManager::instance().loadShader(name, vertexPath, fragmentPath);
+    std::ofstream(tempPath(name + ".fs")) << fragmentSource;
+    ResourceManager::instance().loadShader(name, vertexFile, tempPath(name + ".fs"));
 }
 
 GameObject* GlFixture::makeObject(const std::string& name, float x, float y, float z, float scaleX,
@@ -190,6 +198,13 @@ GameObject* GlFixture::makeImage(const std::string& texture, float x, float y, f
                                                 ResourceManager::instance().getTexture(texture), {1, 1, 1, 1},
                                                 1, 0, 1);
     return object;
+}
+
+ShaderLogic* GlFixture::makeShockWave() {
+    GameObject* object = makeObject("FrameBuffer", 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    object->addComponent<FrameBufferRenderer>()->set(ResourceManager::instance().getShader("Shockwave"),
+                                                     nullptr, {1, 1, 1, 1});
+    return object->attach(new ShaderLogic(&state()->camera, object, ShaderMode::Waves));
 }
 
 size_t GlFixture::differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {

@@ -21,6 +21,7 @@ namespace sf {
 class Texture;
 }
 class GameObject;
+class ShaderLogic;
 
 // A game state with nothing of its own, for tests that build their scene by hand.
 class SceneState : public GameState {
@@ -44,13 +45,19 @@ class GlFixture : public ::testing::Test {
 
     // Whole engine frames, each after the clock moves on by the given milliseconds.
     bool runFrames(int count, uint32_t milliseconds = 16);
+    // Resizes the window as a player would and runs frames until the engine has taken the new size.
+    void resizeWindow(unsigned newWidth, unsigned newHeight);
     // Lays the object tree out, draws the running state the way a frame does and reads the
     // window back into pixels. Nothing is presented.
     void drawFrame();
     // A window pixel of the last drawFrame, counted from the top-left corner.
     sf::Color pixel(int x, int y) const;
+    sf::Color pixel(sf::Vector2i at) const { return pixel(at.x, at.y); }
     // Window pixel of a point of the picture given in clip coordinates (-1..1, y up).
     sf::Vector2i pictureToWindow(float clipX, float clipY) const;
+    // The pixel of a point of the picture, and of a world point seen by the default camera (48 x 30).
+    sf::Color atPicture(float clipX, float clipY) const { return pixel(pictureToWindow(clipX, clipY)); }
+    sf::Color atWorld(float x, float y) const { return atPicture(x / 24.0f, y / 15.0f); }
     // The bounding box (left, top, right, bottom; inclusive) of the pixels matching a test,
     // looking from a window row downwards; all -1 when none match.
     std::array<int, 4> boundsOf(const std::function<bool(sf::Color)>& match, int fromRow = 0) const;
@@ -58,8 +65,8 @@ class GlFixture : public ::testing::Test {
     // Registers a picture with the resource manager through its normal file loader.
     sf::Texture* addTexture(const std::string& name, const sf::Image& image);
     static sf::Image solidImage(sf::Color color, unsigned width = 8, unsigned height = 8);
-    // Registers a shader program from sources written to temporary files.
-    void addProgram(const std::string& name, const std::string& vertexSource,
+    // Registers a shader program of one of the game's vertex programs and a fragment source.
+    void addProgram(const std::string& name, const std::string& vertexFile,
                     const std::string& fragmentSource);
 
     // A root object at a position with a scale.
@@ -71,6 +78,8 @@ class GlFixture : public ::testing::Test {
     // An interface image of a registered texture with the "Sprite-UI" program, in interface units.
     static GameObject* makeImage(const std::string& texture, float x, float y, float z, float scaleX,
                                  float scaleY);
+    // The shock-wave composite over the whole picture, as a match has it, and the logic of its rings.
+    ShaderLogic* makeShockWave();
     // How many bytes two read-back pictures differ in (all of them when their sizes differ).
     static size_t differingBytes(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 
