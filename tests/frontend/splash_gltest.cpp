@@ -22,10 +22,6 @@ class SplashScreens : public GlFixture {
             elapsed += 0.048f;
         }
     }
-    sf::Color atWorld(float x, float y) const {
-        sf::Vector2i p = pictureToWindow(x / 24.0f, y / 15.0f);
-        return pixel(p.x, p.y);
-    }
     // White-ish pixels of the copyright line, below the first picture.
     std::array<int, 4> noticeInk() const {
         sf::Vector2i below = pictureToWindow(0.0f, -6.0f / 15.0f);

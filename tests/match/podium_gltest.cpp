@@ -16,10 +16,6 @@ class PodiumPicture : public GlFixture {
         Engine::instance().firstState = GameStateId::Play;
     }
     PlayGameState* match() { return dynamic_cast<PlayGameState*>(state()); }
-    sf::Color atWorld(float x, float y) const {
-        sf::Vector2i p = pictureToWindow(x / 24.0f, y / 15.0f); // the victory camera shows 48 x 30
-        return pixel(p.x, p.y);
-    }
 };
 
 } // namespace
