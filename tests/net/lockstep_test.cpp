@@ -19,7 +19,7 @@ TEST(Lockstep, MachinesAtTheirOwnPaceEndWithTheWorldOfOneMachineFedTheSameAction
     SessionMachine single(network, "single", {.address = "host"}, build, 102);
     SessionMachine* machines[] = {&host, &pair, &single};
     for (SessionMachine* m : machines) {
-        m->game.hash = 0; // each compares its world with the host's every second
+        m->reportsWorld = true; // each compares its world with the host's every second
     }
     auto frames = [](const SessionMachine& m) {
         return m.session.lockstep() != nullptr ? m.session.lockstep()->nextFrame() : 0u;

@@ -131,7 +131,7 @@ TEST(NetSession, EndsTheMatchOnBothMachinesWhenTheirWorldsDiffer) {
     MemoryNetwork network(3, {5, 20, 0.0});
     SessionMachine host(network, "host", hostSetup(2), kBuild);
     SessionMachine client(network, "client", clientSetup(), kBuild);
-    host.game.hash = client.game.hash = 0; // both report their worlds
+    host.reportsWorld = client.reportsWorld = true;
     testing::internal::CaptureStdout();
     run(network, {&host, &client}, 6000); // the countdown, then a few seconds agreeing
     ASSERT_TRUE(host.session.playing());

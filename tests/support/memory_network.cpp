@@ -181,7 +181,9 @@ int SessionMachine::frame() {
     int frames = 0;
     for (; session.frameReady(); ++frames) {
         world = simulate(world, session.lockstep()->table(), session.lockstep()->nextFrame());
-        game.hash = game.hash ? std::optional(world) : std::nullopt;
+        if (reportsWorld) {
+            game.hash = world;
+        }
         session.frameDone();
     }
     session.endFrame();

@@ -66,7 +66,7 @@ class MemoryNetwork {
 };
 
 // A game with no world: its seats press at random, each choice held for a while; it notes
-// whether the session sent it to the title. Given a hash, it reports its machine's world.
+// whether the session sent it to the title, and reports the hash the test gives it.
 struct ToyOnlineGame : OnlineGame {
     explicit ToyOnlineGame(uint32_t seed) : random(seed) {}
     void startMatch(const StartMessage&, uint8_t) override {}
@@ -94,4 +94,5 @@ struct SessionMachine {
     NetSession session;
     static constexpr uint64_t kWorldStart = 1469598103934665603ull;
     uint64_t world = kWorldStart;
+    bool reportsWorld = false; // the game reports this world to the session after each frame
 };
