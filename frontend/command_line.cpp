@@ -112,9 +112,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         } else if (arg == "--join" && hasValue) {
             line.online.join = arguments[++i];
             std::string host;
+            std::string problem;
             uint16_t joinPort = 0;
-            if (!ParseJoinAddress(line.online.join, host, joinPort)) {
-                refuse("--join " + line.online.join + ": expected ADDRESS or ADDRESS:PORT (port 1 to 65535)");
+            if (!ParseJoinAddress(line.online.join, host, joinPort, &problem)) {
+                refuse("--join " + line.online.join + ": " + problem);
             }
         } else if ((arg == "--edit" || arg == "--theme") && hasValue) {
             (arg == "--edit" ? line.edit : line.theme) = arguments[++i];

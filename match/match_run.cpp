@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <iostream>
+#include <malloc.h>
 #include <string>
 #include <thread>
 
@@ -202,6 +203,11 @@ double statusMegabytes(const char* field) {
 
 double ResidentMegabytes() {
     return statusMegabytes("VmRSS");
+}
+
+double HeapInUseMegabytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
 }
 
 double PeakMegabytes() {

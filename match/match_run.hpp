@@ -79,4 +79,7 @@ void WriteSoakMatchSettings(const std::vector<std::string>& maps, uint32_t pick)
 // Seconds on a monotonic clock, and the process's resident and peak memory in megabytes.
 double WallSeconds();
 double ResidentMegabytes();
+// The heap in use (glibc's mallinfo2), which tells a leak where the resident size cannot: freed
+// memory stays resident for reuse.
+double HeapInUseMegabytes();
 double PeakMegabytes();

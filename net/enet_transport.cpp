@@ -4,6 +4,7 @@
 
 #include <enet/enet.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -28,13 +29,23 @@ std::string addressText(const ENetAddress& address) {
     return std::string(ip) + ":" + std::to_string(address.port);
 }
 
-// One more peer slot than clients, so a fourth client is told the host is full rather than left
-// waiting for an answer that never comes.
-constexpr size_t kPeerSlots = kMaxClients + 1;
+// Friends behind one router share its address: three of them, and one reconnecting.
+constexpr size_t kSlotsPerAddress = kMaxClients + 1;
+// Reliable control messages held back behind a lost one; far more than an honest peer queues.
+constexpr size_t kMaxWaitingData = 256 * kMaxPacketBytes;
+
+// Nothing larger than the decoder takes is reassembled, nor much held per peer.
+void limitPackets(ENetHost* host) {
+    host->maximumPacketSize = kMaxPacketBytes;
+    host->maximumWaitingData = kMaxWaitingData;
+}
 
 } // namespace
 
-EnetTransport::EnetTransport(ENetHost* made) : host(made) {}
+EnetTransport::EnetTransport(ENetHost* made, bool listens)
+    : host(made), listening(listens), halfOpenSince(made->peerCount) {
+    limitPackets(host);
+}
 
 EnetTransport::~EnetTransport() {
     if (host != nullptr) {
@@ -55,12 +66,13 @@ std::unique_ptr<EnetTransport> EnetTransport::Listen(uint16_t port) {
     ENetAddress address{};
     address.host = ENET_HOST_ANY;
     address.port = port;
-    ENetHost* made = enet_host_create(&address, kPeerSlots, kChannelCount, 0, 0);
+    ENetHost* made = enet_host_create(&address, kEnetPeerSlots, kChannelCount, 0, 0);
     if (made == nullptr) {
         std::cout << "Cannot host on UDP port " << port << ": it is in use or not allowed" << std::endl;
         return nullptr;
     }
-    return std::unique_ptr<EnetTransport>(new EnetTransport(made));
+    made->duplicatePeers = kSlotsPerAddress;
+    return std::unique_ptr<EnetTransport>(new EnetTransport(made, true));
 }
 
 std::unique_ptr<EnetTransport> EnetTransport::Connect(const std::string& address, uint16_t port) {
@@ -85,14 +97,36 @@ std::unique_ptr<EnetTransport> EnetTransport::Connect(const std::string& address
         return nullptr;
     }
     enet_peer_timeout(host, 0, kEnetConnectTimeoutMs, kEnetConnectTimeoutMs);
-    return std::unique_ptr<EnetTransport>(new EnetTransport(made));
+    return std::unique_ptr<EnetTransport>(new EnetTransport(made, false));
 }
 
 ENetPeer* EnetTransport::peer(PeerId id) const {
     return id < host->peerCount ? &host->peers[id] : nullptr;
 }
 
+void EnetTransport::resetHalfOpen() {
+    const uint32_t t = enet_time_get();
+    for (size_t i = 0; i < host->peerCount; ++i) {
+        ENetPeer& slot = host->peers[i];
+        auto& [connection, since] = halfOpenSince[i];
+        const bool halfOpen = slot.state == ENET_PEER_STATE_ACKNOWLEDGING_CONNECT ||
+                              slot.state == ENET_PEER_STATE_CONNECTION_PENDING;
+        if (!halfOpen) {
+            since = 0;
+        } else if (since == 0 || connection != slot.connectID) {
+            connection = slot.connectID;
+            since = std::max<uint32_t>(t, 1); // 0 means none
+        } else if (t - since > kEnetHandshakeWithinMs) {
+            enet_peer_reset(&slot);
+            since = 0;
+        }
+    }
+}
+
 bool EnetTransport::poll(TransportEvent& event) {
+    if (listening) {
+        resetHalfOpen();
+    }
     ENetEvent e;
     while (enet_host_service(host, &e, 0) > 0) {
         event = TransportEvent{};

@@ -5,6 +5,9 @@
 // caught up together, at most kMaxCatchUpFrames of them: past that the clock lets the rest go,
 // as the engine's accumulator drops time past its clamp, so a long wait for another machine
 // never ends in a long fast-forward.
+//
+// The millisecond clock wraps every 49.7 days: only differences of its readings are taken, so a
+// match that runs across a wrap goes on as any other.
 
 #include <cstdint>
 
@@ -22,5 +25,6 @@ class FrameClock {
 
   private:
     bool running = false;
-    int64_t startUs = 0;
+    uint32_t startMs = 0; // the clock's reading when frame 0 was due
+    int64_t letGoUs = 0;  // time since then that counts for no frame: frames let go
 };

@@ -72,22 +72,29 @@ InputsMessage Lockstep::inputsFor(uint8_t machine) const {
     return message;
 }
 
-int Lockstep::take(uint8_t machine, const InputsMessage& message) {
+RunRefusals Lockstep::take(uint8_t machine, const InputsMessage& message) {
+    RunRefusals refused;
     if (machine > kMaxClients || gone[machine]) {
-        return static_cast<int>(message.runs.size());
+        return refused;
     }
-    int refused = 0;
     for (const SeatRun& run : message.runs) {
         std::vector<uint16_t>& frames = table[run.seat];
         const uint32_t end = run.first + static_cast<uint32_t>(run.actions.size());
-        if (run.seat >= seatCount || !hears(machine, run.seat) || run.first > frames.size() ||
-            end > nextFrame + inputDelay + kMaxFramesAhead) {
-            ++refused;
+        if (run.seat >= seatCount || !hears(machine, run.seat)) {
+            ++refused.foreignSeat;
+            continue;
+        }
+        if (run.first > frames.size()) {
+            ++refused.gap;
+            continue;
+        }
+        if (end > nextFrame + inputDelay + kMaxFramesAhead) {
+            ++refused.tooFarAhead;
             continue;
         }
         const uint32_t overlap = std::min<uint32_t>(static_cast<uint32_t>(frames.size()), end) - run.first;
         if (!std::equal(run.actions.begin(), run.actions.begin() + overlap, frames.begin() + run.first)) {
-            ++refused;
+            ++refused.contradiction;
             continue;
         }
         frames.insert(frames.end(), run.actions.begin() + overlap, run.actions.end());
@@ -100,6 +107,18 @@ int Lockstep::take(uint8_t machine, const InputsMessage& message) {
         }
     }
     return refused;
+}
+
+bool Lockstep::allAcknowledged(uint8_t machine) const {
+    if (machine > kMaxClients || gone[machine]) {
+        return true;
+    }
+    for (int seat = 0; seat < seatCount; ++seat) {
+        if (tells(machine, seat) && acked[machine][static_cast<size_t>(seat)] < known(seat)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void Lockstep::forget(uint8_t machine) {

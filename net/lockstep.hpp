@@ -24,6 +24,22 @@
 // no more than two delays ahead, so anything further is refused rather than stored.
 constexpr uint32_t kMaxFramesAhead = 240;
 
+// Runs of actions a machine sent that were not kept, by why.
+struct RunRefusals {
+    int foreignSeat = 0;   // a seat the sender may not speak for
+    int gap = 0;           // starting past frames not yet known
+    int tooFarAhead = 0;   // reaching more than kMaxFramesAhead past the frame being simulated
+    int contradiction = 0; // disagreeing with frames already known
+    int total() const { return foreignSeat + gap + tooFarAhead + contradiction; }
+    RunRefusals& operator+=(const RunRefusals& more) {
+        foreignSeat += more.foreignSeat;
+        gap += more.gap;
+        tooFarAhead += more.tooFarAhead;
+        contradiction += more.contradiction;
+        return *this;
+    }
+};
+
 class Lockstep {
   public:
     // self: this machine (kHostMachine for the host); seatMachines: who plays each seat;
@@ -45,10 +61,13 @@ class Lockstep {
     // What to tell a machine now: the runs of frames it has not acknowledged, and what this
     // machine has heard of the seats that machine tells it.
     InputsMessage inputsFor(uint8_t machine) const;
-    // What a machine told this one. Refused, and counted in the result, are runs of a seat it may
-    // not tell (a client speaking for another's seat), runs that start past a gap or reach too
-    // far ahead, and runs that contradict frames already known.
-    int take(uint8_t machine, const InputsMessage& message);
+    // What a machine told this one. Refused, and counted in the result by why, are runs of a seat
+    // it may not tell (a client speaking for another's seat), runs that start past a gap or reach
+    // too far ahead, and runs that contradict frames already known. A machine that has gone is
+    // not listened to: nothing it says is kept, nor counted.
+    RunRefusals take(uint8_t machine, const InputsMessage& message);
+    // Whether the machine has acknowledged every frame this machine tells it.
+    bool allAcknowledged(uint8_t machine) const;
     // The machine has gone: nothing more is sent to it.
     void forget(uint8_t machine);
 

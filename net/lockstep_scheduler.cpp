@@ -26,16 +26,19 @@ uint32_t LockstepScheduler::takeOver(int seat) {
     return from;
 }
 
-int LockstepScheduler::receive(uint8_t machine, const InputsMessage& message) {
+RunRefusals LockstepScheduler::receive(uint8_t machine, const InputsMessage& message) {
     const bool relay = lockstep.self() == kHostMachine;
     std::array<uint32_t, kMaxSeats> before{};
     for (int seat = 0; seat < lockstep.seats(); ++seat) {
         before[static_cast<size_t>(seat)] = lockstep.known(seat);
     }
-    const int refused = lockstep.take(machine, message);
-    for (int seat = 0; seat < lockstep.seats() && relay; ++seat) {
+    const RunRefusals refused = lockstep.take(machine, message);
+    for (int seat = 0; seat < lockstep.seats(); ++seat) {
+        const auto s = static_cast<size_t>(seat);
+        const uint32_t gained = lockstep.known(seat) - before[s];
+        heldUp[s] -= std::min(heldUp[s], gained * kHeldUpPaidPerFrameMs);
         // The host has something new to pass on to the other clients.
-        fresh = fresh || lockstep.known(seat) != before[static_cast<size_t>(seat)];
+        fresh = fresh || (relay && gained > 0);
     }
     return refused;
 }
@@ -45,6 +48,16 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
         clock.start(nowMs);
     }
     const uint32_t due = clock.due(nowMs, next);
+    // The time since the last check was spent waiting for the seat waited for then, or not.
+    if (heldUpCheckedMs) {
+        const uint32_t elapsed = nowMs - *heldUpCheckedMs;
+        for (int seat = 0; seat < kMaxSeats; ++seat) {
+            uint32_t& debt = heldUp[static_cast<size_t>(seat)];
+            debt = seat == heldUpBy ? debt + elapsed : debt - std::min(debt, elapsed);
+        }
+    }
+    heldUpCheckedMs = nowMs;
+    heldUpBy = -1;
     // Each frame that has come due lets this machine's seats act for the frame a delay later.
     for (; localNext < due + lockstep.delay(); ++localNext) {
         for (int seat = 0; seat < lockstep.seats(); ++seat) {
@@ -61,6 +74,7 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
         if (stalledSince < 0) {
             stalledSince = nowMs;
         }
+        heldUpBy = lockstep.waitingFor(next);
         return false;
     }
     if (stalledSince >= 0) {
@@ -79,17 +93,32 @@ void LockstepScheduler::frameDone(uint32_t) {
     lockstep.setNextFrame(next);
 }
 
-void LockstepScheduler::send(uint32_t nowMs) {
+bool LockstepScheduler::send(uint32_t nowMs) {
     if (!fresh && nowMs - lastSentMs < static_cast<uint32_t>(1000 / kOnlineFramesPerSecond)) {
-        return;
+        return false;
     }
     for (uint8_t machine : peers) {
         sendTo(machine, lockstep.inputsFor(machine));
     }
     fresh = false;
     lastSentMs = nowMs;
+    return true;
+}
+
+bool LockstepScheduler::settled() const {
+    return std::all_of(peers.begin(), peers.end(),
+                       [this](uint8_t machine) { return lockstep.allAcknowledged(machine); });
 }
 
 uint32_t LockstepScheduler::stalledMs(uint32_t nowMs) const {
     return stalledSince >= 0 ? nowMs - static_cast<uint32_t>(stalledSince) : 0;
+}
+
+// A wait still going on counts at any frame: a match that froze in its first second froze.
+uint32_t LockstepScheduler::longestStallMs(uint32_t nowMs) const {
+    return std::max(longestStall, stalledMs(nowMs));
+}
+
+uint32_t LockstepScheduler::longestStallFrame(uint32_t nowMs) const {
+    return stalledMs(nowMs) > longestStall ? next : longestStallAt;
 }

@@ -9,9 +9,14 @@
 #include "net/frame_clock.hpp"
 #include "net/lockstep.hpp"
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
+
+// What each frame of a seat's actions that comes pays back of the debt it held this machine up by.
+constexpr uint32_t kHeldUpPaidPerFrameMs = 10 * 1000 / kOnlineFramesPerSecond;
 
 class LockstepScheduler {
   public:
@@ -27,8 +32,8 @@ class LockstepScheduler {
     // The host plays a seat on, its machine having gone: from the first frame of it nobody has,
     // which it returns. Frames up to those this machine's seats have already acted in are idle.
     uint32_t takeOver(int seat);
-    // What a machine sent; how many of its runs were refused (see Lockstep::take).
-    int receive(uint8_t machine, const InputsMessage& message);
+    // What a machine sent; its runs that were refused, by why (see Lockstep::take).
+    RunRefusals receive(uint8_t machine, const InputsMessage& message);
 
     // Before each simulated frame: true when the next frame is due and every seat's actions for it
     // are known. Samples this machine's seats for every frame that has come due.
@@ -36,8 +41,11 @@ class LockstepScheduler {
     // The frame has been simulated.
     void frameDone(uint32_t nowMs);
     // Once per rendered frame: what is new, and the acknowledgements, to every peer (and at least
-    // once a frame's time, so acknowledgements flow while nothing new is said).
-    void send(uint32_t nowMs);
+    // once a frame's time, so acknowledgements flow while nothing new is said). Whether it sent.
+    bool send(uint32_t nowMs);
+    // Every peer has acknowledged everything this machine tells it: a match that is over here
+    // has nothing left to send.
+    bool settled() const;
 
     // Frames simulated so far: the frame simulated next.
     uint32_t nextFrame() const { return next; }
@@ -45,10 +53,19 @@ class LockstepScheduler {
     const Lockstep& table() const { return lockstep; }
     // The seat the next frame waits for, when it is due and waiting; -1 otherwise.
     int waitingFor() const { return stalledSince >= 0 ? lockstep.waitingFor(next) : -1; }
-    // How long the next frame has been waiting, and the longest wait of any frame from `from` on.
+    // How long the next frame has been waiting, and the longest wait: of the waits that ended,
+    // those of frames from countStallsFrom on, and the wait in progress whatever its frame.
     uint32_t stalledMs(uint32_t nowMs) const;
-    uint32_t longestStallMs() const { return longestStall; }
-    uint32_t longestStallFrame() const { return longestStallAt; }
+    uint32_t longestStallMs(uint32_t nowMs) const;
+    uint32_t longestStallFrame(uint32_t nowMs) const;
+    // How long this machine has been held up by the seat, as a debt: it grows by the time spent
+    // waiting for the seat's actions, and is paid back by the time spent not waiting for them and
+    // by kHeldUpPaidPerFrameMs for each frame of them that comes. A seat whose actions stop runs
+    // it up at once, and one that trickles a frame now and then keeps it growing, while a seat on
+    // a poor link, which holds the match up often but briefly, pays its waits back.
+    uint32_t heldUpMs(int seat) const { return heldUp[static_cast<size_t>(seat)]; }
+    // Forgets the seat's debt (its first actions came, after its machine loaded the match).
+    void forgiveHoldUp(int seat) { heldUp[static_cast<size_t>(seat)] = 0; }
     // Waits of frames before this one are not counted (the machines' loads end at different times).
     void countStallsFrom(uint32_t frame) { countFrom = frame; }
 
@@ -63,6 +80,9 @@ class LockstepScheduler {
     bool fresh = false;     // something new to send
     uint32_t lastSentMs = 0;
     int64_t stalledSince = -1;
+    std::array<uint32_t, kMaxSeats> heldUp{};
+    std::optional<uint32_t> heldUpCheckedMs;
+    int heldUpBy = -1; // the seat the next frame waited for at the last check
     uint32_t longestStall = 0;
     uint32_t longestStallAt = 0;
     uint32_t countFrom = 0;

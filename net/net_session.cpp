@@ -1,6 +1,7 @@
 #include "net/net_session.hpp"
 
 #include "gameplay/player.hpp"
+#include "match/match_run.hpp"
 #include "match/recording.hpp"
 
 #include <algorithm>
@@ -13,13 +14,13 @@ namespace {
 
 // A link that says nothing for this long is dead.
 constexpr uint32_t kSilenceMs = 3000;
-// A machine loading its match says nothing meanwhile; its first inputs may take this long.
-constexpr uint32_t kLoadAllowanceMs = 20000;
 constexpr uint32_t kAliveEveryMs = 500;
 constexpr uint32_t kLineupEveryMs = 1000;
 constexpr uint32_t kCountdownMs = 3000;
 // Each client's hash of the world is compared with the host's once a second of game time.
 constexpr uint32_t kHashEveryFrames = kOnlineFramesPerSecond;
+// The host keeps its own hashes this long, for clients that report late.
+constexpr size_t kHashesKept = 30;
 // A wait shorter than this is not worth a notice.
 constexpr uint32_t kWaitNoticeMs = 250;
 constexpr uint32_t kNoticeFrames = 5 * kOnlineFramesPerSecond;
@@ -49,6 +50,15 @@ std::string hex(uint64_t value) {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
     return text;
+}
+
+std::string seconds(uint32_t ms) {
+    return std::to_string(ms / 1000) + " s";
+}
+
+// Whole seconds left of a limit, rounded up, for a countdown.
+uint32_t secondsLeft(uint32_t spentMs, uint32_t limitMs) {
+    return (limitMs - std::min(limitMs, spentMs) + 999) / 1000;
 }
 
 } // namespace
@@ -97,6 +107,15 @@ NetSession::Peer* NetSession::peerOf(uint8_t machine) {
     return found == peers.end() ? nullptr : &*found;
 }
 
+const NetSession::Peer* NetSession::peerOf(uint8_t machine) const {
+    return const_cast<NetSession*>(this)->peerOf(machine);
+}
+
+int NetSession::joinedMachines() const {
+    return static_cast<int>(
+        std::count_if(peers.begin(), peers.end(), [](const Peer& p) { return p.machine != kNoMachine; }));
+}
+
 int NetSession::freeSeats() const {
     int free = 0;
     for (int seat = 0; seat < lineup.players; ++seat) {
@@ -116,10 +135,10 @@ void NetSession::sendTo(uint8_t machine, const Message& message, Channel channel
     }
 }
 
-void NetSession::sendToAll(const Message& message) {
+void NetSession::sendToAll(const Message& message, uint8_t except) {
     const std::vector<uint8_t> bytes = EncodeMessage(message);
     for (const Peer& peer : peers) {
-        if (peer.machine != kNoMachine) {
+        if (peer.machine != kNoMachine && peer.machine != except) {
             net->send(peer.id, Channel::Control, bytes);
         }
     }
@@ -143,7 +162,10 @@ void NetSession::handle(const TransportEvent& event) {
     case TransportEvent::Kind::Connected: {
         const std::string address = net->peerAddress(event.peer);
         if (!setup.hosting) {
-            peers = {Peer{event.peer, kHostMachine, address, t, t, false}};
+            if (!peers.empty()) {
+                return; // a client has one link, to the host
+            }
+            peers = {Peer{event.peer, kHostMachine, address, t, t}};
             HelloMessage hello;
             hello.build = identity.build;
             hello.dataHash = identity.dataHash;
@@ -153,19 +175,20 @@ void NetSession::handle(const TransportEvent& event) {
             sendTo(kHostMachine, hello, Channel::Control);
             return;
         }
+        auto turnAway = [&](const std::string& why, DisconnectReason reason) {
+            std::cout << "Refused a connection from " << address << ": " << why << std::endl;
+            net->disconnect(event.peer, reason);
+        };
         if (event.data != kProtocolMagic) {
-            std::cout << "Refused a connection from " << address
-                      << ": not this game, or another version of its online play" << std::endl;
-            net->disconnect(event.peer, DisconnectReason::Protocol);
-            return;
+            turnAway("not this game, or another version of its online play", DisconnectReason::Protocol);
+        } else if (joinedMachines() >= kMaxClients) {
+            turnAway("three machines have joined already", DisconnectReason::Full);
+        } else if (static_cast<int>(peers.size()) - joinedMachines() >= kMaxUnnamedConnections) {
+            turnAway(std::to_string(kMaxUnnamedConnections) + " connections have not said who they are yet",
+                     DisconnectReason::Busy);
+        } else {
+            peers.push_back(Peer{event.peer, kNoMachine, address, t, t});
         }
-        if (peers.size() >= static_cast<size_t>(kMaxClients)) {
-            std::cout << "Refused a connection from " << address << ": three machines have joined already"
-                      << std::endl;
-            net->disconnect(event.peer, DisconnectReason::Full);
-            return;
-        }
-        peers.push_back(Peer{event.peer, kNoMachine, address, t, t, false});
         return;
     }
     case TransportEvent::Kind::Disconnected: {
@@ -177,8 +200,16 @@ void NetSession::handle(const TransportEvent& event) {
         case DisconnectReason::Full:
             why = "is full: three machines have joined already";
             break;
+        case DisconnectReason::Busy:
+            why = "is busy: too many connections are waiting to say who they are; try again in a moment";
+            break;
         case DisconnectReason::Refused:
             why = "refused to let this machine join";
+            break;
+        case DisconnectReason::Silent:
+            why = phase == Phase::Connecting ? "dropped this machine: it did not say who it is in time"
+                                             : "dropped this machine: its actions did not come for " +
+                                                   seconds(kHeldUpLimitMs) + " while the others waited";
             break;
         default:
             why = phase == Phase::Connecting ? "could not be reached" : "left";
@@ -192,7 +223,7 @@ void NetSession::handle(const TransportEvent& event) {
         if (peer == nullptr) {
             return;
         }
-        peer->heardMs = t;
+        peer->heardMs = t; // alive, whatever it says: whether it plays is judged by its actions
         DecodeFault fault = DecodeFault::None;
         std::optional<Message> message = DecodeMessage(event.packet, &fault);
         if (!message) {
@@ -218,7 +249,6 @@ void NetSession::handleMessage(Peer& peer, const Message& message) {
 }
 
 void NetSession::hostTakes(Peer& peer, const Message& message) {
-    const uint32_t t = now();
     auto outOfTurn = [&] {
         if (counted.outOfTurn++ == 0) {
             std::cout << "Ignored a message out of turn from " << peer.address << " (later ones are counted)"
@@ -236,14 +266,26 @@ void NetSession::hostTakes(Peer& peer, const Message& message) {
     if (const auto* inputs = std::get_if<InputsMessage>(&message)) {
         if (!scheduler) {
             outOfTurn();
-            return;
+        } else if (inputs->match != match) {
+            ++counted.otherMatch;
+        } else if (peer.inMatch) {
+            if (phase == Phase::Playing && !peer.heardInMatch) {
+                // Loaded: from now on it is judged by how long it holds the others up.
+                peer.heardInMatch = true;
+                for (int seat = 0; seat < lineup.players; ++seat) {
+                    if (scheduler->table().owner(seat) == peer.machine) {
+                        scheduler->forgiveHoldUp(seat);
+                    }
+                }
+            }
+            counted.runs += scheduler->receive(peer.machine, *inputs);
+            answerOwed = answerOwed || !inputs->runs.empty();
         }
-        if (phase == Phase::Playing) {
-            peer.heardInMatch = true;
-        }
-        counted.foreignSeats += scheduler->receive(peer.machine, *inputs);
     } else if (const auto* hash = std::get_if<HashMessage>(&message)) {
-        if (phase == Phase::Playing && hash->frame <= scheduler->nextFrame() + kMaxFramesAhead) {
+        if (hash->match != match) {
+            ++counted.otherMatch;
+        } else if (peer.inMatch && scheduler && hash->frame <= scheduler->nextFrame() + kMaxFramesAhead &&
+                   clientHashes.size() < kHashesKept * kMaxClients) {
             clientHashes[{peer.machine, hash->frame}] = hash->hash;
             compareHashes();
         }
@@ -254,7 +296,6 @@ void NetSession::hostTakes(Peer& peer, const Message& message) {
     } else if (!std::holds_alternative<AliveMessage>(message)) {
         outOfTurn();
     }
-    (void)t;
 }
 
 void NetSession::clientTakes(const Message& message) {
@@ -300,21 +341,44 @@ void NetSession::clientTakes(const Message& message) {
         }
         beginMatch(*start);
     } else if (const auto* inputs = std::get_if<InputsMessage>(&message)) {
-        if (!scheduler) {
-            return; // sent with the start, which comes on the other channel and may come later
+        if (!scheduler || leftMatchAlone) {
+            return; // of a match that has not started here yet, or that this machine has left
         }
-        if (Peer* host = peerOf(kHostMachine); host != nullptr && phase == Phase::Playing) {
+        if (inputs->match != match) {
+            ++counted.otherMatch;
+            return;
+        }
+        if (Peer* host = peerOf(kHostMachine);
+            host != nullptr && phase == Phase::Playing && !host->heardInMatch) {
             host->heardInMatch = true;
+            for (int seat = 0; seat < lineup.players; ++seat) {
+                scheduler->forgiveHoldUp(seat);
+            }
         }
-        counted.foreignSeats += scheduler->receive(kHostMachine, *inputs);
+        counted.runs += scheduler->receive(kHostMachine, *inputs);
+        answerOwed = answerOwed || !inputs->runs.empty();
     } else if (const auto* desync = std::get_if<DesyncMessage>(&message)) {
+        if (desync->match != match) {
+            ++counted.otherMatch;
+            return;
+        }
+        const std::string frame = std::to_string(desync->frame);
+        leftMatchAlone = true;
+        waitingNote = "This machine left the last match out of step at frame " + frame;
         if (phase == Phase::Playing) {
-            endMatch("Online match out of step at frame " + std::to_string(desync->frame) +
-                         ": the machines no longer agree, so the match ends",
+            endMatch("Online match out of step at frame " + frame +
+                         ": this machine no longer agrees with the host, so it leaves the match and "
+                         "computers play its seats on",
                      false);
-            waitingNote = "The last match ended out of step at frame " + std::to_string(desync->frame);
+        } else {
+            std::cout << "The last online match was out of step here from frame " << frame
+                      << ": its end on this machine differs from the host's" << std::endl;
         }
     } else if (const auto* takeover = std::get_if<TakeoverMessage>(&message)) {
+        if (takeover->match != match) {
+            ++counted.otherMatch;
+            return;
+        }
         for (int seat = 0; seat < kMaxSeats; ++seat) {
             if ((takeover->seatMask >> seat) & 1u) {
                 SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
@@ -350,7 +414,7 @@ void NetSession::welcome(Peer& peer, const HelloMessage& hello) {
         refuse(peer, RefuseReason::Playing, freeSeats());
         return;
     }
-    if (freeSeats() < hello.seats) {
+    if (freeSeats() < hello.seats || joinedMachines() >= kMaxClients) {
         std::cout << "Refused " << peer.address << ": it brings " << int(hello.seats) << " seats and "
                   << freeSeats() << " are free" << std::endl;
         refuse(peer, RefuseReason::Full, freeSeats());
@@ -405,6 +469,7 @@ void NetSession::peerGone(PeerId id, const std::string& why) {
         return;
     }
     const uint8_t machine = peer->machine;
+    const bool played = peer->inMatch;
     const std::string address = peer->address;
     std::erase_if(peers, [id](const Peer& p) { return p.id == id; });
     if (machine == kNoMachine) {
@@ -412,56 +477,173 @@ void NetSession::peerGone(PeerId id, const std::string& why) {
                   << std::endl;
         return;
     }
-    if (phase == Phase::Playing && scheduler) {
-        // Its seats play on as the host's computers, from the first frame nobody has of them.
-        uint8_t mask = 0;
-        uint32_t from = UINT32_MAX;
-        for (int seat = 0; seat < lineup.players; ++seat) {
-            SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
-            if (info.machine == machine) {
-                from = std::min(from, scheduler->takeOver(seat));
-                mask = static_cast<uint8_t>(mask | (1u << seat));
-                info.machine = kHostMachine;
-                info.computer = true;
-                info.level = 1;
-                game.seatTakenOver(seat, true);
-            }
-        }
-        scheduler->removePeer(machine);
-        if (mask != 0) {
-            for (int seat = 0; seat < kMaxSeats; ++seat) {
-                if ((mask >> seat) & 1u) {
-                    notices.push_back({from, playerName(seat) + " left: a computer plays on"});
-                }
-            }
-            sendToAll(TakeoverMessage{mask, from});
-        }
+    if (phase == Phase::Playing && scheduler && played) {
+        const uint32_t from = takeOverSeats(machine, false);
         std::cout << "Machine " << int(machine) << " (" << address << ") " << why
                   << "; computers play its seats from frame " << from << std::endl;
         return;
     }
     std::cout << "Machine " << int(machine) << " (" << address << ") " << why << std::endl;
+    if (scheduler) {
+        scheduler->removePeer(machine);
+    }
     for (SeatInfo& info : lineup.seats) {
         if (info.machine == machine) {
             info = SeatInfo{};
         }
     }
+    for (std::optional<SeatInfo>& lent : lentSeats) {
+        if (lent && lent->machine == machine) {
+            lent.reset(); // nobody to give it back to
+        }
+    }
     sendToAll(LineupMessage{lineup});
+}
+
+uint32_t NetSession::takeOverSeats(uint8_t machine, bool lend) {
+    uint8_t mask = 0;
+    uint32_t from = UINT32_MAX;
+    for (int seat = 0; seat < lineup.players; ++seat) {
+        SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
+        if (info.machine != machine) {
+            continue;
+        }
+        if (lend) {
+            lentSeats[static_cast<size_t>(seat)] = info;
+        }
+        from = std::min(from, scheduler->takeOver(seat));
+        mask = static_cast<uint8_t>(mask | (1u << seat));
+        info.machine = kHostMachine;
+        info.computer = true;
+        info.level = 1;
+        game.seatTakenOver(seat, true);
+    }
+    scheduler->removePeer(machine);
+    if (Peer* peer = peerOf(machine)) {
+        peer->inMatch = false;
+    }
+    if (mask != 0) {
+        for (int seat = 0; seat < kMaxSeats; ++seat) {
+            if ((mask >> seat) & 1u) {
+                notices.push_back({from, playerName(seat) + " left: a computer plays on"});
+            }
+        }
+        sendToAll(TakeoverMessage{match, mask, from}, machine);
+    }
+    return from;
+}
+
+void NetSession::dropFromMatch(Peer& peer, uint32_t frame, const std::string& why) {
+    const uint8_t machine = peer.machine;
+    sendTo(machine, DesyncMessage{match, frame}, Channel::Control);
+    if (phase == Phase::Playing && peer.inMatch) {
+        const uint32_t from = takeOverSeats(machine, true);
+        std::cout << "Machine " << int(machine) << " (" << peer.address << ") " << why
+                  << ": it leaves the match, and computers play its seats from frame " << from << std::endl;
+    } else {
+        peer.inMatch = false;
+        std::cout << "Machine " << int(machine) << " (" << peer.address << ") " << why
+                  << ": its end of the last match differs from the host's" << std::endl;
+    }
+    for (auto it = clientHashes.begin(); it != clientHashes.end();) {
+        it = it->first.first == machine ? clientHashes.erase(it) : std::next(it);
+    }
 }
 
 void NetSession::checkLinks() {
     const uint32_t t = now();
-    std::vector<PeerId> silent;
+    std::vector<std::pair<PeerId, std::string>> gone;
     for (const Peer& peer : peers) {
-        const bool loading = phase == Phase::Playing && !peer.heardInMatch;
+        if (peer.machine == kNoMachine && t - peer.connectedMs > kHelloWithinMs) {
+            gone.emplace_back(peer.id, "did not say who it is within " + seconds(kHelloWithinMs));
+            continue;
+        }
+        // A machine loading its match says nothing meanwhile.
+        const bool loading = phase == Phase::Playing && peer.inMatch && !peer.heardInMatch;
         const uint32_t limit = loading ? kLoadAllowanceMs : kSilenceMs;
         if (t - peer.heardMs > limit) {
-            silent.push_back(peer.id);
+            gone.emplace_back(peer.id, "has not been heard from for " + seconds(limit));
         }
     }
-    for (PeerId id : silent) {
-        peerGone(id, "has not been heard from for " + std::to_string(kSilenceMs / 1000) + " s");
+    for (const auto& [id, why] : gone) {
+        const bool unnamed = peerById(id) != nullptr && peerById(id)->machine == kNoMachine;
+        if (unnamed) {
+            std::cout << "Dropped a connection from " << peerById(id)->address << ": it " << why << std::endl;
+            std::erase_if(peers, [id](const Peer& p) { return p.id == id; });
+            net->disconnect(id, DisconnectReason::Silent);
+            continue;
+        }
+        peerGone(id, why);
         net->disconnect(id, DisconnectReason::None);
+    }
+}
+
+void NetSession::checkProgress() {
+    if (phase != Phase::Playing || !scheduler) {
+        return;
+    }
+    const uint32_t t = now();
+    const Lockstep& table = scheduler->table();
+    if (!setup.hosting) {
+        const Peer* host = peerOf(kHostMachine);
+        if (host != nullptr && !host->heardInMatch && t - matchStartMs > kLoadAllowanceMs) {
+            close("The host sent no actions within " + seconds(kLoadAllowanceMs) +
+                  " of the start; back to the title");
+            return;
+        }
+        for (int seat = 0; seat < table.seats(); ++seat) {
+            // The host decides about another client's seat first, and its word takes a while.
+            const uint8_t owner = table.owner(seat);
+            const uint32_t limit = owner == kHostMachine ? kHeldUpLimitMs : 2 * kHeldUpLimitMs;
+            if (owner != self && scheduler->heldUpMs(seat) >= limit) {
+                close("The host passed on no actions of " + playerName(seat) + " for " + seconds(limit) +
+                      "; back to the title");
+                return;
+            }
+        }
+        return;
+    }
+    // The host: machines that hold the match up, or that do not say how their world stands.
+    std::vector<std::pair<PeerId, std::string>> gone;
+    for (Peer& peer : peers) {
+        if (peer.machine == kNoMachine || !peer.inMatch) {
+            continue;
+        }
+        if (!peer.heardInMatch) {
+            if (t - matchStartMs > kLoadAllowanceMs) {
+                gone.emplace_back(peer.id,
+                                  "sent no actions within " + seconds(kLoadAllowanceMs) + " of the start");
+            }
+            continue;
+        }
+        uint32_t acted = 0; // the frames it has given actions for
+        for (int seat = 0; seat < table.seats(); ++seat) {
+            if (table.owner(seat) != peer.machine) {
+                continue;
+            }
+            acted = std::max(acted, table.known(seat));
+            if (scheduler->heldUpMs(seat) >= kHeldUpLimitMs) {
+                gone.emplace_back(peer.id, "sent no actions for " + seconds(kHeldUpLimitMs) +
+                                               " while the others waited");
+                break;
+            }
+        }
+        // The hash of frame `expected` is owed once it has acted well past it.
+        const int64_t expected =
+            peer.hashedFrame < 0 ? kHashEveryFrames - 1 : peer.hashedFrame + kHashEveryFrames;
+        const int64_t overdue = expected + kHashWithinFrames;
+        // (A host with no world of its own, as in tests that only exchange actions, checks none.)
+        if ((gone.empty() || gone.back().first != peer.id) && !ownHashes.empty()) {
+            if (scheduler->nextFrame() > overdue && acted > overdue) {
+                dropFromMatch(peer, static_cast<uint32_t>(expected),
+                              "sent actions but no hash of its world for " +
+                                  seconds(kHashWithinFrames * 1000 / kOnlineFramesPerSecond));
+            }
+        }
+    }
+    for (const auto& [id, why] : gone) {
+        peerGone(id, why);
+        net->disconnect(id, DisconnectReason::Silent);
     }
 }
 
@@ -496,12 +678,18 @@ void NetSession::update() {
         }
         hostStartsWhenFull();
     }
-    if (scheduler) {
-        // The last match's last actions, until every machine has them all.
-        scheduler->send(now());
-    }
+    settleLastMatch();
     keepAlive();
     net->flush();
+}
+
+void NetSession::settleLastMatch() {
+    // A machine still playing the match may need this one's last actions; and one that sends
+    // them is owed the acknowledgement that lets it stop. Once both are said, nothing more goes.
+    if (scheduler && !leftMatchAlone && phase != Phase::Playing && (answerOwed || !scheduler->settled()) &&
+        scheduler->send(now())) {
+        answerOwed = false;
+    }
 }
 
 void NetSession::hostStartsWhenFull() {
@@ -514,6 +702,7 @@ void NetSession::hostStartsWhenFull() {
     } else if (phase == Phase::Countdown && t - countdownStart >= kCountdownMs) {
         StartMessage start;
         start.lineup = lineup;
+        start.match = static_cast<MatchNumber>(match + 1 == 0 ? 1 : match + 1);
         const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
         start.seed = static_cast<uint32_t>(ticks ^ (ticks >> 32));
         start.delay = static_cast<uint8_t>(setup.delay);
@@ -524,22 +713,36 @@ void NetSession::hostStartsWhenFull() {
 
 void NetSession::beginMatch(const StartMessage& start) {
     lineup = start.lineup;
+    match = start.match;
     phase = Phase::Playing;
     std::array<uint8_t, kMaxSeats> machines{};
     for (int seat = 0; seat < kMaxSeats; ++seat) {
         machines[static_cast<size_t>(seat)] = lineup.seats[static_cast<size_t>(seat)].machine;
     }
+    // The last match's scheduler goes with it: nothing of it is sent from now on.
     scheduler = std::make_unique<LockstepScheduler>(
         Lockstep(self, machines, lineup.players, start.delay),
         [this](int seat, uint32_t) { return game.sample(seat, menuOpen); },
-        [this](uint8_t machine, const InputsMessage& inputs) { sendTo(machine, inputs, Channel::Inputs); });
+        [this](uint8_t machine, const InputsMessage& inputs) {
+            InputsMessage tagged = inputs;
+            tagged.match = match;
+            sendTo(machine, tagged, Channel::Inputs);
+        });
     scheduler->countStallsFrom(kStallsCountFrom);
     for (Peer& peer : peers) {
         peer.heardInMatch = false;
-        if (peer.machine != kNoMachine) {
+        peer.hashedFrame = -1;
+        const bool plays = std::any_of(lineup.seats.begin(), lineup.seats.begin() + lineup.players,
+                                       [&](const SeatInfo& s) { return s.machine == peer.machine; });
+        // A client plays with the host, whatever seats it has; the host with the clients it seated.
+        peer.inMatch = peer.machine != kNoMachine && (!setup.hosting || plays);
+        if (peer.inMatch) {
             scheduler->addPeer(peer.machine);
         }
     }
+    lentSeats.fill(std::nullopt);
+    answerOwed = false;
+    leftMatchAlone = false;
     notices.clear();
     ownHashes.clear();
     clientHashes.clear();
@@ -565,6 +768,14 @@ void NetSession::matchFinished() {
         simulatedFrames = 0;
     }
     if (setup.hosting) {
+        // Seats lent to computers while their machine sat the match out go back to it.
+        for (int seat = 0; seat < kMaxSeats; ++seat) {
+            std::optional<SeatInfo>& lent = lentSeats[static_cast<size_t>(seat)];
+            if (lent && peerOf(lent->machine) != nullptr) {
+                lineup.seats[static_cast<size_t>(seat)] = *lent;
+            }
+            lent.reset();
+        }
         // Seats whose machine went during the match are free again.
         for (SeatInfo& info : lineup.seats) {
             if (info.machine != kNoMachine && info.machine != kHostMachine &&
@@ -623,6 +834,7 @@ void NetSession::leave() {
 void NetSession::beginFrame() {
     poll();
     checkLinks();
+    checkProgress();
     if (phase == Phase::Playing) {
         game.readLocalInput();
     }
@@ -649,9 +861,10 @@ void NetSession::frameDone() {
 }
 
 void NetSession::endFrame() {
-    if (scheduler) {
+    if (scheduler && phase == Phase::Playing) {
         scheduler->send(now());
     }
+    settleLastMatch();
     keepAlive();
     net->flush();
 }
@@ -662,37 +875,44 @@ float NetSession::frameSeconds() const {
 
 void NetSession::reportHash(uint32_t frame, uint64_t hash) {
     if (!setup.hosting) {
-        sendTo(kHostMachine, HashMessage{frame, hash}, Channel::Control);
+        sendTo(kHostMachine, HashMessage{match, frame, hash}, Channel::Control);
         return;
     }
     ownHashes[frame] = hash;
-    // Hashes older than ten seconds have been compared, or their machine has gone.
-    while (ownHashes.size() > 10) {
+    while (ownHashes.size() > kHashesKept) {
         ownHashes.erase(ownHashes.begin());
     }
     compareHashes();
 }
 
+std::optional<uint64_t> NetSession::ownHash(uint32_t frame) const {
+    const auto found = ownHashes.find(frame);
+    return found != ownHashes.end() ? std::optional(found->second) : std::nullopt;
+}
+
+// The host's world is the reference: a client whose hash of a frame differs leaves the match.
 void NetSession::compareHashes() {
     for (auto it = clientHashes.begin(); it != clientHashes.end();) {
         const auto [machine, frame] = it->first;
+        const uint64_t theirs = it->second;
+        Peer* peer = peerOf(machine);
         auto own = ownHashes.find(frame);
+        if (peer == nullptr || !peer->inMatch) {
+            it = clientHashes.erase(it);
+            continue;
+        }
+        peer->hashedFrame = std::max<int64_t>(peer->hashedFrame, frame);
         if (own == ownHashes.end()) {
-            // Not reached here yet, or long gone.
+            // Not reached here yet, or too long ago to tell.
             it = !ownHashes.empty() && frame < ownHashes.begin()->first ? clientHashes.erase(it)
                                                                         : std::next(it);
             continue;
         }
-        if (own->second != it->second) {
-            sendToAll(DesyncMessage{frame});
-            endMatch("Online match out of step at frame " + std::to_string(frame) + ": machine " +
-                         std::to_string(machine) + " no longer agrees with the host, so the match ends",
-                     false);
-            waitingNote = "The last match ended out of step at frame " + std::to_string(frame);
-            clientHashes.clear();
-            return;
-        }
         it = clientHashes.erase(it);
+        if (own->second != theirs) {
+            dropFromMatch(*peer, frame, "is out of step with the host at frame " + std::to_string(frame));
+            it = clientHashes.begin(); // dropping it took its other hashes away
+        }
     }
 }
 
@@ -716,7 +936,25 @@ std::string NetSession::notice() const {
     }
     const int waiting = scheduler->waitingFor();
     if (waiting >= 0 && scheduler->stalledMs(now()) >= kWaitNoticeMs) {
-        return "Waiting for " + playerName(waiting);
+        // How long until the wait ends one way or the other.
+        const uint8_t owner = scheduler->table().owner(waiting);
+        const uint32_t heldUp = scheduler->heldUpMs(waiting);
+        std::string what = "Waiting for " + playerName(waiting);
+        const Peer* peer = setup.hosting ? peerOf(owner) : peerOf(kHostMachine);
+        if (peer != nullptr && !peer->heardInMatch) {
+            return what + " to load (" + std::to_string(secondsLeft(now() - matchStartMs, kLoadAllowanceMs)) +
+                   ")";
+        }
+        if (owner == kHostMachine && !setup.hosting) {
+            return what + ": back to the title in " + std::to_string(secondsLeft(heldUp, kHeldUpLimitMs)) +
+                   " s";
+        }
+        if (heldUp < kHeldUpLimitMs || setup.hosting) {
+            return what + ": a computer plays on in " + std::to_string(secondsLeft(heldUp, kHeldUpLimitMs)) +
+                   " s";
+        }
+        return what + ": back to the title in " + std::to_string(secondsLeft(heldUp, 2 * kHeldUpLimitMs)) +
+               " s";
     }
     const uint32_t frame = scheduler->nextFrame();
     for (auto it = notices.rbegin(); it != notices.rend(); ++it) {
@@ -736,28 +974,31 @@ PlayerActions NetSession::SeatActions::actionsFor(const Player& player) {
 }
 
 void NetSession::printMatchStats() {
-    const double seconds = std::max(0.001, static_cast<double>(now() - matchStartMs) / 1000.0);
+    const uint32_t t = now();
+    const double seconds = std::max(0.001, static_cast<double>(t - matchStartMs) / 1000.0);
     const double sent = static_cast<double>(net->bytesSent() - sentAtStart) / seconds;
     const double received = static_cast<double>(net->bytesReceived() - receivedAtStart) / seconds;
     const double framesPerSecond = simulatedSeconds > 0.0 ? simulatedFrames / simulatedSeconds : 0.0;
     const uint32_t delay = scheduler ? scheduler->table().delay() : 0;
-    char line[400];
+    char line[500];
     std::snprintf(
         line, sizeof line,
         "Online match traffic: sent %.0f bytes/s, received %.0f bytes/s over %.0f s; input delay %u "
         "frames (%u ms); longest wait for another machine %u ms (frame %u); simulation %.0f frames/s "
-        "(%.1f times real time)",
+        "(%.1f times real time); memory %.1f MB resident, %.1f MB heap in use",
         sent, received, seconds, delay, delay * 1000 / kOnlineFramesPerSecond,
-        scheduler ? scheduler->longestStallMs() : 0, scheduler ? scheduler->longestStallFrame() : 0,
-        framesPerSecond, framesPerSecond / kOnlineFramesPerSecond);
+        scheduler ? scheduler->longestStallMs(t) : 0, scheduler ? scheduler->longestStallFrame(t) : 0,
+        framesPerSecond, framesPerSecond / kOnlineFramesPerSecond, ResidentMegabytes(), HeapInUseMegabytes());
     std::cout << line << std::endl;
-    if (counted.total() > 0) {
+    if (counted.total() + counted.otherMatch > 0) {
+        const RunRefusals& runs = counted.runs;
         std::cout << "Online packets ignored so far: " << counted.oversized << " oversized, "
                   << counted.malformed << " malformed, " << counted.outOfTurn << " out of turn, "
-                  << counted.foreignSeats << " speaking for another machine's seats" << std::endl;
+                  << counted.otherMatch << " of another match; runs of actions refused: " << runs.foreignSeat
+                  << " for another machine's seat, " << runs.gap << " past a gap, " << runs.tooFarAhead
+                  << " too far ahead, " << runs.contradiction << " contradicting what was known" << std::endl;
     }
 }
-
 // ---- The waiting screen ----
 
 std::vector<std::string> NetSession::waitingLines() const {

@@ -6,14 +6,20 @@
 // match on every machine at once when every seat is filled, with its own map, lives and time.
 // During a match the session is the engine's frame pacer: the lockstep decides which frame may
 // be simulated, this machine's seats are sampled as frames come due, and every second each
-// client reports the hash of the world to the host, which ends the match on every machine if
-// two differ. A machine that leaves, or is not heard from for three seconds, has its seats
+// client reports the hash of its world to the host. The host's world is the reference: a client
+// whose world differs, or that sends actions but no hash for five seconds, leaves the match
+// alone (it goes back to the waiting screen) while the others play on with computers in its
+// seats. A machine that leaves, is not heard from for three seconds, or holds the others up for
+// three seconds without its actions coming (see LockstepScheduler::heldUpMs), has its seats
 // played on by the host's computers from a frame the host chooses and tells; if the host goes,
-// the clients leave for the title. After each podium every machine returns to the waiting
-// screen, and the host starts the next match when the seats are full again.
+// or holds the clients up that long, the clients leave for the title. After each podium every
+// machine returns to the waiting screen, and the host starts the next match when the seats are
+// full again.
 //
-// Packets come through one bounded decoder; what it refuses, and messages that come out of
-// turn or speak for another machine's seats, are counted and never acted on.
+// Packets come through one bounded decoder; what it refuses, messages that come out of turn or
+// speak for another machine's seats, and messages of another match than this one are counted
+// and never acted on. A connection that has not said who it is within three seconds is dropped,
+// so half-open and silent connections cannot keep friends out.
 
 #include "engine/engine.hpp"
 #include "match/online_play.hpp"
@@ -22,6 +28,7 @@
 #include "net/online_game.hpp"
 #include "net/transport.hpp"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -49,10 +56,24 @@ struct SessionSetup {
 struct SessionFaults {
     int oversized = 0;
     int malformed = 0;
-    int outOfTurn = 0;    // a message this machine does not take from that peer at this point
-    int foreignSeats = 0; // runs of actions a machine may not send (see Lockstep::take)
-    int total() const { return oversized + malformed + outOfTurn + foreignSeats; }
+    int outOfTurn = 0; // a message this machine does not take from that peer at this point
+    RunRefusals runs;  // runs of actions refused, by why (see Lockstep::take)
+    // What an honest machine does not send.
+    int total() const { return oversized + malformed + outOfTurn + runs.total(); }
+    // Messages of another match than this one: late ones of the last, early ones of the next.
+    // Honest machines send them on any link that delays, so they are counted apart.
+    int otherMatch = 0;
 };
+
+// How long a machine has to say who it is, to send its first actions of a match, and to hold
+// the others up before it is handled as gone; and how long a client may send actions without a
+// hash of its world.
+constexpr uint32_t kHelloWithinMs = 3000;
+constexpr uint32_t kLoadAllowanceMs = 20000;
+constexpr uint32_t kHeldUpLimitMs = 3000;
+constexpr uint32_t kHashWithinFrames = 5 * kOnlineFramesPerSecond;
+// Connections that may wait to say who they are at once; more are turned away as busy.
+constexpr int kMaxUnnamedConnections = 8;
 
 class NetSession : public FramePacer, public OnlinePlay {
   public:
@@ -89,8 +110,11 @@ class NetSession : public FramePacer, public OnlinePlay {
     bool closed() const { return phase == Phase::Closed; }
     bool playing() const { return phase == Phase::Playing; }
     uint8_t machine() const { return self; }
+    MatchNumber matchNumber() const { return match; }
     const Lineup& seats() const { return lineup; }
     const SessionFaults& faults() const { return counted; }
+    // The host's hash of its world after a frame of the match, while it keeps it (the last 30 s).
+    std::optional<uint64_t> ownHash(uint32_t frame) const;
     // The scheduler of the match being played, or null.
     const LockstepScheduler* lockstep() const { return scheduler.get(); }
     // The waiting screen's lines: one per seat, then where friends join and what happens next.
@@ -105,6 +129,8 @@ class NetSession : public FramePacer, public OnlinePlay {
         uint32_t connectedMs = 0;
         uint32_t heardMs = 0;
         bool heardInMatch = false; // its first inputs of this match have come
+        bool inMatch = false;      // it plays its seats in the match being played
+        int64_t hashedFrame = -1;  // the last frame of this match it sent the hash of (host)
     };
     // The seats' actions for the frame being simulated.
     class SeatActions : public ActionSource {
@@ -128,7 +154,14 @@ class NetSession : public FramePacer, public OnlinePlay {
     void welcome(Peer& peer, const HelloMessage& hello);
     void refuse(Peer& peer, RefuseReason reason, int freeSeats);
     void peerGone(PeerId id, const std::string& why);
+    // The host's computers play the machine's seats on from the first frame nobody has of them,
+    // which it returns; lent seats go back to the machine after the match.
+    uint32_t takeOverSeats(uint8_t machine, bool lend);
+    // A client out of step with the host's world, or silent about it: it leaves the match alone.
+    void dropFromMatch(Peer& peer, uint32_t frame, const std::string& why);
     void checkLinks();
+    // During a match: machines that hold the others up, and clients that send no hashes.
+    void checkProgress();
     void hostStartsWhenFull();
     void beginMatch(const StartMessage& start);
     void endMatch(const std::string& line, bool toTitle);
@@ -136,12 +169,17 @@ class NetSession : public FramePacer, public OnlinePlay {
     void reportHash(uint32_t frame, uint64_t hash);
     void compareHashes();
     void sendTo(uint8_t machine, const Message& message, Channel channel);
-    void sendToAll(const Message& message);
+    void sendToAll(const Message& message, uint8_t except = kNoMachine);
+    // Between matches: the last match's last actions and acknowledgements, until every machine
+    // has them all.
+    void settleLastMatch();
     void keepAlive();
     void printMatchStats();
 
     Peer* peerById(PeerId id);
     Peer* peerOf(uint8_t machine);
+    const Peer* peerOf(uint8_t machine) const;
+    int joinedMachines() const;
     int freeSeats() const;
     bool seatsFull() const;
 
@@ -154,7 +192,12 @@ class NetSession : public FramePacer, public OnlinePlay {
     uint8_t self = kHostMachine;
     std::vector<Peer> peers;
     Lineup lineup;
+    // The match being played, or the last one played (0 before the first), and its scheduler.
+    MatchNumber match = 0;
     std::unique_ptr<LockstepScheduler> scheduler;
+    bool answerOwed = false;     // between matches: a peer sent the last match's actions
+    bool leftMatchAlone = false; // this client was out of step: nothing more of its match
+    std::array<std::optional<SeatInfo>, kMaxSeats> lentSeats; // host: given back after the match
     SeatActions actionsOfSeats{*this};
     bool menuOpen = false;
     uint32_t countdownStart = 0;
@@ -163,7 +206,8 @@ class NetSession : public FramePacer, public OnlinePlay {
     std::vector<Notice> notices;
     std::string waitingNote; // what the waiting screen says of the last match
     SessionFaults counted;
-    // Hashes of the world after a frame: this machine's, and the clients' (host only).
+    // Hashes of the world after a frame: this machine's, and the clients' (host only), of the
+    // match being played or the last one, until the next starts.
     std::map<uint32_t, uint64_t> ownHashes;
     std::map<std::pair<uint8_t, uint32_t>, uint64_t> clientHashes;
     bool podiumTold = false;

@@ -134,10 +134,12 @@ void write(Writer& w, const LineupMessage& m) {
 }
 void write(Writer& w, const StartMessage& m) {
     writeLineup(w, m.lineup);
+    w.u16(m.match);
     w.u32(m.seed);
     w.u8(m.delay);
 }
 void write(Writer& w, const InputsMessage& m) {
+    w.u16(m.match);
     w.u8(static_cast<uint8_t>(m.runs.size()));
     for (const SeatRun& run : m.runs) {
         w.u8(run.seat);
@@ -155,13 +157,16 @@ void write(Writer& w, const InputsMessage& m) {
     }
 }
 void write(Writer& w, const HashMessage& m) {
+    w.u16(m.match);
     w.u32(m.frame);
     w.u64(m.hash);
 }
 void write(Writer& w, const DesyncMessage& m) {
+    w.u16(m.match);
     w.u32(m.frame);
 }
 void write(Writer& w, const TakeoverMessage& m) {
+    w.u16(m.match);
     w.u8(m.seatMask);
     w.u32(m.frame);
 }
@@ -199,11 +204,13 @@ void read(Reader& r, LineupMessage& m) {
 }
 void read(Reader& r, StartMessage& m) {
     m.lineup = readLineup(r);
+    m.match = r.u16();
     m.seed = r.u32();
     m.delay = r.u8();
     r.require(m.delay >= kMinInputDelay && m.delay <= kMaxInputDelay);
 }
 void read(Reader& r, InputsMessage& m) {
+    m.match = r.u16();
     const uint8_t runs = r.u8();
     r.require(runs <= kMaxSeats);
     uint8_t seen = 0;
@@ -234,15 +241,18 @@ void read(Reader& r, InputsMessage& m) {
     }
 }
 void read(Reader& r, HashMessage& m) {
+    m.match = r.u16();
     m.frame = r.u32();
     m.hash = r.u64();
     r.require(m.frame < kMaxFrame);
 }
 void read(Reader& r, DesyncMessage& m) {
+    m.match = r.u16();
     m.frame = r.u32();
     r.require(m.frame < kMaxFrame);
 }
 void read(Reader& r, TakeoverMessage& m) {
+    m.match = r.u16();
     m.seatMask = r.u8();
     m.frame = r.u32();
     r.require(m.seatMask != 0 && m.seatMask <= kAllSeats && m.frame < kMaxFrame);

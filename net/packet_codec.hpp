@@ -11,13 +11,16 @@
 //   Welcome   host -> client   the machine number it has been given (1..3)
 //   Refuse    host -> client   why it may not join, with the host's build and data hash
 //   Lineup    host -> all      the seats and who plays them, the map, lives and time
-//   Start     host -> all      the lineup of the match that starts now, its seed and input delay
+//   Start     host -> all      the lineup of the match that starts now, its number, seed and delay
 //   Inputs    both ways        seats' actions for runs of frames, and which frames were heard
-//   Hash      client -> host   the hash of every body after a frame, once a second
-//   Desync    host -> all      the machines parted at a frame: the match ends
+//   Hash      client -> host   the hash of the world after a frame, once a second
+//   Desync    host -> client   the client parted from the host's world at a frame: it leaves the match
 //   Takeover  host -> all      these seats' machine went; the host's computers play them on
 //   Alive     both ways        nothing to say, but still here
 //   Leave     both ways        this machine is leaving
+//
+// Every message that belongs to a match (Start, Inputs, Hash, Desync, Takeover) carries the number
+// the host gave that match, so a late message of one match is never taken as part of the next.
 
 #include <array>
 #include <cstddef>
@@ -30,7 +33,7 @@
 
 // Sent with the connection request: a peer that is not this game, or speaks another version of
 // these messages, is refused before it can say anything.
-constexpr uint32_t kProtocolMagic = 0x47524e01;
+constexpr uint32_t kProtocolMagic = 0x47524e02;
 constexpr size_t kMaxPacketBytes = 1200;
 constexpr size_t kMaxTextBytes = 64;
 constexpr int kMaxSeats = 4;
@@ -93,8 +96,12 @@ struct LineupMessage {
     Lineup lineup;
     bool operator==(const LineupMessage&) const = default;
 };
+// Which match of the session a message belongs to: the host counts its matches from 1.
+using MatchNumber = uint16_t;
+
 struct StartMessage {
     Lineup lineup;
+    MatchNumber match = 1;
     uint32_t seed = 0;
     uint8_t delay = kDefaultInputDelay;
     bool operator==(const StartMessage&) const = default;
@@ -107,6 +114,7 @@ struct SeatRun {
     bool operator==(const SeatRun&) const = default;
 };
 struct InputsMessage {
+    MatchNumber match = 1;
     std::vector<SeatRun> runs; // at most one per seat
     // For each seat in heardMask: the first frame of it the sender has not heard yet.
     uint8_t heardMask = 0;
@@ -114,15 +122,18 @@ struct InputsMessage {
     bool operator==(const InputsMessage&) const = default;
 };
 struct HashMessage {
+    MatchNumber match = 1;
     uint32_t frame = 0;
     uint64_t hash = 0;
     bool operator==(const HashMessage&) const = default;
 };
 struct DesyncMessage {
+    MatchNumber match = 1;
     uint32_t frame = 0;
     bool operator==(const DesyncMessage&) const = default;
 };
 struct TakeoverMessage {
+    MatchNumber match = 1;
     uint8_t seatMask = 0;
     uint32_t frame = 0;
     bool operator==(const TakeoverMessage&) const = default;

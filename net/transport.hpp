@@ -35,6 +35,8 @@ enum class DisconnectReason : uint32_t {
     Full = 2,     // the host has three clients already
     Refused = 3,  // said why in a Refuse message first
     Leaving = 4,  // the other end left
+    Busy = 5,     // the host has too many connections that have not said who they are
+    Silent = 6,   // this machine did not say hello in time, or sent no actions while awaited
 };
 
 class Transport {

@@ -8,15 +8,34 @@
 #   lossy  plain through a UDP relay that drops 5 % of packets each way and holds each 20-80 ms
 #   kill   plain, with the second client killed 20 s into the match: the others finish it with a
 #          computer in its seat
-#   scripts/online-loopback.sh [VARIANT...]      (default: all four; builds in build-bench)
+#   soak   a host and two clients through a relay as poor as a bad internet link (10 % of
+#          packets lost and each held 100-250 ms, each way), 15-second matches back to back for
+#          --minutes (15), or until --matches have ended: every machine must end every match
+#          with the same line; prints matches started and ended, the longest wait, memory at
+#          the first and last match on every machine, and bytes per second
+#   scripts/online-loopback.sh [--build DIR] [--minutes M] [--matches N] [VARIANT...]
+#     (default: plain four lossy kill; builds the game in build-bench, or uses DIR's, e.g. the
+#     package's optimised build in CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
-variants=("$@")
-[ ${#variants[@]} -gt 0 ] || variants=(plain four lossy kill)
 build="build-bench"
+soakMinutes=15
+soakMatches=0
+variants=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build="$2"; shift 2 ;;
+    --minutes) soakMinutes="$2"; shift 2 ;;
+    --matches) soakMatches="$2"; shift 2 ;;
+    *) variants+=("$1"); shift ;;
+  esac
+done
+[ ${#variants[@]} -gt 0 ] || variants=(plain four lossy kill)
 scripts/install-deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRUMBO_TESTS=OFF > /dev/null
+if [ "$build" = build-bench ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DGRUMBO_TESTS=OFF > /dev/null
+fi
 cmake --build "$build" -j"$(nproc)" --target grumbo_game grumbo_udp_relay > /dev/null
 game="$root/$build/run/Grumbo"
 relay="$root/$build/tools/grumbo_udp_relay"
@@ -44,8 +63,72 @@ wait_for() { # file, text, seconds
   return 1
 }
 
+# The soak: matches back to back through the poor relay, every match's end line compared.
+soak() {
+  local port=$((27200 + RANDOM % 500))
+  start host --host --port "$port" --players 3 --bots 1 --time 15
+  wait_for "$work/host.log" "Friends join with" 60
+  "$relay" $((port + 1)) "$port" 10 100 250 11 > "$work/relay.log" 2>&1 &
+  pids+=($!)
+  local relay_pid=$!
+  start first --join "127.0.0.1:$((port + 1))" --bots 1
+  start second --join "127.0.0.1:$((port + 1))" --bots 1
+  local machines=(host first second)
+  local deadline=$((SECONDS + soakMinutes * 60))
+  ended() { grep -c "Online match over" "$work/$1.log" 2>/dev/null || true; }
+  while [ $SECONDS -lt $deadline ]; do
+    sleep 5
+    local least=1000000 m n
+    for m in "${machines[@]}"; do
+      n=$(ended "$m"); [ "$n" -lt "$least" ] && least=$n
+      if grep -qE "back to the title|could not be reached" "$work/$m.log"; then
+        echo "  $m left the session:"; grep -E "back to the title|could not be reached" "$work/$m.log" | sed 's/^/    /'
+        deadline=0
+      fi
+    done
+    [ "$soakMatches" -gt 0 ] && [ "$least" -ge "$soakMatches" ] && break
+  done
+  kill -INT "$relay_pid" 2>/dev/null && sleep 0.5
+  cleanup_games
+  sed 's/^/  relay: /' "$work/relay.log"
+  local ok=1 counts=() m
+  for m in "${machines[@]}"; do
+    grep "Online match over" "$work/$m.log" > "$work/$m.ends" || true
+    local started ends
+    started=$(grep -c "Online match started" "$work/$m.log" || true)
+    ends=$(wc -l < "$work/$m.ends")
+    counts+=("$ends")
+    echo "  $m: $started matches started, $ends ended"
+    grep -E "computers play|out of step|leaves the match|Ignored" "$work/$m.log" | sed "s/^/  $m: /" || true
+    # The first and last match's traffic line: bytes, the longest wait, memory.
+    grep "Online match traffic" "$work/$m.log" | sed -n '1p;$p' | sed "s/^/  $m: /"
+    grep "Online match traffic" "$work/$m.log" |
+      sed -nE 's/.*sent ([0-9]+) bytes.s.*longest wait for another machine ([0-9]+) ms.*/\1 \2/p' |
+      awk -v m="$m" '{ bytes += $1; if ($2 > wait) wait = $2; n++ }
+        END { if (n) printf "  %s: %.0f bytes/s sent on average, longest wait %d ms over %d matches\n", m, bytes / n, wait, n }'
+  done
+  # Every match any machine ended, every machine ended with the same line (the last match may be
+  # cut short by the end of the soak on some of them).
+  local least=${counts[0]} c
+  for c in "${counts[@]}"; do [ "$c" -lt "$least" ] && least=$c; done
+  for m in first second; do
+    if ! cmp -s <(head -n "$least" "$work/host.ends") <(head -n "$least" "$work/$m.ends"); then
+      echo "  FAILED: $m ended a match differently from the host"; ok=0
+    fi
+  done
+  if [ "$least" -lt 1 ] || { [ "$soakMatches" -gt 0 ] && [ "$least" -lt "$soakMatches" ]; }; then
+    echo "  FAILED: only $least matches ended on every machine"; ok=0
+  fi
+  [ $ok -eq 1 ] && echo "  every machine ended all $least matches the same" || status=1
+}
+
 status=0
 for variant in "${variants[@]}"; do
+  if [ "$variant" = soak ]; then
+    echo "== soak (${soakMinutes} minutes at most$([ "$soakMatches" -gt 0 ] && echo ", $soakMatches matches"))"
+    soak
+    continue
+  fi
   echo "== $variant"
   port=$((27200 + RANDOM % 500))
   join="127.0.0.1:$port"

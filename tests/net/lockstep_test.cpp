@@ -69,52 +69,66 @@ TEST(Lockstep, MachinesAtTheirOwnPaceEndWithTheWorldOfOneMachineFedTheSameAction
     }
     EXPECT_TRUE(frozen);
     EXPECT_GT(mostInOneRender[2], 8) << "the frozen machine caught up in one go";
-    EXPECT_GT(host.session.lockstep()->longestStallMs(), 0u) << "the others waited for it";
+    EXPECT_GT(host.session.lockstep()->longestStallMs(network.machineClock()), 0u)
+        << "the others waited for it";
 }
 
-// What a machine may and may not tell another: each case sends one run to a fresh lockstep.
+// What a machine may and may not tell another: each case sends one run to a fresh lockstep, and
+// a refused run is counted by why.
 TEST(Lockstep, KeepsOnlyRunsTheSenderMayTellThatContinueWhatIsKnown) {
     // Host 0 plays seat 0, client 1 seat 1, client 2 seat 2; delay 3, so frames 0..2 are idle.
     const std::array<uint8_t, kMaxSeats> seats{0, 1, 2, kNoMachine};
+    using Why = int RunRefusals::*;
     struct Case {
         const char* name;
         uint8_t self, from;
         SeatRun run;
-        int refused;
+        Why refused;         // null: kept
         uint32_t knownAfter; // of the run's seat
     };
     const Case cases[] = {
-        {"a client's own seat, continuing", 0, 1, {1, 3, {5, 6}}, 0, 5},
-        {"overlapping what is known, agreeing", 0, 1, {1, 2, {0, 5}}, 0, 4},
-        {"a client speaking for another's seat", 0, 1, {2, 3, {5}}, 1, 3},
-        {"past a gap", 0, 1, {1, 4, {5}}, 1, 3},
-        {"contradicting a known frame", 0, 1, {1, 2, {9, 5}}, 1, 3},
+        {"a client's own seat, continuing", 0, 1, {1, 3, {5, 6}}, nullptr, 5},
+        {"overlapping what is known, agreeing", 0, 1, {1, 2, {0, 5}}, nullptr, 4},
+        {"a client speaking for another's seat", 0, 1, {2, 3, {5}}, &RunRefusals::foreignSeat, 3},
+        {"past a gap", 0, 1, {1, 4, {5}}, &RunRefusals::gap, 3},
+        {"contradicting a known frame", 0, 1, {1, 2, {9, 5}}, &RunRefusals::contradiction, 3},
         {"as many frames as a run holds",
          0,
          1,
          {1, 3, std::vector<uint16_t>(kMaxFramesPerRun, 1)},
-         0,
+         nullptr,
          3 + kMaxFramesPerRun},
-        {"the host relaying another client's seat", 1, 0, {2, 3, {5}}, 0, 4},
-        {"the host speaking for the client's own seat", 1, 0, {1, 3, {5}}, 1, 3},
-        {"another client, not the host", 1, 2, {2, 3, {5}}, 1, 3},
+        {"the host relaying another client's seat", 1, 0, {2, 3, {5}}, nullptr, 4},
+        {"the host speaking for the client's own seat", 1, 0, {1, 3, {5}}, &RunRefusals::foreignSeat, 3},
+        {"another client, not the host", 1, 2, {2, 3, {5}}, &RunRefusals::foreignSeat, 3},
     };
     for (const Case& c : cases) {
         Lockstep table(c.self, seats, 3, 3);
         InputsMessage message;
         message.runs = {c.run};
-        EXPECT_EQ(table.take(c.from, message), c.refused) << c.name;
+        const RunRefusals refused = table.take(c.from, message);
+        EXPECT_EQ(refused.total(), c.refused != nullptr ? 1 : 0) << c.name;
+        if (c.refused != nullptr) {
+            EXPECT_EQ(refused.*c.refused, 1) << c.name;
+        }
         EXPECT_EQ(table.known(c.run.seat), c.knownAfter) << c.name;
     }
-    // A run that would reach more than kMaxFramesAhead past the frame being simulated.
+    // Runs that would reach more than kMaxFramesAhead past the frame being simulated.
     Lockstep table(0, seats, 3, 3);
     InputsMessage far;
     uint32_t first = 3;
     int refused = 0;
     for (int i = 0; i < 10; ++i, first += kMaxFramesPerRun) {
         far.runs = {{1, first, std::vector<uint16_t>(kMaxFramesPerRun, 1)}};
-        refused += table.take(1, far);
+        refused += table.take(1, far).tooFarAhead;
     }
     EXPECT_GT(refused, 0);
     EXPECT_LE(table.known(1), 3 + kMaxFramesAhead);
+    // A machine that has gone is not listened to, and what it says is not counted against it.
+    const uint32_t known = table.known(1);
+    table.setNextFrame(known);
+    table.forget(1);
+    far.runs = {{1, known, {1}}};
+    EXPECT_EQ(table.take(1, far).total(), 0);
+    EXPECT_EQ(table.known(1), known);
 }

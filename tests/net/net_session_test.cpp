@@ -111,6 +111,7 @@ TEST(NetSession, CountsPacketsItDoesNotTakeAndPlaysOn) {
     network.sendAs("rogue", Channel::Control, std::vector<uint8_t>(kMaxPacketBytes + 1, 0x06)); // oversized
     network.sendAs("rogue", Channel::Control, EncodeMessage(StartMessage{})); // the host's to send
     InputsMessage forHonestSeat;
+    forHonestSeat.match = host.session.matchNumber();
     forHonestSeat.runs = {{1, 3, {kActionBitsMask}}};
     network.sendAs("rogue", Channel::Inputs, EncodeMessage(forHonestSeat)); // seat 2 is the honest machine's
     run(network, {&host, &honest, &rogue}, 1000);
@@ -118,32 +119,75 @@ TEST(NetSession, CountsPacketsItDoesNotTakeAndPlaysOn) {
     EXPECT_EQ(faults.malformed, 1);
     EXPECT_EQ(faults.oversized, 1);
     EXPECT_EQ(faults.outOfTurn, 2);
-    EXPECT_EQ(faults.foreignSeats, 1);
+    EXPECT_EQ(faults.runs.foreignSeat, 1);
     EXPECT_TRUE(host.session.playing());
     EXPECT_EQ(host.session.lockstep()->table().actions(1, 3),
               honest.session.lockstep()->table().actions(1, 3));
     EXPECT_GT(host.session.lockstep()->nextFrame(), 30u) << "the match plays on";
 }
 
-// Every second the client's world is checked against the host's: while they agree the match
-// goes on; the first second they differ ends it on both machines, naming the frame.
-TEST(NetSession, EndsTheMatchOnBothMachinesWhenTheirWorldsDiffer) {
-    MemoryNetwork network(3, {5, 20, 0.0});
+// Every second each client's world is checked against the host's, which is the reference: a
+// client whose world differs (or that lies about it) leaves the match alone, in one line on it
+// and on the host naming the frame, while the others play on with a computer in its seat; it
+// gets its seat back for the next match. A client that acts but sends no hash leaves the same way.
+TEST(NetSession, AClientOutOfStepWithTheHostLeavesTheMatchAloneAndTheOthersPlayOn) {
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "sends no hash" : "its world differs");
+        MemoryNetwork network(3, {5, 20, 0.0});
+        SessionMachine host(network, "host", hostSetup(3), kBuild);
+        SessionMachine honest(network, "honest", clientSetup(), kBuild);
+        SessionMachine odd(network, "odd", clientSetup(), kBuild);
+        host.reportsWorld = honest.reportsWorld = odd.reportsWorld = true;
+        testing::internal::CaptureStdout();
+        run(network, {&host, &honest, &odd}, 6000); // the countdown, then a few seconds agreeing
+        ASSERT_TRUE(odd.session.playing());
+        if (silent) {
+            odd.reportsWorld = false;
+            odd.game.hash.reset();
+        } else {
+            odd.world ^= 1;
+        }
+        run(network, {&host, &honest, &odd}, silent ? 7000 : 1500);
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(host.session.playing()) << said;
+        EXPECT_TRUE(honest.session.playing()) << said;
+        EXPECT_FALSE(odd.session.playing()) << said;
+        EXPECT_FALSE(odd.game.leftForTitle) << "it waits for the next match";
+        const std::string hostSays = silent ? "Machine 2 (odd) sent actions but no hash of its world for 5 s"
+                                            : "Machine 2 (odd) is out of step with the host at frame ";
+        EXPECT_NE(said.find(hostSays), std::string::npos) << said;
+        EXPECT_NE(said.find(": it leaves the match, and computers play its seats from frame"),
+                  std::string::npos);
+        EXPECT_NE(said.find("Online match out of step at frame "), std::string::npos) << said;
+        EXPECT_EQ(host.session.seats().seats[2].machine, kHostMachine);
+        const uint32_t frameThen = host.frames();
+        run(network, {&host, &honest, &odd}, 1000);
+        EXPECT_GT(host.frames(), frameThen + 40) << "the others play on";
+        EXPECT_GT(honest.frames(), frameThen + 20);
+        EXPECT_EQ(host.session.faults().total(), 0);
+        host.session.matchFinished();
+        EXPECT_EQ(host.session.seats().seats[2].machine, 2) << "its seat is back for the next match";
+        EXPECT_FALSE(host.session.seats().seats[2].computer);
+    }
+}
+
+// A client's hash that arrives after the host has left play is still checked against the host's.
+TEST(NetSession, ChecksAHashThatArrivesAfterTheHostsMatchEnded) {
+    MemoryNetwork network(4, {5, 20, 0.0});
     SessionMachine host(network, "host", hostSetup(2), kBuild);
     SessionMachine client(network, "client", clientSetup(), kBuild);
     host.reportsWorld = client.reportsWorld = true;
-    testing::internal::CaptureStdout();
-    run(network, {&host, &client}, 6000); // the countdown, then a few seconds agreeing
-    ASSERT_TRUE(host.session.playing());
+    run(network, {&host, &client}, 6000);
     ASSERT_TRUE(client.session.playing());
-    client.world ^= 1;
-    run(network, {&host, &client}, 1500);
+    testing::internal::CaptureStdout();
+    host.session.matchFinished();
+    const uint32_t frame = host.frames() / 60 * 60 - 1;
+    network.sendAs("client", Channel::Control,
+                   EncodeMessage(HashMessage{host.session.matchNumber(), frame, 42}));
+    run(network, {&host}, 200);
     const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(host.session.playing());
-    EXPECT_FALSE(client.session.playing());
-    // One line on each machine.
-    EXPECT_NE(said.find("machine 1 no longer agrees with the host"), std::string::npos) << said;
-    const size_t first = said.find("Online match out of step at frame");
-    ASSERT_NE(first, std::string::npos) << said;
-    EXPECT_NE(said.find("Online match out of step at frame", first + 1), std::string::npos) << said;
+    EXPECT_NE(said.find("Machine 1 (client) is out of step with the host at frame " + std::to_string(frame) +
+                        ": its end of the last match differs from the host's"),
+              std::string::npos)
+        << said;
 }

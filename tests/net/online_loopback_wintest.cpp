@@ -4,12 +4,10 @@
 // through a lossy relay and with a client killed mid-match.)
 #include "tests/support/display.hpp"
 #include "tests/support/game_process.hpp"
+#include "tests/support/hostile_peer.hpp"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -17,19 +15,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-// A UDP port nothing listens on now.
-uint16_t freePort() {
-    const int s = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
 
 std::string endLine(const std::string& output) {
     const size_t at = output.find("Online match over: ");
@@ -40,7 +25,7 @@ std::string endLine(const std::string& output) {
 
 TEST(OnlineLoopback, ThreeMachinesPlayAMatchToTheSameEnd) {
     GRUMBO_REQUIRE_DISPLAY();
-    const std::string port = std::to_string(freePort());
+    const std::string port = std::to_string(FreeUdpPort());
     GameProcess host(
         {"--host", "--port", port, "--players", "3", "--bots", "1", "--time", "10", "--windowed"});
     ASSERT_TRUE(host.waitForOutput("Friends join with", 90s)) << host.output();

@@ -117,6 +117,9 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     for (int m = 1; m < given.machines; ++m) {
         others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m),
                                                           SessionSetup{.address = "host"}, kBuild, 50 + m));
+        // Without a world of their own, they tell the host its own hashes back, as agreeing
+        // machines would.
+        others.back()->worldOf = [&host](uint32_t frame) { return host.ownHash(frame); };
     }
     // Asked for during a frame, as the game asks for its states.
     harness.current()->onUpdate = [] { requestState(GameStateId::OnlineWaiting); };
@@ -149,6 +152,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
             << said;
     }
     EXPECT_EQ(host.faults().total(), 0);
+    EXPECT_EQ(said.find("leaves the match"), std::string::npos) << "every machine agreed all along\n" << said;
     const Lockstep agreed = host.lockstep()->table();
 
     // Back on the waiting screen, the host leaves (during a frame, as Escape would have it).

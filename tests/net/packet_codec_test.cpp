@@ -18,6 +18,7 @@ Lineup someLineup() {
 
 std::vector<Message> everyKind() {
     InputsMessage inputs;
+    inputs.match = 65535;
     inputs.runs = {{1, 700, {0x7ff, 0, 81}}, {3, 2, std::vector<uint16_t>(kMaxFramesPerRun, 5)}};
     inputs.heardMask = 0b0101;
     inputs.heard = {12, 0, 900, 0};
@@ -25,11 +26,11 @@ std::vector<Message> everyKind() {
             WelcomeMessage{3},
             RefuseMessage{RefuseReason::Data, "1.0.0-def", 42, 1},
             LineupMessage{someLineup()},
-            StartMessage{someLineup(), 0xdeadbeef, 10},
+            StartMessage{someLineup(), 7, 0xdeadbeef, 10},
             inputs,
-            HashMessage{3599, 0xfedcba9876543210ull},
-            DesyncMessage{1234},
-            TakeoverMessage{0b1010, 4000},
+            HashMessage{2, 3599, 0xfedcba9876543210ull},
+            DesyncMessage{3, 1234},
+            TakeoverMessage{4, 0b1010, 4000},
             AliveMessage{},
             LeaveMessage{}};
 }
@@ -66,7 +67,7 @@ TEST(PacketCodec, RefusesFieldsOutOfRange) {
         m.runs = {std::move(run)};
         return m;
     };
-    StartMessage start{someLineup(), 1, 3};
+    StartMessage start{someLineup(), 1, 1, 3};
     auto startWith = [&](auto change) {
         StartMessage changed = start;
         change(changed);
@@ -91,7 +92,7 @@ TEST(PacketCodec, RefusesFieldsOutOfRange) {
         {"five seats", HelloMessage{"b", 0, 5, 0, 1}},
         {"more computers than seats", HelloMessage{"b", 0, 1, 2, 1}},
         {"welcome as the host", WelcomeMessage{0}},
-        {"no seat taken over", TakeoverMessage{0, 10}},
+        {"no seat taken over", TakeoverMessage{1, 0, 10}},
     };
     for (const auto& [name, message] : cases) {
         EXPECT_TRUE(refused(message)) << name;

@@ -170,23 +170,41 @@ SessionMachine::SessionMachine(MemoryNetwork& network, const std::string& name, 
                                const BuildIdentity& identity, uint32_t seed, uint32_t requestData)
     : game(seed),
       session(setup, setup.hosting ? network.listen(name) : network.connect(name, "host", requestData),
-              identity, game, [&network] { return network.now(); }) {}
+              identity, game, [&network] { return network.machineClock(); }) {}
+
+SessionMachine::SessionMachine(std::unique_ptr<Transport> transport, std::function<uint32_t()> clock,
+                               SessionSetup setup, const BuildIdentity& identity, uint32_t seed)
+    : game(seed), session(setup, std::move(transport), identity, game, std::move(clock)) {}
 
 int SessionMachine::frame() {
     if (!session.playing()) {
         session.update();
         return 0;
     }
+    if (session.lockstep()->nextFrame() == 0) {
+        world = kWorldStart;
+    }
     session.beginFrame();
     int frames = 0;
-    for (; session.frameReady(); ++frames) {
-        world = simulate(world, session.lockstep()->table(), session.lockstep()->nextFrame());
-        if (reportsWorld) {
+    for (; session.playing() && session.frameReady(); ++frames) {
+        const uint32_t simulated = session.lockstep()->nextFrame();
+        world = simulate(world, session.lockstep()->table(), simulated);
+        if (worldOf) {
+            game.hash = worldOf(simulated);
+        } else if (reportsWorld) {
             game.hash = world;
         }
         session.frameDone();
+        if (matchFrames > 0 && session.lockstep()->nextFrame() >= matchFrames) {
+            break;
+        }
     }
     session.endFrame();
+    if (matchFrames > 0 && session.playing() && session.lockstep()->nextFrame() >= matchFrames) {
+        endWorlds.push_back(world);
+        ++matchesEnded;
+        session.matchFinished();
+    }
     return frames;
 }
 

@@ -11,6 +11,7 @@
 #include "net/transport.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,6 +32,10 @@ class MemoryNetwork {
 
     uint32_t now() const { return clock; }
     void advance(uint32_t milliseconds) { clock += milliseconds; }
+    // What the machines' own clocks read: the network's, moved on by an offset (a clock that
+    // wraps mid-match is one near 2^32 at the start).
+    uint32_t machineClock() const { return clock + clockOffset; }
+    uint32_t clockOffset = 0;
 
     // A machine listening under a name, and one connecting to it with the data of its request.
     std::unique_ptr<Transport> listen(const std::string& name);
@@ -82,12 +87,22 @@ struct ToyOnlineGame : OnlineGame {
 };
 
 // A machine on the network: a session over a toy game, hosting or joining "host". Its world is
-// a hash that takes in every seat's actions as each frame is simulated.
+// a hash that takes in every seat's actions as each frame is simulated. Given matchFrames, its
+// matches end after that many frames, as a real one ends after its podium, and it goes back to
+// the waiting screen.
 struct SessionMachine {
     SessionMachine(MemoryNetwork& network, const std::string& name, SessionSetup setup,
                    const BuildIdentity& identity, uint32_t seed = 1, uint32_t requestData = kProtocolMagic);
+    // The same over any transport and clock (a real one: ENet on loopback).
+    SessionMachine(std::unique_ptr<Transport> transport, std::function<uint32_t()> clock, SessionSetup setup,
+                   const BuildIdentity& identity, uint32_t seed = 1);
     // One rendered frame: its waiting screen, or every frame of its match that is due; how many.
     int frame();
+    // Frames of the match being played, or of the last one.
+    uint32_t frames() const { return session.lockstep() != nullptr ? session.lockstep()->nextFrame() : 0u; }
+    uint32_t matchFrames = 0;
+    int matchesEnded = 0;
+    std::vector<uint64_t> endWorlds; // the world at the end of each match it finished
     // The world after one more frame of the table.
     static uint64_t simulate(uint64_t world, const Lockstep& table, uint32_t frame);
     ToyOnlineGame game;
@@ -95,4 +110,7 @@ struct SessionMachine {
     static constexpr uint64_t kWorldStart = 1469598103934665603ull;
     uint64_t world = kWorldStart;
     bool reportsWorld = false; // the game reports this world to the session after each frame
+    // Given, the game reports this hash of each frame instead (none while it has none): for a
+    // machine playing along with a host whose world is real.
+    std::function<std::optional<uint64_t>(uint32_t frame)> worldOf;
 };

@@ -1,0 +1,180 @@
+// Online matches that never freeze: over links that drop and delay, with machines that hold the
+// others up, connections that never say who they are, stale messages of an earlier match and a
+// millisecond clock that wraps, every match ends on every machine, or the machine at fault is
+// handled as gone and the others play on.
+#include "net/net_session.hpp"
+#include "tests/support/memory_network.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+namespace {
+
+const BuildIdentity kBuild{"1.0.0-test", 7};
+
+SessionSetup hostSetup(int players) {
+    return SessionSetup{.hosting = true, .map = "Meadow", .players = players};
+}
+
+SessionSetup clientSetup() {
+    return SessionSetup{.address = "host"};
+}
+
+// Every machine renders at its own uneven pace for a while of network time.
+void run(MemoryNetwork& network, const std::vector<SessionMachine*>& machines, uint32_t ms,
+         std::mt19937& pace) {
+    std::vector<uint32_t> next(machines.size(), network.now());
+    for (uint32_t t = 0; t < ms; ++t) {
+        network.advance(1);
+        for (size_t m = 0; m < machines.size(); ++m) {
+            if (network.now() >= next[m]) {
+                machines[m]->frame();
+                next[m] = network.now() + std::uniform_int_distribution<uint32_t>(4, 40)(pace);
+            }
+        }
+    }
+}
+
+} // namespace
+
+// Three matches back to back through 10 % loss and 100-250 ms each way. Before the second match
+// starts on the client, the host's last message of the first (acknowledging every frame of it)
+// comes in late; were it taken as part of the new match, the host's frames the client never had
+// would count as acknowledged and the match would freeze for good.
+TEST(LossyLink, MatchesBackToBackEndOnEveryMachineWhateverComesLate) {
+    MemoryNetwork network(21, {100, 250, 0.1});
+    SessionMachine host(network, "host", hostSetup(3), kBuild, 1);
+    SessionMachine first(network, "first", clientSetup(), kBuild, 2);
+    SessionMachine second(network, "second", clientSetup(), kBuild, 3);
+    std::vector<SessionMachine*> machines{&host, &first, &second};
+    for (SessionMachine* m : machines) {
+        m->matchFrames = 600;
+        m->reportsWorld = true; // any machine out of step would be dropped from its match
+    }
+    std::mt19937 pace(9);
+    bool staleSent = false;
+    for (int round = 0;
+         round < 400 && std::ranges::any_of(machines, [](auto* m) { return m->matchesEnded < 3; }); ++round) {
+        run(network, machines, 250, pace);
+        if (!staleSent && host.session.matchNumber() == 2) {
+            // What the host said of match 1, as if it had been on the way all this while.
+            InputsMessage stale;
+            stale.match = 1;
+            stale.heardMask = 0b0110;
+            stale.heard = {0, 600 + kDefaultInputDelay, 600 + kDefaultInputDelay, 0};
+            network.sendAs("host", Channel::Inputs, EncodeMessage(stale)); // to the first client
+            staleSent = true;
+        }
+    }
+    ASSERT_TRUE(staleSent);
+    for (SessionMachine* m : machines) {
+        EXPECT_EQ(m->matchesEnded, 3) << m->session.address();
+        EXPECT_EQ(m->session.faults().total(), 0);
+        ASSERT_EQ(m->endWorlds.size(), host.endWorlds.size());
+        EXPECT_EQ(m->endWorlds, host.endWorlds) << "every match ends on the same world everywhere";
+    }
+    EXPECT_GT(first.session.faults().otherMatch, 0) << "the stale message was counted, not taken";
+}
+
+// A machine that stays connected, says it is alive and even sends garbage, but whose actions do
+// not come (or come a frame every 2.9 s) holds the others up for 3 s at most: then the host's
+// computer plays its seat on every machine and the match goes on. Meanwhile the others see the
+// seconds counted down.
+TEST(LossyLink, AMachineThatHoldsTheOthersUpIsHandledAsGoneWhateverElseItSends) {
+    for (const bool trickles : {false, true}) {
+        SCOPED_TRACE(trickles ? "renders once every 2.9 s" : "sends no actions, only keep-alives");
+        MemoryNetwork network(5, {5, 30, 0.05});
+        SessionMachine host(network, "host", hostSetup(3), kBuild, 1);
+        SessionMachine honest(network, "honest", clientSetup(), kBuild, 2);
+        std::mt19937 pace(4);
+        run(network, {&host, &honest}, 100, pace);
+        SessionMachine stuck(network, "stuck", clientSetup(), kBuild, 3); // machine 2, Player 3
+        run(network, {&host, &honest, &stuck}, 6000, pace);
+        ASSERT_TRUE(stuck.session.playing());
+        testing::internal::CaptureStdout();
+        std::set<std::string> notices;
+        uint32_t heldUpFor = 0;
+        for (uint32_t ms = 0; ms < 12000 && host.session.seats().seats[2].machine == 2; ms += 100) {
+            run(network, {&host, &honest}, 100, pace);
+            if (trickles && ms % 2900 == 0) {
+                stuck.frame();
+            } else if (!trickles) {
+                network.sendAs("stuck", Channel::Control, EncodeMessage(AliveMessage{}));
+                network.sendAs("stuck", Channel::Inputs, {0x06, 0x01});
+            }
+            notices.insert(host.session.notice());
+            heldUpFor = ms;
+        }
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_NE(
+            said.find("Machine 2 (stuck) sent no actions for 3 s while the others waited; computers play "
+                      "its seats from frame"),
+            std::string::npos)
+            << said;
+        EXPECT_LE(heldUpFor, trickles ? 9000u : 4000u);
+        for (const char* count : {"1 s", "2 s", "3 s"}) {
+            EXPECT_TRUE(
+                notices.contains(std::string("Waiting for Player 3: a computer plays on in ") + count))
+                << count;
+        }
+        const uint32_t frameThen = honest.frames();
+        run(network, {&host, &honest}, 2000, pace);
+        EXPECT_GT(honest.frames(), frameThen + 100) << "the others play on";
+        EXPECT_TRUE(honest.session.playing());
+        EXPECT_GE(host.session.lockstep()->longestStallMs(network.machineClock()), 2500u);
+    }
+}
+
+// Frames come due across the wrap of the millisecond clock as anywhere else.
+TEST(LossyLink, AMatchRunsOnAcrossAWrapOfTheMillisecondClock) {
+    FrameClock clock;
+    const uint32_t start = UINT32_MAX - 100; // wraps 101 ms in
+    clock.start(start);
+    uint32_t next = 0;
+    for (uint32_t ms = 0; ms <= 1000; ms += 10) {
+        const uint32_t due = clock.due(start + ms, next);
+        EXPECT_EQ(due, ms * 60 / 1000 + 1) << ms;
+        next = due;
+    }
+    // Machines whose clocks wrap five seconds into a match play it on, as one fed the same actions.
+    MemoryNetwork network(8, {5, 40, 0.05});
+    network.clockOffset = UINT32_MAX - 9000;
+    SessionMachine host(network, "host", hostSetup(2), kBuild, 1);
+    SessionMachine client(network, "client", clientSetup(), kBuild, 2);
+    host.reportsWorld = client.reportsWorld = true;
+    std::mt19937 pace(2);
+    run(network, {&host, &client}, 15000, pace);
+    EXPECT_GT(network.machineClock(), 1000u) << "the clocks wrapped";
+    EXPECT_GT(host.frames(), 600u);
+    EXPECT_GT(client.frames(), 600u);
+    EXPECT_TRUE(client.session.playing());
+}
+
+// Connections that complete their handshake but never say who they are hold no seat and no slot
+// for long: a friend joins past them, and they are dropped after 3 s in one line each.
+TEST(LossyLink, ConnectionsThatNeverSayHelloAreDroppedAndKeepNobodyOut) {
+    MemoryNetwork network(6, {5, 20, 0.0});
+    SessionMachine host(network, "host", hostSetup(2), kBuild);
+    std::vector<std::unique_ptr<Transport>> squatters;
+    for (int i = 0; i < 3; ++i) {
+        squatters.push_back(network.connect("squatter" + std::to_string(i), "host"));
+    }
+    std::mt19937 pace(1);
+    run(network, {&host}, 500, pace);
+    testing::internal::CaptureStdout();
+    SessionMachine friendly(network, "friend", clientSetup(), kBuild);
+    run(network, {&host, &friendly}, 3500, pace);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("Machine 1 joined from friend"), std::string::npos) << said;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NE(said.find("Dropped a connection from squatter" + std::to_string(i) +
+                            ": it did not say who it is within 3 s"),
+                  std::string::npos)
+            << said;
+    }
+    run(network, {&host, &friendly}, 4000, pace);
+    EXPECT_TRUE(friendly.session.playing());
+}
