@@ -3,8 +3,14 @@
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
 #include "objects/game_object.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
+
+void Crate::hashState(WorldHasher& hasher) const {
+    hashPresence(hasher);
+    hasher.add(pickUpKind);
+}
 
 void Crate::Update() {
     rigidBody->angularVelocity = 0.0f; // crates fall and rest, never spin
@@ -16,6 +22,11 @@ void Crate::Update() {
             return;
         }
     }
+}
+
+void PickUp::hashState(WorldHasher& hasher) const {
+    hashPresence(hasher);
+    hasher.add(pickUpKind);
 }
 
 void PickUp::Update() {

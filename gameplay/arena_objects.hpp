@@ -11,6 +11,7 @@ class Platform : public Logic {
   public:
     explicit Platform(GameObject* ownerObject) : Logic("Platform", ownerObject) {}
     void Update() override {}
+    void hashState(WorldHasher& hasher) const override { hashPresence(hasher); }
 };
 
 // Falls in during a match; the first bullet to touch it opens it into a pick-up.
@@ -18,6 +19,7 @@ class Crate : public Logic {
   public:
     explicit Crate(GameObject* ownerObject) : Logic("Crate", ownerObject) {}
     void Update() override;
+    void hashState(WorldHasher& hasher) const override;
 
     RigidBody2D* rigidBody = nullptr;
     uint32_t pickUpKind = 0;
@@ -28,6 +30,7 @@ class PickUp : public Logic {
   public:
     explicit PickUp(GameObject* ownerObject) : Logic("PickUp", ownerObject) {}
     void Update() override;
+    void hashState(WorldHasher& hasher) const override;
 
     RigidBody2D* rigidBody = nullptr;
     uint32_t pickUpKind = 0;

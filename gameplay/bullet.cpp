@@ -4,6 +4,7 @@
 #include "gameplay/object_factory.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -47,6 +48,11 @@ std::vector<GameObject*> AffectedObjects(const GameObject* bullet) {
 
 Bullet::Bullet(std::string kindName, GameObject* ownerObject) : Logic(std::move(kindName), ownerObject) {
     owner->setTag("Bullet");
+}
+
+void Bullet::hashState(WorldHasher& hasher) const {
+    hashPresence(hasher);
+    hasher.add(lifetime);
 }
 
 CircleCollider* Bullet::collider() const {

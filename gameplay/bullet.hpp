@@ -19,6 +19,8 @@ class Bullet : public Logic {
 
     // The player's early detonation.
     virtual void Trigger() = 0;
+    // The kinds with fields of their own add them after these.
+    void hashState(WorldHasher& hasher) const override;
 
     // Spins the sprite by speed: clockwise while moving right, at speed squared degrees a second.
     void SpinByVelocity();

@@ -3,6 +3,13 @@
 #include "gameplay/bullet.hpp"
 #include "gameplay/player.hpp"
 #include "objects/game_object.hpp"
+#include "objects/world_hasher.hpp"
+
+// Its reach is its object's scale, which the presence holds.
+void Explosion::hashState(WorldHasher& hasher) const {
+    hashPresence(hasher);
+    hasher.addAll(timeLeft, done, force, damage);
+}
 
 void Explosion::Update() {
     if (!done) {

@@ -8,6 +8,7 @@ class Explosion : public Logic {
   public:
     explicit Explosion(GameObject* ownerObject) : Logic("Explosion", ownerObject) {}
     void Update() override;
+    void hashState(WorldHasher& hasher) const override;
 
     float timeLeft = 0.5f;
     bool done = false; // the push has been given

@@ -9,6 +9,7 @@
 #include "graphics/particle_emitter.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -143,6 +144,24 @@ void Player::Update() {
         aliveUpdate();
     } else if (respawning == 1) {
         respawnUpdate();
+    }
+}
+
+// The tank's animation (tracks, eyes, aura) and its pad only show or belong to this machine.
+void Player::hashState(WorldHasher& hasher) const {
+    hashPresence(hasher);
+    hasher.addAll(knockbackMultiplier, damageScale, lives, stunTimer);
+    hasher.addAll(character, trackKind, turretKind, playerNumber, driveForce, jumpSpeed, turretTurnSpeed);
+    hasher.addAll(jumpCooldown, jumpCooldownTime, fireCooldown, fireCooldownTime, firedThisFrame);
+    hasher.addAll(charging, charge, maxCharge, chargeRate, shotSpeedFactor, pickUpKind, dropHeight);
+    hasher.addAll(respawning, respawnTime, respawnTimeLeft, beamWidth, beamHeight, beamMinX, beamMaxX);
+    // The turret's angle aims the next shot; the beam is where the tank drops back in.
+    if (tank.barrelRoot != nullptr) {
+        hasher.add(tank.barrelRoot->transform.rotation);
+    }
+    if (respawner != nullptr) {
+        hasher.addAll(static_cast<bool>(respawner->active), respawner->transform.position,
+                      respawner->transform.scale);
     }
 }
 

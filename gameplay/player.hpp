@@ -21,6 +21,7 @@ class Player : public Logic {
     explicit Player(GameObject* ownerObject);
     ~Player() override;
     void Update() override;
+    void hashState(WorldHasher& hasher) const override;
 
     // Face, track and turret by their texture names ("FaceSprite_Quolle", "TrackSprite_Pexie",
     // "BarrelSprite_Sniper"): sets the sprites and scales the stats. Unknown names give the

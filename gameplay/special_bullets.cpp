@@ -12,6 +12,7 @@
 #include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/physics_step.hpp"
 #include "physics/rigid_body.hpp"
@@ -84,6 +85,11 @@ BlackHoleBullet::BlackHoleBullet(GameObject* ownerObject) : Bullet("BlackHoleBul
     SetupBlackHoleSwirl(*emitter);
 }
 
+void BlackHoleBullet::hashState(WorldHasher& hasher) const {
+    Bullet::hashState(hasher);
+    hasher.addAll(radius, activeTime, timer, landed);
+}
+
 void BlackHoleBullet::Trigger() {
     if (landed) {
         return;
@@ -150,6 +156,12 @@ ExpulsionBullet::ExpulsionBullet(GameObject* ownerObject) : Bullet("ExpulsionBul
     particleObject = makeChild(owner, "ExpulsionParticles");
     emitter = makeEmitter(particleObject);
     SetupExpulsionBurst(*emitter);
+}
+
+// The size of the shock wave only shows.
+void ExpulsionBullet::hashState(WorldHasher& hasher) const {
+    Bullet::hashState(hasher);
+    hasher.addAll(radius, activeTime, pulseInterval, pulseTimer, timer, landed);
 }
 
 void ExpulsionBullet::Trigger() {
@@ -237,6 +249,12 @@ RocketBullet::RocketBullet(GameObject* ownerObject) : Bullet("RocketBullet", own
     setActive(rocketRoot, false);
 }
 
+// The rocket's own body is among the bodies; its warning strip only shows.
+void RocketBullet::hashState(WorldHasher& hasher) const {
+    Bullet::hashState(hasher);
+    hasher.addAll(landed, fired, flightTime, warningTime, burnTime, angle, thrust, direction);
+}
+
 void RocketBullet::Trigger() {
     if (landed) {
         return;
@@ -298,6 +316,13 @@ ArtilleryBullet::ArtilleryBullet(GameObject* ownerObject) : Bullet("ArtilleryBul
     AddSprite(warning, "ArtilleryWarning", {1.0f, 1.0f, 1.0f, 1.0f});
     setActive(warning, false);
     frameBufferEffect = effectOf("FrameBuffer");
+}
+
+// The zone and the warning only show.
+void ArtilleryBullet::hashState(WorldHasher& hasher) const {
+    Bullet::hashState(hasher);
+    hasher.addAll(landed, warningDone, timer, zoneGrowTime, zoneHalfWidth, dropHeight);
+    hasher.addAll(maxShells, shellsFired, shellTimer, maxShellInterval);
 }
 
 void ArtilleryBullet::Trigger() {

@@ -17,6 +17,7 @@ class BlackHoleBullet : public Bullet {
     explicit BlackHoleBullet(GameObject* ownerObject);
     void Update() override;
     void Trigger() override; // lands
+    void hashState(WorldHasher& hasher) const override;
 
     float radius = 15.0f;
     float activeTime = 10.0f;
@@ -36,6 +37,7 @@ class ExpulsionBullet : public Bullet {
     explicit ExpulsionBullet(GameObject* ownerObject);
     void Update() override;
     void Trigger() override;
+    void hashState(WorldHasher& hasher) const override;
 
     float radius = 10.0f;
     float activeTime = 11.0f;
@@ -60,6 +62,7 @@ class RocketBullet : public Bullet {
     explicit RocketBullet(GameObject* ownerObject);
     void Update() override;
     void Trigger() override;
+    void hashState(WorldHasher& hasher) const override;
 
     bool landed = false;
     bool fired = false;
@@ -81,6 +84,7 @@ class ArtilleryBullet : public Bullet {
     explicit ArtilleryBullet(GameObject* ownerObject);
     void Update() override;
     void Trigger() override;
+    void hashState(WorldHasher& hasher) const override;
 
     uint32_t maxShells = 75;
     float zoneGrowTime = 2.0f;

@@ -4,6 +4,7 @@
 #include "gameplay/object_factory.hpp"
 #include "objects/game_object.hpp"
 #include "objects/portable_math.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -166,6 +167,11 @@ void SniperBullet::Update() {
         }
         Detonate(3.0f, 1000.0f, 0.5f, kEventImpact);
     }
+}
+
+void SniperBullet::hashState(WorldHasher& hasher) const {
+    Bullet::hashState(hasher);
+    hasher.add(straightSpeed);
 }
 
 void SniperBullet::Trigger() {

@@ -57,6 +57,7 @@ class SniperBullet : public Bullet {
     void Update() override;
     // From now on straight at straightSpeed, without gravity.
     void Trigger() override;
+    void hashState(WorldHasher& hasher) const override;
 
     float straightSpeed = 50.0f;
 };

@@ -13,6 +13,7 @@
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/rigid_body.hpp"
 
 #include <algorithm>
@@ -61,6 +62,19 @@ bool anyConfirm(const std::vector<Player*>& players) {
 }
 
 } // namespace
+
+void GameOver::hashState(WorldHasher& hasher) const {
+    hasher.addAll(endReason, bannerStep, bannerTimer, bannerVelocity);
+    // The hearts' place decides when they have met and when they are out.
+    hasher.add(heartLeft != nullptr);
+    if (heartLeft != nullptr) {
+        hasher.add(heartLeft->owner->transform.position);
+    }
+    for (const Podium& column : podiums) {
+        hasher.addAll(column.height, column.targetHeight, column.rank);
+    }
+    hasher.add(podiumSeconds);
+}
 
 void GameOver::Check(PlayGameState& match) {
     FrameTimer& timer = FrameTimer::instance();

@@ -12,6 +12,7 @@
 class GameObject;
 class GameUIRenderer;
 class PlayGameState;
+class WorldHasher;
 
 struct Podium {
     GameObject* podium = nullptr;
@@ -39,6 +40,8 @@ class GameOver {
     // The Podium phase: the columns grow; once all have, a confirm starts the fade out.
     void PodiumStep(PlayGameState& match);
     void BuildVictoryScreen(PlayGameState& match);
+    // The end sequence's part of the world hash: what times the banner and the podium.
+    void hashState(WorldHasher& hasher) const;
 
     uint32_t endReason = EndReason::TimeUp;
     uint32_t bannerStep = 0;

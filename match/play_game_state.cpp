@@ -23,6 +23,7 @@
 #include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -256,6 +257,25 @@ void PlayGameState::AddFollower(GameObject* object) {
     followerBase.push_back(object->transform.position);
 }
 
+void PlayGameState::hashState(WorldHasher& hasher) const {
+    hasher.addAll(phase, playerCount, matchSeed, matchFrames, fadeDuration, fadeTimer);
+    hasher.addAll(timeLeft, endCheckInterval, endCheckTimer, crateTimer, crateInterval);
+    hasher.addAll(arenaTop, arenaBottom, arenaLeft, arenaRight);
+    hasher.add(static_cast<uint64_t>(pendingCrateKinds.size()));
+    for (int32_t kind : pendingCrateKinds) {
+        hasher.add(kind);
+    }
+    hasher.add(static_cast<uint64_t>(spawnPoints.size()));
+    for (vec3 point : spawnPoints) {
+        hasher.add(point);
+    }
+    // The "Go" sign's place decides the frame the match starts.
+    if (goSign != nullptr) {
+        hasher.addAll(static_cast<bool>(goSign->owner->active), goSign->owner->transform.position);
+    }
+    end.hashState(hasher);
+}
+
 bool PlayGameState::AllComputers() const {
     if (playerCount == 0) {
         return false;
@@ -311,7 +331,7 @@ void PlayGameState::Load() {
     MatchRun& run = MatchRun::instance();
     online = run.online;
     matchSeed = run.seedForMatch();
-    std::srand(matchSeed);
+    seedRandom(matchSeed);
     matchStartSeconds = WallSeconds();
 
     // 1. The frames-per-second text, hidden until Tab.

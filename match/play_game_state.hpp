@@ -33,6 +33,7 @@ class GameUIRenderer;
 class ParticleEmitter;
 class Player;
 class ShaderLogic;
+class WorldHasher;
 
 class PlayGameState : public GameState {
   public:
@@ -59,6 +60,9 @@ class PlayGameState : public GameState {
     std::vector<Player*> MatchPlayers() const;
     // An interface root that keeps its place on screen during a camera shake.
     void AddFollower(GameObject* object);
+    // The match's own part of the world hash: its phase and timers, the crate schedule, the end
+    // sequence. This machine's menus, pads, notices and recording stay out.
+    void hashState(WorldHasher& hasher) const;
 
     uint32_t phase = MatchPhase::FadeIn;
     int32_t playerCount = 0;

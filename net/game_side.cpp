@@ -7,10 +7,10 @@
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
 #include "match/recording.hpp"
+#include "match/world_hash.hpp"
 #include "net/net_session.hpp"
 #include "objects/game_object.hpp"
 #include "objects/json_data.hpp"
-#include "physics/body_hash.hpp"
 
 #include <algorithm>
 #include <iostream>
@@ -117,7 +117,7 @@ uint16_t GameSide::sample(int seat, bool menuOpen) {
 }
 
 std::optional<uint64_t> GameSide::worldHash() {
-    return HashBodies();
+    return HashWorld();
 }
 
 void GameSide::seatTakenOver(int seat, bool playedHere) {

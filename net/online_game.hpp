@@ -19,8 +19,8 @@ class OnlineGame {
     // The packed actions of one of this machine's seats for the next frame it acts in; idle while
     // menuOpen for a person's seat.
     virtual uint16_t sample(int seat, bool menuOpen) = 0;
-    // The hash of every body (see HashBodies) after a frame; none from a machine that has no
-    // world (the tests' machines that only exchange actions).
+    // The hash of everything the match carries from frame to frame (see HashWorld) after a frame;
+    // none from a machine that has no world (the tests' machines that only exchange actions).
     virtual std::optional<uint64_t> worldHash() = 0;
     // A seat's machine went: the host's computer plays it on (here when playedHere).
     virtual void seatTakenOver(int seat, bool playedHere) = 0;

@@ -13,7 +13,7 @@
 //   Lineup    host -> all      the seats and who plays them, the map, lives and time
 //   Start     host -> all      the lineup of the match that starts now, its number, seed and delay
 //   Inputs    both ways        seats' actions for runs of frames, and which frames were heard
-//   Hash      client -> host   the hash of the world after a frame, once a second
+//   Hash      client -> host   the hash of the whole world (HashWorld) after a frame, once a second
 //   Desync    host -> client   the client parted from the host's world at a frame: it leaves the match
 //   Takeover  host -> all      these seats' machine went; the host's computers play them on
 //   Alive     both ways        nothing to say, but still here

@@ -2,6 +2,7 @@
 
 #include "objects/game_object.hpp"
 #include "objects/registry.hpp"
+#include "objects/world_hasher.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -184,6 +185,14 @@ Logic::~Logic() {
     if (it != registry.end()) {
         live.forget(this, static_cast<size_t>(it - registry.begin()));
         registry.erase(it);
+    }
+}
+
+void Logic::hashPresence(WorldHasher& hasher) const {
+    hasher.addAll(static_cast<bool>(enabled), owner != nullptr && owner->active);
+    if (owner != nullptr) {
+        const Transform& t = owner->transform;
+        hasher.addAll(t.position, t.rotation, t.scale, t.worldPosition);
     }
 }
 

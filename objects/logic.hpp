@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+class WorldHasher;
+
 // Behaviour component. Every Logic registers itself on construction and is updated once
 // per frame by the engine while it is enabled and its owner is active. There are no
 // collision callbacks: behaviour polls its collider and body for contacts.
@@ -14,6 +16,16 @@ class Logic : public Component {
     ~Logic() override;
 
     virtual void Update() = 0;
+
+    // Adds what this behaviour carries from one frame to the next to the world's hash, which
+    // online machines compare to find out whether they still agree. Behaviour that only shows or
+    // sounds (particles, screen effects) adds nothing; behaviour that plays a part adds
+    // hashPresence() and every field it reads again in a later frame.
+    virtual void hashState(WorldHasher& /*hasher*/) const {}
+
+  protected:
+    // Whether it runs (enabled, its object active) and where its object stands.
+    void hashPresence(WorldHasher& hasher) const;
 
   private:
     friend class LiveLogics;

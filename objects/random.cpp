@@ -1,11 +1,57 @@
 #include "objects/random.hpp"
 
-#include <cstdlib>
 #include <ctime>
 
-// The high bits of glibc's generator are its best ones.
+namespace {
+
+constexpr uint32_t kLag = 28; // the word added sits 28 places after the front (3 before it)
+
+} // namespace
+
+// The first words come from a Lehmer generator, x * 16807 mod (2^31 - 1), worked in 32-bit signed
+// steps by Schrage's method as glibc works them (a seed past 2^31 - 1 enters as a negative number);
+// then 310 draws are thrown away so the words are well mixed.
+void RandomGenerator::reseed(uint32_t seed) {
+    if (seed == 0) {
+        seed = 1;
+    }
+    current.words[0] = seed;
+    auto word = static_cast<int32_t>(seed);
+    for (uint32_t i = 1; i < RandomState::kWords; ++i) {
+        const int64_t hi = word / 127773;
+        const int64_t lo = word % 127773;
+        word = static_cast<int32_t>(16807 * lo - 2836 * hi);
+        if (word < 0) {
+            word += 2147483647;
+        }
+        current.words[i] = static_cast<uint32_t>(word);
+    }
+    current.front = 3;
+    for (uint32_t i = 0; i < RandomState::kWords * 10; ++i) {
+        next();
+    }
+}
+
+int32_t RandomGenerator::next() {
+    uint32_t& sum = current.words[current.front];
+    sum += current.words[(current.front + kLag) % RandomState::kWords];
+    current.front = (current.front + 1) % RandomState::kWords;
+    return static_cast<int32_t>(sum >> 1);
+}
+
+void RandomGenerator::setState(const RandomState& state) {
+    current = state;
+    current.front %= RandomState::kWords;
+}
+
+RandomGenerator& GameRandom() {
+    static RandomGenerator generator;
+    return generator;
+}
+
+// The high bits of the generator are its best ones.
 int gameRand() {
-    return (std::rand() >> 16) & kRandomMax;
+    return (GameRandom().next() >> 16) & kRandomMax;
 }
 
 float randomRange(float min, float max) {
@@ -13,5 +59,9 @@ float randomRange(float min, float max) {
 }
 
 void seedRandom() {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    seedRandom(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+void seedRandom(uint32_t seed) {
+    GameRandom().reseed(seed);
 }

@@ -7,7 +7,14 @@
 
 #include <cstdint>
 
+class WorldHasher;
+
 uint64_t HashBodies();
 
 // Adds the bits of one more value to such a number, for a caller that hashes more than the bodies.
 uint64_t HashValue(uint64_t hash, float value);
+
+// Adds what the physics world carries from frame to frame beyond HashBodies: each body's
+// switches, material, gravity, pending push and the contacts its behaviour reads next, and each
+// collider's switches, mask and whether it touched something in the last step.
+void HashPhysicsState(WorldHasher& hasher);

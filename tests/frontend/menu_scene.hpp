@@ -11,12 +11,12 @@
 #include "frontend/menu_screens.hpp"
 #include "frontend/player_panel.hpp"
 #include "match/play_game_state.hpp"
+#include "objects/random.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace menu_test {
@@ -27,7 +27,7 @@ class MenuScene : public ::testing::Test {
     void start(uint32_t first = GameStateId::MainMenu) {
         Engine::instance().firstState = first;
         harness = std::make_unique<EngineHarness>();
-        std::srand(2026); // the same spawn draws and crates on every run
+        seedRandom(2026); // the same spawn draws and crates on every run
         harness->engine().stateFactory = MakeGameState;
         harness->step();
     }

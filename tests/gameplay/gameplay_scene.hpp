@@ -7,13 +7,13 @@
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/random.hpp"
 #include "physics/rigid_body.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,7 +23,7 @@ class Scene : public ::testing::Test {
   protected:
     void SetUp() override {
         harness.step();   // the first state comes in; the scene is built in it
-        std::srand(2026); // the same artillery draws on every run
+        seedRandom(2026); // the same artillery draws on every run
     }
     // Each case normally runs in a process of its own; this keeps a whole suite in one process
     // from seeing the last case's objects.

@@ -12,12 +12,11 @@
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
+#include "objects/random.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace match_test {
 
@@ -40,7 +39,7 @@ class MatchScene : public ::testing::Test {
             return blank;
         };
         harness.step();   // a blank first state
-        std::srand(2026); // the same spawn draws and crates on every run
+        seedRandom(2026); // the same spawn draws and crates on every run
     }
 
     // Writes the settings of a quick match and switches the match in, with the pads of players

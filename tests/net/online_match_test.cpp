@@ -8,11 +8,11 @@
 #include "frontend/waiting_screen.hpp"
 #include "match/match_run.hpp"
 #include "match/recording.hpp"
+#include "match/world_hash.hpp"
 #include "net/net_session.hpp"
 #include "net/online_start.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
-#include "physics/body_hash.hpp"
 #include "tests/match/match_scene.hpp"
 #include "tests/support/memory_network.hpp"
 
@@ -39,7 +39,7 @@ struct TablePlay : OnlinePlay, FramePacer, ActionSource {
         // The line every machine prints at the end of an online match.
         char line[80];
         std::snprintf(line, sizeof line, "Online match over: frame %u, hash %016llx, ranks", frame,
-                      static_cast<unsigned long long>(HashBodies()));
+                      static_cast<unsigned long long>(HashWorld()));
         end = line;
         for (int32_t rank : ranks) {
             *end += " " + std::to_string(rank);
