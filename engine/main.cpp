@@ -39,7 +39,7 @@ bool prepareMatches(const CommandLine& options, const std::vector<std::string>& 
         Engine::instance().firstState = GameStateId::Play;
     }
     if (!options.record.empty()) {
-        RecordMatches(options.record);
+        RecordMatches(options.record, options.online.wanted());
     }
     if (!options.replay.empty() && !ReplayMatch(options.replay, maps)) {
         return false;

@@ -157,8 +157,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         refuse("--host and --join cannot be combined: a machine hosts or joins");
     }
     if (!line.exitStatus && line.online.wanted() &&
-        (!line.record.empty() || !line.replay.empty() || line.soakMinutes > 0 || !line.edit.empty())) {
-        refuse("--record, --replay, --soak and --edit cannot be combined with --host or --join");
+        (!line.replay.empty() || line.soakMinutes > 0 || !line.edit.empty())) {
+        refuse("--replay, --soak and --edit cannot be combined with --host or --join");
     }
     if (line.exitStatus) {
         return line;

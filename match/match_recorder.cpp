@@ -6,12 +6,13 @@
 #include <utility>
 
 MatchRecorder::MatchRecorder(uint32_t seed, std::map<std::string, std::string> settings,
-                             const std::string& path) {
+                             const std::string& path, uint32_t pace) {
     record.seed = seed;
+    record.pace = pace;
     record.settings = std::move(settings);
     if (!path.empty()) {
         file = std::make_unique<RecordingWriter>(path);
-        file->begin(record.seed, record.settings);
+        file->begin(record.seed, record.settings, record.pace);
     }
 }
 

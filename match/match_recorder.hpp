@@ -21,8 +21,10 @@
 
 class MatchRecorder : public ActionObserver {
   public:
-    // With an empty path the recording is only kept here.
-    MatchRecorder(uint32_t seed, std::map<std::string, std::string> settings, const std::string& path = {});
+    // With an empty path the recording is only kept here. A pace (frames a second) for a match
+    // simulated in fixed frames, as online.
+    MatchRecorder(uint32_t seed, std::map<std::string, std::string> settings, const std::string& path = {},
+                  uint32_t pace = 0);
     ~MatchRecorder() override;
     MatchRecorder(const MatchRecorder&) = delete;
     MatchRecorder& operator=(const MatchRecorder&) = delete;

@@ -4,16 +4,19 @@
 #include "engine/game_state.hpp"
 #include "match/match_settings.hpp"
 #include "match/quick_match.hpp"
+#include "match/world_hash.hpp"
 #include "objects/frame_timer.hpp"
 #include "platform/clock.hpp"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <malloc.h>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -36,6 +39,26 @@ std::string ranksText(const std::vector<int32_t>& ranks) {
         out += (out.empty() ? "" : " ") + std::to_string(rank);
     }
     return out.empty() ? "none" : out;
+}
+
+// Plays a recording of a match simulated in fixed frames (online) in the same frames: one each
+// rendered frame, each exactly 1/pace s of game time, as the machines that played it had them.
+class PacedReplay : public FramePacer {
+  public:
+    uint32_t pace = 60;
+    void beginFrame() override { due = true; }
+    bool frameReady() override { return std::exchange(due, false); }
+    void frameDone() override {}
+    void endFrame() override {}
+    float frameSeconds() const override { return 1.0f / static_cast<float>(pace); }
+
+  private:
+    bool due = false;
+};
+
+PacedReplay& pacedReplay() {
+    static auto* pacer = new PacedReplay();
+    return *pacer;
 }
 
 // Ends the replay with its line.
@@ -64,8 +87,11 @@ uint32_t MatchRun::seedForMatch() const {
     return static_cast<uint32_t>(ticks ^ (ticks >> 32));
 }
 
-void RecordMatches(const std::string& path) {
+void RecordMatches(const std::string& path, bool online) {
     MatchRun::instance().recordPath = path;
+    if (online) {
+        return; // the session paces the match, and starts its steps afresh
+    }
     // The recording starts at the match's first frame: no fixed steps left over from the
     // state before it, so the replay's first frame steps the same.
     Engine& engine = Engine::instance();
@@ -86,10 +112,15 @@ bool ReplayMatch(const std::string& path, const std::vector<std::string>& maps) 
     for (const auto& [key, value] : recording->settings) {
         settings.set(key, value);
     }
+    const uint32_t pace = recording->pace;
     MatchRun::instance().replay = std::make_unique<ReplaySource>(std::move(*recording));
     Engine& engine = Engine::instance();
     engine.firstState = GameStateId::Play;
     engine.freshStepsOnSwitch = true;
+    if (pace > 0) {
+        pacedReplay().pace = pace;
+        engine.pacer = &pacedReplay();
+    }
     // Every frame as long as it was when recorded, whatever this machine's speed.
     engine.frameMilliseconds = []() -> std::optional<uint32_t> {
         ReplaySource* replay = MatchRun::instance().replay.get();
@@ -131,7 +162,11 @@ bool FollowReplay(uint32_t matchFrames, const std::vector<int32_t>* podiumRanks)
         parting = "the recorded frames run out before the match ends";
     }
     if (parting.empty()) {
-        endReplay(replay + "ends on the recorded result", true);
+        // The frame and hash an online match's end line gives, for comparing with it.
+        char where[64];
+        std::snprintf(where, sizeof where, " (frame %u, hash %016llx)", matchFrames - 1,
+                      static_cast<unsigned long long>(HashWorld()));
+        endReplay(replay + "ends on the recorded result" + where, true);
     } else {
         endReplay(replay + "does not end on the recorded result: they part at frame " +
                       std::to_string(matchFrames) + " (" + parting + ")",

@@ -56,8 +56,9 @@ class MatchRun {
 };
 
 // Every match of this run is recorded to the file (each one replaces the last). Its frames last
-// what the clock says, within what a recording holds (see kMinFrameMilliseconds).
-void RecordMatches(const std::string& path);
+// what the clock says, within what a recording holds (see kMinFrameMilliseconds); an online
+// match's frames are the session's fixed frames, and are recorded as such.
+void RecordMatches(const std::string& path, bool online = false);
 // Reads a recording and sets the run up to play it back: its settings become the match
 // settings, the first state is the match and every frame lasts as long as it did. False, with
 // one line, when the file cannot be played or holds settings no match may have (maps are the

@@ -444,7 +444,11 @@ void PlayGameState::Load() {
     }
 
     if (!run.recordPath.empty()) {
-        recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all(), run.recordPath);
+        // A match simulated in fixed frames (online) is replayed in the same fixed frames.
+        const FramePacer* pacer = Engine::instance().pacer;
+        const auto pace =
+            pacer != nullptr ? static_cast<uint32_t>(std::lround(1.0f / pacer->frameSeconds())) : 0u;
+        recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all(), run.recordPath, pace);
         SetActionObserver(recorder.get());
     }
 

@@ -146,7 +146,7 @@ class Parser {
         const size_t lastNewline = text.rfind('\n');
         text = text.substr(0, lastNewline == std::string_view::npos ? 0 : lastNewline + 1);
         Recording out;
-        if (!seed(out) || !settings(out) || !frames(out)) {
+        if (!seed(out) || !pace(out) || !settings(out) || !frames(out)) {
             return std::nullopt;
         }
         if (more()) {
@@ -163,6 +163,7 @@ class Parser {
     size_t lineNumber = 0;
     std::string_view pendingLine;
     bool havePending = false;
+    uint64_t version = 0;
 
     std::nullopt_t refuse(const std::string& what) {
         std::cout << "Recording " << name << " refused: " << what << std::endl;
@@ -203,19 +204,43 @@ class Parser {
                    "\")");
             return false;
         }
-        const std::optional<uint64_t> version = parts.size() == 2 ? number(parts[1]) : std::nullopt;
-        if (!version) {
+        const std::optional<uint64_t> given = parts.size() == 2 ? number(parts[1]) : std::nullopt;
+        if (!given) {
             refuseLine("the version line is damaged");
             return false;
         }
-        if (*version != static_cast<uint64_t>(kRecordingVersion)) {
+        if (*given < static_cast<uint64_t>(kOldestRecordingVersion) ||
+            *given > static_cast<uint64_t>(kRecordingVersion)) {
             const std::string which =
-                *version > static_cast<uint64_t>(kRecordingVersion) ? "a newer" : "an older";
-            const std::string shown = *version == kTooBig ? "beyond counting" : std::to_string(*version);
+                *given > static_cast<uint64_t>(kRecordingVersion) ? "a newer" : "an older";
+            const std::string shown = *given == kTooBig ? "beyond counting" : std::to_string(*given);
             refuse("it was made by " + which + " build of the game (recording version " + shown +
-                   "; this build plays version " + std::to_string(kRecordingVersion) + ")");
+                   "; this build plays versions " + std::to_string(kOldestRecordingVersion) + " to " +
+                   std::to_string(kRecordingVersion) + ")");
             return false;
         }
+        version = *given;
+        return true;
+    }
+
+    // From version 3 on, how the frames were timed.
+    bool pace(Recording& out) {
+        if (version < 3) {
+            return true;
+        }
+        const std::vector<std::string_view> parts =
+            more() ? fields(nextLine()) : std::vector<std::string_view>{};
+        const std::optional<uint64_t> value =
+            parts.size() == 2 && parts[0] == "pace" ? number(parts[1]) : std::nullopt;
+        if (!value) {
+            refuseLine("expected the pace line, \"pace <frames a second, or 0>\"");
+            return false;
+        }
+        if (*value > kMaxRecordingPace) {
+            refuseLine("the pace is out of range (at most " + std::to_string(kMaxRecordingPace) + ")");
+            return false;
+        }
+        out.pace = static_cast<uint32_t>(*value);
         return true;
     }
 
@@ -377,9 +402,11 @@ std::optional<Recording> ParseRecording(const std::string& text, const std::stri
     return Parser(text, label).parse();
 }
 
-std::string RecordingStartText(uint32_t seed, const std::map<std::string, std::string>& settings) {
+std::string RecordingStartText(uint32_t seed, const std::map<std::string, std::string>& settings,
+                               uint32_t pace) {
     std::string out = std::string(kRecordingMagic) + " " + std::to_string(kRecordingVersion) + "\n";
     out += "seed " + std::to_string(seed) + "\n";
+    out += "pace " + std::to_string(pace) + "\n";
     for (const auto& [key, value] : settings) {
         out += "setting " + escape(key) + "=" + escape(value) + "\n";
     }
@@ -407,7 +434,7 @@ std::string RecordingEndText(const std::vector<int32_t>& result) {
 }
 
 std::string RecordingText(const Recording& recording) {
-    std::string out = RecordingStartText(recording.seed, recording.settings);
+    std::string out = RecordingStartText(recording.seed, recording.settings, recording.pace);
     out.reserve(out.size() + recording.frames.size() * 16 + 32);
     for (const RecordedFrame& frame : recording.frames) {
         out += RecordedFrameText(frame);
@@ -416,6 +443,10 @@ std::string RecordingText(const Recording& recording) {
 }
 
 std::string RecordingProblem(const Recording& recording) {
+    if (recording.pace > kMaxRecordingPace) {
+        return "its pace of " + std::to_string(recording.pace) + " frames a second is past the " +
+               std::to_string(kMaxRecordingPace) + " a recording may have";
+    }
     for (size_t i = 0; i < recording.frames.size(); ++i) {
         const RecordedFrame& frame = recording.frames[i];
         if (frame.milliseconds < kMinFrameMilliseconds || frame.milliseconds > kMaxFrameMilliseconds) {

@@ -8,8 +8,9 @@
 // On disk it is a short text file, easy to look at and to diff, written as the match goes
 // (see match/recording_writer.hpp):
 //
-//   GRUMBO-RECORDING 2
+//   GRUMBO-RECORDING 3
 //   seed 1718035922
+//   pace 0
 //   setting Lives=3
 //   setting MapName=Big%20Arena
 //   frames
@@ -17,6 +18,10 @@
 //   17 81 0 400 0
 //   result 1 2
 //
+// The pace line says how the frames were timed: 0 when each lasted what the clock said, its time
+// step then being the first field of its line; N when the match was simulated in fixed frames of
+// exactly 1/N s (an online match, whose frames the machines agree on), the time step on each line
+// then only shown rounded. Version 2, which had no pace line, is still read (as pace 0).
 // Setting keys and values escape '%', '=' and every byte outside printable ASCII (spaces
 // included) as %XX. A frame line is the time step in milliseconds and then the four players'
 // packed actions in hexadecimal. The closing line lists the ranks of players 1..n; "result"
@@ -37,8 +42,12 @@
 
 // The first line of every recording starts with this.
 constexpr std::string_view kRecordingMagic = "GRUMBO-RECORDING";
-// Version 1 counted its frames before them, which a file written as the match goes cannot know.
-constexpr int kRecordingVersion = 2;
+// Version 1 counted its frames before them, which a file written as the match goes cannot know;
+// version 2 had no pace line.
+constexpr int kRecordingVersion = 3;
+constexpr int kOldestRecordingVersion = 2;
+// The fastest pace a recording may say it was played at.
+constexpr uint32_t kMaxRecordingPace = 1000;
 constexpr int kRecordingPlayers = 4;
 // One bit per PlayerActions field; anything above is never set.
 constexpr int kActionBitCount = 11;
@@ -69,6 +78,9 @@ struct RecordedFrame {
 
 struct Recording {
     uint32_t seed = 0;
+    // Frames a second of a match simulated in fixed frames (online); 0 when each frame lasted
+    // what its line says.
+    uint32_t pace = 0;
     std::map<std::string, std::string> settings;
     std::vector<RecordedFrame> frames;
     std::vector<int32_t> result; // ranks of players 1..n (as the podium gives them); none if left
@@ -79,7 +91,8 @@ struct Recording {
 
 // The text of a recording in the pieces a match writes as it goes: everything before the first
 // frame, one frame line, the closing line.
-std::string RecordingStartText(uint32_t seed, const std::map<std::string, std::string>& settings);
+std::string RecordingStartText(uint32_t seed, const std::map<std::string, std::string>& settings,
+                               uint32_t pace = 0);
 std::string RecordedFrameText(const RecordedFrame& frame);
 std::string RecordingEndText(const std::vector<int32_t>& result);
 // The whole file, without the closing line when the recording is unfinished.

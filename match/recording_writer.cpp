@@ -65,7 +65,8 @@ RecordingWriter::~RecordingWriter() {
     }
 }
 
-bool RecordingWriter::begin(uint32_t seed, const std::map<std::string, std::string>& settings) {
+bool RecordingWriter::begin(uint32_t seed, const std::map<std::string, std::string>& settings,
+                            uint32_t pace) {
     // Only a regular file of the game's own: a link or a FIFO in the way is refused, not followed
     // (non-blocking, so a FIFO fails at once rather than waiting for a reader).
     fd = open(partPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
@@ -80,7 +81,7 @@ bool RecordingWriter::begin(uint32_t seed, const std::map<std::string, std::stri
         fail(partPath + " is not a regular file");
         return false;
     }
-    held = RecordingStartText(seed, settings);
+    held = RecordingStartText(seed, settings, pace);
     return writeHeld();
 }
 
@@ -169,7 +170,7 @@ bool WriteRecording(const Recording& recording, const std::string& path) {
         return false;
     }
     RecordingWriter writer(path);
-    if (!writer.begin(recording.seed, recording.settings)) {
+    if (!writer.begin(recording.seed, recording.settings, recording.pace)) {
         return false;
     }
     for (const RecordedFrame& frame : recording.frames) {

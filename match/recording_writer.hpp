@@ -24,8 +24,8 @@ class RecordingWriter {
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
 
-    // Creates the .part with the seed and settings. False, with one line, when it cannot.
-    bool begin(uint32_t seed, const std::map<std::string, std::string>& settings);
+    // Creates the .part with the seed, pace and settings. False, with one line, when it cannot.
+    bool begin(uint32_t seed, const std::map<std::string, std::string>& settings, uint32_t pace = 0);
     // Holds a frame line; what is held goes to the file once a second has passed since the last
     // write (by the game's millisecond clock).
     void add(const RecordedFrame& frame);

@@ -52,17 +52,18 @@ for banks in build-test/Resources/Audio build/Resources/Audio build-bench/Resour
 done
 [ -n "$(ls -A "$corpus/bank")" ] || printf 'GRBK' > "$corpus/bank/magic"
 
-# A short recording of each ending: a podium, a match left before it ended, and one cut off.
-printf 'GRUMBO-RECORDING 2\nseed 7\nsetting Lives=3\nsetting MapName=Meadow\nframes\n16 0 0 0 0\n17 7ff 81 0 400\nresult 1 2\n' \
+# A short recording of each ending: a podium (of an online match, in fixed frames), a match left
+# before it ended (in the older version, without a pace line), and one cut off.
+printf 'GRUMBO-RECORDING 3\nseed 7\npace 60\nsetting Lives=3\nsetting MapName=Meadow\nframes\n16 0 0 0 0\n17 7ff 81 0 400\nresult 1 2\n' \
   > "$corpus/recording/podium"
 printf 'GRUMBO-RECORDING 2\nseed 1\nframes\n1000 3 0 0 0\nresult\n' > "$corpus/recording/left"
-printf 'GRUMBO-RECORDING 2\nseed 9\nsetting %%25=%%3D\nframes\n1 0 0 0 0\n2 1' > "$corpus/recording/cut"
+printf 'GRUMBO-RECORDING 3\nseed 9\npace 0\nsetting %%25=%%3D\nframes\n1 0 0 0 0\n2 1' > "$corpus/recording/cut"
 
 # Online packets: a hello, a start, and inputs with two runs and acknowledgements.
 printf '\x01\x05abcde\x01\x02\x03\x04\x05\x06\x07\x08\x02\x01\x01' > "$corpus/packet/hello"
-printf '\x05\x06Meadow\x03\xb4\x00\x03\x00\x00\x01\x00\x00\x01\x01\x02\x28\x00\x02\x00\x01\x14\x00\xff\x00\x01\x00\x00\x07\x00\x00\x00\x03' \
+printf '\x05\x06Meadow\x03\xb4\x00\x03\x00\x00\x01\x00\x00\x01\x01\x02\x28\x00\x02\x00\x01\x14\x00\xff\x00\x01\x00\x00\x01\x00\x07\x00\x00\x00\x03' \
   > "$corpus/packet/start"
-printf '\x06\x02\x00\x03\x00\x00\x00\x02\xff\x07\x00\x00\x02\x10\x00\x00\x00\x01\x51\x00\x02\x09\x00\x00\x00' > "$corpus/packet/inputs"
+printf '\x06\x01\x00\x02\x00\x03\x00\x00\x00\x02\xff\x07\x00\x00\x02\x10\x00\x00\x00\x01\x51\x00\x02\x09\x00\x00\x00' > "$corpus/packet/inputs"
 
 status=0
 for target in map map_list background settings bank recording packet; do

@@ -21,6 +21,7 @@ using testing::internal::GetCapturedStdout;
 Recording sample() {
     Recording r;
     r.seed = 4294967295u;
+    r.pace = 60;
     r.settings = {
         {"Lives", "3"}, {"MapName", "Big Arena=100%"}, {"Empty", ""}, {"Odd key\t\n", "caf\xc3\xa9"}};
     r.frames = {{16, {0, 0, 0, 0}},
@@ -30,7 +31,7 @@ Recording sample() {
     r.result = {2, 1, 0, 4};
     return r;
 }
-// Lines: 1 version, 2 seed, 3-6 settings, 7 "frames", 8-11 frames, 12 result.
+// Lines: 1 version, 2 seed, 3 pace, 4-7 settings, 8 "frames", 9-12 frames, 13 result.
 
 void put(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -89,7 +90,7 @@ TEST(Recording, WritesAndReadsBackEverythingWithABitForEachAction) {
     EXPECT_EQ(*read, sample());
 
     const std::string text = FileText("match.rec");
-    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 2\nseed 4294967295\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 3\nseed 4294967295\npace 60\n", 0), 0u) << text;
     EXPECT_NE(text.find("\nsetting MapName=Big%20Arena%3D100%25\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n17 7ff 81 0 400\n"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("\nresult 2 1 0 4\n")) << text;
@@ -102,11 +103,18 @@ TEST(Recording, WritesAndReadsBackEverythingWithABitForEachAction) {
 TEST(Recording, AnotherVersionIsRefusedSayingWhichBuildMadeIt) {
     const std::string text = sampleText();
     const TempRunDir dir;
-    put("new.rec", replaced(text, "GRUMBO-RECORDING 2\n", "GRUMBO-RECORDING 3\n"));
-    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 3"),
+    put("new.rec", replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 4\n"));
+    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 4"),
               std::string::npos);
-    put("old.rec", replaced(text, "GRUMBO-RECORDING 2\n", "GRUMBO-RECORDING 1\n"));
+    put("old.rec", replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 1\n"));
     EXPECT_NE(refusal("old.rec").find("made by an older build"), std::string::npos);
+    // Version 2 had no pace line: its frames last what they say.
+    Recording older = sample();
+    older.pace = 0;
+    EXPECT_EQ(ParseRecording(replaced(replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 2\n"),
+                                      "pace 60\n", ""),
+                             "v2"),
+              older);
     put("other.rec", "{\"seed\": 3}\n");
     EXPECT_NE(refusal("other.rec").find("not a Grumbo recording"), std::string::npos);
 }
@@ -140,16 +148,19 @@ TEST(Recording, DamagedLinesAndValuesOutOfRangeAreRefused) {
     const std::string text = sampleText();
     const TempRunDir dir;
     const std::vector<std::array<std::string, 3>> cases = {
-        {"\n17 7ff 81 0 400\n", "\n17 7ff 8g 0 400\n", "line 9: the frame line is damaged"},
-        {"\n17 7ff 81 0 400\n", "\n17 7ff 81 0\n", "line 9: the frame line is damaged"},
-        {"\n17 7ff 81 0 400\n", "\n17 800 81 0 400\n", "line 9: player 1's actions are out of range"},
-        {"\n1000 0 0", "\n1001 0 0", "line 11: the frame's time step is out of range (1 to 1000 ms)"},
-        {"\n1 1 2 4 8\n", "\n0 1 2 4 8\n", "line 10: the frame's time step is out of range"},
+        {"\n17 7ff 81 0 400\n", "\n17 7ff 8g 0 400\n", "line 10: the frame line is damaged"},
+        {"\n17 7ff 81 0 400\n", "\n17 7ff 81 0\n", "line 10: the frame line is damaged"},
+        {"\n17 7ff 81 0 400\n", "\n17 800 81 0 400\n", "line 10: player 1's actions are out of range"},
+        {"\n1000 0 0", "\n1001 0 0", "line 12: the frame's time step is out of range (1 to 1000 ms)"},
+        {"\n1 1 2 4 8\n", "\n0 1 2 4 8\n", "line 11: the frame's time step is out of range"},
         {"seed 4294967295", "seed 4294967296", "line 2: the seed is out of range"},
+        {"pace 60\n", "pace 1001\n", "line 3: the pace is out of range (at most 1000)"},
+        {"pace 60\n", "pace 1000\npace 60\n", "line 4: expected a setting or the start of the frames"},
+        {"pace 60\n", "", "line 3: expected the pace line"},
         {"result 2 1 0 4", "result 2 1 0 5", "player 4's rank is out of range"},
         {"result 2 1 0 4", "result 2 1 0 4 1", "ranks more than 4 players"},
         {"setting Lives=3\n", "setting Lives=3\nsetting Lives=4\n", "the setting Lives is given twice"},
-        {"result 2 1 0 4\n", "result 2 1 0 4\n16 0 0 0 0\n", "line 13: there is more after the result"},
+        {"result 2 1 0 4\n", "result 2 1 0 4\n16 0 0 0 0\n", "line 14: there is more after the result"},
     };
     for (const auto& [from, to, said] : cases) {
         put("bad.rec", replaced(text, from, to));

@@ -1,14 +1,12 @@
 // An online match of the real game on the in-memory network. This process hosts it, its engine
 // headless and rendering at an uneven pace (now and then a long frame it must catch up after);
 // one or two more machines only exchange actions, their seats pressing at random. The host plays
-// its match to the podium through every delay, loss and reordering, and ends exactly as a match
-// on one machine fed every seat's actions frame by frame, as the lockstep agreed them: the same
-// frame, the same world, the same ranks. Once, one of the other machines dies mid-match and the
-// host's computer plays its seat on.
+// its match to the podium through every delay, loss and reordering, recording it, and its
+// recording plays back on one machine to the same frame, the same world and the same ranks. Once,
+// one of the other machines dies mid-match and the host's computer plays its seat on.
 #include "frontend/waiting_screen.hpp"
 #include "match/match_run.hpp"
 #include "match/recording.hpp"
-#include "match/world_hash.hpp"
 #include "net/net_session.hpp"
 #include "net/online_start.hpp"
 #include "objects/game_object_list.hpp"
@@ -19,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <random>
+#include <unistd.h>
 #include <utility>
 
 using namespace match_test;
@@ -27,39 +27,6 @@ using namespace match_test;
 namespace {
 
 const BuildIdentity kBuild{"1.0.0-test", 7};
-
-// The same match on one machine: every seat plays the table, one frame per rendered frame.
-struct TablePlay : OnlinePlay, FramePacer, ActionSource {
-    explicit TablePlay(const Lockstep& agreed) : table(agreed) {}
-    ActionSource& seatActions() override { return *this; }
-    PlayerActions actionsFor(const Player& player) override {
-        return UnpackActions(table.actions(static_cast<int>(player.playerNumber) - 1, frame));
-    }
-    void podiumReached(const std::vector<int32_t>& ranks) override {
-        // The line every machine prints at the end of an online match.
-        char line[80];
-        std::snprintf(line, sizeof line, "Online match over: frame %u, hash %016llx, ranks", frame,
-                      static_cast<unsigned long long>(HashWorld()));
-        end = line;
-        for (int32_t rank : ranks) {
-            *end += " " + std::to_string(rank);
-        }
-    }
-    std::string notice() const override { return {}; }
-    void setMenuOpen(bool) override {}
-    void leave() override {}
-    void beginFrame() override { readyThisFrame = true; }
-    bool frameReady() override { return std::exchange(readyThisFrame, false); }
-    // Frames count from the match's first, as the lockstep's do.
-    void frameDone() override { frame += Engine::instance().states->current == GameStateId::Play ? 1 : 0; }
-    void endFrame() override {}
-    float frameSeconds() const override { return kOnlineFrameSeconds; }
-
-    Lockstep table;
-    uint32_t frame = 0;
-    bool readyThisFrame = false;
-    std::optional<std::string> end;
-};
 
 struct Setting {
     const char* name;
@@ -85,6 +52,7 @@ class OnlineMatch : public MatchScene, public testing::WithParamInterface<Settin
         StopOnline();
         MatchRun::instance() = MatchRun{};
         harness.engine().pacer = nullptr;
+        std::remove(path.c_str());
     }
 
     // Time passes on the network, on this machine (one rendered frame) and on the others.
@@ -99,6 +67,7 @@ class OnlineMatch : public MatchScene, public testing::WithParamInterface<Settin
     // Made by the test; they outlive the session of this run, which StopOnline ends in TearDown.
     std::unique_ptr<MemoryNetwork> network;
     std::vector<std::unique_ptr<SessionMachine>> others;
+    const std::string path = testing::TempDir() + "grumbo-online-" + std::to_string(getpid()) + ".rec";
 };
 
 } // namespace
@@ -113,6 +82,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
                                .map = "Meadow",
                                .players = given.machines + 1,
                                .seconds = 20};
+    RecordMatches(path, true); // as --record with --host
     NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
     for (int m = 1; m < given.machines; ++m) {
         others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m),
@@ -125,16 +95,10 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     harness.current()->onUpdate = [] { requestState(GameStateId::OnlineWaiting); };
 
     std::mt19937 pace(5);
-    std::map<std::string, std::string> settings;
-    uint32_t seed = 0;
     testing::internal::CaptureStdout();
     for (int step = 0; step < 20000 && !(match() != nullptr && match()->phase == MatchPhase::FadeOut);
          ++step) {
         tick(step % 97 == 50 ? 300 : std::uniform_int_distribution<uint32_t>(5, 40)(pace));
-        if (host.playing() && seed == 0) {
-            settings = MatchSettings::instance().all();
-            seed = *MatchRun::instance().fixedSeed;
-        }
         if (given.oneDies && others.size() == 2 && host.lockstep() != nullptr &&
             host.lockstep()->nextFrame() > 600) {
             network->kill("machine 2");
@@ -153,7 +117,6 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     }
     EXPECT_EQ(host.faults().total(), 0);
     EXPECT_EQ(said.find("leaves the match"), std::string::npos) << "every machine agreed all along\n" << said;
-    const Lockstep agreed = host.lockstep()->table();
 
     // Back on the waiting screen, the host leaves (during a frame, as Escape would have it).
     for (int step = 0; step < 200 && harness.engine().states->current != GameStateId::OnlineWaiting; ++step) {
@@ -170,22 +133,25 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     ASSERT_EQ(harness.engine().states->current, GameStateId::MainMenu);
     StopOnline();
     ASSERT_FALSE(MatchRun::instance().online);
+    ASSERT_NE(said.find("Recorded the match to " + path), std::string::npos) << said;
 
-    // The same match on one machine, from the same seed and settings.
-    for (const auto& [key, value] : settings) {
-        MatchSettings::instance().set(key, value);
-    }
-    TablePlay alone(agreed);
-    MatchRun::instance().fixedSeed = seed;
-    MatchRun::instance().online = &alone;
-    harness.engine().pacer = &alone;
-    harness.engine().freshStepsOnSwitch = true; // as every machine starts an online match
+    // The recording played back on one machine, as --replay plays it, ends on the online match's
+    // frame and world, with its ranks.
+    const size_t over = said.find("Online match over: frame ");
+    ASSERT_NE(over, std::string::npos) << said;
+    const std::string end = said.substr(over, said.find('\n', over) - over);
+    const std::string frameAndHash = end.substr(std::strlen("Online match over: "), end.find(", ranks") - 19);
+    MatchRun::instance().recordPath.clear();
+    ASSERT_TRUE(ReplayMatch(path, {"Meadow"}));
+    testing::internal::CaptureStdout();
     startWithCurrentSettings();
-    for (int frame = 0; frame < 5000 && !alone.end; ++frame) {
-        run(1);
+    for (int frame = 0; frame < 5000 && harness.engine().states->next != GameStateId::Quit; ++frame) {
+        run(1, 7);
     }
-    ASSERT_TRUE(alone.end.has_value());
-    EXPECT_NE(said.find(*alone.end + "\n"), std::string::npos) << *alone.end << said;
+    const std::string replayed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(replayed.find("ends on the recorded result (" + frameAndHash + ")"), std::string::npos)
+        << end << "\n"
+        << replayed;
 }
 
 INSTANTIATE_TEST_SUITE_P(Online, OnlineMatch,
