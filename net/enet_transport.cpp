@@ -158,9 +158,12 @@ void EnetTransport::send(PeerId id, Channel channel, std::span<const uint8_t> pa
     if (to == nullptr || to->state != ENET_PEER_STATE_CONNECTED) {
         return;
     }
-    const enet_uint32 flags = channel == Channel::Control ? ENET_PACKET_FLAG_RELIABLE : 0;
+    const enet_uint32 flags = channel == Channel::Control   ? ENET_PACKET_FLAG_RELIABLE
+                              : channel == Channel::Reports ? ENET_PACKET_FLAG_UNSEQUENCED
+                                                            : 0;
+    const auto wire = static_cast<enet_uint8>(channel == Channel::Control ? 1 : 0);
     ENetPacket* made = enet_packet_create(packet.data(), packet.size(), flags);
-    if (made != nullptr && enet_peer_send(to, static_cast<enet_uint8>(channel), made) != 0) {
+    if (made != nullptr && enet_peer_send(to, wire, made) != 0) {
         enet_packet_destroy(made);
     }
 }

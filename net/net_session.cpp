@@ -21,6 +21,8 @@ constexpr uint32_t kCountdownMs = 3000;
 constexpr uint32_t kHashEveryFrames = kOnlineFramesPerSecond;
 // The host keeps its own hashes this long, for clients that report late.
 constexpr size_t kHashesKept = 30;
+// How many times a client sends each hash.
+constexpr size_t kHashSends = 3;
 // A wait shorter than this is not worth a notice.
 constexpr uint32_t kWaitNoticeMs = 250;
 constexpr uint32_t kNoticeFrames = 5 * kOnlineFramesPerSecond;
@@ -746,6 +748,7 @@ void NetSession::beginMatch(const StartMessage& start) {
     notices.clear();
     ownHashes.clear();
     clientHashes.clear();
+    recentHashes.clear();
     waitingNote.clear();
     menuOpen = false;
     podiumTold = false;
@@ -875,7 +878,15 @@ float NetSession::frameSeconds() const {
 
 void NetSession::reportHash(uint32_t frame, uint64_t hash) {
     if (!setup.hosting) {
-        sendTo(kHostMachine, HashMessage{match, frame, hash}, Channel::Control);
+        // Each goes out three times over three seconds, unreliably: on a poor link a reliable
+        // message can be held up for seconds behind a lost one, and the host wants one in five.
+        recentHashes.push_back(HashMessage{match, frame, hash});
+        if (recentHashes.size() > kHashSends) {
+            recentHashes.erase(recentHashes.begin());
+        }
+        for (const HashMessage& recent : recentHashes) {
+            sendTo(kHostMachine, recent, Channel::Reports);
+        }
         return;
     }
     ownHashes[frame] = hash;

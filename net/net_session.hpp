@@ -210,6 +210,7 @@ class NetSession : public FramePacer, public OnlinePlay {
     // match being played or the last one, until the next starts.
     std::map<uint32_t, uint64_t> ownHashes;
     std::map<std::pair<uint8_t, uint32_t>, uint64_t> clientHashes;
+    std::vector<HashMessage> recentHashes; // a client's last few, sent again with each new one
     bool podiumTold = false;
     // What the match cost and how fast it simulated.
     uint32_t matchStartMs = 0;

@@ -13,7 +13,12 @@
 enum class Channel : uint8_t {
     Inputs = 0,  // players' actions: sent often, each one making good the ones lost before it
     Control = 1, // everything else: reliable, in order
+    // Reports sent again and again (the hashes of the world): unreliable, and never held back
+    // behind a lost packet nor dropped for coming after a later one, so one getting through in a
+    // while is enough whatever the link loses. They arrive as Inputs.
+    Reports = 2,
 };
+// Channels on the wire: reports travel on the inputs channel.
 constexpr int kChannelCount = 2;
 
 using PeerId = uint32_t;

@@ -119,7 +119,14 @@ soak() {
   if [ "$least" -lt 1 ] || { [ "$soakMatches" -gt 0 ] && [ "$least" -lt "$soakMatches" ]; }; then
     echo "  FAILED: only $least matches ended on every machine"; ok=0
   fi
-  [ $ok -eq 1 ] && echo "  every machine ended all $least matches the same" || status=1
+  if [ $ok -eq 1 ]; then
+    echo "  every machine ended all $least matches the same"
+  else
+    status=1
+    mkdir -p "$root/$build/online-soak-logs"
+    cp "$work"/*.log "$root/$build/online-soak-logs/"
+    echo "  the machines' logs are in $build/online-soak-logs/"
+  fi
 }
 
 status=0

@@ -132,3 +132,23 @@ TEST(Lockstep, KeepsOnlyRunsTheSenderMayTellThatContinueWhatIsKnown) {
     EXPECT_EQ(table.take(1, far).total(), 0);
     EXPECT_EQ(table.known(1), known);
 }
+
+// A wait still going on is the longest wait there has been, even in the match's first second:
+// a match that froze at its start says how long it has waited, not "0 ms".
+TEST(Lockstep, AWaitInProgressCountsAsTheLongest) {
+    LockstepScheduler scheduler(
+        Lockstep(kHostMachine, {0, 1, kNoMachine, kNoMachine}, 2, 3),
+        [](int, uint32_t) { return uint16_t{0}; }, [](uint8_t, const InputsMessage&) {});
+    scheduler.addPeer(1);
+    scheduler.countStallsFrom(60);
+    for (uint32_t ms = 0; ms <= 5000; ms += 10) {
+        while (scheduler.frameReady(ms)) {
+            scheduler.frameDone(ms);
+        }
+    }
+    EXPECT_EQ(scheduler.nextFrame(), 3u) << "the idle frames, then it waits for seat 1";
+    EXPECT_GE(scheduler.longestStallMs(5000), 4900u);
+    EXPECT_EQ(scheduler.longestStallFrame(5000), 3u);
+    EXPECT_GE(scheduler.heldUpMs(1), 4900u);
+    EXPECT_EQ(scheduler.heldUpMs(0), 0u);
+}

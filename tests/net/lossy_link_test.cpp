@@ -128,6 +128,29 @@ TEST(LossyLink, AMachineThatHoldsTheOthersUpIsHandledAsGoneWhateverElseItSends) 
     }
 }
 
+// A host that stays connected but whose actions stop leaves its clients nothing to play: they go
+// back to the title after 3 s of waiting rather than wait for ever.
+TEST(LossyLink, ClientsOfAHostThatStopsActingGoBackToTheTitle) {
+    MemoryNetwork network(12, {5, 30, 0.0});
+    SessionMachine host(network, "host", hostSetup(2), kBuild, 1);
+    SessionMachine client(network, "client", clientSetup(), kBuild, 2);
+    std::mt19937 pace(3);
+    run(network, {&host, &client}, 6000, pace);
+    ASSERT_TRUE(client.session.playing());
+    testing::internal::CaptureStdout();
+    uint32_t waited = 0;
+    for (; waited < 10000 && !client.session.closed(); waited += 100) {
+        run(network, {&client}, 100, pace);
+        network.sendAs("host", Channel::Control, EncodeMessage(AliveMessage{}));
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("The host passed on no actions of Player 1 for 3 s; back to the title"),
+              std::string::npos)
+        << said;
+    EXPECT_LE(waited, 4000u);
+    EXPECT_TRUE(client.game.leftForTitle);
+}
+
 // Frames come due across the wrap of the millisecond clock as anywhere else.
 TEST(LossyLink, AMatchRunsOnAcrossAWrapOfTheMillisecondClock) {
     FrameClock clock;

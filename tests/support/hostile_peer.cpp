@@ -72,7 +72,7 @@ void HostilePeer::sendBytes(std::span<const uint8_t> bytes, Channel channel, boo
     }
     ENetPacket* packet =
         enet_packet_create(bytes.data(), bytes.size(), reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
-    if (enet_peer_send(peer, static_cast<enet_uint8>(channel), packet) != 0) {
+    if (enet_peer_send(peer, static_cast<enet_uint8>(channel == Channel::Control ? 1 : 0), packet) != 0) {
         enet_packet_destroy(packet);
     }
     enet_host_flush(host);

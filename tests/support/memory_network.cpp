@@ -29,7 +29,7 @@ class MemoryNetwork::Endpoint : public Transport {
     void send(PeerId peer, Channel channel, std::span<const uint8_t> packet) override {
         if (peers.contains(peer)) {
             TransportEvent event;
-            event.channel = channel;
+            event.channel = channel == Channel::Control ? Channel::Control : Channel::Inputs;
             event.packet.assign(packet.begin(), packet.end());
             network.post(self, peers[peer], std::move(event), channel == Channel::Control);
         }
