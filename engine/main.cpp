@@ -62,6 +62,9 @@ int main(int argc, char** argv) {
     if (options.exitStatus) {
         return *options.exitStatus;
     }
+    if (options.find) {
+        return FindGames(*options.find);
+    }
     // A recording that could not be written is told now, not at the podium.
     if (!options.record.empty() && !CheckRecordingTarget(options.record)) {
         return 2;

@@ -43,6 +43,8 @@ constexpr OptionHelp kOptions[] = {
     {"--soak", "MINUTES", "computer matches back to back on random maps, then quit"},
     {"--host", "", "host an online match; friends join over UDP (see --port)"},
     {"--join", "ADDRESS[:PORT]", "join the online match hosted at ADDRESS"},
+    {"--find", "[ADDRESS]",
+     "list the games hosted on the local network (or at ADDRESS) within 2 s and quit (1 if none)"},
     {"--port", "PORT", "with --host: the UDP port to listen on (default 27115)"},
     {"--seats", "N", "with --host or --join: this machine's players, 1 to 4 (default 1)"},
     {"--delay", "FRAMES", "with --host: frames of input delay online, 1 to 10 (default 3)"},
@@ -109,6 +111,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             line.rumble = true;
         } else if (arg == "--host") {
             line.online.host = true;
+        } else if (arg == "--find") {
+            // The address is optional: a next argument that is an option is not one.
+            const bool address = hasValue && arguments[i + 1].rfind("--", 0) != 0;
+            line.find = address ? arguments[++i] : std::string();
+            if (address && line.find->empty()) {
+                refuse("--find needs an address, or nothing to look on the local network");
+            }
         } else if (arg == "--join" && hasValue) {
             line.online.join = arguments[++i];
             std::string host;

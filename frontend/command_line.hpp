@@ -22,6 +22,8 @@ struct CommandLine {
     // --host, --join and the options that go with them (--match, --players, --lives, --time and
     // --bots then shape the online matches rather than start one here).
     OnlineOptions online;
+    // --find [ADDRESS]: list the games on the local network (or at ADDRESS) and quit.
+    std::optional<std::string> find;
     // Set when the program should end at once with this status: 0 after --help or --version,
     // 2 after an option it does not know or a value it cannot use (the line and the help are
     // printed).

@@ -156,6 +156,15 @@ void NetSession::poll() {
     while (phase != Phase::Closed && net->poll(event)) {
         handle(event);
     }
+    if (beacon && setup.hosting) {
+        DiscoveryAnswer about;
+        about.build = identity.build;
+        about.map = lineup.map;
+        about.seats = lineup.players;
+        about.freeSeats = static_cast<uint8_t>(phase == Phase::Playing ? 0 : freeSeats());
+        about.port = setup.port;
+        beacon->answer(about, now());
+    }
 }
 
 void NetSession::handle(const TransportEvent& event) {

@@ -24,6 +24,7 @@
 #include "engine/engine.hpp"
 #include "match/online_play.hpp"
 #include "net/build_identity.hpp"
+#include "net/lan_discovery.hpp"
 #include "net/lockstep_scheduler.hpp"
 #include "net/online_game.hpp"
 #include "net/transport.hpp"
@@ -90,6 +91,9 @@ class NetSession : public FramePacer, public OnlinePlay {
     void matchFinished();
     // Leaves: tells the other machines and closes every link (the game goes to the title).
     void leave() override;
+    // The host's answer to machines looking for games on the local network, kept up to date.
+    void setBeacon(std::unique_ptr<DiscoveryBeacon> made) { beacon = std::move(made); }
+    const DiscoveryBeacon* lanBeacon() const { return beacon.get(); }
 
     // The engine's frame pacer during a match.
     void beginFrame() override;
@@ -185,6 +189,7 @@ class NetSession : public FramePacer, public OnlinePlay {
 
     SessionSetup setup;
     std::unique_ptr<Transport> net;
+    std::unique_ptr<DiscoveryBeacon> beacon;
     BuildIdentity identity;
     OnlineGame& game;
     std::function<uint32_t()> now;

@@ -5,6 +5,7 @@
 #include "net/enet_transport.hpp"
 #include "net/game_side.hpp"
 #include "net/join_address.hpp"
+#include "net/lan_discovery.hpp"
 #include "net/net_session.hpp"
 #include "platform/clock.hpp"
 
@@ -13,8 +14,10 @@
 #include <netinet/in.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -31,6 +34,7 @@ std::unique_ptr<NetSession>& session() {
 } // namespace
 
 bool StartOnline(const OnlineOptions& options) {
+    std::unique_ptr<DiscoveryBeacon> beacon;
     SessionSetup setup;
     setup.hosting = options.host;
     setup.seats = options.seats;
@@ -48,6 +52,7 @@ bool StartOnline(const OnlineOptions& options) {
         if (transport) {
             std::cout << "Hosting an online match on UDP port " << options.port << std::endl;
         }
+        beacon = transport ? DiscoveryBeacon::Open() : nullptr;
     } else {
         std::string address;
         uint16_t port = kDefaultPort;
@@ -62,8 +67,32 @@ bool StartOnline(const OnlineOptions& options) {
     if (!transport) {
         return false;
     }
-    StartSession(setup, std::move(transport), ThisBuild());
+    StartSession(setup, std::move(transport), ThisBuild()).setBeacon(std::move(beacon));
     return true;
+}
+
+int FindGames(const std::string& address) {
+    std::unique_ptr<GameFinder> finder = GameFinder::Open(
+        ThisBuild().build, address.empty() ? std::vector<std::string>{} : std::vector{address});
+    if (!finder) {
+        return 1;
+    }
+    const uint32_t start = GetTickCount();
+    // Asked twice in the two seconds, so one lost question or answer loses nothing.
+    while (GetTickCount() - start < 2000) {
+        finder->poll(GetTickCount());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    for (const FoundGame& game : finder->games()) {
+        const DiscoveryAnswer& a = game.answer;
+        std::cout << game.address << "  " << a.hostName << "  " << a.map << "  " << int(a.freeSeats) << "/"
+                  << int(a.seats) << (game.sameBuild ? "" : "  (another version)") << std::endl;
+    }
+    if (finder->games().empty()) {
+        std::cout << "No game found " << (address.empty() ? "on the local network" : "at " + address)
+                  << std::endl;
+    }
+    return finder->games().empty() ? 1 : 0;
 }
 
 NetSession& StartSession(const SessionSetup& setup, std::unique_ptr<Transport> transport,

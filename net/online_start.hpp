@@ -40,6 +40,9 @@ NetSession& StartSession(const SessionSetup& setup, std::unique_ptr<Transport> t
 NetSession* OnlineSession();
 // At the program's end: tells the other machines this one leaves, and closes the network.
 void StopOnline();
+// Looks for games for two seconds on the local network (or at the address) and prints one line
+// each, "ADDRESS:PORT  HOST  MAP  FREE/SEATS"; the exit status: 0 when one was found, 1 if none.
+int FindGames(const std::string& address);
 // This machine's addresses on its networks (IPv4, loopback last), for the line a host gives its
 // friends.
 std::vector<std::string> LocalAddresses();

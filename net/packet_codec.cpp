@@ -2,6 +2,7 @@
 
 #include "match/quick_match.hpp"
 #include "match/recording.hpp"
+#include "net/wire_bytes.hpp"
 
 #include <type_traits>
 
@@ -9,74 +10,7 @@ namespace {
 
 constexpr uint8_t kLevels = 3;
 
-class Writer {
-  public:
-    void u8(uint8_t v) { bytes.push_back(v); }
-    void u16(uint16_t v) { little(v, 2); }
-    void u32(uint32_t v) { little(v, 4); }
-    void u64(uint64_t v) { little(v, 8); }
-    void text(const std::string& s) {
-        u8(static_cast<uint8_t>(s.size()));
-        bytes.insert(bytes.end(), s.begin(), s.end());
-    }
-    std::vector<uint8_t> bytes;
-
-  private:
-    void little(uint64_t v, int count) {
-        for (int i = 0; i < count; ++i) {
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        }
-    }
-};
-
-// Reads fields in order; the first read past the end, or any value a check refuses, spoils it,
-// and every read after that gives zero.
-class Reader {
-  public:
-    explicit Reader(std::span<const uint8_t> packet) : data(packet) {}
-    uint8_t u8() { return static_cast<uint8_t>(little(1)); }
-    uint16_t u16() { return static_cast<uint16_t>(little(2)); }
-    uint32_t u32() { return static_cast<uint32_t>(little(4)); }
-    uint64_t u64() { return little(8); }
-    std::string text() {
-        const size_t size = u8();
-        std::string out;
-        if (size > kMaxTextBytes || at + size > data.size()) {
-            good = false;
-            return out;
-        }
-        for (size_t i = 0; i < size; ++i) {
-            const auto c = static_cast<char>(data[at + i]);
-            good = good && c >= 0x20 && c < 0x7f;
-            out += c;
-        }
-        at += size;
-        return out;
-    }
-    // Refuses the packet unless the condition holds.
-    void require(bool condition) { good = good && condition; }
-    bool ok() const { return good; }
-    bool whole() const { return good && at == data.size(); }
-
-  private:
-    uint64_t little(int count) {
-        if (!good || at + static_cast<size_t>(count) > data.size()) {
-            good = false;
-            return 0;
-        }
-        uint64_t v = 0;
-        for (int i = 0; i < count; ++i) {
-            v |= static_cast<uint64_t>(data[at + static_cast<size_t>(i)]) << (8 * i);
-        }
-        at += static_cast<size_t>(count);
-        return v;
-    }
-    std::span<const uint8_t> data;
-    size_t at = 0;
-    bool good = true;
-};
-
-void writeLineup(Writer& w, const Lineup& l) {
+void writeLineup(WireWriter& w, const Lineup& l) {
     w.text(l.map);
     w.u8(l.lives);
     w.u16(l.seconds);
@@ -93,7 +27,7 @@ bool validMachine(uint8_t machine) {
     return machine <= kMaxClients || machine == kNoMachine;
 }
 
-Lineup readLineup(Reader& r) {
+Lineup readLineup(WireReader& r) {
     Lineup l;
     l.map = r.text();
     l.lives = r.u8();
@@ -113,32 +47,32 @@ Lineup readLineup(Reader& r) {
     return l;
 }
 
-void write(Writer& w, const HelloMessage& m) {
+void write(WireWriter& w, const HelloMessage& m) {
     w.text(m.build);
     w.u64(m.dataHash);
     w.u8(m.seats);
     w.u8(m.computers);
     w.u8(m.level);
 }
-void write(Writer& w, const WelcomeMessage& m) {
+void write(WireWriter& w, const WelcomeMessage& m) {
     w.u8(m.machine);
 }
-void write(Writer& w, const RefuseMessage& m) {
+void write(WireWriter& w, const RefuseMessage& m) {
     w.u8(static_cast<uint8_t>(m.reason));
     w.text(m.build);
     w.u64(m.dataHash);
     w.u8(m.freeSeats);
 }
-void write(Writer& w, const LineupMessage& m) {
+void write(WireWriter& w, const LineupMessage& m) {
     writeLineup(w, m.lineup);
 }
-void write(Writer& w, const StartMessage& m) {
+void write(WireWriter& w, const StartMessage& m) {
     writeLineup(w, m.lineup);
     w.u16(m.match);
     w.u32(m.seed);
     w.u8(m.delay);
 }
-void write(Writer& w, const InputsMessage& m) {
+void write(WireWriter& w, const InputsMessage& m) {
     w.u16(m.match);
     w.u8(static_cast<uint8_t>(m.runs.size()));
     for (const SeatRun& run : m.runs) {
@@ -156,28 +90,28 @@ void write(Writer& w, const InputsMessage& m) {
         }
     }
 }
-void write(Writer& w, const HashMessage& m) {
+void write(WireWriter& w, const HashMessage& m) {
     w.u16(m.match);
     w.u32(m.frame);
     w.u64(m.hash);
 }
-void write(Writer& w, const DesyncMessage& m) {
+void write(WireWriter& w, const DesyncMessage& m) {
     w.u16(m.match);
     w.u32(m.frame);
 }
-void write(Writer& w, const TakeoverMessage& m) {
+void write(WireWriter& w, const TakeoverMessage& m) {
     w.u16(m.match);
     w.u8(m.seatMask);
     w.u32(m.frame);
 }
-void write(Writer&, const AliveMessage&) {}
-void write(Writer&, const LeaveMessage&) {}
+void write(WireWriter&, const AliveMessage&) {}
+void write(WireWriter&, const LeaveMessage&) {}
 
 // Frames beyond this are no frame a match reaches (a day and a half at 60 a second).
 constexpr uint32_t kMaxFrame = 1u << 23;
 constexpr uint8_t kAllSeats = (1u << kMaxSeats) - 1;
 
-void read(Reader& r, HelloMessage& m) {
+void read(WireReader& r, HelloMessage& m) {
     m.build = r.text();
     m.dataHash = r.u64();
     m.seats = r.u8();
@@ -185,11 +119,11 @@ void read(Reader& r, HelloMessage& m) {
     m.level = r.u8();
     r.require(m.seats >= 1 && m.seats <= kMaxSeats && m.computers <= m.seats && m.level < kLevels);
 }
-void read(Reader& r, WelcomeMessage& m) {
+void read(WireReader& r, WelcomeMessage& m) {
     m.machine = r.u8();
     r.require(m.machine >= 1 && m.machine <= kMaxClients);
 }
-void read(Reader& r, RefuseMessage& m) {
+void read(WireReader& r, RefuseMessage& m) {
     const uint8_t reason = r.u8();
     r.require(reason >= static_cast<uint8_t>(RefuseReason::Build) &&
               reason <= static_cast<uint8_t>(RefuseReason::Playing));
@@ -199,17 +133,17 @@ void read(Reader& r, RefuseMessage& m) {
     m.freeSeats = r.u8();
     r.require(m.freeSeats <= kMaxSeats);
 }
-void read(Reader& r, LineupMessage& m) {
+void read(WireReader& r, LineupMessage& m) {
     m.lineup = readLineup(r);
 }
-void read(Reader& r, StartMessage& m) {
+void read(WireReader& r, StartMessage& m) {
     m.lineup = readLineup(r);
     m.match = r.u16();
     m.seed = r.u32();
     m.delay = r.u8();
     r.require(m.delay >= kMinInputDelay && m.delay <= kMaxInputDelay);
 }
-void read(Reader& r, InputsMessage& m) {
+void read(WireReader& r, InputsMessage& m) {
     m.match = r.u16();
     const uint8_t runs = r.u8();
     r.require(runs <= kMaxSeats);
@@ -240,28 +174,28 @@ void read(Reader& r, InputsMessage& m) {
         }
     }
 }
-void read(Reader& r, HashMessage& m) {
+void read(WireReader& r, HashMessage& m) {
     m.match = r.u16();
     m.frame = r.u32();
     m.hash = r.u64();
     r.require(m.frame < kMaxFrame);
 }
-void read(Reader& r, DesyncMessage& m) {
+void read(WireReader& r, DesyncMessage& m) {
     m.match = r.u16();
     m.frame = r.u32();
     r.require(m.frame < kMaxFrame);
 }
-void read(Reader& r, TakeoverMessage& m) {
+void read(WireReader& r, TakeoverMessage& m) {
     m.match = r.u16();
     m.seatMask = r.u8();
     m.frame = r.u32();
     r.require(m.seatMask != 0 && m.seatMask <= kAllSeats && m.frame < kMaxFrame);
 }
-void read(Reader&, AliveMessage&) {}
-void read(Reader&, LeaveMessage&) {}
+void read(WireReader&, AliveMessage&) {}
+void read(WireReader&, LeaveMessage&) {}
 
 // The message of kind index k (the kind byte less one), read into the variant.
-template <size_t K> std::optional<Message> readKind(size_t kind, Reader& r) {
+template <size_t K> std::optional<Message> readKind(size_t kind, WireReader& r) {
     if constexpr (K < std::variant_size_v<Message>) {
         if (kind == K) {
             std::variant_alternative_t<K, Message> m;
@@ -277,7 +211,7 @@ template <size_t K> std::optional<Message> readKind(size_t kind, Reader& r) {
 } // namespace
 
 std::vector<uint8_t> EncodeMessage(const Message& message) {
-    Writer w;
+    WireWriter w;
     w.u8(static_cast<uint8_t>(message.index() + 1));
     std::visit([&](const auto& m) { write(w, m); }, message);
     return std::move(w.bytes);
@@ -296,7 +230,7 @@ std::optional<Message> DecodeMessage(std::span<const uint8_t> packet, DecodeFaul
     if (packet.empty() || packet[0] == 0) {
         return refuse(DecodeFault::Malformed);
     }
-    Reader r(packet.subspan(1));
+    WireReader r(packet.subspan(1), kMaxTextBytes);
     std::optional<Message> message = readKind<0>(static_cast<size_t>(packet[0] - 1), r);
     if (!message || !r.whole()) {
         return refuse(DecodeFault::Malformed);

@@ -34,7 +34,7 @@ cmake --build "$build" -j"$(nproc)" > /dev/null
 # Seeds: a copy, so what the fuzzer adds never lands in the repository.
 corpus="$build/corpus"
 rm -rf "$corpus"
-mkdir -p "$corpus"/{map,map_list,background,settings,bank,recording,packet}
+mkdir -p "$corpus"/{map,map_list,background,settings,bank,recording,packet,discovery}
 for f in data/*.json; do
   case "$(basename "$f")" in
     MapSetting.json) cp "$f" "$corpus/map_list/" ;;
@@ -65,8 +65,12 @@ printf '\x05\x06Meadow\x03\xb4\x00\x03\x00\x00\x01\x00\x00\x01\x01\x02\x28\x00\x
   > "$corpus/packet/start"
 printf '\x06\x01\x00\x02\x00\x03\x00\x00\x00\x02\xff\x07\x00\x00\x02\x10\x00\x00\x00\x01\x51\x00\x02\x09\x00\x00\x00' > "$corpus/packet/inputs"
 
+# Games on the local network: a query (its padding to the size of an answer), and an answer.
+{ printf 'GRQ1\x07\x00\x00\x00'; head -c 136 /dev/zero; } > "$corpus/discovery/query"
+printf 'GRA1\x07\x00\x00\x00\x2a\x00\x00\x00\x091.0.0-abc\x03den\x06Canyon\x01\x03\x20\x6a' > "$corpus/discovery/answer"
+
 status=0
-for target in map map_list background settings bank recording packet; do
+for target in map map_list background settings bank recording packet discovery; do
   log="$build/${target}.log"
   # Output of the readers (their one-line messages) is silenced; crashes still report.
   if "$build/${target}_fuzz" "$corpus/$target" -max_total_time="$seconds" -close_fd_mask=1 \

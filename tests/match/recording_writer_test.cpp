@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 const std::string kEarlier = "GRUMBO-RECORDING 2\nseed 1\nframes\nresult\n";
 
 Recording played() {
-    Recording r{77, 0, {{"Lives", "3"}, {"MapName", "Meadow"}}, {}, {2, 1}};
+    Recording r{77, {{"Lives", "3"}, {"MapName", "Meadow"}}, {}, {2, 1}};
     r.frames.assign(120, RecordedFrame{16, {0x7f, 0, 3, 0}});
     return r;
 }

@@ -1,6 +1,6 @@
-// The real thing on one machine: three game processes under one X server, a host and two
-// clients joined over UDP on loopback, every seat a computer, play a short match to its podium;
-// each prints the same line of its end. (scripts/online-loopback.sh plays a whole minute, also
+// The real thing on one machine: three game processes under one X server, a host (which --find
+// lists) and two clients joined over UDP on loopback, every seat a computer, play a short match
+// to its podium; each prints the same line of its end. (scripts/online-loopback.sh plays a whole minute, also
 // through a lossy relay and with a client killed mid-match.)
 #include "tests/support/display.hpp"
 #include "tests/support/game_process.hpp"
@@ -29,6 +29,11 @@ TEST(OnlineLoopback, ThreeMachinesPlayAMatchToTheSameEnd) {
     GameProcess host(
         {"--host", "--port", port, "--players", "3", "--bots", "1", "--time", "10", "--windowed"});
     ASSERT_TRUE(host.waitForOutput("Friends join with", 90s)) << host.output();
+    // Listed by --find as a game on this machine, with its seats.
+    std::string found;
+    EXPECT_EQ(RunCommand(std::string(GRUMBO_GAME_EXE) + " --find 127.0.0.1 2>/dev/null", found), 0) << found;
+    EXPECT_EQ(found.rfind("127.0.0.1:" + port + "  ", 0), 0u) << found;
+    EXPECT_NE(found.find("  2/3\n"), std::string::npos) << found;
     GameProcess first({"--join", "127.0.0.1:" + port, "--bots", "1", "--windowed"});
     GameProcess second({"--join", "127.0.0.1:" + port, "--bots", "1", "--windowed"});
     std::vector<GameProcess*> machines{&host, &first, &second};
