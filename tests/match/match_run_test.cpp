@@ -295,18 +295,18 @@ TEST_F(MatchRunScene, ASoakSaysTheHeapInUseAfterEachMatchAndClosesOnItsGrowth) {
     // The heap's figures close the line; the growth is the one of the figures after each match,
     // within what their rounding to 0.1 MB allows.
     const std::string closing = "; heap in use after the first match ";
-    const size_t heapPart = out.find(closing, summary);
-    ASSERT_NE(heapPart, std::string::npos) << out;
+    const size_t heapAt = out.find(closing, summary);
+    ASSERT_NE(heapAt, std::string::npos) << out;
     double first = 0.0;
     double last = 0.0;
     double growth = 0.0;
     char end = 0;
-    ASSERT_EQ(std::sscanf(out.c_str() + heapPart + closing.size(), "%lf MB, after the last %lf MB (%lf %%%c",
+    ASSERT_EQ(std::sscanf(out.c_str() + heapAt + closing.size(), "%lf MB, after the last %lf MB (%lf %%%c",
                           &first, &last, &growth, &end),
               4)
         << out.substr(summary);
     EXPECT_EQ(end, ')');
-    EXPECT_EQ(out.find('\n', heapPart), out.find(")\n", heapPart) + 1) << "the growth ends the line";
+    EXPECT_EQ(out.find('\n', heapAt), out.find(")\n", heapAt) + 1) << "the growth ends the line";
     EXPECT_DOUBLE_EQ(first, heap[0]);
     EXPECT_DOUBLE_EQ(last, heap[1]);
     EXPECT_NEAR(growth, (last - first) / first * 100.0, 0.1 / first * 100.0 + 0.05) << out.substr(summary);
