@@ -53,6 +53,8 @@ class MatchRun {
     int soakFailures = 0;
     double memoryAfterFirstMb = 0.0;
     double memoryAfterLastMb = 0.0;
+    double heapAfterFirstMb = 0.0;
+    double heapAfterLastMb = 0.0;
 };
 
 // Every match of this run is recorded to the file (each one replaces the last). Its frames last
@@ -80,7 +82,8 @@ void WriteSoakMatchSettings(const std::vector<std::string>& maps, uint32_t pick)
 // Seconds on a monotonic clock, and the process's resident and peak memory in megabytes.
 double WallSeconds();
 double ResidentMegabytes();
-// The heap in use (glibc's mallinfo2), which tells a leak where the resident size cannot: freed
-// memory stays resident for reuse.
-double HeapInUseMegabytes();
 double PeakMegabytes();
+// The heap the program holds in megabytes (blocks allocated and not yet freed, big mapped ones
+// included). Unlike the resident size it leaves out what the allocator keeps for reuse, so it
+// is what shows a leak.
+double HeapInUseMegabytes();

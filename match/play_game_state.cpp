@@ -240,6 +240,8 @@ PlayGameState::~PlayGameState() {
     for (const TextureFile& t : kArenaTextures) {
         resources.removeTexture(t.name);
     }
+    // Kept through Exit, so the next match of a soak writes its picture into the same texture.
+    resources.removeTexture("Background");
 }
 
 std::vector<Player*> PlayGameState::MatchPlayers() const {
@@ -371,9 +373,10 @@ void PlayGameState::Load() {
             path = backgroundPathFor(map, readBackgroundTable(loadJson("BackgroundSetting")));
         }
         ResourceManager& resources = ResourceManager::instance();
-        if (!path.empty() && Engine::instance().canDraw() &&
-            resources.loadTexture("Background", path) == nullptr) {
-            resources.loadTexture("Background", kFallbackBackgroundPath);
+        if (path.empty() || !Engine::instance().canDraw()) {
+            resources.removeTexture("Background");
+        } else if (resources.replaceTexture("Background", path) == nullptr) {
+            resources.replaceTexture("Background", kFallbackBackgroundPath);
         }
         background = list.create("Background");
         auto* picture = background->addComponent<SpriteRenderer>();
@@ -946,26 +949,32 @@ void PlayGameState::finishMatchRun() {
             outcome = "player " + std::to_string(i + 1) + " won";
         }
     }
-    double memory = ResidentMegabytes();
+    const double memory = ResidentMegabytes();
+    const double heap = HeapInUseMegabytes();
     if (run.soakMatches == 1) {
         run.memoryAfterFirstMb = memory;
+        run.heapAfterFirstMb = heap;
     }
     run.memoryAfterLastMb = memory;
-    std::printf("Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB\n", run.soakMatches,
-                mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds, matchFrames, memory,
-                PeakMegabytes());
+    run.heapAfterLastMb = heap;
+    std::printf(
+        "Soak match %d on %s: %s, %.1f s, %u frames, memory %.1f MB, peak %.1f MB, heap in use %.1f MB\n",
+        run.soakMatches, mapName.c_str(), outcome.c_str(), WallSeconds() - matchStartSeconds, matchFrames,
+        memory, PeakMegabytes(), heap);
     std::fflush(stdout);
     if (WallSeconds() - run.soakStart < run.soakSeconds) {
         WriteSoakMatchSettings(readMapList(loadJson("MapSetting")), static_cast<uint32_t>(gameRand()));
         requestState(GameStateId::Restart);
         return;
     }
-    double growth = run.memoryAfterFirstMb > 0.0
-                        ? (run.memoryAfterLastMb - run.memoryAfterFirstMb) / run.memoryAfterFirstMb * 100.0
-                        : 0.0;
+    auto growth = [](double first, double last) {
+        return first > 0.0 ? (last - first) / first * 100.0 : 0.0;
+    };
     std::printf("Soak: %d matches, %d failures; memory after the first match %.1f MB, after the last %.1f MB "
-                "(%+.1f %%)\n",
-                run.soakMatches, run.soakFailures, run.memoryAfterFirstMb, run.memoryAfterLastMb, growth);
+                "(%+.1f %%); heap in use after the first match %.1f MB, after the last %.1f MB (%+.1f %%)\n",
+                run.soakMatches, run.soakFailures, run.memoryAfterFirstMb, run.memoryAfterLastMb,
+                growth(run.memoryAfterFirstMb, run.memoryAfterLastMb), run.heapAfterFirstMb,
+                run.heapAfterLastMb, growth(run.heapAfterFirstMb, run.heapAfterLastMb));
     std::fflush(stdout);
     requestState(GameStateId::Quit);
 }
@@ -997,7 +1006,6 @@ void PlayGameState::Exit() {
     for (auto& panel : statsPanels) {
         panel.reset();
     }
-    ResourceManager::instance().removeTexture("Background");
     gameTimer.reset();
     deathZone.reset();
     DestroyStateObjects();

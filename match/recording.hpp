@@ -78,14 +78,14 @@ struct RecordedFrame {
 
 struct Recording {
     uint32_t seed = 0;
-    // Frames a second of a match simulated in fixed frames (online); 0 when each frame lasted
-    // what its line says.
-    uint32_t pace = 0;
     std::map<std::string, std::string> settings;
     std::vector<RecordedFrame> frames;
     std::vector<int32_t> result; // ranks of players 1..n (as the podium gives them); none if left
     // The file ends without its closing line: the game stopped before it could finish it.
     bool unfinished = false;
+    // Frames a second of a match simulated in fixed frames (online); 0 when each frame lasted
+    // what its line says.
+    uint32_t pace = 0;
     bool operator==(const Recording&) const = default;
 };
 

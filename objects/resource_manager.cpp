@@ -159,15 +159,47 @@ sf::Texture* ResourceManager::loadTexture(const std::string& name, const std::st
     if (auto it = textures.find(name); it != textures.end()) {
         return it->second.get();
     }
+    sf::Image picture;
+    if (!readPicture(name, path, picture)) {
+        return nullptr;
+    }
+    return addTexture(name, picture);
+}
+
+sf::Texture* ResourceManager::replaceTexture(const std::string& name, const std::string& path) {
+    auto it = textures.find(name);
+    if (it == textures.end()) {
+        return loadTexture(name, path);
+    }
+    sf::Image picture;
+    if (!readPicture(name, path, picture)) {
+        removeTexture(name);
+        return nullptr;
+    }
+    if (picture.getSize() != it->second->getSize()) {
+        removeTexture(name);
+        return addTexture(name, picture);
+    }
+    it->second->update(picture);
+    ++generation; // copies made of the old picture are out of date
+    reportedMissing.erase(name);
+    return it->second.get();
+}
+
+bool ResourceManager::readPicture(const std::string& name, const std::string& path, sf::Image& picture) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored)) {
         // Told with the others of its folder once the screen has loaded; the picture library
         // would say it once per file.
         missingPictures.push_back({name, path});
-        return nullptr;
+        return false;
     }
+    return picture.loadFromFile(path);
+}
+
+sf::Texture* ResourceManager::addTexture(const std::string& name, const sf::Image& picture) {
     auto texture = std::make_unique<sf::Texture>();
-    if (!texture->loadFromFile(path)) {
+    if (!texture->loadFromImage(picture)) {
         return nullptr;
     }
     texture->setSmooth(true);

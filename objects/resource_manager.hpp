@@ -1,5 +1,6 @@
 #pragma once
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
 #include <array>
@@ -55,6 +56,11 @@ class ResourceManager {
 
     // Null when the file does not load; nothing is registered then, so a later call retries.
     sf::Texture* loadTexture(const std::string& name, const std::string& path);
+    // Puts the file's picture under the name, whatever was there. A picture of the size of the
+    // one it replaces is written into the same texture: the software renderer frees a deleted
+    // texture's storage only some frames later, so deleting and loading anew held both for a
+    // while. Null, the name left empty, when the file does not load.
+    sf::Texture* replaceTexture(const std::string& name, const std::string& path);
     sf::Texture* getTexture(const std::string& name) const;
     void removeTexture(const std::string& name);
     // Prints "CAN'T FIND TEXTURE" for a picture a draw asked for and did not find: once per
@@ -92,6 +98,10 @@ class ResourceManager {
     static inline const std::string kResourceRoot = "../Resources/";
 
   private:
+    // Decodes the file, or records it as missing when there is no such file.
+    bool readPicture(const std::string& name, const std::string& path, sf::Image& picture);
+    sf::Texture* addTexture(const std::string& name, const sf::Image& picture);
+
     std::map<std::string, std::unique_ptr<sf::Texture>> textures;
     std::map<std::string, std::unique_ptr<ShaderProgram>> shaders;
     std::set<std::string> reportedMissing;

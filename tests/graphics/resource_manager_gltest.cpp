@@ -41,6 +41,40 @@ TEST_F(ResourceManagerGl, TexturesLoadOnceByNameGoAwayWhenRemovedAndAMissingFile
     EXPECT_EQ(firstPixel(again), sf::Color::Blue);
 }
 
+// A replacing picture of the same size goes into the texture already there (the renderer keeps
+// its storage); one of another size gets a texture of its own, and one that does not load
+// leaves the name empty.
+TEST_F(ResourceManagerGl, APictureOfTheSameSizeIsWrittenIntoTheTextureItReplaces) {
+    ResourceManager& resources = ResourceManager::instance();
+    const std::string redPath = tempPath("red.png");
+    const std::string bluePath = tempPath("blue.png");
+    const std::string widePath = tempPath("wide.png");
+    ASSERT_TRUE(solidImage(sf::Color::Red).saveToFile(redPath));
+    ASSERT_TRUE(solidImage(sf::Color::Blue).saveToFile(bluePath));
+    ASSERT_TRUE(solidImage(sf::Color::Green, 16, 8).saveToFile(widePath));
+
+    sf::Texture* red = resources.replaceTexture("Picture", redPath); // nothing to replace yet
+    ASSERT_NE(red, nullptr);
+    EXPECT_EQ(firstPixel(red), sf::Color::Red);
+    // A mark a texture made anew would not carry.
+    red->setRepeated(true);
+    const uint64_t generation = resources.textureGeneration();
+    sf::Texture* blue = resources.replaceTexture("Picture", bluePath);
+    ASSERT_EQ(blue, resources.getTexture("Picture"));
+    EXPECT_TRUE(blue->isRepeated()) << "the same size loads into the same texture";
+    EXPECT_EQ(firstPixel(blue), sf::Color::Blue);
+    EXPECT_GT(resources.textureGeneration(), generation) << "copies made of the red picture are out of date";
+
+    sf::Texture* wide = resources.replaceTexture("Picture", widePath);
+    ASSERT_EQ(wide, resources.getTexture("Picture"));
+    EXPECT_EQ(wide->getSize(), sf::Vector2u(16, 8));
+    EXPECT_EQ(firstPixel(wide), sf::Color::Green);
+    EXPECT_TRUE(wide->isSmooth()) << "made as loadTexture makes them";
+
+    EXPECT_EQ(resources.replaceTexture("Picture", tempPath("gone.png")), nullptr);
+    EXPECT_EQ(resources.getTexture("Picture"), nullptr);
+}
+
 TEST_F(ResourceManagerGl, TheGamesElevenProgramsAreRegisteredAndLinked) {
     ResourceManager& resources = ResourceManager::instance();
     EXPECT_EQ(resources.shaderCount(), 11u);

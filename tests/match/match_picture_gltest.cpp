@@ -11,6 +11,8 @@
 #include "objects/resource_manager.hpp"
 #include "tests/support/gl_fixture.hpp"
 
+#include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Texture.hpp>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -148,4 +150,39 @@ TEST_F(MatchPicture, QuickPassesDrawExactlyThePlainPicture) {
     // And the effects were on the picture.
     EXPECT_GT(differingBytes(busy, closed), 30000u) << "the swirl twists the background";
     EXPECT_GT(differingBytes(closed, calm), 10000u) << "the rings refract the picture";
+}
+
+// The next match of a run (a soak's) writes its map picture into the texture the last match drew
+// rather than making a second while the renderer still holds the first; the menus let it go.
+TEST_F(MatchPicture, TheNextMatchWritesItsMapPictureIntoTheLastOnesTexture) {
+    if (IsSkipped()) {
+        return;
+    }
+    ASSERT_NE(match(), nullptr);
+    ResourceManager& resources = ResourceManager::instance();
+    sf::Texture* meadow = resources.getTexture("Background");
+    ASSERT_NE(meadow, nullptr);
+    meadow->setRepeated(true); // a mark a texture made anew would not carry
+
+    WriteQuickMatchSettings({"Canyon", 4, 5, 600});
+    requestState(GameStateId::Restart);
+    ASSERT_TRUE(runFrames(2));
+    ASSERT_NE(match(), nullptr);
+    ASSERT_EQ(match()->mapName, "Canyon");
+    sf::Texture* canyon = resources.getTexture("Background");
+    ASSERT_NE(canyon, nullptr);
+    EXPECT_TRUE(canyon->isRepeated()) << "the next map's picture got a texture of its own";
+    sf::Image file;
+    ASSERT_TRUE(file.loadFromFile("../Resources/Texture/BG/Canyon.png"));
+    const sf::Image shown = canyon->copyToImage();
+    ASSERT_EQ(shown.getSize(), file.getSize());
+    for (unsigned y = 0; y < file.getSize().y; y += 97) {
+        for (unsigned x = 0; x < file.getSize().x; x += 89) {
+            ASSERT_EQ(shown.getPixel(x, y), file.getPixel(x, y)) << x << ", " << y;
+        }
+    }
+
+    requestState(GameStateId::MainMenu);
+    ASSERT_TRUE(runFrames(2));
+    EXPECT_EQ(resources.getTexture("Background"), nullptr) << "the menus keep no map picture";
 }

@@ -4,6 +4,7 @@
 #include "tests/match/match_scene.hpp"
 
 #include "match/match_run.hpp"
+#include "match/match_settings.hpp"
 #include "match/recording.hpp"
 #include "match/recording_writer.hpp"
 #include "objects/game_object.hpp"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/platform/x86.h>
@@ -254,4 +256,70 @@ TEST_F(MatchRunScene, AReplayOfSettingsNoMatchMayHaveIsRefused) {
     }
     ASSERT_TRUE(WriteRecording(recorded, path));
     EXPECT_TRUE(ReplayMatch(path, kMaps));
+}
+
+// Each soak match says the heap in use after it, and the summary closes on that heap's growth
+// from the first match to the last, the figure scripts/soak.sh judges.
+TEST_F(MatchRunScene, ASoakSaysTheHeapInUseAfterEachMatchAndClosesOnItsGrowth) {
+    MatchRun& soak = MatchRun::instance();
+    soak.soak = true;
+    soak.soakStart = WallSeconds();
+    soak.soakSeconds = 1e9;
+    writeComputerMatch(5);
+    startWithCurrentSettings();
+    testing::internal::CaptureStdout();
+    for (int frame = 0; frame < 60 * 40 && soak.soakMatches == 0; ++frame) {
+        run(1);
+    }
+    // The next match is set up but not loaded yet: a short one, and the last.
+    MatchSettings::instance().set("Time", "5");
+    soak.soakSeconds = 0.0;
+    for (int frame = 0; frame < 60 * 40 && harness.engine().states->next != GameStateId::Quit; ++frame) {
+        run(1);
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(soak.soakMatches, 2) << out;
+
+    double heap[2] = {};
+    for (int n = 0; n < 2; ++n) {
+        const std::string start = "Soak match " + std::to_string(n + 1) + " on ";
+        const size_t line = out.find(start);
+        ASSERT_NE(line, std::string::npos) << out;
+        const size_t at = out.find(", heap in use ", line);
+        ASSERT_LT(at, out.find('\n', line)) << out;
+        heap[n] = std::stod(out.substr(at + 14));
+        EXPECT_GT(heap[n], 1.0) << out;
+    }
+    const size_t summary = out.find("Soak: 2 matches, 0 failures; memory after the first match ");
+    ASSERT_NE(summary, std::string::npos) << out;
+    // The heap's figures close the line; the growth is the one of the figures after each match,
+    // within what their rounding to 0.1 MB allows.
+    const std::string closing = "; heap in use after the first match ";
+    const size_t heapAt = out.find(closing, summary);
+    ASSERT_NE(heapAt, std::string::npos) << out;
+    double first = 0.0;
+    double last = 0.0;
+    double growth = 0.0;
+    char end = 0;
+    ASSERT_EQ(std::sscanf(out.c_str() + heapAt + closing.size(), "%lf MB, after the last %lf MB (%lf %%%c",
+                          &first, &last, &growth, &end),
+              4)
+        << out.substr(summary);
+    EXPECT_EQ(end, ')');
+    EXPECT_EQ(out.find('\n', heapAt), out.find(")\n", heapAt) + 1) << "the growth ends the line";
+    EXPECT_DOUBLE_EQ(first, heap[0]);
+    EXPECT_DOUBLE_EQ(last, heap[1]);
+    EXPECT_NEAR(growth, (last - first) / first * 100.0, 0.1 / first * 100.0 + 0.05) << out.substr(summary);
+}
+
+// The heap in use counts a block from its allocation to its free, pages touched or not: a
+// block never written to adds nothing to the resident size.
+TEST(HeapInUse, CountsABlockFromItsAllocationToItsFree) {
+    const double before = HeapInUseMegabytes();
+    void* volatile block = std::malloc(size_t{64} << 20);
+    ASSERT_NE(block, nullptr);
+    const double held = HeapInUseMegabytes();
+    std::free(block);
+    EXPECT_NEAR(held - before, 64.0, 1.0);
+    EXPECT_NEAR(HeapInUseMegabytes(), before, 1.0);
 }
