@@ -2,6 +2,7 @@
 
 #include "engine/engine.hpp"
 #include "engine/input_manager.hpp"
+#include "match/choice_tables.hpp"
 #include "match/match_run.hpp"
 #include "match/match_settings.hpp"
 #include "match/play_game_state.hpp"
@@ -54,6 +55,14 @@ void GameSide::startMatch(const StartMessage& start, uint8_t self) {
         settings.set(MatchSettings::playerKey("PlayerControl", n), std::to_string(scheme));
         settings.set(MatchSettings::playerKey("PlayerBot", n),
                      playing && info.computer ? kLevelNames[std::min<int>(info.level, 2)] : "");
+        // Each seat as its own machine's player selection dressed it.
+        const TrackChoice& track = kTrackChoices[info.look.track % kTrackChoices.size()];
+        settings.set(MatchSettings::playerKey("PlayerFace", n),
+                     kFaceChoices[info.look.face % kFaceChoices.size()].setting);
+        settings.set(MatchSettings::playerKey("PlayerTurret", n),
+                     kTurretChoices[info.look.turret % kTurretChoices.size()].setting);
+        settings.set(MatchSettings::playerKey("PlayerTrack", n), track.setting);
+        settings.set(MatchSettings::playerKey("PlayerTrackJump", n), track.jump);
         latches[static_cast<size_t>(seat)] = Latch{};
         takenOver[static_cast<size_t>(seat)].reset();
     }

@@ -85,6 +85,7 @@ NetSession::NetSession(SessionSetup given, std::unique_ptr<Transport> transport,
             info.machine = kHostMachine;
             info.computer = seat >= setup.seats - setup.computers;
             info.level = setup.level;
+            info.look = setup.looks ? (*setup.looks)[static_cast<size_t>(seat)] : DefaultSeatLook(seat);
         }
     } else {
         self = kNoMachine;
@@ -183,6 +184,7 @@ void NetSession::handle(const TransportEvent& event) {
             hello.seats = static_cast<uint8_t>(setup.seats);
             hello.computers = static_cast<uint8_t>(setup.computers);
             hello.level = setup.level;
+            hello.looks = setup.looks;
             sendTo(kHostMachine, hello, Channel::Control);
             return;
         }
@@ -443,6 +445,7 @@ void NetSession::welcome(Peer& peer, const HelloMessage& hello) {
             info.machine = machine;
             info.computer = given >= hello.seats - hello.computers;
             info.level = hello.level;
+            info.look = hello.looks ? (*hello.looks)[static_cast<size_t>(given)] : DefaultSeatLook(seat);
             ++given;
         }
     }

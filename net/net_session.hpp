@@ -45,6 +45,9 @@ struct SessionSetup {
     int seats = 1;     // this machine's seats
     int computers = 0; // how many of them (the last) computers play
     uint8_t level = 1; // their level: 0 easy, 1 normal, 2 hard
+    // This machine's seats' looks, in order, as its player selection chose them; none: each seat
+    // takes the look its number starts on.
+    std::optional<std::array<SeatLook, kMaxSeats>> looks;
     // The host's matches.
     std::string map;
     int players = 2;

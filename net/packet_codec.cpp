@@ -1,5 +1,6 @@
 #include "net/packet_codec.hpp"
 
+#include "match/choice_tables.hpp"
 #include "match/quick_match.hpp"
 #include "match/recording.hpp"
 #include "net/wire_bytes.hpp"
@@ -9,6 +10,22 @@
 namespace {
 
 constexpr uint8_t kLevels = 3;
+
+void writeLook(WireWriter& w, const SeatLook& look) {
+    w.u8(look.face);
+    w.u8(look.turret);
+    w.u8(look.track);
+}
+
+SeatLook readLook(WireReader& r) {
+    SeatLook look;
+    look.face = r.u8();
+    look.turret = r.u8();
+    look.track = r.u8();
+    r.require(look.face < kFaceChoices.size() && look.turret < kTurretChoices.size() &&
+              look.track < kTrackChoices.size());
+    return look;
+}
 
 void writeLineup(WireWriter& w, const Lineup& l) {
     w.text(l.map);
@@ -20,6 +37,7 @@ void writeLineup(WireWriter& w, const Lineup& l) {
         w.u8(static_cast<uint8_t>(s.computer ? 1 : 0));
         w.u8(s.level);
         w.u16(s.roundTripMs);
+        writeLook(w, s.look);
     }
 }
 
@@ -41,6 +59,7 @@ Lineup readLineup(WireReader& r) {
         const uint8_t computer = r.u8();
         s.level = r.u8();
         s.roundTripMs = r.u16();
+        s.look = readLook(r);
         r.require(validMachine(s.machine) && computer <= 1 && s.level < kLevels);
         s.computer = computer == 1;
     }
@@ -53,6 +72,10 @@ void write(WireWriter& w, const HelloMessage& m) {
     w.u8(m.seats);
     w.u8(m.computers);
     w.u8(m.level);
+    w.u8(m.looks ? 1 : 0);
+    for (int seat = 0; m.looks && seat < m.seats; ++seat) {
+        writeLook(w, (*m.looks)[static_cast<size_t>(seat)]);
+    }
 }
 void write(WireWriter& w, const WelcomeMessage& m) {
     w.u8(m.machine);
@@ -118,6 +141,14 @@ void read(WireReader& r, HelloMessage& m) {
     m.computers = r.u8();
     m.level = r.u8();
     r.require(m.seats >= 1 && m.seats <= kMaxSeats && m.computers <= m.seats && m.level < kLevels);
+    const uint8_t looks = r.u8();
+    r.require(looks <= 1);
+    if (looks == 1 && r.ok()) {
+        m.looks.emplace();
+        for (int seat = 0; seat < m.seats; ++seat) {
+            (*m.looks)[static_cast<size_t>(seat)] = readLook(r);
+        }
+    }
 }
 void read(WireReader& r, WelcomeMessage& m) {
     m.machine = r.u8();
@@ -209,6 +240,12 @@ template <size_t K> std::optional<Message> readKind(size_t kind, WireReader& r) 
 }
 
 } // namespace
+
+SeatLook DefaultSeatLook(int seat) {
+    const PanelChoice& choice = kDefaultPanelChoices[static_cast<size_t>(seat) % kDefaultPanelChoices.size()];
+    return {static_cast<uint8_t>(choice.face), static_cast<uint8_t>(choice.turret),
+            static_cast<uint8_t>(choice.track)};
+}
 
 std::vector<uint8_t> EncodeMessage(const Message& message) {
     WireWriter w;

@@ -56,11 +56,23 @@ enum class RefuseReason : uint8_t {
     Playing,   // a match is being played; join between matches
 };
 
+// A seat's look as its machine's player selection chose it: indices of the face, turret and
+// track tables (match/choice_tables.hpp).
+struct SeatLook {
+    uint8_t face = 0;
+    uint8_t turret = 0;
+    uint8_t track = 1;
+    bool operator==(const SeatLook&) const = default;
+};
+// The look each seat starts on in player selection (and has when its machine chose none).
+SeatLook DefaultSeatLook(int seat);
+
 struct SeatInfo {
     uint8_t machine = kNoMachine; // 0 the host, 1..3 a client, kNoMachine free
     bool computer = false;
     uint8_t level = 1;        // a computer's level: 0 easy, 1 normal, 2 hard
     uint16_t roundTripMs = 0; // the host's last measure of that machine's round trip
+    SeatLook look;
     bool operator==(const SeatInfo&) const = default;
 };
 
@@ -79,6 +91,9 @@ struct HelloMessage {
     uint8_t seats = 1;     // seats this machine brings, 1..4
     uint8_t computers = 0; // how many of them computers play (the last ones)
     uint8_t level = 1;
+    // The looks of its seats, in order, when its player selection chose them (the first `seats`
+    // are sent); none: each seat takes the look it starts on.
+    std::optional<std::array<SeatLook, kMaxSeats>> looks;
     bool operator==(const HelloMessage&) const = default;
 };
 struct WelcomeMessage {

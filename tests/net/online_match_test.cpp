@@ -5,6 +5,7 @@
 // recording plays back on one machine to the same frame, the same world and the same ranks. Once,
 // one of the other machines dies mid-match and the host's computer plays its seat on.
 #include "frontend/waiting_screen.hpp"
+#include "match/choice_tables.hpp"
 #include "match/match_run.hpp"
 #include "match/recording.hpp"
 #include "net/net_session.hpp"
@@ -85,8 +86,13 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     RecordMatches(path, true); // as --record with --host
     NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
     for (int m = 1; m < given.machines; ++m) {
-        others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m),
-                                                          SessionSetup{.address = "host"}, kBuild, 50 + m));
+        // The first dressed its seat in its player selection; the others chose nothing.
+        SessionSetup joining{.address = "host"};
+        if (m == 1) {
+            joining.looks = {{{3, 3, 2}, {}, {}, {}}};
+        }
+        others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m), joining,
+                                                          kBuild, 50 + m));
         // Without a world of their own, they tell the host its own hashes back, as agreeing
         // machines would.
         others.back()->worldOf = [&host](uint32_t frame) { return host.ownHash(frame); };
@@ -108,6 +114,13 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
     const std::string said = testing::internal::GetCapturedStdout();
     ASSERT_NE(match(), nullptr) << said;
     ASSERT_EQ(match()->phase, MatchPhase::FadeOut) << said;
+    // Every machine dresses each seat as its own machine chose: the host's seats and any other
+    // take the look their number starts on.
+    MatchSettings& settings = MatchSettings::instance();
+    EXPECT_EQ(settings.get("PlayerFace3") + " " + settings.get("PlayerTurret3") + " " +
+                  settings.get("PlayerTrack3"),
+              "FaceSprite_Kibbit BarrelSprite_Sniper TrackSprite_Pexie");
+    EXPECT_EQ(settings.get("PlayerFace2"), kFaceChoices[1].setting);
     if (given.oneDies) {
         EXPECT_NE(
             said.find(

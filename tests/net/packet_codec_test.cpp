@@ -12,7 +12,10 @@ Lineup someLineup() {
     lineup.lives = 5;
     lineup.seconds = 300;
     lineup.players = 4;
-    lineup.seats = {{{0, false, 1, 0}, {1, true, 2, 40}, {2, false, 1, 35}, {kNoMachine, false, 1, 0}}};
+    lineup.seats = {{{0, false, 1, 0, {3, 2, 4}},
+                     {1, true, 2, 40, {1, 3, 0}},
+                     {2, false, 1, 35, {2, 0, 2}},
+                     {kNoMachine, false, 1, 0, {}}}};
     return lineup;
 }
 
@@ -22,7 +25,10 @@ std::vector<Message> everyKind() {
     inputs.runs = {{1, 700, {0x7ff, 0, 81}}, {3, 2, std::vector<uint16_t>(kMaxFramesPerRun, 5)}};
     inputs.heardMask = 0b0101;
     inputs.heard = {12, 0, 900, 0};
-    return {HelloMessage{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2},
+    HelloMessage dressed{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2, {}};
+    dressed.looks = {{{3, 3, 4}, {0, 1, 2}, {}, {}}};
+    return {HelloMessage{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2, {}},
+            dressed,
             WelcomeMessage{3},
             RefuseMessage{RefuseReason::Data, "1.0.0-def", 42, 1},
             LineupMessage{someLineup()},
@@ -86,11 +92,15 @@ TEST(PacketCodec, RefusesFieldsOutOfRange) {
         {"no time", startWith([](StartMessage& m) { m.lineup.seconds = 0; })},
         {"machine 4", startWith([](StartMessage& m) { m.lineup.seats[1].machine = 4; })},
         {"level 3", startWith([](StartMessage& m) { m.lineup.seats[1].level = 3; })},
+        {"face 4", startWith([](StartMessage& m) { m.lineup.seats[0].look.face = 4; })},
+        {"turret 4", startWith([](StartMessage& m) { m.lineup.seats[2].look.turret = 4; })},
+        {"track 5", startWith([](StartMessage& m) { m.lineup.seats[3].look.track = 5; })},
         {"a control byte in a name", startWith([](StartMessage& m) { m.lineup.map = "Mea\ndow"; })},
         {"a name too long",
          startWith([](StartMessage& m) { m.lineup.map = std::string(kMaxTextBytes + 1, 'a'); })},
-        {"five seats", HelloMessage{"b", 0, 5, 0, 1}},
-        {"more computers than seats", HelloMessage{"b", 0, 1, 2, 1}},
+        {"five seats", HelloMessage{"b", 0, 5, 0, 1, {}}},
+        {"more computers than seats", HelloMessage{"b", 0, 1, 2, 1, {}}},
+        {"a face past the last", HelloMessage{"b", 0, 1, 0, 1, {{{{4, 0, 0}, {}, {}, {}}}}}},
         {"welcome as the host", WelcomeMessage{0}},
         {"no seat taken over", TakeoverMessage{1, 0, 10}},
     };
