@@ -18,8 +18,6 @@
 
 namespace {
 
-// This machine's people take the keyboard halves first, then the first two pads.
-constexpr int kLocalSchemes[4] = {kSchemeKeyboardLeft, kSchemeKeyboardRight, 0, 1};
 constexpr const char* kLevelNames[] = {"easy", "normal", "hard"};
 
 } // namespace
@@ -51,7 +49,9 @@ void GameSide::startMatch(const StartMessage& start, uint8_t self) {
         const int n = seat + 1;
         const bool playing = seat < lineup.players;
         person[static_cast<size_t>(seat)] = playing && info.machine == self && !info.computer;
-        const int scheme = person[static_cast<size_t>(seat)] ? kLocalSchemes[localPeople++] : -1;
+        const int scheme = person[static_cast<size_t>(seat)]
+                               ? session->localSchemes()[static_cast<size_t>(localPeople++)]
+                               : -1;
         settings.set(MatchSettings::playerKey("PlayerControl", n), std::to_string(scheme));
         settings.set(MatchSettings::playerKey("PlayerBot", n),
                      playing && info.computer ? kLevelNames[std::min<int>(info.level, 2)] : "");

@@ -71,6 +71,11 @@ NetSession::NetSession(SessionSetup given, std::unique_ptr<Transport> transport,
       now(std::move(clockMs)) {
     setup.seats = std::clamp(std::max(setup.seats, setup.computers), 1, kMaxSeats);
     setup.computers = std::clamp(setup.computers, 0, setup.seats);
+    if (setup.chosen) {
+        setup.computers =
+            static_cast<int>(std::count_if(setup.chosen->begin(), setup.chosen->begin() + setup.seats,
+                                           [](const SeatChoice& c) { return c.computer; }));
+    }
     if (setup.hosting) {
         phase = Phase::Waiting;
         self = kHostMachine;
@@ -83,9 +88,16 @@ NetSession::NetSession(SessionSetup given, std::unique_ptr<Transport> transport,
         for (int seat = 0; seat < setup.seats; ++seat) {
             SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
             info.machine = kHostMachine;
-            info.computer = seat >= setup.seats - setup.computers;
-            info.level = setup.level;
-            info.look = setup.looks ? (*setup.looks)[static_cast<size_t>(seat)] : DefaultSeatLook(seat);
+            if (setup.chosen) {
+                const SeatChoice& choice = (*setup.chosen)[static_cast<size_t>(seat)];
+                info.computer = choice.computer;
+                info.level = choice.level;
+                info.look = choice.look;
+            } else {
+                info.computer = seat >= setup.seats - setup.computers;
+                info.level = setup.level;
+                info.look = DefaultSeatLook(seat);
+            }
         }
     } else {
         self = kNoMachine;
@@ -184,7 +196,7 @@ void NetSession::handle(const TransportEvent& event) {
             hello.seats = static_cast<uint8_t>(setup.seats);
             hello.computers = static_cast<uint8_t>(setup.computers);
             hello.level = setup.level;
-            hello.looks = setup.looks;
+            hello.chosen = setup.chosen;
             sendTo(kHostMachine, hello, Channel::Control);
             return;
         }
@@ -443,9 +455,16 @@ void NetSession::welcome(Peer& peer, const HelloMessage& hello) {
         SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
         if (info.machine == kNoMachine) {
             info.machine = machine;
-            info.computer = given >= hello.seats - hello.computers;
-            info.level = hello.level;
-            info.look = hello.looks ? (*hello.looks)[static_cast<size_t>(given)] : DefaultSeatLook(seat);
+            if (hello.chosen) {
+                const SeatChoice& choice = (*hello.chosen)[static_cast<size_t>(given)];
+                info.computer = choice.computer;
+                info.level = choice.level;
+                info.look = choice.look;
+            } else {
+                info.computer = given >= hello.seats - hello.computers;
+                info.level = hello.level;
+                info.look = DefaultSeatLook(seat);
+            }
             ++given;
         }
     }

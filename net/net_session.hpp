@@ -21,6 +21,7 @@
 // and never acted on. A connection that has not said who it is within three seconds is dropped,
 // so half-open and silent connections cannot keep friends out.
 
+#include "engine/control_scheme.hpp"
 #include "engine/engine.hpp"
 #include "match/online_play.hpp"
 #include "net/build_identity.hpp"
@@ -45,9 +46,12 @@ struct SessionSetup {
     int seats = 1;     // this machine's seats
     int computers = 0; // how many of them (the last) computers play
     uint8_t level = 1; // their level: 0 easy, 1 normal, 2 hard
-    // This machine's seats' looks, in order, as its player selection chose them; none: each seat
-    // takes the look its number starts on.
-    std::optional<std::array<SeatLook, kMaxSeats>> looks;
+    // This machine's seats in order, as its player selection set them (then computers and level
+    // say nothing); none: the last `computers` are computers of `level`, and each seat takes the
+    // look its number starts on.
+    std::optional<std::array<SeatChoice, kMaxSeats>> chosen;
+    // The controls of this machine's people, in the order of their seats.
+    std::array<int, kMaxSeats> schemes{kSchemeKeyboardLeft, kSchemeKeyboardRight, 0, 1};
     // The host's matches.
     std::string map;
     int players = 2;
@@ -113,6 +117,8 @@ class NetSession : public FramePacer, public OnlinePlay {
 
     bool hosting() const { return setup.hosting; }
     uint16_t port() const { return setup.port; }
+    // The controls of this machine's people, in the order of their seats.
+    const std::array<int, kMaxSeats>& localSchemes() const { return setup.schemes; }
     const std::string& address() const { return setup.address; }
     bool closed() const { return phase == Phase::Closed; }
     bool playing() const { return phase == Phase::Playing; }

@@ -72,9 +72,12 @@ void write(WireWriter& w, const HelloMessage& m) {
     w.u8(m.seats);
     w.u8(m.computers);
     w.u8(m.level);
-    w.u8(m.looks ? 1 : 0);
-    for (int seat = 0; m.looks && seat < m.seats; ++seat) {
-        writeLook(w, (*m.looks)[static_cast<size_t>(seat)]);
+    w.u8(m.chosen ? 1 : 0);
+    for (int seat = 0; m.chosen && seat < m.seats; ++seat) {
+        const SeatChoice& choice = (*m.chosen)[static_cast<size_t>(seat)];
+        w.u8(choice.computer ? 1 : 0);
+        w.u8(choice.level);
+        writeLook(w, choice.look);
     }
 }
 void write(WireWriter& w, const WelcomeMessage& m) {
@@ -141,12 +144,17 @@ void read(WireReader& r, HelloMessage& m) {
     m.computers = r.u8();
     m.level = r.u8();
     r.require(m.seats >= 1 && m.seats <= kMaxSeats && m.computers <= m.seats && m.level < kLevels);
-    const uint8_t looks = r.u8();
-    r.require(looks <= 1);
-    if (looks == 1 && r.ok()) {
-        m.looks.emplace();
+    const uint8_t chosen = r.u8();
+    r.require(chosen <= 1);
+    if (chosen == 1 && r.ok()) {
+        m.chosen.emplace();
         for (int seat = 0; seat < m.seats; ++seat) {
-            (*m.looks)[static_cast<size_t>(seat)] = readLook(r);
+            SeatChoice& choice = (*m.chosen)[static_cast<size_t>(seat)];
+            const uint8_t computer = r.u8();
+            choice.level = r.u8();
+            r.require(computer <= 1 && choice.level < kLevels);
+            choice.computer = computer == 1;
+            choice.look = readLook(r);
         }
     }
 }

@@ -85,15 +85,25 @@ struct Lineup {
     bool operator==(const Lineup&) const = default;
 };
 
+// One of a machine's seats as its player selection set it: a person, or a computer of a level,
+// and its look.
+struct SeatChoice {
+    bool computer = false;
+    uint8_t level = 1;
+    SeatLook look;
+    bool operator==(const SeatChoice&) const = default;
+};
+
 struct HelloMessage {
     std::string build;
     uint64_t dataHash = 0;
     uint8_t seats = 1;     // seats this machine brings, 1..4
     uint8_t computers = 0; // how many of them computers play (the last ones)
     uint8_t level = 1;
-    // The looks of its seats, in order, when its player selection chose them (the first `seats`
-    // are sent); none: each seat takes the look it starts on.
-    std::optional<std::array<SeatLook, kMaxSeats>> looks;
+    // Its seats in order, when its player selection set them (the first `seats` are sent; then
+    // computers and level say nothing); none: the last `computers` are computers of `level`, and
+    // each seat takes the look it starts on.
+    std::optional<std::array<SeatChoice, kMaxSeats>> chosen;
     bool operator==(const HelloMessage&) const = default;
 };
 struct WelcomeMessage {

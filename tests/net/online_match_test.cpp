@@ -89,7 +89,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
         // The first dressed its seat in its player selection; the others chose nothing.
         SessionSetup joining{.address = "host"};
         if (m == 1) {
-            joining.looks = {{{3, 3, 2}, {}, {}, {}}};
+            joining.chosen = {{{false, 1, {3, 3, 2}}, {}, {}, {}}};
         }
         others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m), joining,
                                                           kBuild, 50 + m));

@@ -26,7 +26,7 @@ std::vector<Message> everyKind() {
     inputs.heardMask = 0b0101;
     inputs.heard = {12, 0, 900, 0};
     HelloMessage dressed{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2, {}};
-    dressed.looks = {{{3, 3, 4}, {0, 1, 2}, {}, {}}};
+    dressed.chosen = {{{false, 1, {3, 3, 4}}, {true, 2, {0, 1, 2}}, {}, {}}};
     return {HelloMessage{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2, {}},
             dressed,
             WelcomeMessage{3},
@@ -100,7 +100,8 @@ TEST(PacketCodec, RefusesFieldsOutOfRange) {
          startWith([](StartMessage& m) { m.lineup.map = std::string(kMaxTextBytes + 1, 'a'); })},
         {"five seats", HelloMessage{"b", 0, 5, 0, 1, {}}},
         {"more computers than seats", HelloMessage{"b", 0, 1, 2, 1, {}}},
-        {"a face past the last", HelloMessage{"b", 0, 1, 0, 1, {{{{4, 0, 0}, {}, {}, {}}}}}},
+        {"a face past the last", HelloMessage{"b", 0, 1, 0, 1, {{{{false, 1, {4, 0, 0}}, {}, {}, {}}}}}},
+        {"a chosen computer of level 3", HelloMessage{"b", 0, 1, 0, 1, {{{{true, 3, {}}, {}, {}, {}}}}}},
         {"welcome as the host", WelcomeMessage{0}},
         {"no seat taken over", TakeoverMessage{1, 0, 10}},
     };
