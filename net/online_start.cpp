@@ -33,9 +33,14 @@ std::unique_ptr<NetSession>& session() {
 
 } // namespace
 
-bool StartOnline(const OnlineOptions& options) {
+bool StartOnline(const OnlineOptions& options, bool fromMenus) {
+    if (fromMenus) {
+        StopOnline(); // one session at a time: ENet's port and the beacon's are the new one's
+    }
     std::unique_ptr<DiscoveryBeacon> beacon;
     SessionSetup setup;
+    setup.chosen = options.chosen;
+    setup.schemes = options.schemes;
     setup.hosting = options.host;
     setup.seats = options.seats;
     setup.computers = options.shape.bots;
@@ -68,6 +73,9 @@ bool StartOnline(const OnlineOptions& options) {
         return false;
     }
     StartSession(setup, std::move(transport), ThisBuild()).setBeacon(std::move(beacon));
+    if (fromMenus) {
+        requestState(GameStateId::OnlineWaiting);
+    }
     return true;
 }
 

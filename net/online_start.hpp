@@ -3,11 +3,14 @@
 // Hosting or joining from the command line: the network opened, the session made, and the game
 // started on the waiting screen. The session lives until the program ends.
 
+#include "engine/control_scheme.hpp"
 #include "match/quick_match.hpp"
 #include "net/packet_codec.hpp"
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,15 +22,21 @@ struct OnlineOptions {
     uint16_t port = kDefaultPort;
     int seats = 1; // this machine's seats
     int delay = kDefaultInputDelay;
+    // From the menus: this machine's seats as player selection set them, and its people's controls
+    // in seat order (see SessionSetup).
+    std::optional<std::array<SeatChoice, kMaxSeats>> chosen;
+    std::array<int, kMaxSeats> schemes{kSchemeKeyboardLeft, kSchemeKeyboardRight, 0, 1};
     // The host's matches (map, players, lives, time), and this machine's computers and their level
     // (bots: how many of its seats they play).
     QuickMatch shape;
     bool wanted() const { return host || !join.empty(); }
 };
 
-// Opens the network and starts the session; false, with one line, when it cannot (the port is
-// taken, the address does not resolve).
-bool StartOnline(const OnlineOptions& options);
+// Opens the network and starts the session, which the game starts on (the waiting screen); false,
+// with one line, when it cannot (the port is taken, the address does not resolve). From the menus
+// (fromMenus), the game goes to the waiting screen at the end of this frame instead; a session
+// already there is left first.
+bool StartOnline(const OnlineOptions& options, bool fromMenus = false);
 struct SessionSetup;
 struct BuildIdentity;
 class Transport;
