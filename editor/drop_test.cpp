@@ -13,6 +13,7 @@
 #include "physics/rigid_body.hpp"
 
 #include <algorithm>
+#include <cstdio>
 
 std::vector<TankDrop> DropTanks(const MapData& map, float seconds) {
     Camera camera;
@@ -25,30 +26,58 @@ std::vector<TankDrop> DropTanks(const MapData& map, float seconds) {
         }
     }
     std::vector<TankDrop> drops(bodies.size());
+    std::vector<float> restingSince(bodies.size(), -1.0f); // -1: not at rest on a platform
+    std::vector<vec2> lastPlace;
+    for (const RigidBody2D* body : bodies) {
+        lastPlace.push_back(body->position);
+    }
     UpdateWorldTransforms();
     const float step = Engine::instance().fixedStep;
     float elapsed = 0.0f;
-    auto waiting = [&] {
-        return std::any_of(drops.begin(), drops.end(),
-                           [](const TankDrop& d) { return d.end == TankDrop::End::StillFalling; });
+    auto undecided = [](const TankDrop& d) {
+        return d.end == TankDrop::End::StillFalling || d.end == TankDrop::End::Sliding;
     };
-    for (int n = 0; elapsed < seconds && waiting(); ++n) {
+    for (int n = 0; elapsed < seconds && std::any_of(drops.begin(), drops.end(), undecided); ++n) {
         if (n > 0) {
             RefreshBodyTransforms();
         }
         PhysicsStep(step);
         elapsed += step;
         for (size_t i = 0; i < bodies.size(); ++i) {
-            if (drops[i].end != TankDrop::End::StillFalling) {
+            TankDrop& drop = drops[i];
+            if (!undecided(drop)) {
                 continue;
             }
+            bool onPlatform = false;
             for (const ContactRecord& contact : bodies[i]->contacts) {
                 const std::string& what = contact.other->owner->name;
-                if (what == "Platform" || what == "DeathZone") {
-                    drops[i] = {what == "Platform" ? TankDrop::End::Landed : TankDrop::End::DeathZone,
-                                elapsed};
+                if (what == "DeathZone") {
+                    drop.end = TankDrop::End::DeathZone;
+                    drop.seconds = elapsed;
                     break;
                 }
+                onPlatform = onPlatform || what == "Platform";
+            }
+            if (!undecided(drop)) {
+                continue;
+            }
+            if (onPlatform && drop.touched < 0.0f) {
+                drop.touched = elapsed;
+                drop.end = TankDrop::End::Sliding;
+            }
+            // How far it moved in this step: a body held up by a platform still carries one step
+            // of gravity in its velocity, which the contact takes back out of its place.
+            const float speed = length(bodies[i]->position - lastPlace[i]) / step;
+            lastPlace[i] = bodies[i]->position;
+            // A touch is not a landing: the tank must stay on a platform, all but still.
+            if (!onPlatform || speed >= kRestSpeed) {
+                restingSince[i] = -1.0f;
+            } else if (restingSince[i] < 0.0f) {
+                restingSince[i] = elapsed;
+            }
+            if (restingSince[i] >= 0.0f && elapsed - restingSince[i] >= kRestSeconds) {
+                drop.end = TankDrop::End::Landed;
+                drop.seconds = restingSince[i];
             }
         }
     }

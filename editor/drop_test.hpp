@@ -12,10 +12,19 @@
 
 #include <vector>
 
+// A tank has come to rest on a platform when it touches one and has moved slower than this for
+// this long without a break.
+constexpr float kRestSpeed = 0.2f;
+constexpr float kRestSeconds = 0.5f;
+
 struct TankDrop {
-    enum class End { Landed, DeathZone, StillFalling };
+    // Landed: at rest on a platform. Sliding: it touched a platform but is not at rest on one.
+    enum class End { Landed, DeathZone, Sliding, StillFalling };
     End end = End::StillFalling;
-    float seconds = 0.0f; // when it touched the platform or the death zone
+    float seconds = 0.0f;  // when it came to rest, or met the death zone
+    float touched = -1.0f; // when it first touched a platform; -1: never
 };
 
+// Drops a tank from every spawn point for that long, or until every tank has come to rest or
+// met the death zone.
 std::vector<TankDrop> DropTanks(const MapData& map, float seconds);

@@ -27,12 +27,8 @@ using Kind = EditorSelection::Kind;
 // Nudges by the arrow keys, and with Shift held.
 constexpr float kNudge = 0.1f;
 constexpr float kBigNudge = 1.0f;
-// One wheel notch turns a platform this much (1 degree with Ctrl), or stretches it (with Shift).
-constexpr float kWheelTurn = 5.0f;
-constexpr float kWheelStretch = 0.5f;
-// Handles are grabbed within this many pixels; the turning handle sits this far past the end.
-constexpr float kHandlePixels = 9.0f;
-constexpr float kTurnHandlePixels = 30.0f;
+// Grid lines closer than this many pixels are thinned out.
+constexpr float kGridLinePixels = 10.0f;
 // A "Try it" match: four computers, three lives, three minutes.
 constexpr int kTrialLives = 3;
 constexpr int kTrialSeconds = 180;
@@ -42,18 +38,24 @@ const ImU32 kPlayerMarks[4] = {IM_COL32(238, 75, 62, 255), IM_COL32(62, 127, 234
 const ImU32 kInk = IM_COL32(40, 30, 60, 255);
 const ImU32 kSelected = IM_COL32(255, 190, 46, 255);
 const ImU32 kProblem = IM_COL32(255, 60, 60, 255);
+const ImU32 kGridLine = IM_COL32(255, 255, 255, 40);
+const ImU32 kBox = IM_COL32(255, 190, 46, 60);
 
 constexpr const char* kKeyHelp[] = {
-    "Click: select a platform or spawn point; drag: move it",
-    "Handles: stretch (squares) and turn (circle) a platform",
-    "Wheel: turn 5 deg (Ctrl 1 deg); Shift+wheel: stretch",
+    "Click: select a platform or spawn point; drag: move the selection",
+    "Shift+click: add to the selection or take out; drag on empty ground: select in a box",
+    "Handles: stretch (squares) and turn (circle) a platform (Shift: 15 deg steps)",
+    "Wheel: turn 5 deg (Alt 1 deg); Shift+wheel: stretch",
+    "Middle drag or Space+drag: pan; Ctrl+wheel: zoom the view; Home: the match's view",
     "N: new platform at the mouse; P: new spawn point",
     "Ctrl+D: duplicate; Delete: delete",
+    "M: mirror the selection (nothing selected: the map); Shift+M: mirrored copy",
+    "G: grid on or off (placing, moving and stretching snap to 0.5)",
     "Arrows: nudge 0.1 (Shift: 1)",
     "Ctrl+Z: undo; Ctrl+Y: redo",
     "V: wide view (death border); H: hide panels",
     "T: try it with four computers (Escape: back)",
-    "Ctrl+S: save",
+    "Ctrl+S: save; Ctrl+Q: quit (asks first with unsaved changes)",
 };
 
 ImVec2 im(vec2 v) {
@@ -68,23 +70,16 @@ bool imguiReady() {
     return DebugOverlay::instance().initialised();
 }
 
-// Where a platform's handles are, in window pixels: the width's at the right end, the height's
-// at the top edge, and the turning one a little past the right end.
-struct Handles {
-    vec2 width, height, turn;
-};
-
-Handles handlesOf(const PlatformEntry& p, const EditorView& view) {
-    const vec2 c{p.position.x, p.position.y};
-    const vec2 along = axisOf(p.rotation.z);
-    const vec2 up{-along.y, along.x};
-    const vec2 end = view.toScreen(c + along * (p.scale.x * 0.5f));
-    const vec2 screenAlong{along.x, -along.y};
-    return {end, view.toScreen(c + up * (p.scale.y * 0.5f)), end + screenAlong * kTurnHandlePixels};
+void setWindowTitle(const std::string& title) {
+    Engine& engine = Engine::instance();
+    if (engine.window && !engine.headless) {
+        engine.window->setTitle(title);
+    }
 }
 
-bool near(vec2 a, ImVec2 b) {
-    return std::hypot(a.x - b.x, a.y - b.y) <= kHandlePixels;
+bool modifierHeld(sf::Keyboard::Key left, sf::Keyboard::Key right) {
+    const InputManager& in = InputManager::instance();
+    return in.keyHeld(left) || in.keyHeld(right);
 }
 
 } // namespace
@@ -105,17 +100,23 @@ EditorGameState::~EditorGameState() {
 }
 
 void EditorGameState::Load() {
-    // Back from a "Try it" match: the next match is an ordinary one again.
-    MatchRun::instance().trial.reset();
+    // Back from a "Try it" match: the next match is an ordinary one again. The window's close
+    // button pressed during it is answered here, where the work is.
+    MatchRun& run = MatchRun::instance();
+    const bool closeAsked = run.trial && run.trial->closeAsked;
+    run.trial.reset();
     Engine& engine = Engine::instance();
     if (engine.window && engine.canDraw()) {
         engine.window->setMouseCursorVisible(true);
     }
     builtRevision = ~0ull;
-    drag = Drag::None;
+    pointer = {};
     askReplace = false;
     GraphicsManager::instance().EnableDepthAndBlending();
     rebuildPicture();
+    if (closeAsked && CloseRequested()) {
+        requestState(GameStateId::Quit);
+    }
 }
 
 void EditorGameState::Exit() {
@@ -126,13 +127,17 @@ void EditorGameState::Exit() {
     }
     ResourceManager::instance().removeTexture("Background");
     DestroyStateObjects();
+    shownTitle.clear();
+    setWindowTitle(kWindowTitle);
 }
 
 EditorView EditorGameState::View() const {
     const EditorSession& session = EditorSession::instance();
     const Engine& engine = Engine::instance();
     EditorView view;
-    view.zoom = EditorViewZoom(session.document.map().cameraZoom, session.wideView || zoomHeld);
+    view.zoom = EditorViewZoom(session.document.map().cameraZoom, session.wideView || zoomHeld) *
+                session.framing.scale;
+    view.centre = session.framing.centre;
     view.viewport = computeViewport(engine.width, engine.height);
     view.windowHeight = static_cast<float>(engine.height);
     return view;
@@ -188,9 +193,7 @@ void EditorGameState::recheck() {
 void EditorGameState::Update() {
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
-    if (imguiReady()) {
-        handleMouse();
-    }
+    handleMouse();
     handleKeys();
     if (imguiReady() && session.showPanels) {
         drawPanels();
@@ -213,13 +216,17 @@ void EditorGameState::Update() {
         }
         ImGui::EndPopup();
     }
-    const bool settled = !doc.gestureOpen() && drag == Drag::None;
+    showQuitQuestion();
+    followQuit();
+    const bool settled = !doc.gestureOpen() && !pointer.changing();
     if (settled && (!session.checked || session.checkedRevision != doc.revision())) {
         recheck();
     } else if (builtRevision != doc.revision() || builtTheme != doc.theme() ||
                builtWide != (session.wideView || zoomHeld)) {
         rebuildPicture();
     }
+    frameCamera();
+    showTitle();
 }
 
 void EditorGameState::TryIt() {
@@ -260,6 +267,7 @@ void EditorGameState::Save(bool replace) {
     }
     if (result.outcome != SaveResult::Outcome::Failed) {
         session.replaceAgreed.insert(doc.map().name);
+        doc.markSaved();
     }
     say(result.message);
 }
@@ -292,11 +300,10 @@ void EditorGameState::handleKeys() {
         }
         return;
     }
-    vec2 mouse;
-    if (imguiReady() && !ImGui::GetIO().WantCaptureMouse) {
-        const ImVec2 at = ImGui::GetIO().MousePos;
-        mouse = View().toWorld({at.x, at.y});
+    if (handleToolKeys(ctrl, shift)) {
+        return;
     }
+    const vec2 mouse = placingPoint();
     const float step = shift ? kBigNudge : kNudge;
     if (ctrl && pressed(sf::Keyboard::Z)) {
         shift ? doc.redo() : doc.undo();
@@ -334,80 +341,31 @@ void EditorGameState::handleKeys() {
 }
 
 void EditorGameState::handleMouse() {
-    MapDocument& doc = EditorSession::instance().document;
-    const ImGuiIO& io = ImGui::GetIO();
-    const EditorView view = View();
-    const vec2 mouse = view.toWorld({io.MousePos.x, io.MousePos.y});
-    if (drag != Drag::None) {
-        if (!ImGui::IsMouseDown(ImGuiMouseButton_Left)) {
-            doc.endGesture();
-            drag = Drag::None;
-            return;
-        }
-        const PlatformEntry* p = doc.selectedPlatform();
-        const vec2 centre = p != nullptr ? vec2{p->position.x, p->position.y} : vec2{};
-        const vec2 along = p != nullptr ? axisOf(p->rotation.z) : vec2{1.0f, 0.0f};
-        const vec2 up{-along.y, along.x};
-        switch (drag) {
-        case Drag::Move:
-            doc.moveSelectionTo(mouse + grabOffset);
-            break;
-        case Drag::Width:
-            doc.resizeSelection(2.0f * std::fabs(dot(mouse - centre, along)),
-                                p != nullptr ? p->scale.y : 0.0f);
-            break;
-        case Drag::Height:
-            doc.resizeSelection(p != nullptr ? p->scale.x : 0.0f, 2.0f * std::fabs(dot(mouse - centre, up)));
-            break;
-        case Drag::Turn: {
-            float degrees = std::atan2(mouse.y - centre.y, mouse.x - centre.x) * kRadToDeg;
-            if (io.KeyShift) {
-                degrees = std::round(degrees / 15.0f) * 15.0f;
-            }
-            doc.setSelectionRotation(degrees);
-            break;
-        }
-        case Drag::None:
-            break;
-        }
-        return;
+    if (askQuit || askReplace) {
+        return; // a question is open: the map waits for its answer
     }
-    if (io.WantCaptureMouse) {
-        return;
+    EditorSession& session = EditorSession::instance();
+    const InputManager& in = InputManager::instance();
+    const auto left = static_cast<size_t>(sf::Mouse::Left), middle = static_cast<size_t>(sf::Mouse::Middle);
+    PointerFrame frame;
+    if (in.mouseInWindow) {
+        frame.mouse = vec2{static_cast<float>(in.mousePosition.x), static_cast<float>(in.mousePosition.y)};
     }
-    if (const PlatformEntry* p = doc.selectedPlatform(); p != nullptr && io.MouseWheel != 0.0f) {
-        if (io.KeyShift) {
-            doc.resizeSelection(p->scale.x + io.MouseWheel * kWheelStretch, p->scale.y);
-        } else {
-            doc.rotateSelection(io.MouseWheel * (io.KeyCtrl ? 1.0f : kWheelTurn));
-        }
-    }
-    if (!ImGui::IsMouseClicked(ImGuiMouseButton_Left)) {
-        return;
-    }
-    if (const PlatformEntry* p = doc.selectedPlatform()) {
-        const Handles h = handlesOf(*p, view);
-        drag = near(h.turn, io.MousePos)     ? Drag::Turn
-               : near(h.width, io.MousePos)  ? Drag::Width
-               : near(h.height, io.MousePos) ? Drag::Height
-                                             : Drag::None;
-    }
-    if (drag == Drag::None) {
-        doc.select(doc.pick(mouse));
-        const EditorSelection s = doc.selection();
-        if (s.kind == Kind::Platform) {
-            const vec3& at = doc.map().platforms[s.index].position;
-            grabOffset = vec2{at.x, at.y} - mouse;
-            drag = Drag::Move;
-        } else if (s.kind == Kind::SpawnPoint) {
-            const vec3& at = doc.map().spawnPoints[s.index];
-            grabOffset = vec2{at.x, at.y} - mouse;
-            drag = Drag::Move;
-        }
-    }
-    if (drag != Drag::None) {
-        doc.beginGesture();
-    }
+    frame.pressed = in.mouseButtons[left].pressed;
+    frame.released = in.mouseButtons[left].released;
+    frame.held = in.mouseButtons[left].held;
+    frame.pressedAt = {static_cast<float>(in.mousePressedAt[left].x),
+                       static_cast<float>(in.mousePressedAt[left].y)};
+    frame.middlePressed = in.mouseButtons[middle].pressed;
+    frame.middleHeld = in.mouseButtons[middle].held;
+    frame.wheel = in.wheelDelta;
+    // As the keys are now: a key event's own flags say what was held before it.
+    frame.shift = modifierHeld(sf::Keyboard::LShift, sf::Keyboard::RShift);
+    frame.ctrl = modifierHeld(sf::Keyboard::LControl, sf::Keyboard::RControl);
+    frame.alt = modifierHeld(sf::Keyboard::LAlt, sf::Keyboard::RAlt);
+    frame.space = in.keyHeld(sf::Keyboard::Space);
+    frame.overPanels = imguiReady() && ImGui::GetIO().WantCaptureMouse;
+    pointer.update(frame, session.document, View(), session.framing, session.grid);
 }
 
 void EditorGameState::drawPanels() {
@@ -480,18 +438,20 @@ void EditorGameState::drawPanels() {
             doc.moveSelectionTo({at[0], at[1]});
         }
         gesture();
-    } else {
+    } else if (doc.selected().empty()) {
         ImGui::TextDisabled("Nothing selected");
+    } else {
+        ImGui::Text("%zu pieces selected", doc.selected().size());
     }
     ImGui::PopItemWidth();
 
     ImGui::Separator();
     if (ImGui::Button("Platform (N)")) {
-        doc.addPlatform({});
+        doc.addPlatform(placingPoint());
     }
     ImGui::SameLine();
     if (ImGui::Button("Spawn (P)")) {
-        doc.addSpawnPoint({});
+        doc.addSpawnPoint(placingPoint());
     }
     ImGui::SameLine();
     if (ImGui::Button("Duplicate")) {
@@ -517,6 +477,7 @@ void EditorGameState::drawPanels() {
     if (ImGui::Button("Save (Ctrl+S)")) {
         Save(false);
     }
+    drawToolPanel();
     if (!session.status.empty()) {
         ImGui::PushTextWrapPos(360.0f);
         ImGui::TextWrapped("%s", session.status.c_str());
@@ -558,6 +519,7 @@ void EditorGameState::drawMarks() {
     const EditorView view = View();
     ImDrawList* marks = ImGui::GetBackgroundDrawList();
     const float unit = 1.0f / view.unitsPerPixel();
+    drawGrid();
 
     if (session.wideView || zoomHeld) {
         // The match's view; the death border itself is drawn in red by the arena.
@@ -585,21 +547,31 @@ void EditorGameState::drawMarks() {
         const ImVec2 size = ImGui::CalcTextSize(label.c_str());
         marks->AddText(ImVec2(at.x - size.x / 2, at.y - size.y / 2), kInk, label.c_str());
         const EditorSelection here{Kind::SpawnPoint, i};
-        if (doc.selection() == here) {
+        if (doc.isSelected(here)) {
             marks->AddCircle(im(at), r + 4.0f, kSelected, 0, 3.0f);
         }
         if (problemAt(here)) {
             marks->AddCircle(im(at), r + 8.0f, kProblem, 0, 3.0f);
         }
     }
-    if (const PlatformEntry* p = doc.selectedPlatform()) {
-        const vec2 c{p->position.x, p->position.y};
-        const vec2 along = axisOf(p->rotation.z) * (p->scale.x * 0.5f);
-        const vec2 up = vec2{-axisOf(p->rotation.z).y, axisOf(p->rotation.z).x} * (p->scale.y * 0.5f);
+    for (EditorSelection piece : doc.selected()) {
+        if (piece.kind != Kind::Platform) {
+            continue;
+        }
+        const PlatformEntry& p = map.platforms[piece.index];
+        const vec2 c{p.position.x, p.position.y};
+        const vec2 along = axisOf(p.rotation.z) * (p.scale.x * 0.5f);
+        const vec2 up = vec2{-axisOf(p.rotation.z).y, axisOf(p.rotation.z).x} * (p.scale.y * 0.5f);
         const ImVec2 corners[4] = {im(view.toScreen(c - along - up)), im(view.toScreen(c + along - up)),
                                    im(view.toScreen(c + along + up)), im(view.toScreen(c - along + up))};
         marks->AddPolyline(corners, 4, kSelected, ImDrawFlags_Closed, 3.0f);
-        const Handles h = handlesOf(*p, view);
+    }
+    if (pointer.drag() == EditorPointer::Drag::Box) {
+        marks->AddRectFilled(im(pointer.boxFrom()), im(pointer.boxTo()), kBox);
+        marks->AddRect(im(pointer.boxFrom()), im(pointer.boxTo()), kSelected, 0.0f, 0, 2.0f);
+    }
+    if (const PlatformEntry* p = doc.selectedPlatform()) {
+        const PlatformHandles h = HandlesOf(*p, view);
         for (vec2 square : {h.width, h.height}) {
             marks->AddRectFilled(ImVec2(square.x - 6, square.y - 6), ImVec2(square.x + 6, square.y + 6),
                                  kSelected);
@@ -609,5 +581,194 @@ void EditorGameState::drawMarks() {
         marks->AddLine(im(h.width), im(h.turn), kSelected, 2.0f);
         marks->AddCircleFilled(im(h.turn), 7.0f, kSelected);
         marks->AddCircle(im(h.turn), 7.0f, kInk, 0, 2.0f);
+    }
+}
+
+bool EditorGameState::CloseRequested() {
+    if (!EditorSession::instance().document.unsaved()) {
+        return true;
+    }
+    askToQuit();
+    return false;
+}
+
+void EditorGameState::askToQuit() {
+    const MapDocument& doc = EditorSession::instance().document;
+    if (!doc.unsaved()) {
+        requestState(GameStateId::Quit);
+        return;
+    }
+    if (!askQuit) {
+        say("Map \"" + doc.map().name +
+            "\" has unsaved changes: Enter saves them and quits, D quits without them, Escape goes back");
+    }
+    askQuit = true;
+}
+
+// Save answered: the editor quits once the map is saved. A save that asks first waits for its
+// answer; one that fails or is cancelled keeps the editor open with its line saying why.
+void EditorGameState::followQuit() {
+    if (!quitAfterSave) {
+        return;
+    }
+    if (!EditorSession::instance().document.unsaved()) {
+        requestState(GameStateId::Quit);
+    } else if (!askReplace) {
+        quitAfterSave = false;
+    }
+}
+
+bool EditorGameState::answerQuitQuestion() {
+    const InputManager& in = InputManager::instance();
+    const MapDocument& doc = EditorSession::instance().document;
+    if (in.keyPressed(sf::Keyboard::Enter) || in.keyPressed(sf::Keyboard::S)) {
+        askQuit = false;
+        quitAfterSave = true;
+        Save(false);
+    } else if (in.keyPressed(sf::Keyboard::D)) {
+        askQuit = false;
+        say("Quitting without the unsaved changes to \"" + doc.map().name + "\"");
+        requestState(GameStateId::Quit);
+    } else if (in.keyPressed(sf::Keyboard::Escape) || in.keyPressed(sf::Keyboard::C)) {
+        askQuit = false;
+        say("Back to the map");
+    }
+    return true;
+}
+
+void EditorGameState::showQuitQuestion() {
+    if (!imguiReady()) {
+        return;
+    }
+    if (askQuit) {
+        ImGui::OpenPopup("Unsaved changes");
+    }
+    if (!ImGui::BeginPopupModal("Unsaved changes", nullptr, ImGuiWindowFlags_AlwaysAutoResize)) {
+        return;
+    }
+    const MapDocument& doc = EditorSession::instance().document;
+    ImGui::Text("Map \"%s\" has changes that are not saved.", doc.map().name.c_str());
+    if (ImGui::Button("Save (Enter)")) {
+        askQuit = false;
+        quitAfterSave = true;
+        Save(false);
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Discard (D)")) {
+        askQuit = false;
+        requestState(GameStateId::Quit);
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Cancel (Escape)")) {
+        askQuit = false;
+    }
+    if (!askQuit) {
+        ImGui::CloseCurrentPopup();
+    }
+    ImGui::EndPopup();
+}
+
+bool EditorGameState::handleToolKeys(bool ctrl, bool shift) {
+    if (askQuit) {
+        return answerQuitQuestion();
+    }
+    EditorSession& session = EditorSession::instance();
+    MapDocument& doc = session.document;
+    const InputManager& in = InputManager::instance();
+    auto pressed = [&](sf::Keyboard::Key key) { return in.keyPressed(key); };
+    if (ctrl && (pressed(sf::Keyboard::Z) || pressed(sf::Keyboard::Y))) {
+        pointer.stop(doc); // the drag so far is one step, which the undo below takes back
+        return false;
+    }
+    if (ctrl && pressed(sf::Keyboard::Q)) {
+        askToQuit();
+    } else if (ctrl) {
+        return false;
+    } else if (pressed(sf::Keyboard::G)) {
+        session.grid.on = !session.grid.on;
+        say(session.grid.on
+                ? "Grid on: placing, moving and stretching snap to " + MapNumber(session.grid.step)
+                : "Grid off");
+    } else if (pressed(sf::Keyboard::M)) {
+        shift ? doc.mirrorCopySelection() : doc.mirrorSelection();
+    } else if (pressed(sf::Keyboard::Home)) {
+        session.framing = {};
+    } else {
+        return false;
+    }
+    return true;
+}
+
+vec2 EditorGameState::placingPoint() const {
+    const EditorSession& session = EditorSession::instance();
+    const InputManager& in = InputManager::instance();
+    std::optional<vec2> mouse;
+    if (in.mouseInWindow && !(imguiReady() && ImGui::GetIO().WantCaptureMouse)) {
+        mouse = vec2{static_cast<float>(in.mousePosition.x), static_cast<float>(in.mousePosition.y)};
+    }
+    return session.grid.snap(PlacingPoint(View(), mouse));
+}
+
+void EditorGameState::frameCamera() {
+    const EditorView view = View();
+    if (camera.zoom != view.zoom || camera.position.x != view.centre.x ||
+        camera.position.y != view.centre.y) {
+        camera.zoom = view.zoom;
+        camera.position.x = view.centre.x;
+        camera.position.y = view.centre.y;
+        camera.Recompute();
+    }
+}
+
+void EditorGameState::showTitle() {
+    const MapDocument& doc = EditorSession::instance().document;
+    const std::string title = std::string(kWindowTitle) + " map editor: " + doc.map().name +
+                              (doc.unsaved() ? " (unsaved changes)" : "");
+    if (title != shownTitle) {
+        shownTitle = title;
+        setWindowTitle(title);
+    }
+}
+
+void EditorGameState::drawToolPanel() {
+    EditorSession& session = EditorSession::instance();
+    MapDocument& doc = session.document;
+    if (doc.unsaved()) {
+        ImGui::SameLine();
+        ImGui::TextColored(ImVec4(1.0f, 0.75f, 0.3f, 1.0f), "Unsaved changes");
+    }
+    ImGui::Checkbox("Grid 0.5 (G)", &session.grid.on);
+    ImGui::SameLine();
+    if (ImGui::Button(doc.selected().empty() ? "Mirror map (M)" : "Mirror (M)")) {
+        doc.mirrorSelection();
+    }
+    ImGui::SameLine();
+    if (ImGui::Button("Mirrored copy (Shift+M)")) {
+        doc.mirrorCopySelection();
+    }
+}
+
+// Lines at every grid step, or every second, fourth... step where they would crowd.
+void EditorGameState::drawGrid() {
+    const EditorSession& session = EditorSession::instance();
+    if (!session.grid.on) {
+        return;
+    }
+    const EditorView view = View();
+    float step = session.grid.step;
+    while (step / view.unitsPerPixel() < kGridLinePixels) {
+        step *= 2.0f;
+    }
+    const vec2 low = view.toWorld(
+        {static_cast<float>(view.viewport.x), view.windowHeight - static_cast<float>(view.viewport.y)});
+    const vec2 high =
+        view.toWorld({static_cast<float>(view.viewport.x + view.viewport.width),
+                      view.windowHeight - static_cast<float>(view.viewport.y + view.viewport.height)});
+    ImDrawList* marks = ImGui::GetBackgroundDrawList();
+    for (float x = std::ceil(low.x / step) * step; x <= high.x; x += step) {
+        marks->AddLine(im(view.toScreen({x, low.y})), im(view.toScreen({x, high.y})), kGridLine);
+    }
+    for (float y = std::ceil(low.y / step) * step; y <= high.y; y += step) {
+        marks->AddLine(im(view.toScreen({low.x, y})), im(view.toScreen({high.x, y})), kGridLine);
     }
 }

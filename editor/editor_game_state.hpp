@@ -3,10 +3,13 @@
 // The map editor's screen (only with --edit): the arena drawn by the match's own builder and
 // renderer with its background, platforms and camera, the editor's marks over it (spawn points,
 // the selection and its handles, the match's view and the death border), and the panels in Dear
-// ImGui. The mouse selects, drags, stretches and turns; the keys add, duplicate, delete, nudge,
-// undo and redo, save, and start a "Try it" match of four computers, from which Escape comes
-// back. Everything edited lives in the EditorSession, so nothing is lost while the match runs.
+// ImGui. The mouse (EditorPointer) selects, drags, stretches, turns, pans and zooms; the keys add,
+// duplicate, delete, nudge, mirror, undo and redo, save, quit, and start a "Try it" match of four
+// computers, from which Escape comes back. Everything edited lives in the EditorSession, so
+// nothing is lost while the match runs. Unsaved changes show in the window's title and the
+// panel, and quitting with them (the close button, Ctrl+Q) asks first: save, discard or cancel.
 
+#include "editor/editor_pointer.hpp"
 #include "editor/editor_view.hpp"
 #include "engine/game_state.hpp"
 
@@ -23,6 +26,8 @@ class EditorGameState : public GameState {
     void Load() override;
     void Update() override;
     void Exit() override;
+    // With unsaved changes, asks first; without, quits at once.
+    bool CloseRequested() override;
 
     // A quick match of four computers on the map as it stands; Escape in it comes back here.
     void TryIt();
@@ -32,8 +37,6 @@ class EditorGameState : public GameState {
     EditorView View() const;
 
   private:
-    enum class Drag { None, Move, Width, Height, Turn };
-
     void rebuildPicture();
     void recheck();
     void loadBackground();
@@ -42,13 +45,27 @@ class EditorGameState : public GameState {
     void drawPanels();
     void drawMarks();
     void say(const std::string& line);
+    // Keys of the tools around the map: the quit question's answers, Ctrl+Q, the grid, mirroring,
+    // the view's framing; undo and redo end a drag first. True when the key was taken.
+    bool handleToolKeys(bool ctrl, bool shift);
+    bool answerQuitQuestion();
+    void askToQuit();
+    void followQuit();
+    void showQuitQuestion();
+    void showTitle();
+    void frameCamera();
+    vec2 placingPoint() const;
+    void drawToolPanel();
+    void drawGrid();
 
     uint64_t builtRevision = ~0ull;
     std::string builtTheme;
     bool builtWide = false;
     bool zoomHeld = false; // the zoom slider is held: the wide view shows what it changes
-    Drag drag = Drag::None;
-    vec2 grabOffset;
+    EditorPointer pointer;
+    bool askQuit = false;       // the unsaved-changes question is open
+    bool quitAfterSave = false; // its answer was Save: quit once the map is saved
+    std::string shownTitle;
     bool askReplace = false;
     std::array<char, 64> nameField{};
     bool typingName = false;

@@ -4,6 +4,8 @@
 // undo history, where it is saved, the themes there are, and how it is being viewed. The editor
 // state is left for a "Try it" match and entered again afterwards; it finds all of it here.
 
+#include "editor/editor_grid.hpp"
+#include "editor/editor_view.hpp"
 #include "editor/map_checks.hpp"
 #include "editor/map_document.hpp"
 #include "editor/map_saver.hpp"
@@ -42,6 +44,8 @@ class EditorSession {
 
     bool wideView = false;  // the death border and the area around the match's view
     bool showPanels = true; // the panels and the marks over the arena
+    EditorGrid grid;        // what the mouse snaps to
+    EditorFraming framing;  // the player's pan and zoom of the view
     std::string status;     // the last thing the editor said
 };
 

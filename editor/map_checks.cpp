@@ -82,7 +82,7 @@ std::vector<MapProblem> CheckMap(const MapData& map) {
             }
         }
     }
-    const std::vector<TankDrop> drops = DropTanks(map, kLandingSeconds);
+    const std::vector<TankDrop> drops = DropTanks(map, kSettleSeconds);
     for (size_t i = 0; i < spawns.size() && i < drops.size(); ++i) {
         const std::string name = "Spawn point " + std::to_string(i + 1) + " at " + place(spawns[i]);
         // A tank that touches the border within its first few steps was put into it.
@@ -91,13 +91,21 @@ std::vector<MapProblem> CheckMap(const MapData& map) {
             problems.push_back({MapProblem::Kind::OutsideArena,
                                 name + " puts its tank into the death border",
                                 {Kind::SpawnPoint, i}});
-        } else if (drops[i].end != TankDrop::End::Landed) {
+        } else if (drops[i].touched < 0.0f || drops[i].touched > kLandingSeconds) {
             problems.push_back({MapProblem::Kind::NoGround,
                                 name + " has no platform under it: a tank dropped there " +
                                     (drops[i].end == TankDrop::End::DeathZone
                                          ? "falls into the death zone"
                                          : "is still falling after " + MapNumber(kLandingSeconds) + " s"),
                                 {Kind::SpawnPoint, i}});
+        } else if (drops[i].end != TankDrop::End::Landed) {
+            problems.push_back(
+                {MapProblem::Kind::NoGround,
+                 name + " gives its tank no footing: a tank dropped there touches a platform but " +
+                     (drops[i].end == TankDrop::End::DeathZone
+                          ? "slides off into the death zone"
+                          : "does not come to rest on one within " + MapNumber(kSettleSeconds) + " s"),
+                 {Kind::SpawnPoint, i}});
         }
         for (size_t j = 0; j < i; ++j) {
             if (std::hypot(spawns[i].x - spawns[j].x, spawns[i].y - spawns[j].y) < kSpawnSpacing) {

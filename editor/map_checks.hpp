@@ -11,8 +11,12 @@
 
 // Four players need four places to start.
 constexpr size_t kMinSpawnPoints = 4;
-// A tank dropped from a spawn point must come to a platform within this time.
+// A tank dropped from a spawn point must come to a platform within this time, and then come to
+// rest on one (editor/drop_test.hpp) before the second: a touch alone is no landing. The second
+// leaves room for a tank that slides down a gentle slope onto the ground below (Canyon's ledges
+// take about 5.5 s).
 constexpr float kLandingSeconds = 3.0f;
+constexpr float kSettleSeconds = 8.0f;
 // Two spawn points closer than this put two tanks into each other (a tank is about 2.6 wide).
 constexpr float kSpawnSpacing = 3.0f;
 // Map names are file names and texture names: this long at most.

@@ -142,11 +142,11 @@ void Engine::createWindow(bool fullscreenWindow) {
     if (fullscreenWindow) {
         const auto& modes = sf::VideoMode::getFullscreenModes();
         sf::VideoMode mode = modes.empty() ? sf::VideoMode::getDesktopMode() : modes.front();
-        window->create(mode, "Grumbo!", sf::Style::Fullscreen, settings);
+        window->create(mode, kWindowTitle, sf::Style::Fullscreen, settings);
         width = mode.width;
         height = mode.height;
     } else {
-        window->create(sf::VideoMode(kWindowedWidth, kWindowedHeight, 32), "Grumbo!",
+        window->create(sf::VideoMode(kWindowedWidth, kWindowedHeight, 32), kWindowTitle,
                        sf::Style::Titlebar | sf::Style::Close, settings);
         width = kWindowedWidth;
         height = kWindowedHeight;

@@ -10,6 +10,9 @@
 #include <memory>
 #include <optional>
 
+// The window's title; a screen may add to it (the map editor names its map).
+constexpr const char* kWindowTitle = "Grumbo!";
+
 // The letterboxed 16:10 picture inside a window of any size.
 struct Viewport {
     int32_t x = 0;

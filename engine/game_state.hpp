@@ -45,6 +45,9 @@ class GameState {
     // Shared by every state: clear to black and draw every renderer with this state's camera.
     virtual void Render();
     virtual void Exit() = 0;
+    // The window's close button was pressed: true to quit now. A state holding work the player
+    // would lose answers false, asks, and requests Quit itself when the player agrees.
+    virtual bool CloseRequested() { return true; }
 
     Camera camera;
 };

@@ -139,7 +139,11 @@ void InputManager::handleEvent(const sf::Event& event) {
     DebugOverlay::instance().processEvent(event);
     switch (event.type) {
     case sf::Event::Closed:
-        Engine::instance().states->next = GameStateId::Quit;
+        // The running state may keep the window open to ask first (unsaved work).
+        if (GameState* state = Engine::instance().states->state;
+            state == nullptr || state->CloseRequested()) {
+            Engine::instance().states->next = GameStateId::Quit;
+        }
         break;
     case sf::Event::Resized:
         Engine::instance().width = event.size.width;
@@ -165,21 +169,32 @@ void InputManager::handleEvent(const sf::Event& event) {
     case sf::Event::MouseWheelScrolled:
         wheelDelta += event.mouseWheelScroll.delta;
         break;
+    case sf::Event::MouseMoved:
+        mousePosition = {event.mouseMove.x, event.mouseMove.y};
+        mouseInWindow = true;
+        break;
+    case sf::Event::MouseLeft:
+        mouseInWindow = false;
+        break;
     case sf::Event::MouseButtonPressed:
+        mousePosition = {event.mouseButton.x, event.mouseButton.y};
+        mouseInWindow = true;
         if (validMouse(event.mouseButton.button)) {
             ButtonEdge& m = mouseButtons[static_cast<size_t>(event.mouseButton.button)];
             if (!m.pressed && !m.held) {
                 m.pressed = true;
                 m.held = true;
+                mousePressedAt[static_cast<size_t>(event.mouseButton.button)] = mousePosition;
             }
         }
         break;
     case sf::Event::MouseButtonReleased:
+        mousePosition = {event.mouseButton.x, event.mouseButton.y};
         if (validMouse(event.mouseButton.button)) {
+            // The press of this frame stays: a quick click is both.
             ButtonEdge& m = mouseButtons[static_cast<size_t>(event.mouseButton.button)];
             m.released = true;
             m.held = false;
-            m.pressed = false;
         }
         break;
     default:

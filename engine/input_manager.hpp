@@ -76,8 +76,15 @@ class InputManager {
     std::array<ButtonEdge, kKeyCount> keys{};
     std::array<XInputState, kMaxPads> padStates{};
     std::array<bool, kMaxPads> padsConnected{};
+    // Mouse buttons take both edges from the events, so a click shorter than a frame has its
+    // press and its release in the same frame.
     std::array<ButtonEdge, kMouseButtonCount> mouseButtons{};
+    // Where each button last went down, in window pixels from the top-left corner.
+    std::array<sf::Vector2i, kMouseButtonCount> mousePressedAt{};
     float wheelDelta = 0.0f;
+    // Where the mouse is in the window; not known until it first moves in, nor after it leaves.
+    sf::Vector2i mousePosition;
+    bool mouseInWindow = false;
     std::array<std::array<bool, kPadButtonCount>, kMaxPads> previousButtons{};
     std::array<std::array<bool, kPadButtonCount>, kMaxPads> currentButtons{};
     sf::Window* window = nullptr;

@@ -8,6 +8,7 @@
 #include <imgui.h>
 
 #include <algorithm>
+#include <cfloat>
 
 DebugOverlay& DebugOverlay::instance() {
     static auto* overlay = new DebugOverlay();
@@ -77,10 +78,12 @@ void DebugOverlay::processEvent(const sf::Event& event) {
         if (event.key.code >= 0 && event.key.code < sf::Keyboard::KeyCount) {
             io.KeysDown[event.key.code] = event.type == sf::Event::KeyPressed;
         }
-        io.KeyCtrl = event.key.control;
-        io.KeyShift = event.key.shift;
-        io.KeyAlt = event.key.alt;
-        io.KeySuper = event.key.system;
+        // The event's own modifier flags are the state from before the key went down; the keys
+        // themselves say what is held now.
+        io.KeyCtrl = io.KeysDown[sf::Keyboard::LControl] || io.KeysDown[sf::Keyboard::RControl];
+        io.KeyShift = io.KeysDown[sf::Keyboard::LShift] || io.KeysDown[sf::Keyboard::RShift];
+        io.KeyAlt = io.KeysDown[sf::Keyboard::LAlt] || io.KeysDown[sf::Keyboard::RAlt];
+        io.KeySuper = io.KeysDown[sf::Keyboard::LSystem] || io.KeysDown[sf::Keyboard::RSystem];
         break;
     case sf::Event::TextEntered:
         if (event.text.unicode >= ' ' && event.text.unicode != 127) {
@@ -89,6 +92,9 @@ void DebugOverlay::processEvent(const sf::Event& event) {
         break;
     case sf::Event::MouseMoved:
         io.MousePos = ImVec2(static_cast<float>(event.mouseMove.x), static_cast<float>(event.mouseMove.y));
+        break;
+    case sf::Event::MouseLeft:
+        io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX); // ImGui's "no mouse"
         break;
     case sf::Event::MouseButtonPressed:
     case sf::Event::MouseButtonReleased:
@@ -105,6 +111,7 @@ void DebugOverlay::processEvent(const sf::Event& event) {
         break;
     case sf::Event::LostFocus:
         std::fill(std::begin(io.KeysDown), std::end(io.KeysDown), false);
+        io.KeyCtrl = io.KeyShift = io.KeyAlt = io.KeySuper = false;
         break;
     default:
         break;

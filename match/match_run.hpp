@@ -23,6 +23,8 @@ struct TrialMatch {
     MapData map;
     std::string backgroundPath; // the picture file, "" for none
     uint32_t returnState = GameStateId::MainMenu;
+    // The window's close button was pressed during it: the state it went back to answers it.
+    bool closeAsked = false;
 };
 
 class MatchRun {

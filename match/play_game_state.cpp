@@ -988,6 +988,16 @@ void PlayGameState::StartFadeOut() {
     phase = MatchPhase::FadeOut;
 }
 
+bool PlayGameState::CloseRequested() {
+    std::optional<TrialMatch>& trial = MatchRun::instance().trial;
+    if (!trial) {
+        return true;
+    }
+    trial->closeAsked = true;
+    requestState(trial->returnState);
+    return false;
+}
+
 void PlayGameState::Exit() {
     // A match left before its podium (the close button, a signal) keeps what was played of it.
     if (recorder) {

@@ -48,6 +48,9 @@ class PlayGameState : public GameState {
     // frame (Update then runs once per simulated frame and reads no input of this machine).
     void LocalUpdate() override;
     void Exit() override;
+    // A trial match goes back to the state that asked for it, which answers the close button
+    // there (the editor asks about unsaved work); any other match quits at once.
+    bool CloseRequested() override;
 
     // Places the camera, the background, the platforms and the tanks of a map.
     void InstantiateMap(const MapData& map);

@@ -114,3 +114,66 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     ASSERT_TRUE(requestWindowClose(window));
     match.waitForExit(60s);
 }
+
+// Straight after the start, before the mouse has moved over the window, N and P place their pieces
+// in the middle of the view (the window knows no mouse yet); then Ctrl+Q asks about the unsaved
+// new map, and D quits without it.
+TEST(EditorWindow, TheFirstKeysBeforeTheMouseMovesPlaceInTheMiddleAndCtrlQAsksFirst) {
+    GRUMBO_REQUIRE_DISPLAY();
+    if (std::system("command -v xdotool > /dev/null") != 0) {
+        GTEST_SKIP() << "needs xdotool";
+    }
+    GameProcess editor({"--edit", "Scratch", "--windowed"});
+    ASSERT_TRUE(editor.waitForOutput("Load Time: = ", 60s)) << editor.output();
+    const unsigned long window = findWindowByTitle("Grumbo!", 30s);
+    ASSERT_NE(window, 0ul);
+    std::this_thread::sleep_for(1s);
+    const std::string focus = "windowfocus --sync " + std::to_string(window) + " ";
+    ASSERT_TRUE(xdotool(focus + "key n sleep 0.5 key p sleep 0.5"));
+    ASSERT_EQ(editor.waitForExit(1s), -1) << "still running\n" << editor.output();
+    EXPECT_NE(findWindowByTitle("Grumbo! map editor: Scratch (unsaved changes)", 10s), 0ul)
+        << "the title names the map and marks it";
+    ASSERT_TRUE(xdotool(focus + "key ctrl+q"));
+    ASSERT_TRUE(editor.waitForOutput("has unsaved changes", 30s)) << editor.output();
+    ASSERT_TRUE(xdotool(focus + "key d"));
+    EXPECT_EQ(editor.waitForExit(60s), 0) << editor.output();
+}
+
+// A nudged map and the close button: the editor asks instead of quitting; Escape goes back to the
+// map, and the second close answered with D quits without touching the map's file.
+TEST(EditorWindow, TheCloseButtonWithUnsavedChangesAsksAndDiscardLeavesTheFileAlone) {
+    GRUMBO_REQUIRE_DISPLAY();
+    if (std::system("command -v xdotool > /dev/null") != 0) {
+        GTEST_SKIP() << "needs xdotool";
+    }
+    const fs::path mapFile = fs::path(GRUMBO_RESOURCES_DIR) / "JsonData" / "Meadow.json";
+    const std::string before = FileText(mapFile.string());
+    const MapData map = readMap(mapFile);
+    EditorView view;
+    view.zoom = map.cameraZoom;
+    view.viewport = computeViewport(1280, 800);
+    view.windowHeight = 800.0f;
+    const vec2 ledge = view.toScreen({map.platforms[6].position.x, map.platforms[6].position.y});
+
+    GameProcess editor({"--edit", "Meadow", "--windowed"});
+    ASSERT_TRUE(editor.waitForOutput("Load Time: = ", 60s)) << editor.output();
+    const unsigned long window = findWindowByTitle("Grumbo!", 30s);
+    ASSERT_NE(window, 0ul);
+    std::this_thread::sleep_for(1s);
+    const std::string focus = "windowfocus --sync " + std::to_string(window) + " ";
+    ASSERT_TRUE(xdotool("mousemove --window " + std::to_string(window) + " " + at(ledge) +
+                        " sleep 0.3 click 1 sleep 0.3"));
+    ASSERT_TRUE(xdotool(focus + "key Up sleep 0.3"));
+    ASSERT_NE(findWindowByTitle("Grumbo! map editor: Meadow (unsaved changes)", 10s), 0ul);
+
+    ASSERT_TRUE(requestWindowClose(window));
+    ASSERT_TRUE(editor.waitForOutput("has unsaved changes", 30s)) << editor.output();
+    EXPECT_EQ(editor.waitForExit(2s), -1) << "still open, asking";
+    ASSERT_TRUE(xdotool(focus + "key Escape"));
+    ASSERT_TRUE(editor.waitForOutput("Back to the map", 30s)) << editor.output();
+    ASSERT_TRUE(requestWindowClose(window));
+    ASSERT_TRUE(editor.waitForOutput("has unsaved changes", 2, 30s)) << editor.output();
+    ASSERT_TRUE(xdotool(focus + "key d"));
+    EXPECT_EQ(editor.waitForExit(60s), 0) << editor.output();
+    EXPECT_EQ(FileText(mapFile.string()), before);
+}

@@ -30,6 +30,12 @@ TEST(MapChecks, EachCheckFailsOnAMapMadeToBreakIt) {
              m.spawnPoints[3] = {10.5f, -11.0f, 0.0f};
          },
          Kind::NoGround, spawn3},
+        {"a spawn point above a steep plate over the void: its tank touches and slides off",
+         [](MapData& m) {
+             m.platforms.push_back({{20.0f, 0.0f, kPlatformZ}, {0, 0, 75.0f}, {8.0f, 0.8f, 1.0f}});
+             m.spawnPoints[3] = {20.0f, 6.0f, 0.0f};
+         },
+         Kind::NoGround, spawn3},
         {"a spawn point in the death border",
          [](MapData& m) {
              m.spawnPoints[3] = {10.5f, 24.0f, 0.0f};
@@ -59,7 +65,11 @@ TEST(MapChecks, EachCheckFailsOnAMapMadeToBreakIt) {
         MapData map = smallMap();
         c.breakIt(map);
         std::vector<MapProblem> problems = CheckMap(map);
-        ASSERT_EQ(problems.size(), 1u) << problems.front().text;
+        std::string texts;
+        for (const MapProblem& p : problems) {
+            texts += p.text + "\n";
+        }
+        ASSERT_EQ(problems.size(), 1u) << texts;
         EXPECT_EQ(problems[0].kind, c.expected) << problems[0].text;
         EXPECT_EQ(problems[0].target, c.target) << problems[0].text;
     }

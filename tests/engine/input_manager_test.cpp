@@ -72,6 +72,31 @@ TEST_F(InputTest, KeyEdges) {
     }
 }
 
+TEST_F(InputTest, AClickShorterThanAFrameHasBothEdgesAndTheMouseIsKnownOnlyInTheWindow) {
+    auto mouse = [](sf::Event::EventType type, int x, int y) {
+        sf::Event e{};
+        e.type = type;
+        if (type == sf::Event::MouseMoved) {
+            e.mouseMove = {x, y};
+        } else {
+            e.mouseButton = {sf::Mouse::Left, x, y};
+        }
+        return e;
+    };
+    frame();
+    EXPECT_FALSE(input().mouseInWindow) << "no place before the mouse first moves in";
+    frame({mouse(sf::Event::MouseMoved, 10, 20), mouse(sf::Event::MouseButtonPressed, 30, 40),
+           mouse(sf::Event::MouseButtonReleased, 31, 41)});
+    const ButtonEdge& left = input().mouseButtons[sf::Mouse::Left];
+    EXPECT_TRUE(left.pressed && left.released && !left.held);
+    EXPECT_EQ(input().mousePressedAt[sf::Mouse::Left], sf::Vector2i(30, 40));
+    EXPECT_EQ(input().mousePosition, sf::Vector2i(31, 41));
+    EXPECT_TRUE(input().mouseInWindow);
+    frame({sf::Event{sf::Event::MouseLeft, {}}});
+    EXPECT_FALSE(left.pressed || left.released) << "edges last one frame";
+    EXPECT_FALSE(input().mouseInWindow);
+}
+
 TEST_F(InputTest, PadButtonEdgesLastOneFrame) {
     pads.connect(1, true);
     // The buttons down each frame, and A's pressed, held and released that frame.

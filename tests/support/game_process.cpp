@@ -109,7 +109,9 @@ namespace {
 unsigned long searchTree(Display* display, Window window, const std::string& title) {
     char* name = nullptr;
     if (XFetchName(display, window, &name) && name != nullptr) {
-        bool match = title == name;
+        // A screen may add to the game's title (the map editor names its map after it).
+        const std::string full = name;
+        bool match = full == title || full.rfind(title + " ", 0) == 0;
         XFree(name);
         if (match) {
             return window;

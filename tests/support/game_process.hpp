@@ -42,7 +42,8 @@ class GameProcess {
     bool exited = false;
 };
 
-// The X window with this exact title, or 0. Polls until the time runs out.
+// The X window with this title, or one that goes on after it and a space ("Grumbo!" finds the
+// editor's "Grumbo! map editor: Meadow"), or 0. Polls until the time runs out.
 unsigned long findWindowByTitle(const std::string& title, std::chrono::seconds timeout);
 // Sends WM_DELETE_WINDOW, which a window manager sends when the close button is clicked.
 bool requestWindowClose(unsigned long window);
