@@ -58,6 +58,26 @@ std::string seconds(uint32_t ms) {
     return std::to_string(ms / 1000) + " s";
 }
 
+// A machine's index-th seat, numbered `seat` in the match: as its player selection set it, or,
+// when it set none, a computer of `level` when it is one of the last `computers` of its `seats`,
+// with the look its number starts on.
+SeatInfo seatOf(uint8_t machine, const std::optional<std::array<SeatChoice, kMaxSeats>>& chosen, int index,
+                int seats, int computers, uint8_t level, int seat) {
+    SeatInfo info;
+    info.machine = machine;
+    if (chosen) {
+        const SeatChoice& choice = (*chosen)[static_cast<size_t>(index)];
+        info.computer = choice.computer;
+        info.level = choice.level;
+        info.look = choice.look;
+    } else {
+        info.computer = index >= seats - computers;
+        info.level = level;
+        info.look = DefaultSeatLook(seat);
+    }
+    return info;
+}
+
 // Whole seconds left of a limit, rounded up, for a countdown.
 uint32_t secondsLeft(uint32_t spentMs, uint32_t limitMs) {
     return (limitMs - std::min(limitMs, spentMs) + 999) / 1000;
@@ -86,18 +106,8 @@ NetSession::NetSession(SessionSetup given, std::unique_ptr<Transport> transport,
         setup.seats = std::min(setup.seats, setup.players);
         setup.computers = std::min(setup.computers, setup.seats);
         for (int seat = 0; seat < setup.seats; ++seat) {
-            SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
-            info.machine = kHostMachine;
-            if (setup.chosen) {
-                const SeatChoice& choice = (*setup.chosen)[static_cast<size_t>(seat)];
-                info.computer = choice.computer;
-                info.level = choice.level;
-                info.look = choice.look;
-            } else {
-                info.computer = seat >= setup.seats - setup.computers;
-                info.level = setup.level;
-                info.look = DefaultSeatLook(seat);
-            }
+            lineup.seats[static_cast<size_t>(seat)] =
+                seatOf(kHostMachine, setup.chosen, seat, setup.seats, setup.computers, setup.level, seat);
         }
     } else {
         self = kNoMachine;
@@ -454,17 +464,7 @@ void NetSession::welcome(Peer& peer, const HelloMessage& hello) {
     for (int seat = 0; seat < lineup.players && given < hello.seats; ++seat) {
         SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
         if (info.machine == kNoMachine) {
-            info.machine = machine;
-            if (hello.chosen) {
-                const SeatChoice& choice = (*hello.chosen)[static_cast<size_t>(given)];
-                info.computer = choice.computer;
-                info.level = choice.level;
-                info.look = choice.look;
-            } else {
-                info.computer = given >= hello.seats - hello.computers;
-                info.level = hello.level;
-                info.look = DefaultSeatLook(seat);
-            }
+            info = seatOf(machine, hello.chosen, given, hello.seats, hello.computers, hello.level, seat);
             ++given;
         }
     }
