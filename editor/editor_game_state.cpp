@@ -196,11 +196,17 @@ void EditorGameState::Update() {
         drawPanels();
         drawMarks();
     }
+    if (imguiReady()) {
+        drawMapList();
+    }
     if (imguiReady() && askReplace) {
         ImGui::OpenPopup("Save over?");
     }
     if (imguiReady() && ImGui::BeginPopupModal("Save over?", nullptr, ImGuiWindowFlags_AlwaysAutoResize)) {
-        ImGui::Text("Map \"%s\" exists. Save over it?", doc.map().name.c_str());
+        // The saver's question: a damaged file says what of it is lost.
+        ImGui::PushTextWrapPos(420.0f);
+        ImGui::TextWrapped("%s", session.status.c_str());
+        ImGui::PopTextWrapPos();
         if (ImGui::Button("Save over (Enter)")) {
             Save(true);
         }
@@ -244,6 +250,12 @@ void EditorGameState::Save(bool replace) {
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
     askReplace = false;
+    // A shipped map, or a name of the game's own: the player's copy gets a name of their own.
+    if (std::string why = SaveNameRefusal(doc.map().name, GameMaps()); !why.empty()) {
+        mapList.askSaveName(why, doc.map().name);
+        say("Map \"" + doc.map().name + "\" was not saved: " + why + "; give it a name of your own");
+        return;
+    }
     if (!session.checked || session.checkedRevision != doc.revision()) {
         recheck();
     }
@@ -252,7 +264,7 @@ void EditorGameState::Save(bool replace) {
     request.theme = doc.theme();
     request.clean = session.problems.empty();
     request.replaceExisting = replace || session.replaceAgreed.count(doc.map().name) != 0;
-    SaveResult result = SaveMap(request, session.folders);
+    SaveResult result = SaveMap(request, GameMaps());
     if (result.outcome == SaveResult::Outcome::NeedsConfirmation) {
         askReplace = true;
         say(result.message);
@@ -260,13 +272,16 @@ void EditorGameState::Save(bool replace) {
     }
     if (result.outcome != SaveResult::Outcome::Failed) {
         session.replaceAgreed.insert(doc.map().name);
+        session.savedRevision = doc.revision();
+        session.savedAs = result.outcome;
+        RereadGameMaps();
     }
     say(result.message);
 }
 
 void EditorGameState::handleKeys() {
-    if (imguiReady() && ImGui::GetIO().WantTextInput) {
-        return; // the keys are typing a name
+    if ((imguiReady() && ImGui::GetIO().WantTextInput) || mapList.asking()) {
+        return; // the keys are typing a name, or answering the map list's question
     }
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
@@ -534,10 +549,11 @@ void EditorGameState::drawPanels() {
     ImGui::SetNextWindowBgAlpha(0.85f);
     ImGui::Begin("Checks", nullptr,
                  ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
+    drawNameNotice();
     if (session.problems.empty()) {
         ImGui::TextColored(ImVec4(0.5f, 1.0f, 0.5f, 1.0f), "No problems: the map can go in the level select");
     } else {
-        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "Saved as a draft until these are mended:");
+        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "%s", checksHeading().c_str());
         for (size_t i = 0; i < session.problems.size(); ++i) {
             const MapProblem& problem = session.problems[i];
             ImGui::PushID(static_cast<int>(i));
@@ -609,5 +625,47 @@ void EditorGameState::drawMarks() {
         marks->AddLine(im(h.width), im(h.turn), kSelected, 2.0f);
         marks->AddCircleFilled(im(h.turn), 7.0f, kSelected);
         marks->AddCircle(im(h.turn), 7.0f, kInk, 0, 2.0f);
+    }
+}
+
+void EditorGameState::drawMapList() {
+    EditorSession& session = EditorSession::instance();
+    const MapDocument& doc = session.document;
+    const MapListPanel::Request request =
+        mapList.draw(session.showPanels, doc.map().name, doc.revision() != session.savedRevision);
+    if (request.kind == MapListPanel::Request::Kind::Open && session.open(request.name, "")) {
+        documentReplaced();
+        say("Editing map \"" + request.name + "\"");
+    } else if (request.kind == MapListPanel::Request::Kind::SaveAs) {
+        session.document.setName(request.name);
+        Save(false);
+    }
+}
+
+void EditorGameState::documentReplaced() {
+    builtRevision = ~0ull;
+    askReplace = false;
+}
+
+std::string EditorGameState::checksHeading() const {
+    const EditorSession& session = EditorSession::instance();
+    // Only a save that happened says "Saved": a refused one, or none yet, says what a save does.
+    if (!SaveNameRefusal(session.document.map().name, GameMaps()).empty()) {
+        return "Not saved under this name; and these keep it out of the level select:";
+    }
+    if (session.savedAs == SaveResult::Outcome::Draft &&
+        session.savedRevision == session.document.revision()) {
+        return "Saved as a draft until these are mended:";
+    }
+    return "Out of the level select (a save keeps it as a draft) until these are mended:";
+}
+
+void EditorGameState::drawNameNotice() {
+    const std::string& name = EditorSession::instance().document.map().name;
+    if (std::string why = SaveNameRefusal(name, GameMaps()); !why.empty()) {
+        ImGui::PushTextWrapPos(360.0f);
+        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "%s: saving asks for a name of your own",
+                           why.c_str());
+        ImGui::PopTextWrapPos();
     }
 }

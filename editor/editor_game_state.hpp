@@ -8,6 +8,7 @@
 // back. Everything edited lives in the EditorSession, so nothing is lost while the match runs.
 
 #include "editor/editor_view.hpp"
+#include "editor/map_list_panel.hpp"
 #include "engine/game_state.hpp"
 
 #include <array>
@@ -42,6 +43,14 @@ class EditorGameState : public GameState {
     void drawPanels();
     void drawMarks();
     void say(const std::string& line);
+    // The map list and its questions, and what they ask of the editor.
+    void drawMapList();
+    // Another map (or a new one) is now in the session: everything built for the last one goes.
+    void documentReplaced();
+    // What the checks panel says above the problems, and a word on the name when it cannot be
+    // saved under it.
+    std::string checksHeading() const;
+    void drawNameNotice();
 
     uint64_t builtRevision = ~0ull;
     std::string builtTheme;
@@ -52,4 +61,5 @@ class EditorGameState : public GameState {
     bool askReplace = false;
     std::array<char, 64> nameField{};
     bool typingName = false;
+    MapListPanel mapList;
 };

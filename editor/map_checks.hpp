@@ -5,6 +5,7 @@
 
 #include "editor/map_document.hpp"
 #include "objects/json_data.hpp"
+#include "objects/map_names.hpp"
 
 #include <string>
 #include <vector>
@@ -15,8 +16,6 @@ constexpr size_t kMinSpawnPoints = 4;
 constexpr float kLandingSeconds = 3.0f;
 // Two spawn points closer than this put two tanks into each other (a tank is about 2.6 wide).
 constexpr float kSpawnSpacing = 3.0f;
-// Map names are file names and texture names: this long at most.
-constexpr size_t kMaxMapNameLength = 24;
 
 struct MapProblem {
     enum class Kind { FewSpawnPoints, NoGround, OutsideArena, SpawnPointsOverlap, BadName };
@@ -24,10 +23,6 @@ struct MapProblem {
     std::string text;
     EditorSelection target; // None when it is about the whole map
 };
-
-// A letter, then letters, digits, '_' or '-'; nothing a file system or a reader could take for
-// a path or a quote.
-bool IsPlainMapName(const std::string& name);
 
 // Every problem of the map, in a fixed order; none means it can go in the level select. Drops
 // real tanks (editor/drop_test.hpp), so the object world must be empty when it runs.

@@ -105,7 +105,7 @@ TEST(Replay, ARecordingWhoseFramesRunOutBeforeItsResultExitsWithOne) {
     const Folder folder;
     const std::string path = folder.path + "/short.txt";
     Recording recorded{
-        5, {{"Lives", "3"}, {"MapName", "Meadow"}, {"Time", "60"}, {"TotalPlayer", "2"}}, {}, {1, 2}};
+        5, 0, {{"Lives", "3"}, {"MapName", "Meadow"}, {"Time", "60"}, {"TotalPlayer", "2"}}, {}, {1, 2}};
     recorded.frames.assign(30, RecordedFrame{16, {}});
     ASSERT_TRUE(WriteRecording(recorded, path));
     GameProcess replay({"--replay", path, "--windowed"});
