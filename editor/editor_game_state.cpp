@@ -553,7 +553,7 @@ void EditorGameState::drawPanels() {
     if (session.problems.empty()) {
         ImGui::TextColored(ImVec4(0.5f, 1.0f, 0.5f, 1.0f), "No problems: the map can go in the level select");
     } else {
-        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "%s", checksHeading().c_str());
+        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "%s", session.checksHeading().c_str());
         for (size_t i = 0; i < session.problems.size(); ++i) {
             const MapProblem& problem = session.problems[i];
             ImGui::PushID(static_cast<int>(i));
@@ -645,19 +645,6 @@ void EditorGameState::drawMapList() {
 void EditorGameState::documentReplaced() {
     builtRevision = ~0ull;
     askReplace = false;
-}
-
-std::string EditorGameState::checksHeading() const {
-    const EditorSession& session = EditorSession::instance();
-    // Only a save that happened says "Saved": a refused one, or none yet, says what a save does.
-    if (!SaveNameRefusal(session.document.map().name, GameMaps()).empty()) {
-        return "Not saved under this name; and these keep it out of the level select:";
-    }
-    if (session.savedAs == SaveResult::Outcome::Draft &&
-        session.savedRevision == session.document.revision()) {
-        return "Saved as a draft until these are mended:";
-    }
-    return "Out of the level select (a save keeps it as a draft) until these are mended:";
 }
 
 void EditorGameState::drawNameNotice() {

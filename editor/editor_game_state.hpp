@@ -47,9 +47,7 @@ class EditorGameState : public GameState {
     void drawMapList();
     // Another map (or a new one) is now in the session: everything built for the last one goes.
     void documentReplaced();
-    // What the checks panel says above the problems, and a word on the name when it cannot be
-    // saved under it.
-    std::string checksHeading() const;
+    // A word on the name in the checks panel when the map cannot be saved under it.
     void drawNameNotice();
 
     uint64_t builtRevision = ~0ull;

@@ -57,6 +57,16 @@ std::string EditorSession::backgroundFor(const std::string& theme) const {
     return "";
 }
 
+std::string EditorSession::checksHeading() const {
+    if (!SaveNameRefusal(document.map().name, GameMaps()).empty()) {
+        return "Not saved under this name; and these keep it out of the level select:";
+    }
+    if (savedAs == SaveResult::Outcome::Draft && savedRevision == document.revision()) {
+        return "Saved as a draft until these are mended:";
+    }
+    return "Out of the level select (a save keeps it as a draft) until these are mended:";
+}
+
 bool EditorSession::open(const std::string& name, const std::string& theme) {
     std::string mapTheme;
     std::vector<ThemeBackground> known = readThemes(loadJson("BackgroundSetting"), name, mapTheme);

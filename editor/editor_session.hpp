@@ -28,6 +28,10 @@ class EditorSession {
     // false, with its problems in one line (also the status), and the session as it was.
     bool open(const std::string& name, const std::string& theme);
 
+    // What the checks panel says above the map's problems: "Saved as a draft" only after a save
+    // that kept this very revision as one, never for a save that was refused.
+    std::string checksHeading() const;
+
     // The background picture of a theme, "" when no map of the pictures table has that theme.
     std::string backgroundFor(const std::string& theme) const;
 

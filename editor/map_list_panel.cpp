@@ -49,8 +49,10 @@ void MapListPanel::askSaveName(const std::string& why, const std::string& curren
 bool MapListPanel::acceptName(const std::string& name, bool newMap) {
     const MapCatalogue& maps = GameMaps();
     reason = SaveNameRefusal(name, maps);
-    if (reason.empty() && newMap && maps.playerFile(name) != nullptr) {
-        reason = "\"" + name + "\" is one of your maps already: open it from the list";
+    if (const PlayerMapFile* file = maps.playerFile(name); reason.empty() && newMap && file != nullptr) {
+        reason = file->problems.empty()
+                     ? "\"" + name + "\" is one of your maps already: open it from the list"
+                     : "\"" + name + "\" is a damaged file of yours: delete it from the list first";
     }
     focusField = !reason.empty(); // back to the name, to mend it
     return reason.empty();

@@ -14,8 +14,7 @@ bool IsPlainMapName(const std::string& name) {
 }
 
 bool SameMapName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }

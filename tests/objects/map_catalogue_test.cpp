@@ -128,6 +128,7 @@ TEST_F(Catalogue, AMatchOnAPlayersMapReadsItFromTheirFolderWithItsThemesBackgrou
     setenv("XDG_DATA_HOME", (dir.resources() + "../home").c_str(), 1);
     folder = dir.resources() + "../home/grumbo/maps/";
     player("Arena.json", kMap);
+    RereadGameMaps();
     std::string background;
     const MapData arena = LoadMatchMap("Arena", background);
     ASSERT_EQ(arena.platforms.size(), 1u);
