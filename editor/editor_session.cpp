@@ -84,7 +84,7 @@ bool EditorSession::open(const std::string& name, const std::string& theme) {
         if (!reading.clean()) {
             // The catalogue named a damaged file of the player's, with its problems, at the start.
             status =
-                own != nullptr && !own->problems.empty()
+                own != nullptr && own->damaged
                     ? "Map \"" + name + "\" is not opened: its file " + file + " does not read cleanly"
                     : MapFileProblemsLine(file, reading.problems) + "; map \"" + name + "\" is not opened";
             status += "; mend it by hand, or delete it from the editor's map list";

@@ -50,7 +50,7 @@ bool MapListPanel::acceptName(const std::string& name, bool newMap) {
     const MapCatalogue& maps = GameMaps();
     reason = SaveNameRefusal(name, maps);
     if (const PlayerMapFile* file = maps.playerFile(name); reason.empty() && newMap && file != nullptr) {
-        reason = file->problems.empty()
+        reason = !file->damaged
                      ? "\"" + name + "\" is one of your maps already: open it from the list"
                      : "\"" + name + "\" is a damaged file of yours: delete it from the list first";
     }
@@ -94,13 +94,18 @@ void MapListPanel::drawList(const std::string& openMap, bool unsaved, Request& r
     }
     for (const PlayerMapFile& file : maps.playerFiles()) {
         ImGui::PushID(file.file.c_str());
-        const bool damaged = !file.problems.empty();
+        const bool damaged = file.damaged, leftOut = !file.problems.empty();
         ImGui::Text("%s%s%s", file.name == openMap ? "> " : "  ", file.name.c_str(),
                     damaged      ? " (damaged)"
+                    : leftOut    ? " (left out)"
                     : file.draft ? " (draft)"
                                  : "");
-        if (damaged && ImGui::IsItemHovered()) {
-            ImGui::SetTooltip("%s", MapFileProblemsLine(file.file, file.problems).c_str());
+        if (leftOut && ImGui::IsItemHovered()) {
+            std::string why;
+            for (const std::string& problem : file.problems) {
+                why += (why.empty() ? "" : "; ") + problem;
+            }
+            ImGui::SetTooltip("%s", why.c_str());
         }
         ImGui::SameLine(200.0f);
         if (!damaged) {

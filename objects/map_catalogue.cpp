@@ -47,7 +47,7 @@ std::string GameDataFolder() {
     return ResourceManager::resourcePath("JsonData/");
 }
 
-MapCatalogue MapCatalogue::Read(const std::string& playerFolder) {
+MapCatalogue MapCatalogue::Read(const std::string& playerFolder, bool tell) {
     MapCatalogue catalogue;
     catalogue.folder = playerFolder;
     catalogue.shipped = readMapList(loadJson("MapSetting"));
@@ -75,13 +75,16 @@ MapCatalogue MapCatalogue::Read(const std::string& playerFolder) {
         }
         if (!refusal.empty()) {
             map.problems.push_back(refusal);
-            std::cout << "Map file " << map.file << " is left out: " << refusal << std::endl;
+            if (tell) {
+                std::cout << "Map file " << map.file << " is left out: " << refusal << std::endl;
+            }
         } else {
             MapFileReading reading = ReadMapFile(map.file);
             map.problems = reading.problems;
             map.theme = reading.theme;
             map.draft = reading.draft;
-            if (!reading.clean()) {
+            map.damaged = !reading.clean();
+            if (!reading.clean() && tell) {
                 std::cout << MapFileProblemsLine(map.file, reading.problems) << "; it is left out"
                           << std::endl;
             }
@@ -139,13 +142,13 @@ std::string MapCatalogue::nameRefusal(const std::string& name) const {
 
 const MapCatalogue& GameMaps() {
     if (!gameMaps()) {
-        RereadGameMaps();
+        gameMaps() = std::make_unique<MapCatalogue>(MapCatalogue::Read(PlayerMapsFolder()));
     }
     return *gameMaps();
 }
 
 void RereadGameMaps() {
-    gameMaps() = std::make_unique<MapCatalogue>(MapCatalogue::Read(PlayerMapsFolder()));
+    gameMaps() = std::make_unique<MapCatalogue>(MapCatalogue::Read(PlayerMapsFolder(), false));
 }
 
 std::vector<std::string>

@@ -29,14 +29,16 @@ struct PlayerMapFile {
     std::string preview;               // NAME.png beside it
     std::string theme;                 // from the file
     bool draft = false;                // saved with problems: not offered
-    std::vector<std::string> problems; // why it is left out; empty when it reads cleanly
+    bool damaged = false;              // it does not read cleanly (else it can be opened)
+    std::vector<std::string> problems; // why it is left out, its name's or its file's
 };
 
 class MapCatalogue {
   public:
     // The shipped maps from the game's data folder, and the player's from playerFolder (ending
-    // in '/'; "" or a folder that does not exist: none).
-    static MapCatalogue Read(const std::string& playerFolder);
+    // in '/'; "" or a folder that does not exist: none). tell: each file left out is named in a
+    // line (a catalogue read again during a run has said so already).
+    static MapCatalogue Read(const std::string& playerFolder, bool tell = true);
 
     // Every map a match can be played on: the shipped ones in the map list's order, then the
     // player's by name.
@@ -67,7 +69,7 @@ std::string GameDataFolder();
 
 // The running game's catalogue (the player's folder from the environment), read on first use.
 const MapCatalogue& GameMaps();
-// Reads it again, after the editor saved, renamed or deleted a map.
+// Reads it again, quietly, after the editor saved, renamed or deleted a map.
 void RereadGameMaps();
 
 // The level select's picture for each map of the catalogue, in its order: a shipped map's is

@@ -87,6 +87,8 @@ TEST_F(Catalogue, PlayerMapsFollowTheShippedOnesAndBadOnesAreNamedInALineAndLeft
     EXPECT_EQ(maps.find("Arena")->file, folder + "Arena.json");
     EXPECT_EQ(maps.playerFiles().size(), 9u) << "the editor lists drafts and damaged files too";
     EXPECT_TRUE(maps.playerFile("Sketch")->draft);
+    EXPECT_TRUE(maps.playerFile("Broken")->damaged);
+    EXPECT_FALSE(maps.playerFile("meadow")->damaged) << "left out for its name, it can still be opened";
     EXPECT_EQ(maps.playerFile("Arena")->theme, "ember");
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), static_cast<long>(leftOut.size())) << said;
     for (const std::string& file : leftOut) {
