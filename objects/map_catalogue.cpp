@@ -182,6 +182,9 @@ MapData LoadMatchMap(const std::string& name, std::string& backgroundPath) {
         }
         backgroundPath =
             backgroundPathForTheme(reading.theme, readBackgroundTable(loadJson("BackgroundSetting")));
+        if (backgroundPath.empty()) {
+            backgroundPath = kFallbackBackgroundPath; // a hand-made file without a known theme
+        }
         return reading.map;
     }
     Json::Value document = loadJson(name);

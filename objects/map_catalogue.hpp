@@ -81,5 +81,6 @@ LevelSelectPreviews(const MapCatalogue& maps,
                     const std::function<bool(const std::string& texture, const std::string& path)>& load);
 
 // The map a match is played on, and its background picture: a player's map from their folder
-// with its theme's picture, a shipped one from the game's data folder and pictures table.
+// with its theme's picture (the plain one for a theme no shipped map has), a shipped one from
+// the game's data folder and pictures table.
 MapData LoadMatchMap(const std::string& name, std::string& backgroundPath);

@@ -136,6 +136,10 @@ TEST_F(Catalogue, AMatchOnAPlayersMapReadsItFromTheirFolderWithItsThemesBackgrou
     ASSERT_EQ(arena.platforms.size(), 1u);
     EXPECT_EQ(arena.platforms[0].position.x, 1.0f);
     EXPECT_EQ(background, "../Resources/Texture/BG/CanyonBG.png") << "the first picture of its theme";
+    player("Plain.json", kMap.substr(0, kMap.find("\"Theme\"")) + kMap.substr(kMap.find("\"Object\"")));
+    RereadGameMaps();
+    EXPECT_EQ(LoadMatchMap("Plain", background).platforms.size(), 1u);
+    EXPECT_EQ(background, kFallbackBackgroundPath) << "a hand-made map without a theme";
     const MapData meadow = LoadMatchMap("Meadow", background);
     EXPECT_EQ(background, "../Resources/Texture/BG/MeadowBG.png") << "a shipped map as always";
 }
