@@ -4,13 +4,16 @@
 // stroker, a two-tone fill, a drop shadow and a glow. When the font file is missing a plain
 // built-in block font stands in, so every picture still carries its words.
 
-#include "tools/asset_gen/canvas.hpp"
-#include "tools/asset_gen/paint.hpp"
-#include "tools/asset_gen/shapes.hpp"
+#include "drawing/canvas.hpp"
+#include "drawing/paint.hpp"
+#include "drawing/shapes.hpp"
 
 #include <string>
 
 namespace assetgen {
+
+// The pictures are drawn with the game's drawing library.
+using namespace drawing;
 
 inline constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
