@@ -683,7 +683,14 @@ void NetSession::checkProgress() {
 void NetSession::keepAlive() {
     const uint32_t t = now();
     if (t - lastAliveMs >= kAliveEveryMs) {
-        sendToAll(AliveMessage{});
+        // Unreliable and unsequenced: on a lossy link a reliable packet lost a few times over is
+        // resent after longer and longer waits, holding back everything reliable behind it for
+        // seconds, and a keep-alive held back there would make a live machine look silent.
+        for (const Peer& peer : peers) {
+            if (peer.machine != kNoMachine) {
+                sendTo(peer.machine, AliveMessage{}, Channel::Reports);
+            }
+        }
         lastAliveMs = t;
     }
 }

@@ -201,3 +201,23 @@ TEST(LossyLink, ConnectionsThatNeverSayHelloAreDroppedAndKeepNobodyOut) {
     run(network, {&host, &friendly}, 4000, pace);
     EXPECT_TRUE(friendly.session.playing());
 }
+
+// On a lossy link a reliable packet lost a few times over comes seconds late and holds back all
+// the reliable traffic behind it. A lobby waiting for its last friend, and the matches after it,
+// go on through such stalls: a machine is judged silent only when nothing at all comes from it.
+TEST(LossyLink, AReliablePacketResentForSecondsMakesNoMachineLookSilent) {
+    MemoryNetwork network(17, {100, 250, 0.1, 0.05, 3500});
+    SessionMachine host(network, "host", hostSetup(3), kBuild, 1);
+    SessionMachine first(network, "first", clientSetup(), kBuild, 2);
+    std::mt19937 pace(4);
+    testing::internal::CaptureStdout();
+    run(network, {&host, &first}, 60000, pace); // the third seat stays empty: a minute of lobby
+    SessionMachine second(network, "second", clientSetup(), kBuild, 3);
+    first.matchFrames = second.matchFrames = host.matchFrames = 600;
+    run(network, {&host, &first, &second}, 60000, pace);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.find("not been heard from"), std::string::npos) << said;
+    EXPECT_FALSE(first.session.closed());
+    EXPECT_FALSE(second.session.closed());
+    EXPECT_GE(second.matchesEnded, 2);
+}
