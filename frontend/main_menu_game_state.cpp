@@ -85,13 +85,13 @@ constexpr TextureFile kMenuTextures[] = {
      "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_KeyboardLeft.png"},
     {"ControlSchemeKeyboardRight",
      "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_KeyboardRight.png"},
+    {"ControlSchemeComputer", "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_Computer.png"},
     {"Map1", "../Resources/Texture/MainMenu/LevelSelection/Map1.png"},
     {"Map2", "../Resources/Texture/MainMenu/LevelSelection/Map2.png"},
     {"StartGame", "../Resources/Texture/MainMenu/StartGame.png"},
     {"StartGameHL", "../Resources/Texture/MainMenu/StartGame_HL.png"},
     {"CustomMap", "../Resources/Texture/MainMenu/LevelSelection/CustomMap.png"},
 };
-
 
 constexpr vec3 kPanelPlaces[4] = {
     {-12.0f, 8.0f, 1.0f}, {12.0f, 8.0f, 1.0f}, {-12.0f, -5.5f, 1.0f}, {12.0f, -5.5f, 1.0f}};

@@ -238,6 +238,33 @@ void makeControlSchemeKeyboard(Canvas& c, bool leftHalf) {
     drawText(c, leftHalf ? "LEFT" : "RIGHT", {w * 0.5f, w * 0.74f}, w * 0.16f, t, w * 0.7f);
 }
 
+void makeControlSchemeComputer(Canvas& c) {
+    // A computer's seat: a little screen-faced robot instead of the keys or pad a person holds.
+    float w = static_cast<float>(c.width());
+    drawPanel(c, {w * 0.04f, w * 0.04f, w * 0.96f, w * 0.96f}, rgb(0xf3f0fb), rgb(0xb3a6e0), w * 0.16f,
+              w * 0.025f);
+    float line = w * 0.022f;
+    paint(c, capsule({w * 0.5f, w * 0.2f}, {w * 0.5f, w * 0.3f}, w * 0.018f), toon(kPlum, line * 0.6f, 0));
+    paint(c, circle({w * 0.5f, w * 0.18f}, w * 0.045f), toon(kGold, line * 0.8f, w * 0.012f));
+    for (float s : {-1.0f, 1.0f}) {
+        paint(c, box({w * (0.5f + 0.27f * s), w * 0.44f}, {w * 0.04f, w * 0.07f}, w * 0.03f),
+              toon(rgb(0xb3a6e0), line * 0.8f, w * 0.01f));
+    }
+    paint(c, box({w * 0.5f, w * 0.44f}, {w * 0.24f, w * 0.15f}, w * 0.07f), toon(kPlum, line, w * 0.03f));
+    for (float s : {-1.0f, 1.0f}) {
+        glow(c, circle({w * (0.5f + 0.1f * s), w * 0.42f}, w * 0.04f), withAlpha(kGold, 0.7f),
+             static_cast<int>(w * 0.03f));
+        paint(c, circle({w * (0.5f + 0.1f * s), w * 0.42f}, w * 0.04f), toon(rgb(0xfff066), line * 0.5f, 0));
+    }
+    fillShape(c, capsule({w * 0.44f, w * 0.51f}, {w * 0.56f, w * 0.51f}, w * 0.014f), rgb(0xfff066));
+    TextStyle t = titleText(w * 0.018f);
+    t.fill = kPlum;
+    t.shade = shadeOf(kPlum, 0.8f);
+    t.ink = kWhite;
+    t.shadow = 0;
+    drawText(c, "CPU", {w * 0.5f, w * 0.76f}, w * 0.16f, t, w * 0.7f);
+}
+
 void makeHeart(Canvas& c, bool left) {
     // Each half covers half the screen. One big heart is drawn across both pictures, centred
     // on the seam, so the halves meet without a line and share one light.

@@ -222,6 +222,7 @@ std::vector<PictureEntry> fixedPictures() {
             [](Canvas& c) { makeControlSchemeKeyboard(c, true); }));
     add(pic("MainMenu/ControlSchemes/ControlScheme_KeyboardRight.png", 192, 192, 1.0f,
             [](Canvas& c) { makeControlSchemeKeyboard(c, false); }));
+    add(pic("MainMenu/ControlSchemes/ControlScheme_Computer.png", 192, 192, 1.0f, makeControlSchemeComputer));
     for (int page = 1; page <= 3; ++page) {
         add(pic("MainMenu/Tutorial/Tutorial_" + std::to_string(page) + ".png", 1152, 720, 1.6f,
                 [page](Canvas& c) { makeTutorialPage(c, page); }));
