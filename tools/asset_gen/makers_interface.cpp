@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace assetgen {
 
@@ -148,16 +149,17 @@ void makeWords(Canvas& c, const std::string& text, WordsLook look) {
 }
 
 void makeUiFont(Canvas& c) {
-    // Digits 0-9, percent and colon, one per cell, all at one size and centred in their cells.
-    static const char* kCells[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "%", ":"};
-    float cell = static_cast<float>(c.width()) / 12;
+    // Digits 0-9, percent, colon and times, one per cell, all at one size and centred in their cells.
+    static const char* kCells[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "%", ":", "\u00d7"};
+    constexpr int kCellCount = static_cast<int>(std::size(kCells));
+    float cell = static_cast<float>(c.width()) / kCellCount;
     float h = static_cast<float>(c.height());
     TextStyle t;
     t.fill = kWhite;
     t.shade = rgb(0xd9d5e8);
     t.outline = h * 0.06f;
     float px = fitTextSize("0", cell * 0.86f, h * 0.9f, h * 0.95f, t.outline);
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < kCellCount; ++i) {
         drawText(c, kCells[i], {cell * (i + 0.5f), h / 2}, px, t, cell * 0.86f);
     }
 }

@@ -146,7 +146,7 @@ std::vector<PictureEntry> fixedPictures() {
     add(pic("Shaders/Fade_BlackOverlay.png", 320, 200, 1.6f, makeBlackOverlay));
 
     // Match interface.
-    add(sheet("UI_Font.png", 1536, 128, 12, 1.0f, makeUiFont));
+    add(sheet("UI_Font.png", 1664, 128, 13, 1.0f, makeUiFont));
     add(pic("StatsPanelBG.png", 360, 140, 2.6f * 0.1f * 1.6f / (1.08f * 0.15f), makeStatsPanel));
     add(words("Go.png", 320, 320, 1.0f, [](Canvas& c) { makeWords(c, "GO!", WordsLook::Go); }));
     add(pic("HeartLeft.png", 640, 800, 0.8f, [](Canvas& c) { makeHeart(c, true); }));
