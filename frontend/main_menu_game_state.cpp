@@ -85,6 +85,7 @@ constexpr TextureFile kMenuTextures[] = {
      "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_KeyboardLeft.png"},
     {"ControlSchemeKeyboardRight",
      "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_KeyboardRight.png"},
+    {"ControlSchemeComputer", "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_Computer.png"},
     {"Map1", "../Resources/Texture/MainMenu/LevelSelection/Map1.png"},
     {"Map2", "../Resources/Texture/MainMenu/LevelSelection/Map2.png"},
     {"StartGame", "../Resources/Texture/MainMenu/StartGame.png"},

@@ -63,6 +63,7 @@ void makeOptionPanel(Canvas& c);
 void makeReadyStamp(Canvas& c);
 void makeControlSchemeGamepad(Canvas& c, int pad);
 void makeControlSchemeKeyboard(Canvas& c, bool leftHalf);
+void makeControlSchemeComputer(Canvas& c);
 void makeHeart(Canvas& c, bool left);
 
 // Full-screen and large pictures.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string>
 
 namespace assetgen {
 
@@ -369,27 +371,49 @@ void makeCreditsPanel(Canvas& c) {
     Bounds area = pageFrame(c, "CREDITS", 0);
     drawLogoWord(c, {w / 2, area.y0 + unit * 1.2f}, unit * 1.7f);
     TextStyle body = bodyText();
-    drawText(c, "Made by the project's contributors", {w / 2, area.y0 + unit * 2.9f}, unit * 0.6f, body);
+    drawText(c, "Made by " GRUMBO_MAKERS, {w / 2, area.y0 + unit * 2.6f}, unit * 0.6f, body);
     TextStyle head = titleText(unit * 0.06f);
     head.fill = kPlum;
     head.shade = shadeOf(kPlum, 0.8f);
     head.ink = kWhite;
     head.shadow = 0;
-    drawText(c, "BUILT WITH", {w / 2, area.y0 + unit * 4.1f}, unit * 0.55f, head);
-    static const char* kLibraries[] = {"SFML",       "OpenGL & GLEW", "FreeType",  "jsoncpp",
-                                       "Dear ImGui", "SDL2",          "GoogleTest"};
-    for (int i = 0; i < 7; ++i) {
-        int col = i % 4, row = i / 4;
-        float cols = row == 0 ? 4.0f : 3.0f;
-        float x = w / 2 + (col - (cols - 1) / 2) * unit * 4.4f;
-        float y = area.y0 + unit * (5.1f + row * 1.0f);
-        Shape chip = box({x, y}, {unit * 2.1f, unit * 0.4f}, unit * 0.3f);
+    drawText(c, "BUILT WITH", {w / 2, area.y0 + unit * 3.55f}, unit * 0.55f, head);
+    // Every library the game uses, each with its licence (the package's copyright file says more).
+    struct Library {
+        const char* name;
+        const char* licence;
+    };
+    static const Library kLibraries[] = {
+        {"SFML", "zlib"},
+        {"OpenAL Soft", "LGPL 2 or later"},
+        {"SDL2", "zlib"},
+        {"OpenGL (libglvnd)", "MIT"},
+        {"GLEW", "BSD 3-clause and MIT"},
+        {"FreeType", "FreeType Licence"},
+        {"Xlib", "MIT/X11"},
+        {"Dear ImGui", "MIT"},
+        {"stb", "MIT or public domain"},
+        {"jsoncpp", "MIT"},
+        {"ENet", "MIT"},
+    };
+    constexpr int kCount = static_cast<int>(std::size(kLibraries));
+    constexpr int kColumns = 4;
+    TextStyle licence = bodyText();
+    licence.fill = rgb(0x6a5a9a);
+    for (int i = 0; i < kCount; ++i) {
+        int col = i % kColumns, row = i / kColumns;
+        int inRow = std::min(kColumns, kCount - row * kColumns);
+        float x = w / 2 + (col - (inRow - 1) / 2.0f) * unit * 4.6f;
+        float y = area.y0 + unit * (4.5f + row * 0.95f);
+        Shape chip = box({x, y}, {unit * 2.2f, unit * 0.42f}, unit * 0.3f);
         paint(c, chip, toon(rgb(0xe9e3fb), unit * 0.05f, unit * 0.06f));
-        drawText(c, kLibraries[i], {x, y}, unit * 0.42f, body, unit * 3.7f);
+        drawText(c, kLibraries[i].name, {x, y - unit * 0.14f}, unit * 0.36f, body, unit * 4.0f);
+        drawText(c, kLibraries[i].licence, {x, y + unit * 0.2f}, unit * 0.26f, licence, unit * 4.0f);
     }
-    drawText(c, "Letters: DejaVu Sans Bold", {w / 2, area.y0 + unit * 7.0f}, unit * 0.42f, body);
+    drawText(c, "Letters: DejaVu Sans Bold (Bitstream Vera licence)", {w / 2, area.y0 + unit * 7.45f},
+             unit * 0.4f, body);
     drawText(c, "Every picture and sound is made by our own generator at build time.",
-             {w / 2, area.y0 + unit * 7.7f}, unit * 0.42f, body, area.x1 - area.x0);
+             {w / 2, area.y0 + unit * 8.05f}, unit * 0.4f, body, area.x1 - area.x0);
     for (int i = 0; i < 4; ++i) {
         float x = w / 2 + (i - 1.5f) * unit * 3.2f;
         Xf t{{x, area.y1 - unit * 1.05f}, unit * 0.85f, 0};
@@ -498,8 +522,13 @@ void makeTeamLogo(Canvas& c) {
     big.fill = kCream;
     big.shade = rgb(0xffd23a);
     float x = h * 1.05f;
-    drawText(c, "TREAD", {x, h * 0.36f}, h * 0.24f, big, w - x - h * 0.06f, Align::Left);
-    drawText(c, "CREW", {x, h * 0.62f}, h * 0.24f, big, w - x - h * 0.06f, Align::Left);
+    // The makers' name, its first word large and the rest under it.
+    const std::string makers = GRUMBO_MAKERS;
+    const size_t space = makers.find(' ');
+    drawText(c, makers.substr(0, space), {x, h * 0.36f}, h * 0.24f, big, w - x - h * 0.06f, Align::Left);
+    if (space != std::string::npos) {
+        drawText(c, makers.substr(space + 1), {x, h * 0.6f}, h * 0.14f, big, w - x - h * 0.06f, Align::Left);
+    }
     TextStyle small = titleText(h * 0.012f);
     small.fill = rgb(0xd8cff8);
     small.shade = {};
