@@ -290,6 +290,9 @@ void NetSession::hostTakes(Peer& peer, const Message& message) {
                       << std::endl;
         }
     };
+    if (std::holds_alternative<AliveMessage>(message)) {
+        return; // unsequenced, so it may come before the hello: never out of turn
+    }
     if (peer.machine == kNoMachine) {
         if (const auto* hello = std::get_if<HelloMessage>(&message)) {
             welcome(peer, *hello);
@@ -339,6 +342,9 @@ void NetSession::clientTakes(const Message& message) {
             std::cout << "Ignored a message out of turn from the host (later ones are counted)" << std::endl;
         }
     };
+    if (std::holds_alternative<AliveMessage>(message)) {
+        return; // unsequenced, so it may come before the welcome: never out of turn
+    }
     if (const auto* welcomed = std::get_if<WelcomeMessage>(&message)) {
         if (phase != Phase::Connecting) {
             outOfTurn();
@@ -593,7 +599,9 @@ void NetSession::checkLinks() {
         }
         // A machine loading its match says nothing meanwhile.
         const bool loading = phase == Phase::Playing && peer.inMatch && !peer.heardInMatch;
-        const uint32_t limit = loading ? kLoadAllowanceMs : kSilenceMs;
+        const uint32_t limit = loading                  ? kLoadAllowanceMs
+                               : settling(peer.machine) ? 2 * kSilenceMs
+                                                        : kSilenceMs;
         if (t - peer.heardMs > limit) {
             gone.emplace_back(peer.id, "has not been heard from for " + seconds(limit));
         }
@@ -627,7 +635,8 @@ void NetSession::checkProgress() {
         for (int seat = 0; seat < table.seats(); ++seat) {
             // The host decides about another client's seat first, and its word takes a while.
             const uint8_t owner = table.owner(seat);
-            const uint32_t limit = owner == kHostMachine ? kHeldUpLimitMs : 2 * kHeldUpLimitMs;
+            const uint32_t limit =
+                (owner == kHostMachine ? kHeldUpLimitMs : 2 * kHeldUpLimitMs) * (settling(owner) ? 2 : 1);
             if (owner != self && scheduler->heldUpMs(seat) >= limit) {
                 close("The host passed on no actions of " + playerName(seat) + " for " + seconds(limit) +
                       "; back to the title");
@@ -655,9 +664,10 @@ void NetSession::checkProgress() {
                 continue;
             }
             acted = std::max(acted, table.known(seat));
-            if (scheduler->heldUpMs(seat) >= kHeldUpLimitMs) {
-                gone.emplace_back(peer.id, "sent no actions for " + seconds(kHeldUpLimitMs) +
-                                               " while the others waited");
+            const uint32_t limit = settling(peer.machine) ? 2 * kHeldUpLimitMs : kHeldUpLimitMs;
+            if (scheduler->heldUpMs(seat) >= limit) {
+                gone.emplace_back(peer.id,
+                                  "sent no actions for " + seconds(limit) + " while the others waited");
                 break;
             }
         }
@@ -678,6 +688,19 @@ void NetSession::checkProgress() {
         peerGone(id, why);
         net->disconnect(id, DisconnectReason::Silent);
     }
+}
+
+bool NetSession::settling(uint8_t machine) const {
+    if (phase != Phase::Playing || !scheduler) {
+        return false;
+    }
+    const Lockstep& table = scheduler->table();
+    for (int seat = 0; seat < table.seats(); ++seat) {
+        if (table.owner(seat) == machine && table.known(seat) < kSettlingFrames) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void NetSession::keepAlive() {
