@@ -93,7 +93,9 @@ bool anyLevelSelect(const std::vector<Player*>& players) {
 
 // The results strip: a dimmed band along the bottom, one line per player in podium order, and
 // the podium's keys under them.
-constexpr float kStripTop = -0.64f;
+constexpr float kStripTop = -0.64f;        // in the interface's units, -1 to 1 up the window
+constexpr float kVictoryHalfWidth = 27.0f; // the victory screen's world units across half the window
+constexpr float kVictoryHalfHeight = 15.0f;
 constexpr float kStripRowStep = 0.072f;
 constexpr vec3 kStripTextScale{0.03f, 0.05f, 1.0f};
 constexpr vec4 kStripColours[4] = {{1.0f, 0.45f, 0.45f, 1.0f},
@@ -125,11 +127,14 @@ void GameOver::showResults(PlayGameState& match) {
     const bool keysShown = match.online == nullptr && !match.AllComputers();
     const int rows = match.playerCount + (keysShown ? 1 : 0);
     const float bottom = kStripTop - kStripRowStep * static_cast<float>(rows) - 0.02f;
-    GameObject* band = MakeObject(
-        "ResultsBand", {{0.0f, (kStripTop + bottom) / 2.0f, 0.05f}, {2.0f, kStripTop - bottom, 1.0f}},
-        resultsStrip);
-    band->addComponent<GameUIRenderer>()->set(shader("Sprite-UI"), std::string("BlackBoxSprite"),
-                                              {0.0f, 0.0f, 0.0f, 0.55f}, 1, 1, 1);
+    // The band is a world sprite over the columns' feet, so the lines (drawn after every
+    // sprite) stay bright on it.
+    GameObject* band =
+        MakeObject("ResultsBand",
+                   {{0.0f, (kStripTop + bottom) / 2.0f * kVictoryHalfHeight, 2.5f},
+                    {2.0f * kVictoryHalfWidth, (kStripTop - bottom) * kVictoryHalfHeight, 1.0f}},
+                   resultsStrip);
+    AddSprite(band, "BlackBoxSprite", {0.0f, 0.0f, 0.0f, 0.6f}, 1, "Sprite");
     const std::vector<int32_t> ranks = match.Ranks();
     const std::vector<int> order = ResultsOrder(ranks);
     for (size_t k = 0; k < order.size(); ++k) {
