@@ -7,9 +7,11 @@
 #include "frontend/menu_controller.hpp"
 #include "frontend/menu_screens.hpp"
 #include "frontend/player_panel.hpp"
+#include "frontend/seat_return.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
 #include "graphics/shader_logic.hpp"
+#include "match/match_run.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/map_catalogue.hpp"
 #include "objects/resource_manager.hpp"
@@ -169,6 +171,15 @@ void MainMenuGameState::Load() {
     }
     menu.title->busy = true;
     menu.joinLocked = false;
+    // From the podium's level-select key: straight there, with the same players seated.
+    MatchRun& run = MatchRun::instance();
+    if (run.seatedAtLevelSelect) {
+        run.seatedAtLevelSelect = false;
+        if (SeatPlayersFromSettings(menu)) {
+            menu.title->Show(false);
+            menu.screen = MenuScreen::LevelSelectScreen;
+        }
+    }
 
     // 4-5.
     SoundManager::instance().playEvent(kEventMenuMusic, false);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -108,6 +109,19 @@ std::vector<Player*> TankRootPlayers() {
         }
     }
     return tanks;
+}
+
+namespace {
+constexpr size_t kMaxHitsUnread = 256;
+} // namespace
+
+uint32_t PlayerOfGroup(const std::string& group) {
+    constexpr std::string_view kPrefix = "Player ";
+    if (group.size() != kPrefix.size() + 1 || group.compare(0, kPrefix.size(), kPrefix) != 0) {
+        return 0;
+    }
+    const char digit = group.back();
+    return digit >= '1' && digit <= '4' ? static_cast<uint32_t>(digit - '0') : 0;
 }
 
 Player::Player(GameObject* ownerObject) : Logic("Player", ownerObject) {
@@ -346,13 +360,16 @@ void Player::Fire() {
     body->AddForce(d * (-kRecoilPush * k));
 }
 
-void Player::ApplyKnockback(vec2 direction, float force, float damage, float stun) {
+void Player::ApplyKnockback(vec2 direction, float force, float damage, float stun, uint32_t from) {
     // The push uses the multiplier from before this hit.
     const float before = knockbackMultiplier;
     tank.rigidBody->AddForce(NormalisedOrZero(direction) * (force * before));
     float fraction = (damage >= 1.0f ? damage / 100.0f : damage) * damageScale;
     stunTimer = stun;
     knockbackMultiplier = std::min(knockbackMultiplier + fraction, kMaxKnockbackMultiplier);
+    if (hitsTaken.size() < kMaxHitsUnread) { // nobody reads them outside a match
+        hitsTaken.push_back({from, (knockbackMultiplier - before) * 100.0f});
+    }
     RumbleFor(*this, HitRumble(knockbackMultiplier - before));
 }
 

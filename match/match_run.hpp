@@ -45,6 +45,9 @@ class MatchRun {
     bool replayFailed = false;            // it did not end on the recorded result: exit with 1
     std::optional<TrialMatch> trial;      // the next matches play this map, until it is cleared
     OnlinePlay* online = nullptr;         // --host, --join: the match is played online (not owned)
+    // The podium asked for the level select with the same players: the main menu opens there,
+    // its panels seated from the match settings, and clears this.
+    bool seatedAtLevelSelect = false;
 
     // --soak: all-computer matches on random maps, back to back, until soakSeconds of real
     // time have passed since soakStart; then the game quits.

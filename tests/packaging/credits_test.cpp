@@ -35,6 +35,7 @@ const std::map<std::string, std::vector<Credit>> kCreditsByDependency = {
     {"jsoncpp", {{"jsoncpp", "MIT"}}},
     {"sdl2", {{"SDL2", "zlib"}}},
     {"libenet", {{"ENet", "MIT"}}},
+    {"stb", {{"stb", "MIT or public domain"}}}, // the map previews' drawing library uses it directly
 };
 
 std::string read(const std::string& path) {
