@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     if (!prepareMatches(options, maps)) {
         return 1;
     }
-    CommandLineMenuOptions() = {options.menuSeconds, options.lookAt};
+    CommandLineMenuOptions() = {options.menuSeconds, options.lookAt, options.menuPort};
     // A map the editor cannot open is told now too, before any window.
     if (!options.edit.empty() || options.editNew) {
         if (!StartEditor(options.editNew ? NewMapName() : options.edit, options.theme)) {

@@ -47,7 +47,7 @@ constexpr OptionHelp kOptions[] = {
     {"--find", "[ADDRESS]",
      "list the games hosted on the local network (or at ADDRESS) within 2 s and quit (1 if none)"},
     {"--look-at", "ADDRESS", "the menus' Join screen asks ADDRESS for games instead of the local network"},
-    {"--port", "PORT", "with --host: the UDP port to listen on (default 27115)"},
+    {"--port", "PORT", "with --host or the menus' Host: the UDP port to listen on (default 27115)"},
     {"--seats", "N", "with --host or --join: this machine's players, 1 to 4 (default 1)"},
     {"--delay", "FRAMES", "with --host: frames of input delay online, 1 to 10 (default 3)"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
@@ -222,6 +222,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     if (!wanted && timeGiven) {
         line.menuSeconds = match.seconds;
     }
+    line.menuPort = static_cast<uint16_t>(port);
     if (wanted) {
         if (std::find(knownMaps.begin(), knownMaps.end(), match.map) == knownMaps.end()) {
             std::cout << "No map is called \"" << match.map << "\"; the maps are: " << joined(knownMaps)

@@ -30,6 +30,8 @@ struct CommandLine {
     std::vector<std::string> lookAt;
     // --time without --match or --host: the level select offers that match length first.
     int menuSeconds = 0;
+    // --port without --host: the port a match hosted from the menus listens on.
+    uint16_t menuPort = kDefaultPort;
     // Set when the program should end at once with this status: 0 after --help or --version,
     // 2 after an option it does not know or a value it cannot use (the line and the help are
     // printed).

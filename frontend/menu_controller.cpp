@@ -330,6 +330,7 @@ bool MenuController::startOnline() {
     WriteOnlineSeats(*this, options);
     if (flow == MenuFlow::Host) {
         options.host = true;
+        options.port = CommandLineMenuOptions().port;
         options.shape.map = levelSelect->chosenMap();
         options.shape.players = seatsInAll;
         options.shape.lives = levelSelect->chosenLives();

@@ -179,6 +179,7 @@ void JoinScreen::Open(const std::vector<std::string>& targets) {
     chosenAddress.clear();
     entry.clear();
     list = JoinList();
+    told.clear();
     finder = GameFinder::Open(ThisBuild().build, targets);
     refreshedMs = GetTickCount();
     Show(true);
@@ -193,6 +194,13 @@ void JoinScreen::Close() {
 void JoinScreen::Refresh() {
     if (finder) {
         list.refresh(finder->games());
+        // Each game once on standard output too, as --find lists it, for a player at a terminal.
+        for (const FoundGame& game : finder->games()) {
+            if (std::find(told.begin(), told.end(), game.address) == told.end()) {
+                told.push_back(game.address);
+                std::cout << "Found a game: " << game.address << "  " << JoinRowText(game) << std::endl;
+            }
+        }
     }
     const std::vector<JoinRow>& rows = list.rows();
     const size_t first = FirstShownRow(list.selected(), rows.size(), kVisibleRows);

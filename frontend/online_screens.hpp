@@ -80,6 +80,7 @@ class JoinScreen : public Logic {
     AddressEntry entry;
     std::unique_ptr<GameFinder> finder;
     uint32_t refreshedMs = 0;
+    std::vector<std::string> told; // the games said on standard output, by address
     std::vector<GameObject*> rowTexts;
     GameObject* panel = nullptr;
     GameObject* heading = nullptr;
