@@ -31,7 +31,6 @@ const std::map<std::string, std::vector<Credit>> kCreditsByDependency = {
     {"X11", {{"Xlib", "MIT/X11"}}},
     {"PkgConfig", {}},
     {"imgui", {{"Dear ImGui", "MIT"}}},
-    {"stb", {{"stb", "MIT or public domain"}}},
     {"jsoncpp", {{"jsoncpp", "MIT"}}},
     {"sdl2", {{"SDL2", "zlib"}}},
     {"libenet", {{"ENet", "MIT"}}},
