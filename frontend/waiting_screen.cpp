@@ -1,6 +1,7 @@
 #include "frontend/waiting_screen.hpp"
 
 #include "engine/input_manager.hpp"
+#include "frontend/menu_input.hpp"
 #include "graphics/scene_builders.hpp"
 #include "net/net_session.hpp"
 #include "net/online_start.hpp"
@@ -53,7 +54,7 @@ void WaitingScreenState::Update() {
         requestState(GameStateId::MainMenu);
         return;
     }
-    if (InputManager::instance().keyPressed(sf::Keyboard::Escape)) {
+    if (ReadMenuInputs().back) { // Escape, or a pad's Back, as every menu
         session->leave();
         return;
     }
@@ -64,7 +65,7 @@ void WaitingScreenState::Update() {
     std::vector<std::string> text = session->waitingLines();
     text.push_back(session->hosting() ? JoinLine(session->port())
                                       : "Joined the host at " + session->address());
-    text.emplace_back("Escape leaves");
+    text.emplace_back("Escape (a pad's Back) leaves");
     for (size_t i = 1; i < lines.size(); ++i) {
         SetText(lines[i], i - 1 < text.size() ? text[i - 1] : "", kLineColour, "Text-UI");
     }
