@@ -199,11 +199,17 @@ void EditorGameState::Update() {
         drawPanels();
         drawMarks();
     }
+    if (imguiReady()) {
+        drawMapList();
+    }
     if (imguiReady() && askReplace) {
         ImGui::OpenPopup("Save over?");
     }
     if (imguiReady() && ImGui::BeginPopupModal("Save over?", nullptr, ImGuiWindowFlags_AlwaysAutoResize)) {
-        ImGui::Text("Map \"%s\" exists. Save over it?", doc.map().name.c_str());
+        // The saver's question: a damaged file says what of it is lost.
+        ImGui::PushTextWrapPos(420.0f);
+        ImGui::TextWrapped("%s", session.status.c_str());
+        ImGui::PopTextWrapPos();
         if (ImGui::Button("Save over (Enter)")) {
             Save(true);
         }
@@ -251,6 +257,12 @@ void EditorGameState::Save(bool replace) {
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
     askReplace = false;
+    // A shipped map, or a name of the game's own: the player's copy gets a name of their own.
+    if (std::string why = SaveNameRefusal(doc.map().name, GameMaps()); !why.empty()) {
+        mapList.askSaveName(why, doc.map().name);
+        say("Map \"" + doc.map().name + "\" was not saved: " + why + "; give it a name of your own");
+        return;
+    }
     if (!session.checked || session.checkedRevision != doc.revision()) {
         recheck();
     }
@@ -259,7 +271,7 @@ void EditorGameState::Save(bool replace) {
     request.theme = doc.theme();
     request.clean = session.problems.empty();
     request.replaceExisting = replace || session.replaceAgreed.count(doc.map().name) != 0;
-    SaveResult result = SaveMap(request, session.folders);
+    SaveResult result = SaveMap(request, GameMaps());
     if (result.outcome == SaveResult::Outcome::NeedsConfirmation) {
         askReplace = true;
         say(result.message);
@@ -268,13 +280,16 @@ void EditorGameState::Save(bool replace) {
     if (result.outcome != SaveResult::Outcome::Failed) {
         session.replaceAgreed.insert(doc.map().name);
         doc.markSaved();
+        session.savedRevision = doc.revision();
+        session.savedAs = result.outcome;
+        RereadGameMaps();
     }
     say(result.message);
 }
 
 void EditorGameState::handleKeys() {
-    if (imguiReady() && ImGui::GetIO().WantTextInput) {
-        return; // the keys are typing a name
+    if ((imguiReady() && ImGui::GetIO().WantTextInput) || mapList.asking()) {
+        return; // the keys are typing a name, or answering the map list's question
     }
     EditorSession& session = EditorSession::instance();
     MapDocument& doc = session.document;
@@ -495,10 +510,11 @@ void EditorGameState::drawPanels() {
     ImGui::SetNextWindowBgAlpha(0.85f);
     ImGui::Begin("Checks", nullptr,
                  ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoCollapse);
+    drawNameNotice();
     if (session.problems.empty()) {
         ImGui::TextColored(ImVec4(0.5f, 1.0f, 0.5f, 1.0f), "No problems: the map can go in the level select");
     } else {
-        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "Saved as a draft until these are mended:");
+        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "%s", session.checksHeading().c_str());
         for (size_t i = 0; i < session.problems.size(); ++i) {
             const MapProblem& problem = session.problems[i];
             ImGui::PushID(static_cast<int>(i));
@@ -605,16 +621,17 @@ void EditorGameState::askToQuit() {
     askQuit = true;
 }
 
-// Save answered: the editor quits once the map is saved. A save that asks first waits for its
-// answer; one that fails or is cancelled keeps the editor open with its line saying why.
+// Save answered: the editor quits once the map is saved. A save that asks first (over a map, or a
+// name of the player's own for a shipped one) waits for its answer; one that fails or is cancelled
+// keeps the editor open with its line saying why.
 void EditorGameState::followQuit() {
     if (!quitAfterSave) {
         return;
     }
     if (!EditorSession::instance().document.unsaved()) {
         requestState(GameStateId::Quit);
-    } else if (!askReplace) {
-        quitAfterSave = false;
+    } else if (!askReplace && !mapList.asking()) {
+        quitAfterSave = false; // no question of the save's is open: it failed or was cancelled
     }
 }
 
@@ -770,5 +787,34 @@ void EditorGameState::drawGrid() {
     }
     for (float y = std::ceil(low.y / step) * step; y <= high.y; y += step) {
         marks->AddLine(im(view.toScreen({low.x, y})), im(view.toScreen({high.x, y})), kGridLine);
+    }
+}
+
+void EditorGameState::drawMapList() {
+    EditorSession& session = EditorSession::instance();
+    const MapDocument& doc = session.document;
+    const MapListPanel::Request request = mapList.draw(
+        session.showPanels, doc.map().name, doc.unsaved() || session.savedRevision == kNothingSaved);
+    if (request.kind == MapListPanel::Request::Kind::Open && session.open(request.name, "")) {
+        documentReplaced();
+        say("Editing map \"" + request.name + "\"");
+    } else if (request.kind == MapListPanel::Request::Kind::SaveAs) {
+        session.document.setName(request.name);
+        Save(false);
+    }
+}
+
+void EditorGameState::documentReplaced() {
+    builtRevision = ~0ull;
+    askReplace = false;
+}
+
+void EditorGameState::drawNameNotice() {
+    const std::string& name = EditorSession::instance().document.map().name;
+    if (std::string why = SaveNameRefusal(name, GameMaps()); !why.empty()) {
+        ImGui::PushTextWrapPos(360.0f);
+        ImGui::TextColored(ImVec4(1.0f, 0.6f, 0.4f, 1.0f), "%s: saving asks for a name of your own",
+                           why.c_str());
+        ImGui::PopTextWrapPos();
     }
 }

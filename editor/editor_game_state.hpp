@@ -11,6 +11,7 @@
 
 #include "editor/editor_pointer.hpp"
 #include "editor/editor_view.hpp"
+#include "editor/map_list_panel.hpp"
 #include "engine/game_state.hpp"
 
 #include <array>
@@ -57,6 +58,12 @@ class EditorGameState : public GameState {
     vec2 placingPoint() const;
     void drawToolPanel();
     void drawGrid();
+    // The map list and its questions, and what they ask of the editor.
+    void drawMapList();
+    // Another map (or a new one) is now in the session: everything built for the last one goes.
+    void documentReplaced();
+    // A word on the name in the checks panel when the map cannot be saved under it.
+    void drawNameNotice();
 
     uint64_t builtRevision = ~0ull;
     std::string builtTheme;
@@ -69,4 +76,5 @@ class EditorGameState : public GameState {
     bool askReplace = false;
     std::array<char, 64> nameField{};
     bool typingName = false;
+    MapListPanel mapList;
 };

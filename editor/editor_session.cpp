@@ -2,6 +2,8 @@
 
 #include "engine/engine.hpp"
 #include "objects/json_data.hpp"
+#include "objects/map_catalogue.hpp"
+#include "objects/map_file_reader.hpp"
 
 #include <algorithm>
 #include <iostream>
@@ -55,19 +57,48 @@ std::string EditorSession::backgroundFor(const std::string& theme) const {
     return "";
 }
 
-void EditorSession::open(const std::string& name, const std::string& theme) {
+std::string EditorSession::checksHeading() const {
+    if (!SaveNameRefusal(document.map().name, GameMaps()).empty()) {
+        return "Not saved under this name; and these keep it out of the level select:";
+    }
+    if (savedAs == SaveResult::Outcome::Draft && savedRevision == document.revision()) {
+        return "Saved as a draft until these are mended:";
+    }
+    return "Out of the level select (a save keeps it as a draft) until these are mended:";
+}
+
+bool EditorSession::open(const std::string& name, const std::string& theme) {
     std::string mapTheme;
-    themes = readThemes(loadJson("BackgroundSetting"), name, mapTheme);
-    Json::Value file = loadJson(name);
+    std::vector<ThemeBackground> known = readThemes(loadJson("BackgroundSetting"), name, mapTheme);
+    // A shipped map's name is never one of the player's (a file of theirs by it is left out).
+    const MapCatalogue& maps = GameMaps();
+    const CatalogueMap* shipped = maps.find(name);
+    const PlayerMapFile* own = shipped == nullptr || !shipped->shipped ? maps.playerFile(name) : nullptr;
+    std::string file = own != nullptr ? own->file : shipped != nullptr ? shipped->file : "";
     MapData map;
-    const bool isNew = file.isNull();
+    const bool isNew = file.empty();
     if (isNew) {
         map = starterMap(name);
     } else {
-        map = readMapData(file);
-        // The file's own name is the map's name in the editor: it is saved back under it.
-        map.name = name;
+        const MapFileReading reading = ReadMapFile(file);
+        if (!reading.clean()) {
+            // The catalogue named a damaged file of the player's, with its problems, at the start.
+            status =
+                own != nullptr && own->damaged
+                    ? "Map \"" + name + "\" is not opened: its file " + file + " does not read cleanly"
+                    : MapFileProblemsLine(file, reading.problems) + "; map \"" + name + "\" is not opened";
+            status += "; mend it by hand, or delete it from the editor's map list";
+            std::cout << status << std::endl;
+            return false;
+        }
+        map = reading.map;
+        if (own != nullptr) {
+            mapTheme = reading.theme;
+        }
     }
+    // The file's own name is the map's name in the editor: it is saved back under it.
+    map.name = name;
+    themes = known;
     const bool knownTheme =
         std::any_of(themes.begin(), themes.end(), [&](const ThemeBackground& t) { return t.theme == theme; });
     if (!theme.empty() && knownTheme) {
@@ -79,7 +110,9 @@ void EditorSession::open(const std::string& name, const std::string& theme) {
         }
         std::cout << "No theme is called \"" << theme << "\"; the themes are: " << list << std::endl;
     }
-    if (mapTheme.empty() && !themes.empty()) {
+    const bool knownMapTheme = std::any_of(themes.begin(), themes.end(),
+                                           [&](const ThemeBackground& t) { return t.theme == mapTheme; });
+    if (!knownMapTheme && !themes.empty()) {
         mapTheme = themes.front().theme;
     }
     if (isNew) {
@@ -90,9 +123,15 @@ void EditorSession::open(const std::string& name, const std::string& theme) {
     problems.clear();
     checked = false;
     status.clear();
+    savedRevision = document.revision();
+    savedAs = SaveResult::Outcome::Failed;
+    return true;
 }
 
-void StartEditor(const std::string& name, const std::string& theme) {
-    EditorSession::instance().open(name, theme);
+bool StartEditor(const std::string& name, const std::string& theme) {
+    if (!EditorSession::instance().open(name, theme)) {
+        return false;
+    }
     Engine::instance().firstState = GameStateId::Editor;
+    return true;
 }

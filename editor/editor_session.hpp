@@ -19,23 +19,34 @@ struct ThemeBackground {
     std::string path; // the picture file under ../Resources/Texture/BG/
 };
 
+constexpr uint64_t kNothingSaved = ~0ull;
+
 class EditorSession {
   public:
     static EditorSession& instance();
 
-    // Opens the map of that name from the data folder, or starts a new one: a floor and four
-    // spawn points on it. A theme, when given, is the new map's or replaces the old one's; an
-    // unknown one is named in a line with the themes there are, and a known one is used.
-    void open(const std::string& name, const std::string& theme);
+    // Opens the map of that name (the player's own from their folder, else a shipped one from the
+    // game's), or starts a new one: a floor and four spawn points on it. A theme, when given, is
+    // the new map's or replaces the old one's; an unknown one is named in a line with the themes
+    // there are, and a known one is used. A map file that does not read cleanly is not opened:
+    // false, with its problems in one line (also the status), and the session as it was.
+    bool open(const std::string& name, const std::string& theme);
+
+    // What the checks panel says above the map's problems: "Saved as a draft" only after a save
+    // that kept this very revision as one, never for a save that was refused.
+    std::string checksHeading() const;
 
     // The background picture of a theme, "" when no map of the pictures table has that theme.
     std::string backgroundFor(const std::string& theme) const;
 
     MapDocument document;
     std::vector<ThemeBackground> themes; // in the pictures table's order, each once
-    SaveFolders folders = GameSaveFolders();
     // Names the player already agreed to save over during this run.
     std::set<std::string> replaceAgreed;
+    // The document revision last saved (or opened), and the last save's outcome at it;
+    // kNothingSaved once its file has been deleted while it is open.
+    uint64_t savedRevision = 0;
+    SaveResult::Outcome savedAs = SaveResult::Outcome::Failed;
 
     // The problems as last checked, and the document revision they were checked at.
     std::vector<MapProblem> problems;
@@ -49,5 +60,6 @@ class EditorSession {
     std::string status;     // the last thing the editor said
 };
 
-// The command line's --edit: the run starts in the editor on that map.
-void StartEditor(const std::string& name, const std::string& theme);
+// The command line's --edit: the run starts in the editor on that map; false (the map's file
+// does not read cleanly, said in one line) when it cannot.
+bool StartEditor(const std::string& name, const std::string& theme);

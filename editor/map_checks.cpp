@@ -5,7 +5,6 @@
 #include "match/arena.hpp"
 
 #include <array>
-#include <cctype>
 #include <cmath>
 
 namespace {
@@ -40,19 +39,6 @@ std::string place(const vec3& at) {
 }
 
 } // namespace
-
-bool IsPlainMapName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxMapNameLength ||
-        !std::isalpha(static_cast<unsigned char>(name[0]))) {
-        return false;
-    }
-    for (char ch : name) {
-        if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '_' && ch != '-') {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::vector<MapProblem> CheckMap(const MapData& map) {
     std::vector<MapProblem> problems;

@@ -5,6 +5,7 @@
 
 #include "editor/map_document.hpp"
 #include "objects/json_data.hpp"
+#include "objects/map_names.hpp"
 
 #include <string>
 #include <vector>
@@ -19,8 +20,6 @@ constexpr float kLandingSeconds = 3.0f;
 constexpr float kSettleSeconds = 8.0f;
 // Two spawn points closer than this put two tanks into each other (a tank is about 2.6 wide).
 constexpr float kSpawnSpacing = 3.0f;
-// Map names are file names and texture names: this long at most.
-constexpr size_t kMaxMapNameLength = 24;
 
 struct MapProblem {
     enum class Kind { FewSpawnPoints, NoGround, OutsideArena, SpawnPointsOverlap, BadName };
@@ -28,10 +27,6 @@ struct MapProblem {
     std::string text;
     EditorSelection target; // None when it is about the whole map
 };
-
-// A letter, then letters, digits, '_' or '-'; nothing a file system or a reader could take for
-// a path or a quote.
-bool IsPlainMapName(const std::string& name);
 
 // Every problem of the map, in a fixed order; none means it can go in the level select. Drops
 // real tanks (editor/drop_test.hpp), so the object world must be empty when it runs.

@@ -42,11 +42,17 @@ std::string MapNumber(float value) {
     return out == "-0" ? "0" : out;
 }
 
-std::string MapFileText(const MapData& map) {
+std::string MapFileText(const MapData& map, const std::string& theme, bool draft) {
     std::string out = "{\n";
     out += "    \"MapName\": " + quoted(map.name) + ",\n";
     out += "    \"MapPreviewName\": " + quoted(map.previewName) + ",\n";
     out += "    \"CameraZoom\": " + MapNumber(map.cameraZoom) + ",\n";
+    if (!theme.empty()) {
+        out += "    \"Theme\": " + quoted(theme) + ",\n";
+    }
+    if (draft) {
+        out += "    \"Draft\": true,\n";
+    }
     out += "    \"Object\": [";
     bool first = true;
     auto entry = [&](const std::string& line) {

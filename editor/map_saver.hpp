@@ -1,26 +1,21 @@
 #pragma once
 
-// Saves an edited map where the game reads it: the map file, the map list ("MapSetting"), the
-// pictures table ("BackgroundSetting") and the map's level-select preview, drawn by the asset
-// generator's own code. Every file is written whole under a temporary name and then renamed, so
-// a crash never leaves half a file; the map list is written last, so it never names a map whose
-// other files are not there yet.
+// Saves an edited map as one of the player's own: its map file and its level-select preview in
+// the player's maps folder ($XDG_DATA_HOME/grumbo/maps/), and nowhere else; the game's own folder
+// is never written, and a name the game's own files have is refused whatever its case. The
+// preview is drawn as the asset generator draws the shipped ones and encoded in memory; then
+// both files go through one checked write-then-rename, so a full disk or a crash leaves the old
+// files whole and at most a temporary beside them, and the save reads both back before it says
+// "Saved".
 //
-// A map without problems goes in the level select: it is added to the map list and the previews
-// if it is new. A map with problems is kept as a draft: its file is written and its theme kept
-// in the pictures table, but it is not in the map list (and is taken out if it was).
+// A map without problems is offered by the level select. A map with problems is kept as a draft:
+// its file says so, and the level select leaves it out until it is saved without them.
 
 #include "objects/json_data.hpp"
+#include "objects/map_catalogue.hpp"
 
 #include <functional>
 #include <string>
-
-struct SaveFolders {
-    std::string data;     // the JSON data files, ending in '/'
-    std::string previews; // the level-select pictures, ending in '/'; "" to leave them to the build
-};
-// Where the running game reads its data and previews.
-SaveFolders GameSaveFolders();
 
 struct SaveResult {
     enum class Outcome { Listed, Draft, NeedsConfirmation, Failed };
@@ -37,7 +32,15 @@ struct SaveRequest {
     std::function<void()> midway;
 };
 
-SaveResult SaveMap(const SaveRequest& request, const SaveFolders& folders);
+// Into the catalogue's player folder, refusing the names the catalogue refuses.
+SaveResult SaveMap(const SaveRequest& request, const MapCatalogue& maps);
 
-// The preview texture name a map gets when it first goes in the level select.
+// Why a player's map cannot be saved under name, "" when it can: not a plain name, or one of the
+// game's own.
+std::string SaveNameRefusal(const std::string& name, const MapCatalogue& maps);
+
+// The preview texture name a map's file gives, as a shipped map's names its table preview: a
+// developer who ships the map adds a preview of that name to the pictures table.
 std::string PreviewNameFor(const std::string& mapName);
+// The preview picture of a map as its PNG file's bytes ("" when it cannot be encoded).
+std::string MapPreviewPng(const MapData& map, const std::string& theme);

@@ -12,7 +12,7 @@
 #include "match/recording_writer.hpp"
 #include "match/sync_test.hpp"
 #include "net/online_start.hpp"
-#include "objects/json_data.hpp"
+#include "objects/map_catalogue.hpp"
 #include "platform/audio_output.hpp"
 #include "platform/console.hpp"
 #include "platform/display.hpp"
@@ -65,8 +65,10 @@ int main(int argc, char** argv) {
     ChooseRunFolder();
     InstallQuitSignals();
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::vector<std::string> maps = readMapList(loadJson("MapSetting"));
-    CommandLine options = ParseCommandLine(arguments, maps);
+    // The shipped maps and the player's own: --match and recordings may name either.
+    const MapCatalogue& catalogue = GameMaps();
+    std::vector<std::string> maps = catalogue.names();
+    CommandLine options = ParseCommandLine(arguments, maps, catalogue.shippedNames());
     if (options.exitStatus) {
         return *options.exitStatus;
     }
@@ -80,6 +82,14 @@ int main(int argc, char** argv) {
     if (!prepareMatches(options, maps)) {
         return 1;
     }
+    // A map the editor cannot open is told now too, before any window.
+    if (!options.edit.empty()) {
+        if (!StartEditor(options.edit, options.theme)) {
+            return 2; // a map file that does not read cleanly is not opened
+        }
+    } else if (!options.theme.empty()) {
+        std::cout << "--theme goes with --edit; ignoring it" << std::endl;
+    }
     if (options.online.wanted() && !StartOnline(options.online)) {
         return 1;
     }
@@ -90,11 +100,6 @@ int main(int argc, char** argv) {
     Engine::instance().stateFactory = MakeGameState;
     Engine::instance().startWindowed = options.windowed;
     SetRumbleEnabled(options.rumble);
-    if (!options.edit.empty()) {
-        StartEditor(options.edit, options.theme);
-    } else if (!options.theme.empty()) {
-        std::cout << "--theme goes with --edit; ignoring it" << std::endl;
-    }
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();
     Engine::instance().run();

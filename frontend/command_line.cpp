@@ -79,6 +79,12 @@ std::string GameVersion() {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                              const std::vector<std::string>& knownMaps) {
+    return ParseCommandLine(arguments, knownMaps, knownMaps);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& knownMaps,
+                             const std::vector<std::string>& shippedMaps) {
     CommandLine line;
     QuickMatch match;
     bool wanted = false;
@@ -131,6 +137,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             if (!ParseJoinAddress(line.online.join, host, joinPort, &problem)) {
                 refuse("--join " + line.online.join + ": " + problem);
             }
+        } else if (arg == "--edit" && hasValue && arguments[i + 1].empty()) {
+            refuse("Option --edit needs a map name");
         } else if ((arg == "--edit" || arg == "--theme") && hasValue) {
             (arg == "--edit" ? line.edit : line.theme) = arguments[++i];
         } else if ((arg == "--match" || arg == "--record" || arg == "--replay" || arg == "--bot-level") &&
@@ -187,13 +195,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         // Online, the match options shape the host's matches and this machine's computers.
         line.online.port = static_cast<uint16_t>(port);
         match.bots = std::min(match.bots, 4);
-        if (match.map.empty() ||
-            std::find(knownMaps.begin(), knownMaps.end(), match.map) == knownMaps.end()) {
-            if (!match.map.empty()) {
-                std::cout << "No map is called \"" << match.map << "\"; the maps are: " << joined(knownMaps)
+        auto known = [&](const std::vector<std::string>& maps) {
+            return std::find(maps.begin(), maps.end(), match.map) != maps.end();
+        };
+        if (match.map.empty() || !known(shippedMaps)) {
+            if (known(knownMaps)) {
+                std::cout << "\"" << match.map
+                          << "\" is a map of your own; online matches play the maps that come with the game, "
+                             "which every machine has: "
+                          << (shippedMaps.empty() ? std::string("none") : shippedMaps.front())
+                          << " is played instead" << std::endl;
+            } else if (!match.map.empty()) {
+                std::cout << "No map is called \"" << match.map << "\"; the maps are: " << joined(shippedMaps)
                           << std::endl;
             }
-            match.map = knownMaps.empty() ? std::string() : knownMaps.front();
+            match.map = shippedMaps.empty() ? std::string() : shippedMaps.front();
         }
         line.online.shape = match;
         return line;

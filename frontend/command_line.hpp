@@ -31,8 +31,15 @@ struct CommandLine {
     std::optional<int> exitStatus;
 };
 
-// Reads the arguments (without the program name). knownMaps are the map list's names: a quick
-// match on another name prints one line listing them and the game starts normally.
+// Reads the arguments (without the program name). knownMaps are the maps a match can be played
+// on (the shipped ones and the player's): a quick match on another name prints one line listing
+// them and the game starts normally. Online matches keep to shippedMaps, the maps every machine
+// has (the machines compare their data files): a player's map there is named in one line and the
+// first shipped map is played instead.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& knownMaps,
+                             const std::vector<std::string>& shippedMaps);
+// The same when every known map is shipped.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                              const std::vector<std::string>& knownMaps);
 

@@ -11,7 +11,7 @@
 #include "graphics/renderer.hpp"
 #include "graphics/shader_logic.hpp"
 #include "objects/game_object_list.hpp"
-#include "objects/json_data.hpp"
+#include "objects/map_catalogue.hpp"
 #include "objects/resource_manager.hpp"
 
 #include <iostream>
@@ -85,13 +85,13 @@ constexpr TextureFile kMenuTextures[] = {
      "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_KeyboardLeft.png"},
     {"ControlSchemeKeyboardRight",
      "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_KeyboardRight.png"},
+    {"ControlSchemeComputer", "../Resources/Texture/MainMenu/ControlSchemes/ControlScheme_Computer.png"},
     {"Map1", "../Resources/Texture/MainMenu/LevelSelection/Map1.png"},
     {"Map2", "../Resources/Texture/MainMenu/LevelSelection/Map2.png"},
     {"StartGame", "../Resources/Texture/MainMenu/StartGame.png"},
     {"StartGameHL", "../Resources/Texture/MainMenu/StartGame_HL.png"},
     {"CustomMap", "../Resources/Texture/MainMenu/LevelSelection/CustomMap.png"},
 };
-
 
 constexpr vec3 kPanelPlaces[4] = {
     {-12.0f, 8.0f, 1.0f}, {12.0f, 8.0f, 1.0f}, {-12.0f, -5.5f, 1.0f}, {12.0f, -5.5f, 1.0f}};
@@ -108,17 +108,16 @@ MainMenuGameState::MainMenuGameState() {
             resources.loadTexture(t.name, t.path);
         }
     }
-    mapNames = readMapList(loadJson("MapSetting"));
+    // The shipped maps, then the player's own.
+    const MapCatalogue& maps = GameMaps();
+    mapNames = maps.names();
     if (mapNames.empty()) {
         std::cout << "No maps are listed in ../Resources/JsonData/MapSetting.json; no match can be started"
                   << std::endl;
     }
-    previewNames = levelSelectPreviewNames(
-        mapNames, readBackgroundTable(loadJson("BackgroundSetting")), [&](const MapPreview& preview) {
-            return !drawing ||
-                   resources.loadTexture(preview.name, "../Resources/Texture/MainMenu/LevelSelection/" +
-                                                           preview.path + ".png") != nullptr;
-        });
+    previewNames = LevelSelectPreviews(maps, [&](const std::string& texture, const std::string& path) {
+        return !drawing || resources.loadTexture(texture, path) != nullptr;
+    });
 }
 
 MainMenuGameState::~MainMenuGameState() {

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -128,6 +130,7 @@ std::string levelEntry(const NameTable& table, uint32_t index, const char* what)
 }
 
 constexpr vec4 kComputerColour{0.4f, 1.0f, 1.0f, 1.0f};
+constexpr const char* kComputerIcon = "ControlSchemeComputer";
 
 std::string computerLabel(BotLevel level) {
     std::string name = BotLevelName(level);
@@ -273,6 +276,8 @@ void PlayerPanel::SeatComputer(BotLevel level) {
     setActive(ui.setSelection, true);
     SetText(ui.computerText, computerLabel(level), kComputerColour);
     setActive(ui.computerText, true);
+    // A computer holds no keys or pad: its badge says so, not the scheme the panel last had.
+    SetPicture(ui.schemeIcon, kComputerIcon);
 }
 
 void PlayerPanel::TakeSeatOf(const PlayerPanel& other) {
@@ -539,19 +544,46 @@ PlayerPanel* lastJoined(MenuController& menu) {
                                                                           : nullptr;
 }
 
+// Each computer shows a face no other seat shows while one is free: people keep theirs, and a
+// computer moves off a face a person (or an earlier computer) has onto a free one at random.
+void keepComputerFacesApart(MenuController& menu) {
+    const uint32_t seats = std::min<uint32_t>(menu.joinedCount, static_cast<uint32_t>(menu.panels.size()));
+    std::set<int32_t> taken;
+    for (uint32_t k = 0; k < seats; ++k) {
+        if (menu.panels[k] != nullptr && !menu.panels[k]->computer) {
+            taken.insert(menu.panels[k]->faceIndex);
+        }
+    }
+    for (uint32_t k = 0; k < seats; ++k) {
+        PlayerPanel* panel = menu.panels[k];
+        if (panel == nullptr || !panel->computer) {
+            continue;
+        }
+        std::vector<int32_t> free;
+        for (const auto& [index, image] : panel->faceImages) {
+            if (!taken.contains(index)) {
+                free.push_back(index);
+            }
+        }
+        if (taken.contains(panel->faceIndex) && !free.empty()) {
+            panel->faceIndex = free[static_cast<size_t>(gameRand()) % free.size()];
+            panel->ShowFace(entry(panel->faceImages, panel->faceIndex));
+        }
+        taken.insert(panel->faceIndex);
+    }
+}
+
 // The last computer seated gets harder; a hard one is followed by another, easy, on the next panel.
 void addComputer(MenuController& menu) {
     PlayerPanel* last = lastJoined(menu);
     if (last != nullptr && last->computer && *last->computer != BotLevel::Hard) {
         last->SeatComputer(*last->computer == BotLevel::Easy ? BotLevel::Normal : BotLevel::Hard);
-        return;
+    } else if (menu.joinedCount < menu.panels.size() && menu.panels[menu.joinedCount] != nullptr) {
+        menu.panels[menu.joinedCount]->SeatComputer(BotLevel::Easy);
+        menu.joinedCount += 1;
+        menu.readyCount += 1;
     }
-    if (menu.joinedCount >= menu.panels.size() || menu.panels[menu.joinedCount] == nullptr) {
-        return;
-    }
-    menu.panels[menu.joinedCount]->SeatComputer(BotLevel::Easy);
-    menu.joinedCount += 1;
-    menu.readyCount += 1;
+    keepComputerFacesApart(menu);
 }
 
 // Takes the last computer away; whether there was one to take.
@@ -606,6 +638,8 @@ void freeLostPads(MenuController& menu) {
 
 void JoinPlayers(MenuController& menu) {
     freeLostPads(menu);
+    // Last frame's face choices first; a computer seated this frame is kept apart as it sits down.
+    keepComputerFacesApart(menu);
     if (menu.joinLocked) {
         return;
     }

@@ -4,9 +4,10 @@
 // of a free control scheme (T for the left keyboard half, Numpad 8 for the right, A on a pad);
 // the next free panel opens for that scheme, where the player picks a face, a turret and a
 // track, reading a short stats text, and confirms to be ready. C (or Y on a pad) seats a computer
-// on the next free panel instead, ready at once with choices of its own; pressed again it makes
-// that computer harder (easy, normal, hard) and then seats another. Backspace (or B on a pad)
-// takes the last computer away. A pad that stops answering gives its panel and its pad back; a
+// on the next free panel instead, ready at once with choices of its own and a computer badge;
+// pressed again it makes that computer harder (easy, normal, hard) and then seats another. A
+// computer wears a face no other seat has while one is free, and moves off one a person takes. Backspace (or
+// B on a pad) takes the last computer away. A pad that stops answering gives its panel and its pad back; a
 // pad plugged in meanwhile joins like any other with A.
 
 #include "gameplay/bot.hpp"
@@ -109,7 +110,7 @@ void LeavePlayerSelect(MenuController& menu);
 // Then Backspace or a pad's B takes the last computer away when the last panel holds one, and
 // that is all for the frame. Otherwise at most one join a frame, in the order T, Numpad 8, pads 0
 // to 3; a scheme joins once a visit. With no join, C or a pad's Y seats a computer (or makes the
-// last one harder).
+// last one harder). Every frame, a computer on a face another seat has takes a free one.
 void JoinPlayers(MenuController& menu);
 enum class PanelsOutcome { Stay, Back, Start };
 // Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts,

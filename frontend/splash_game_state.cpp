@@ -59,6 +59,10 @@ void showPicture(GameObject* image, uint32_t stage) {
 
 } // namespace
 
+std::string CopyrightNotice() {
+    return "(c) " GRUMBO_RELEASE_YEAR " " GRUMBO_MAKERS ". All rights reserved.";
+}
+
 SplashGameState::~SplashGameState() {
     ResourceManager& resources = ResourceManager::instance();
     for (const SplashPicture& picture : kPictures) {
@@ -78,7 +82,7 @@ void SplashGameState::Load() {
     TextRenderer* text = notice->addComponent<TextRenderer>();
     text->shader = ResourceManager::instance().getShader("Text");
     text->color = {1, 1, 1, 0};
-    text->text = kCopyrightNotice;
+    text->text = CopyrightNotice();
 
     timer = kPictureSeconds;
     stage = 0;

@@ -3,6 +3,7 @@
 #include "engine/game_state.hpp"
 
 #include <cstdint>
+#include <string>
 
 class GameObject;
 
@@ -23,5 +24,5 @@ class SplashGameState : public GameState {
     GameObject* notice = nullptr;
 };
 
-// The line under the studio logo.
-inline constexpr const char* kCopyrightNotice = "(c) 2026 Quorvel Studio. All rights reserved.";
+// The line under the studio logo: the release's year and the makers' name, as the build sets them.
+std::string CopyrightNotice();

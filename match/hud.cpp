@@ -14,10 +14,19 @@
 
 namespace {
 
-// The "UI_Font" strip: 0..9 in columns 1..10, then the percent sign and the colon.
-constexpr int32_t kFontColumns = 12;
+// The "UI_Font" strip: 0..9 in columns 1..10, then the percent sign, the colon and the times sign.
+constexpr int32_t kFontColumns = 13;
 constexpr int32_t kPercentColumn = 11;
 constexpr int32_t kColonColumn = 12;
+constexpr int32_t kTimesColumn = 13;
+
+// Life icons stand this far apart from x = -1 on; past as many lives as there are icons, the
+// first icon shows with the count after it, in cells about as big as an icon. The root's scale
+// (0.1 x 0.15) makes a cell of 0.6 x 0.4 square.
+constexpr float kLifeIconStep = 0.5f;
+constexpr float kLivesY = -0.1f;
+constexpr vec3 kLivesCellSize{0.6f, 0.4f, 1.0f};
+constexpr float kLivesCellStep = 0.42f;
 
 // Panels keep this far (picture units) in from the side edges of the picture, on one line
 // near its bottom.
@@ -118,6 +127,24 @@ void shakeNumerals(StatsPanel& panel) {
     }
 }
 
+// An icon a life up to as many as there are icons; past that one icon and the count beside it
+// (lives go up to 99, two digits).
+void showLives(StatsPanel& panel, uint32_t lives) {
+    const bool counted = lives > panel.lifeIcons.size();
+    for (size_t i = 0; i < panel.lifeIcons.size(); ++i) {
+        setActive(panel.lifeIcons[i], counted ? i == 0 : i < lives);
+    }
+    setActive(panel.livesTimes, counted);
+    const bool twoDigits = lives >= 10;
+    for (size_t k = 0; k < panel.livesDigits.size(); ++k) {
+        GameObject* digit = panel.livesDigits[k];
+        setActive(digit, counted && (k == 0 || twoDigits));
+        if (counted) {
+            showDigit(digit, static_cast<int32_t>(k == 0 && twoDigits ? (lives / 10) % 10 : lives % 10));
+        }
+    }
+}
+
 } // namespace
 
 std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, int playerCount) {
@@ -149,8 +176,19 @@ std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, in
     const char* face = character < std::size(kLifeIconFaces) ? kLifeIconFaces[character] : nullptr;
     for (size_t i = 0; i < panel->lifeIcons.size(); ++i) {
         panel->lifeIcons[i] =
-            makeImage("PlayerIcon", root, texture(face), {0.5f * static_cast<float>(i) - 1.0f, -0.1f, 0.1f},
-                      {0.8f, 0.5f, 1.0f});
+            makeImage("PlayerIcon", root, texture(face),
+                      {kLifeIconStep * static_cast<float>(i) - 1.0f, kLivesY, 0.1f}, {0.8f, 0.5f, 1.0f});
+    }
+    sf::Texture* font = texture("UI_Font");
+    const float countX = kLifeIconStep - 1.0f;
+    panel->livesTimes = makeImage("LivesTimes", root, font, {countX, kLivesY, 0.1f}, kLivesCellSize,
+                                  kFontColumns, kTimesColumn);
+    setActive(panel->livesTimes, false);
+    for (size_t k = 0; k < panel->livesDigits.size(); ++k) {
+        const float x = countX + kLivesCellStep * static_cast<float>(k + 1);
+        panel->livesDigits[k] =
+            makeImage("LivesDigit", root, font, {x, kLivesY, 0.1f}, kLivesCellSize, kFontColumns, 1);
+        setActive(panel->livesDigits[k], false);
     }
 
     // The damage text only groups the sign and the numerals; it draws nothing itself.
@@ -160,7 +198,6 @@ std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, in
     damageText->transform.setScale(0.7f, 0.7f, 1.0f);
     panel->damageText = damageText;
 
-    sf::Texture* font = texture("UI_Font");
     panel->percentSign = makeImage("DamagePercentSign", damageText, font, {1.5f, 0.2f, 0.1f},
                                    {0.7f, 0.7f, 1.0f}, kFontColumns, kPercentColumn);
     for (size_t k = 0; k < panel->numerals.size(); ++k) {
@@ -191,10 +228,7 @@ void UpdateStatsPanel(StatsPanel& panel) {
     // The match zeroes the multiplier as a tank dies; anything under 1 reads as no damage.
     const int32_t damage = std::max(0, static_cast<int32_t>((multiplier - 1.0f) * 100.0f));
 
-    // Lives only go down during a match, so lost icons are never shown again.
-    for (size_t i = player->lives; i < panel.lifeIcons.size(); ++i) {
-        setActive(panel.lifeIcons[i], false);
-    }
+    showLives(panel, player->lives);
 
     if (damage > panel.shownDamage) {
         panel.shakeTime = kShakeSeconds;

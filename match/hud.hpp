@@ -3,8 +3,9 @@
 // The match's heads-up display: one stats panel per player along the bottom of the screen (a
 // badge with the player number, up to five life icons with the player's face, and the damage
 // in percent, whose digits shake red when it rises and warm up in colour the higher it gets),
-// and the match clock at the top. Every part is an interface image (shader "Sprite-UI"); the
-// digits come from the "UI_Font" strip of 12 cells: 0 to 9, the percent sign, the colon.
+// and the match clock at the top. Past five lives one icon shows with the count beside it
+// ("×9"). Every part is an interface image (shader "Sprite-UI"); the digits come from the
+// "UI_Font" strip of 13 cells: 0 to 9, the percent sign, the colon, the times sign.
 
 #include "objects/math_types.hpp"
 
@@ -22,15 +23,17 @@ struct StatsPanel {
     float shakeTick = 0.0f;      // game time since the last jitter
     float shakeAmplitude = 0.2f; // jitter in local units
     Player* player = nullptr;
-    GameObject* root = nullptr;             // "StatsPanelRoot"
-    GameObject* background = nullptr;       // "StatsPanelBackground"
-    GameObject* numberBadge = nullptr;      // "PlayerNumber"
-    std::array<GameObject*, 5> lifeIcons{}; // "PlayerIcon", index 0 leftmost
-    GameObject* damageText = nullptr;       // "DamageText", parent of the sign and the numerals
-    GameObject* percentSign = nullptr;      // "DamagePercentSign"
-    std::array<GameObject*, 3> numerals{};  // "DamageNumeral": ones, tens, hundreds
-    std::array<vec3, 3> numeralBase{};      // rest positions, for ending a shake
-    GameObject* computerTag = nullptr;      // the "CPU" plate under a computer's badge
+    GameObject* root = nullptr;               // "StatsPanelRoot"
+    GameObject* background = nullptr;         // "StatsPanelBackground"
+    GameObject* numberBadge = nullptr;        // "PlayerNumber"
+    std::array<GameObject*, 5> lifeIcons{};   // "PlayerIcon", index 0 leftmost
+    GameObject* livesTimes = nullptr;         // "LivesTimes": the "×" after the one icon past five lives
+    std::array<GameObject*, 2> livesDigits{}; // "LivesDigit": the count, left to right
+    GameObject* damageText = nullptr;         // "DamageText", parent of the sign and the numerals
+    GameObject* percentSign = nullptr;        // "DamagePercentSign"
+    std::array<GameObject*, 3> numerals{};    // "DamageNumeral": ones, tens, hundreds
+    std::array<vec3, 3> numeralBase{};        // rest positions, for ending a shake
+    GameObject* computerTag = nullptr;        // the "CPU" plate under a computer's badge
     ShaderProgram* spriteShader = nullptr;
     ShaderProgram* textShader = nullptr;
 };

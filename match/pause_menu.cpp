@@ -52,8 +52,8 @@ constexpr const char* kTutorialPageTextures[kTutorialPages] = {"Tutorial_1", "Tu
 constexpr float kOptionRowY[3] = {0.1f, -0.1f, -0.3f};
 constexpr float kHighlightX = 0.2f;
 
-// "UI_Font" is a strip of twelve cells; digit d is cell d + 1.
-constexpr int32_t kFontColumns = 12;
+// "UI_Font" is a strip of thirteen cells; digit d is cell d + 1.
+constexpr int32_t kFontColumns = 13;
 
 constexpr vec4 kWhite{1, 1, 1, 1};
 // The missing-pad notice sits in the gap between the title and the first item. Text is drawn

@@ -20,6 +20,7 @@
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/json_data.hpp"
+#include "objects/map_catalogue.hpp"
 #include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
@@ -374,20 +375,14 @@ void PlayGameState::Load() {
         timeLeft = settings.getFloat("Time");
         mapName = settings.get("MapName");
 
-        // The map's background picture, by the pictures table.
+        // The map, and its background picture by the pictures table (a player's map by its theme).
         MapData map;
         std::string path;
         if (run.trial) {
             map = run.trial->map;
             path = run.trial->backgroundPath;
         } else {
-            Json::Value document = loadJson(mapName);
-            if (document.isNull()) {
-                std::cout << "Map \"" << mapName << "\" has no readable data file; the arena is empty"
-                          << std::endl;
-            }
-            map = readMapData(document);
-            path = backgroundPathFor(map, readBackgroundTable(loadJson("BackgroundSetting")));
+            map = LoadMatchMap(mapName, path);
         }
         ResourceManager& resources = ResourceManager::instance();
         if (path.empty() || !Engine::instance().canDraw()) {

@@ -13,7 +13,9 @@
 #include <charconv>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <random>
+#include <span>
 
 namespace {
 
@@ -70,6 +72,15 @@ bool resolve(const std::string& target, sockaddr_in& out) {
     out.sin_port = htons(port);
     freeaddrinfo(found);
     return true;
+}
+
+// The next packet waiting, into a buffer one byte longer than any packet taken, so a longer one
+// shows (MSG_TRUNC gives its whole size); its size, or none when nothing is waiting.
+std::optional<size_t> receive(int socket, std::span<uint8_t> buffer, sockaddr_in& from) {
+    socklen_t length = sizeof from;
+    const ssize_t size = recvfrom(socket, buffer.data(), buffer.size(), MSG_TRUNC,
+                                  reinterpret_cast<sockaddr*>(&from), &length);
+    return size < 0 ? std::nullopt : std::optional(static_cast<size_t>(size));
 }
 
 } // namespace
@@ -168,17 +179,12 @@ void DiscoveryBeacon::answer(DiscoveryAnswer about, uint32_t nowMs) {
     uint8_t packet[kDiscoveryQueryBytes + 1];
     for (int read = 0; read < kMostReadsPerCall; ++read) {
         sockaddr_in from{};
-        socklen_t length = sizeof from;
-        // MSG_TRUNC gives the whole size of a longer packet, which is then refused.
-        const ssize_t size =
-            recvfrom(socket, packet, sizeof packet, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &length);
-        if (size < 0) {
+        const std::optional<size_t> size = receive(socket, packet, from);
+        if (!size) {
             return; // nothing more waiting
         }
         const std::optional<DiscoveryQuery> query =
-            static_cast<size_t>(size) <= kDiscoveryQueryBytes
-                ? DecodeDiscoveryQuery(std::span(packet, static_cast<size_t>(size)))
-                : std::nullopt;
+            *size <= kDiscoveryQueryBytes ? DecodeDiscoveryQuery(std::span(packet, *size)) : std::nullopt;
         if (!query) {
             ++counted.refused;
             continue;
@@ -233,16 +239,13 @@ void GameFinder::poll(uint32_t nowMs) {
     uint8_t packet[kMaxDiscoveryAnswerBytes + 1];
     for (int read = 0; read < kMostReadsPerCall; ++read) {
         sockaddr_in from{};
-        socklen_t length = sizeof from;
-        const ssize_t size =
-            recvfrom(socket, packet, sizeof packet, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &length);
-        if (size < 0) {
+        const std::optional<size_t> size = receive(socket, packet, from);
+        if (!size) {
             break;
         }
-        std::optional<DiscoveryAnswer> answer =
-            static_cast<size_t>(size) <= kMaxDiscoveryAnswerBytes
-                ? DecodeDiscoveryAnswer(std::span(packet, static_cast<size_t>(size)))
-                : std::nullopt;
+        std::optional<DiscoveryAnswer> answer = *size <= kMaxDiscoveryAnswerBytes
+                                                    ? DecodeDiscoveryAnswer(std::span(packet, *size))
+                                                    : std::nullopt;
         // Only answers to this finder's own last question count: older ones would time wrongly.
         if (!answer || answer->nonce != nonce) {
             continue;

@@ -50,7 +50,7 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
     const uint32_t due = clock.due(nowMs, next);
     // The time since the last check was spent waiting for the seat waited for then, or not.
     if (heldUpCheckedMs) {
-        const uint32_t elapsed = nowMs - *heldUpCheckedMs;
+        const uint32_t elapsed = std::min(nowMs - *heldUpCheckedMs, kHeldUpPerCheckMs);
         for (int seat = 0; seat < kMaxSeats; ++seat) {
             uint32_t& debt = heldUp[static_cast<size_t>(seat)];
             debt = seat == heldUpBy ? debt + elapsed : debt - std::min(debt, elapsed);

@@ -17,6 +17,9 @@
 
 // What each frame of a seat's actions that comes pays back of the debt it held this machine up by.
 constexpr uint32_t kHeldUpPaidPerFrameMs = 10 * 1000 / kOnlineFramesPerSecond;
+// At most this much of the time between two checks counts as waiting for another machine: a
+// longer gap is this machine's own stall (a slow first picture, a busy computer), not theirs.
+constexpr uint32_t kHeldUpPerCheckMs = 250;
 
 class LockstepScheduler {
   public:

@@ -58,6 +58,26 @@ std::string seconds(uint32_t ms) {
     return std::to_string(ms / 1000) + " s";
 }
 
+// A machine's index-th seat, numbered `seat` in the match: as its player selection set it, or,
+// when it set none, a computer of `level` when it is one of the last `computers` of its `seats`,
+// with the look its number starts on.
+SeatInfo seatOf(uint8_t machine, const std::optional<std::array<SeatChoice, kMaxSeats>>& chosen, int index,
+                int seats, int computers, uint8_t level, int seat) {
+    SeatInfo info;
+    info.machine = machine;
+    if (chosen) {
+        const SeatChoice& choice = (*chosen)[static_cast<size_t>(index)];
+        info.computer = choice.computer;
+        info.level = choice.level;
+        info.look = choice.look;
+    } else {
+        info.computer = index >= seats - computers;
+        info.level = level;
+        info.look = DefaultSeatLook(seat);
+    }
+    return info;
+}
+
 // Whole seconds left of a limit, rounded up, for a countdown.
 uint32_t secondsLeft(uint32_t spentMs, uint32_t limitMs) {
     return (limitMs - std::min(limitMs, spentMs) + 999) / 1000;
@@ -86,18 +106,8 @@ NetSession::NetSession(SessionSetup given, std::unique_ptr<Transport> transport,
         setup.seats = std::min(setup.seats, setup.players);
         setup.computers = std::min(setup.computers, setup.seats);
         for (int seat = 0; seat < setup.seats; ++seat) {
-            SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
-            info.machine = kHostMachine;
-            if (setup.chosen) {
-                const SeatChoice& choice = (*setup.chosen)[static_cast<size_t>(seat)];
-                info.computer = choice.computer;
-                info.level = choice.level;
-                info.look = choice.look;
-            } else {
-                info.computer = seat >= setup.seats - setup.computers;
-                info.level = setup.level;
-                info.look = DefaultSeatLook(seat);
-            }
+            lineup.seats[static_cast<size_t>(seat)] =
+                seatOf(kHostMachine, setup.chosen, seat, setup.seats, setup.computers, setup.level, seat);
         }
     } else {
         self = kNoMachine;
@@ -280,6 +290,9 @@ void NetSession::hostTakes(Peer& peer, const Message& message) {
                       << std::endl;
         }
     };
+    if (std::holds_alternative<AliveMessage>(message)) {
+        return; // unsequenced, so it may come before the hello: never out of turn
+    }
     if (peer.machine == kNoMachine) {
         if (const auto* hello = std::get_if<HelloMessage>(&message)) {
             welcome(peer, *hello);
@@ -329,6 +342,9 @@ void NetSession::clientTakes(const Message& message) {
             std::cout << "Ignored a message out of turn from the host (later ones are counted)" << std::endl;
         }
     };
+    if (std::holds_alternative<AliveMessage>(message)) {
+        return; // unsequenced, so it may come before the welcome: never out of turn
+    }
     if (const auto* welcomed = std::get_if<WelcomeMessage>(&message)) {
         if (phase != Phase::Connecting) {
             outOfTurn();
@@ -454,17 +470,7 @@ void NetSession::welcome(Peer& peer, const HelloMessage& hello) {
     for (int seat = 0; seat < lineup.players && given < hello.seats; ++seat) {
         SeatInfo& info = lineup.seats[static_cast<size_t>(seat)];
         if (info.machine == kNoMachine) {
-            info.machine = machine;
-            if (hello.chosen) {
-                const SeatChoice& choice = (*hello.chosen)[static_cast<size_t>(given)];
-                info.computer = choice.computer;
-                info.level = choice.level;
-                info.look = choice.look;
-            } else {
-                info.computer = given >= hello.seats - hello.computers;
-                info.level = hello.level;
-                info.look = DefaultSeatLook(seat);
-            }
+            info = seatOf(machine, hello.chosen, given, hello.seats, hello.computers, hello.level, seat);
             ++given;
         }
     }
@@ -593,7 +599,9 @@ void NetSession::checkLinks() {
         }
         // A machine loading its match says nothing meanwhile.
         const bool loading = phase == Phase::Playing && peer.inMatch && !peer.heardInMatch;
-        const uint32_t limit = loading ? kLoadAllowanceMs : kSilenceMs;
+        const uint32_t limit = loading                  ? kLoadAllowanceMs
+                               : settling(peer.machine) ? 2 * kSilenceMs
+                                                        : kSilenceMs;
         if (t - peer.heardMs > limit) {
             gone.emplace_back(peer.id, "has not been heard from for " + seconds(limit));
         }
@@ -627,7 +635,8 @@ void NetSession::checkProgress() {
         for (int seat = 0; seat < table.seats(); ++seat) {
             // The host decides about another client's seat first, and its word takes a while.
             const uint8_t owner = table.owner(seat);
-            const uint32_t limit = owner == kHostMachine ? kHeldUpLimitMs : 2 * kHeldUpLimitMs;
+            const uint32_t limit =
+                (owner == kHostMachine ? kHeldUpLimitMs : 2 * kHeldUpLimitMs) * (settling(owner) ? 2 : 1);
             if (owner != self && scheduler->heldUpMs(seat) >= limit) {
                 close("The host passed on no actions of " + playerName(seat) + " for " + seconds(limit) +
                       "; back to the title");
@@ -655,9 +664,10 @@ void NetSession::checkProgress() {
                 continue;
             }
             acted = std::max(acted, table.known(seat));
-            if (scheduler->heldUpMs(seat) >= kHeldUpLimitMs) {
-                gone.emplace_back(peer.id, "sent no actions for " + seconds(kHeldUpLimitMs) +
-                                               " while the others waited");
+            const uint32_t limit = settling(peer.machine) ? 2 * kHeldUpLimitMs : kHeldUpLimitMs;
+            if (scheduler->heldUpMs(seat) >= limit) {
+                gone.emplace_back(peer.id,
+                                  "sent no actions for " + seconds(limit) + " while the others waited");
                 break;
             }
         }
@@ -680,10 +690,30 @@ void NetSession::checkProgress() {
     }
 }
 
+bool NetSession::settling(uint8_t machine) const {
+    if (phase != Phase::Playing || !scheduler) {
+        return false;
+    }
+    const Lockstep& table = scheduler->table();
+    for (int seat = 0; seat < table.seats(); ++seat) {
+        if (table.owner(seat) == machine && table.known(seat) < kSettlingFrames) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void NetSession::keepAlive() {
     const uint32_t t = now();
     if (t - lastAliveMs >= kAliveEveryMs) {
-        sendToAll(AliveMessage{});
+        // Unreliable and unsequenced: on a lossy link a reliable packet lost a few times over is
+        // resent after longer and longer waits, holding back everything reliable behind it for
+        // seconds, and a keep-alive held back there would make a live machine look silent.
+        for (const Peer& peer : peers) {
+            if (peer.machine != kNoMachine) {
+                sendTo(peer.machine, AliveMessage{}, Channel::Reports);
+            }
+        }
         lastAliveMs = t;
     }
 }

@@ -79,6 +79,10 @@ struct SessionFaults {
 constexpr uint32_t kHelloWithinMs = 3000;
 constexpr uint32_t kLoadAllowanceMs = 20000;
 constexpr uint32_t kHeldUpLimitMs = 3000;
+// A machine's first frames of a match may come slowly (a busy machine draws its first pictures
+// of a map slowly): until its actions reach this frame it may be silent, or hold the others up,
+// for twice as long before it is handled as gone.
+constexpr uint32_t kSettlingFrames = 2 * kOnlineFramesPerSecond;
 constexpr uint32_t kHashWithinFrames = 5 * kOnlineFramesPerSecond;
 // Connections that may wait to say who they are at once; more are turned away as busy.
 constexpr int kMaxUnnamedConnections = 8;
@@ -195,6 +199,8 @@ class NetSession : public FramePacer, public OnlinePlay {
     int joinedMachines() const;
     int freeSeats() const;
     bool seatsFull() const;
+    // Whether a machine of the match is still in its first frames (see kSettlingFrames).
+    bool settling(uint8_t machine) const;
 
     SessionSetup setup;
     std::unique_ptr<Transport> net;

@@ -3,9 +3,11 @@
 #include "objects/resource_manager.hpp"
 #include "platform/file_read.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -211,8 +213,9 @@ BackgroundTable readBackgroundTable(const Json::Value& document) {
     const Json::Value& backgrounds = document["MapArray"];
     if (backgrounds.isArray()) {
         for (Json::ArrayIndex i = 0; i < backgrounds.size(); ++i) {
-            table.backgrounds.push_back(
-                {jsonString(backgrounds[i], "MapName"), jsonString(backgrounds[i], "MapPath")});
+            table.backgrounds.push_back({jsonString(backgrounds[i], "MapName"),
+                                         jsonString(backgrounds[i], "MapPath"),
+                                         jsonString(backgrounds[i], "Theme")});
         }
     }
     tellReport();
@@ -283,18 +286,33 @@ std::string backgroundPathFor(const MapData& map, const BackgroundTable& table) 
     return "";
 }
 
+std::string backgroundPathForTheme(const std::string& theme, const BackgroundTable& table) {
+    for (const MapBackground& background : table.backgrounds) {
+        if (!theme.empty() && background.theme == theme && !background.path.empty()) {
+            return "../Resources/Texture/BG/" + background.path + ".png";
+        }
+    }
+    return "";
+}
+
 std::vector<std::string> levelSelectPreviewNames(const std::vector<std::string>& mapNames,
                                                  const BackgroundTable& table,
                                                  const std::function<bool(const MapPreview&)>& loadPreview) {
+    std::map<std::string, bool> loaded; // by preview name: whether its picture loaded
     std::vector<std::string> names;
-    size_t loaded = 0;
-    for (const MapPreview& preview : table.previews) {
-        if (!loadPreview(preview)) {
+    for (const std::string& mapName : mapNames) {
+        const std::string wanted = readMapData(loadJson(mapName)).previewName;
+        auto preview = std::find_if(table.previews.begin(), table.previews.end(),
+                                    [&](const MapPreview& p) { return !wanted.empty() && p.name == wanted; });
+        if (preview == table.previews.end()) {
+            names.push_back("");
             continue;
         }
-        std::string mapFile = loaded < mapNames.size() ? mapNames[loaded] : std::string();
-        names.push_back(readMapData(loadJson(mapFile)).previewName);
-        ++loaded;
+        auto tried = loaded.find(wanted);
+        if (tried == loaded.end()) {
+            tried = loaded.emplace(wanted, loadPreview(*preview)).first;
+        }
+        names.push_back(tried->second ? wanted : "");
     }
     return names;
 }

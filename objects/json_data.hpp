@@ -39,6 +39,7 @@ struct MapPreview {
 struct MapBackground {
     std::string mapName; // the "MapName" of the map file it belongs to
     std::string path;    // file name under Texture/BG/, no extension
+    std::string theme;   // the scenery it shows ("meadow", ...), "" when the table says none
 };
 struct BackgroundTable {
     std::vector<MapPreview> previews;
@@ -70,12 +71,15 @@ constexpr float kPlatformZ = -0.9f;
 // The background picture of a map: the path of the first table entry whose map name matches,
 // or "" when none matches (then the match shows no background).
 std::string backgroundPathFor(const MapData& map, const BackgroundTable& table);
+// The background picture of a theme: that of the first table entry of the theme, or "".
+std::string backgroundPathForTheme(const std::string& theme, const BackgroundTable& table);
 constexpr const char* kFallbackBackgroundPath = "../Resources/Texture/BG/Background.png";
 
-// The level select's preview names, in the order its maps are numbered: for each table preview
-// that loads (loadPreview registers its texture), counted n from 0, the "MapPreviewName" of the
-// n-th map of the map list. A preview that fails to load is skipped without shifting later maps;
-// previews beyond the map list read a map file with an empty name and add "".
+// The level select's preview names, one for each map of mapNames in its order: the
+// "MapPreviewName" its file names, when the pictures table has a preview of that name and
+// loadPreview loads it (registering its texture; each preview is tried once), and "" otherwise.
+// Each map is paired with its own picture by name, so a missing or bad picture shows the
+// placeholder for its own map and for no other.
 std::vector<std::string> levelSelectPreviewNames(const std::vector<std::string>& mapNames,
                                                  const BackgroundTable& table,
                                                  const std::function<bool(const MapPreview&)>& loadPreview);

@@ -34,12 +34,12 @@ cmake --build "$build" -j"$(nproc)" > /dev/null
 # Seeds: a copy, so what the fuzzer adds never lands in the repository.
 corpus="$build/corpus"
 rm -rf "$corpus"
-mkdir -p "$corpus"/{map,map_list,background,settings,bank,recording,packet,discovery}
+mkdir -p "$corpus"/{map,map_file,map_list,background,settings,bank,recording,packet,discovery}
 for f in data/*.json; do
   case "$(basename "$f")" in
     MapSetting.json) cp "$f" "$corpus/map_list/" ;;
     BackgroundSetting.json) cp "$f" "$corpus/background/" ;;
-    *) cp "$f" "$corpus/map/" ;;
+    *) cp "$f" "$corpus/map/" && cp "$f" "$corpus/map_file/" ;;
   esac
 done
 printf '%s' '--match Meadow --players 3 --lives 4 --time 300' > "$corpus/settings/args"
@@ -71,7 +71,7 @@ printf '\x06\x01\x00\x02\x00\x03\x00\x00\x00\x02\xff\x07\x00\x00\x02\x10\x00\x00
 printf 'GRA1\x07\x00\x00\x00\x2a\x00\x00\x00\x091.0.0-abc\x03den\x06Canyon\x01\x03\x20\x6a' > "$corpus/discovery/answer"
 
 status=0
-for target in map map_list background settings bank recording packet discovery; do
+for target in map map_file map_list background settings bank recording packet discovery; do
   log="$build/${target}.log"
   # Output of the readers (their one-line messages) is silenced; crashes still report.
   if "$build/${target}_fuzz" "$corpus/$target" -max_total_time="$seconds" -close_fd_mask=1 \

@@ -1,6 +1,6 @@
 // The shipped maps are playable: tanks start on platforms, every platform can be reached by
 // driving and jumping, and the arena fits the camera; and each map's preview shows that map.
-#include "tools/asset_gen/canvas.hpp"
+#include "drawing/canvas.hpp"
 #include "tools/asset_gen/manifest.hpp"
 #include "tools/asset_gen/map_data.hpp"
 

@@ -8,6 +8,7 @@
 #include "frontend/game_states.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/json_data.hpp"
+#include "objects/map_catalogue.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 #include "tests/support/temp_run_dir.hpp"
@@ -194,21 +195,20 @@ TEST_F(EditorInput, WithUnsavedChangesQuittingAsksAndCancelAndDiscardDoWhatTheyS
     EXPECT_TRUE(quits()) << "discarded";
 }
 
+// Save answered saves the player's map into their folder, then quits.
 TEST_F(EditorInput, SaveAnsweredSavesAndThenQuits) {
     const fs::path folder = fs::temp_directory_path() / ("grumbo-editor-" + std::to_string(getpid()));
-    fs::create_directories(folder / "previews");
-    std::ofstream(folder / "MapSetting.json") << R"({ "Map": [] })";
-    std::ofstream(folder / "BackgroundSetting.json") << R"({ "PreviewArray": [], "MapArray": [] })";
-    EditorSession::instance().folders = {(folder / "").string(), (folder / "previews/").string()};
-
+    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    RereadGameMaps();
+    ASSERT_TRUE(EditorSession::instance().open("Scratch", "meadow")); // a map of the player's own
     doc().select({Kind::Platform, 0});
     harness.tapKey(sf::Keyboard::Up);
     const MapData edited = doc().map();
     chord(sf::Keyboard::LControl, sf::Keyboard::Q);
     QueueKey(sf::Keyboard::Enter, true);
     EXPECT_TRUE(quits());
-    const MapData saved = readMapData(parseJsonText(FileText((folder / "Meadow.json").string()), "Meadow"));
-    EXPECT_EQ(saved.platforms, edited.platforms);
+    const fs::path saved = folder / "grumbo" / "maps" / "Scratch.json";
+    EXPECT_EQ(readMapData(parseJsonText(FileText(saved.string()), "Scratch")).platforms, edited.platforms);
     fs::remove_all(folder);
 }
 

@@ -1,7 +1,8 @@
-// The real editor driven with the mouse: a platform of Meadow dragged to a new place and saved,
-// then a match started on the saved map shows it where it was dropped. The game runs from a run
-// folder of its own whose resources link to the build's, but for copies of the data and preview
-// folders, so the build's stay as they are.
+// The real editor driven as a player drives it. A platform of Meadow dragged to a new place and
+// saved as the player's own copy under the name asked for, then a match on that copy shows it
+// where it was dropped, Meadow itself unchanged. And a new map made with the keys in a fresh
+// home folder, the game's own folder read-only: saved into the player's folder, offered by the
+// level select at the next start, played with --match, and the game's folder unchanged.
 #include "editor/editor_view.hpp"
 #include "objects/json_data.hpp"
 #include "tests/support/display.hpp"
@@ -10,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -36,6 +39,40 @@ int distance(const unsigned char a[3], const unsigned char b[3]) {
     return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
 }
 
+// Every file and folder under root with what each file holds.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        entries[entry.path().string()] =
+            entry.is_regular_file() ? FileText(entry.path().string()) : "(folder)";
+    }
+    return entries;
+}
+
+// The empty bottom-left player panel's deep purple, which nothing on the title shows there.
+bool playerSelectionShown(unsigned long window) {
+    unsigned char rgb[3] = {};
+    return windowPixel(window, 80, 640, rgb) && rgb[1] < 90 && rgb[2] > 120 && rgb[0] < 170;
+}
+
+// Gives a read-only folder back its write permission when the test ends, so it can be removed.
+struct WritableAgain {
+    fs::path folder;
+    ~WritableAgain() {
+        if (std::system(("chmod -R u+w " + folder.string()).c_str()) != 0) {
+            ADD_FAILURE() << "cannot make " << folder << " writable again";
+        }
+    }
+};
+
+// The pixel of the window at a point of the world, as the map's camera frames it.
+std::array<unsigned char, 3> pixelAt(unsigned long window, const EditorView& view, vec2 world) {
+    std::array<unsigned char, 3> rgb{};
+    const vec2 at = view.toScreen(world);
+    windowPixel(window, static_cast<int>(at.x), static_cast<int>(at.y), rgb.data());
+    return rgb;
+}
+
 } // namespace
 
 TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
@@ -46,11 +83,9 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
     TempRunDir dir;
     const fs::path run = fs::current_path(), build = GRUMBO_RESOURCES_DIR, resources = dir.resources();
     ASSERT_EQ(std::system(("cp -rs " + build.string() + "/. " + resources.string()).c_str()), 0);
-    for (const char* written : {"JsonData", "Texture/MainMenu/LevelSelection"}) {
-        fs::remove_all(resources / written);
-        fs::copy(build / written, resources / written, fs::copy_options::recursive);
-    }
     fs::create_symlink(fs::path(GRUMBO_RUN_DIR) / "shaders", run / "shaders");
+    const fs::path maps = resources / ".." / "data" / "grumbo" / "maps";
+    setenv("XDG_DATA_HOME", (resources / ".." / "data").c_str(), 1);
     const fs::path mapFile = resources / "JsonData" / "Meadow.json";
     const MapData before = readMap(mapFile);
     ASSERT_EQ(before.platforms.size(), 8u);
@@ -78,14 +113,16 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
         ASSERT_TRUE(xdotool("sleep 0.4 mouseup 1 sleep 0.6"));
         // The keys go to the window with the focus: make sure it is this one.
         ASSERT_TRUE(xdotool("windowfocus --sync " + std::to_string(window) + " key ctrl+s"));
-        ASSERT_TRUE(editor.waitForOutput("save over it?", 30s)) << editor.output();
-        ASSERT_TRUE(xdotool("key Return"));
-        ASSERT_TRUE(editor.waitForOutput("Saved map \"Meadow\"", 30s)) << editor.output();
+        ASSERT_TRUE(editor.waitForOutput("give it a name of your own", 30s)) << editor.output();
+        ASSERT_TRUE(xdotool("sleep 0.5 type --delay 80 MyMeadow"));
+        ASSERT_TRUE(xdotool("sleep 0.3 key Return"));
+        ASSERT_TRUE(editor.waitForOutput("Saved map \"MyMeadow\"", 30s)) << editor.output();
         ASSERT_TRUE(requestWindowClose(window));
         EXPECT_EQ(editor.waitForExit(60s), 0) << editor.output();
     }
 
-    const MapData after = readMap(mapFile);
+    EXPECT_EQ(readMap(mapFile), before) << "the shipped map is never changed";
+    const MapData after = readMap(maps / "MyMeadow.json");
     ASSERT_EQ(after.platforms.size(), 8u);
     const vec3 moved = after.platforms[6].position;
     EXPECT_NEAR(moved.x, ledge.position.x - 6.0f, 0.2f);
@@ -96,7 +133,7 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
         }
     }
 
-    GameProcess match(GRUMBO_GAME_EXE, run.string(), {"--match", "Meadow", "--windowed"});
+    GameProcess match(GRUMBO_GAME_EXE, run.string(), {"--match", "MyMeadow", "--windowed"});
     ASSERT_TRUE(match.waitForOutput("Load Time: = ", 60s)) << match.output();
     unsigned long window = findWindowByTitle("Grumbo!", 30s);
     ASSERT_NE(window, 0ul);
@@ -176,4 +213,103 @@ TEST(EditorWindow, TheCloseButtonWithUnsavedChangesAsksAndDiscardLeavesTheFileAl
     ASSERT_TRUE(xdotool(focus + "key d"));
     EXPECT_EQ(editor.waitForExit(60s), 0) << editor.output();
     EXPECT_EQ(FileText(mapFile.string()), before);
+}
+
+// A player with the installed game: their new map is saved in their own folder, offered by the
+// level select at the next start and played by --match, and the game's own folder is never written.
+TEST(EditorWindow, APlayersNewMapIsSavedInTheirFolderOfferedAtTheNextStartAndPlayed) {
+    GRUMBO_REQUIRE_DISPLAY();
+    if (std::system("command -v xdotool > /dev/null") != 0) {
+        GTEST_SKIP() << "needs xdotool";
+    }
+    // A player's home, and the game's folder as an installed game has it: a copy nobody writes.
+    TempRunDir dir;
+    const fs::path run = fs::current_path(), resources = dir.resources(), home = resources / ".." / "home";
+    ASSERT_EQ(
+        std::system(("cp -r " + std::string(GRUMBO_RESOURCES_DIR) + "/. " + resources.string()).c_str()), 0);
+    const WritableAgain writable{resources};
+    ASSERT_EQ(std::system(("chmod -R a-w " + resources.string()).c_str()), 0);
+    fs::create_symlink(fs::path(GRUMBO_RUN_DIR) / "shaders", run / "shaders");
+    fs::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_DATA_HOME");
+    const auto gameFolder = snapshot(resources);
+    const fs::path maps = home / ".local" / "share" / "grumbo" / "maps";
+
+    // A new map: the starter floor, and a platform added with N where the mouse points.
+    EditorView view;
+    view.zoom = 34.0f; // the starter map's
+    view.viewport = computeViewport(1280, 800);
+    view.windowHeight = 800.0f;
+    const vec2 ledge{0.0f, 2.0f};
+    {
+        GameProcess editor(GRUMBO_GAME_EXE, run.string(), {"--edit", "MyArena", "--windowed"});
+        ASSERT_TRUE(editor.waitForOutput("Load Time: = ", 60s)) << editor.output();
+        const unsigned long window = findWindowByTitle("Grumbo!", 30s);
+        ASSERT_NE(window, 0ul);
+        std::this_thread::sleep_for(1s);
+        const std::string id = std::to_string(window);
+        ASSERT_TRUE(xdotool("mousemove --window " + id + " " + at(view.toScreen(ledge)) + " sleep 0.4"));
+        ASSERT_TRUE(xdotool("windowfocus --sync " + id + " key n sleep 0.5 key ctrl+s"));
+        ASSERT_TRUE(editor.waitForOutput("Saved map \"MyArena\" to " + (maps / "MyArena.json").string(), 30s))
+            << editor.output();
+        ASSERT_TRUE(requestWindowClose(window));
+        editor.waitForExit(60s);
+    }
+    const MapData made = readMap(maps / "MyArena.json");
+    ASSERT_EQ(made.platforms.size(), 2u);
+    EXPECT_NEAR(made.platforms[1].position.x, ledge.x, 0.1f);
+    EXPECT_NEAR(made.platforms[1].position.y, ledge.y, 0.1f);
+    EXPECT_TRUE(fs::exists(maps / "MyArena.png"));
+
+    // The next start: two players ready, the map row stepped back from the first map round to
+    // the last, which is the player's; the match it starts is recorded with its map.
+    const fs::path recording = resources / ".." / "match.rec";
+    {
+        // Full screen, so the whole window is on the screen and every pixel of it can be read.
+        GameProcess game(GRUMBO_GAME_EXE, run.string(), {"--record", recording.string()});
+        ASSERT_TRUE(game.waitForOutput("Load Time: = ", 60s)) << game.output();
+        const unsigned long window = findWindowByTitle("Grumbo!", 30s);
+        ASSERT_NE(window, 0ul);
+        std::this_thread::sleep_for(5500ms); // the splash can be skipped from its second picture on
+        ASSERT_TRUE(sendKey(window, "Return"));
+        ASSERT_TRUE(game.waitForOutput("Load Time: = ", 2, 30s)) << game.output();
+        for (int attempt = 0; attempt < 10 && !playerSelectionShown(window); ++attempt) {
+            std::this_thread::sleep_for(1000ms); // the title's fade, then Play
+            ASSERT_TRUE(sendKey(window, "Return"));
+            std::this_thread::sleep_for(1500ms);
+        }
+        ASSERT_TRUE(playerSelectionShown(window));
+        for (const char* key : {"t", "t", "KP_8", "KP_8"}) { // join and ready, each half
+            ASSERT_TRUE(sendKey(window, key));
+            std::this_thread::sleep_for(700ms);
+        }
+        std::this_thread::sleep_for(2000ms); // on to the level select
+        for (const char* key : {"Left", "Down", "Down", "Down", "Return"}) {
+            ASSERT_TRUE(sendKey(window, key));
+            std::this_thread::sleep_for(700ms);
+        }
+        ASSERT_TRUE(game.waitForOutput("Load Time: = ", 3, 30s)) << game.output(); // the match
+        std::this_thread::sleep_for(2s);
+        ASSERT_TRUE(requestWindowClose(window));
+        EXPECT_EQ(game.waitForExit(60s), 0) << game.output();
+        EXPECT_EQ(game.output().find("CAN'T FIND TEXTURE"), std::string::npos) << game.output();
+    }
+    EXPECT_NE(FileText(recording.string()).find("setting MapName=MyArena\n"), std::string::npos)
+        << FileText(recording.string()).substr(0, 400);
+
+    // --match plays it: the new platform's plate where it was put, as on the floor.
+    GameProcess match(GRUMBO_GAME_EXE, run.string(), {"--match", "MyArena"});
+    ASSERT_TRUE(match.waitForOutput("Load Time: = ", 60s)) << match.output();
+    const unsigned long window = findWindowByTitle("Grumbo!", 30s);
+    ASSERT_NE(window, 0ul);
+    std::this_thread::sleep_for(4s); // the fade opens and the "Go" sign passes
+    const auto plate = pixelAt(window, view, ledge), floor = pixelAt(window, view, {0.0f, -8.0f}),
+               sky = pixelAt(window, view, {0.0f, 5.0f});
+    EXPECT_LT(distance(plate.data(), floor.data()), 30) << "the new platform's plate";
+    EXPECT_GT(distance(sky.data(), floor.data()), 40) << "and the sky above it";
+    ASSERT_TRUE(requestWindowClose(window));
+    match.waitForExit(60s);
+
+    EXPECT_EQ(snapshot(resources), gameFolder) << "the game's folder is never written";
 }

@@ -1,11 +1,13 @@
 #include "frontend/command_line.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/game_process.hpp"
+#include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <tuple>
 
@@ -23,9 +25,11 @@ CommandLine parse(const std::vector<std::string>& arguments, std::string* out = 
     return line;
 }
 
-// Runs the real program with the arguments; its exit status, with its standard output in out.
-int runGame(const std::string& arguments, std::string& out) {
-    return RunCommand(std::string(GRUMBO_GAME_EXE) + " " + arguments + " 2>/dev/null", out);
+// Runs the real program with the arguments (and the environment's settings before them); its exit
+// status, with its standard output in out.
+int runGame(const std::string& arguments, std::string& out, const std::string& environment = "") {
+    return RunCommand(environment + " " + std::string(GRUMBO_GAME_EXE) + " " + arguments + " 2>/dev/null",
+                      out);
 }
 
 } // namespace
@@ -54,6 +58,7 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
         {"--lives", "x"},
         {"--bot-level", "godlike"},
         {"--match"},
+        {"--edit", ""},
         {"--sync-test", "8"},                       // it checks a match
         {"--match", "Meadow", "--sync-test", "61"}, // at most a second back
         {"--match", "Meadow", "--sync-test", "8", "--record", "m.rec"}};
@@ -66,6 +71,23 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     EXPECT_FALSE(line.match.has_value());
     EXPECT_FALSE(line.exitStatus.has_value()) << "an unknown map starts the game as usual";
     EXPECT_EQ(out, "No map is called \"Moon\"; the maps are: Meadow, Canyon, Starfall\n");
+}
+
+TEST(CommandLine, APlayersMapIsPlayedHereButOnlineMatchesKeepToTheShippedMaps) {
+    const std::vector<std::string> all = {"Meadow", "Canyon", "Arena"}, shipped = {"Meadow", "Canyon"};
+    testing::internal::CaptureStdout();
+    const CommandLine here = ParseCommandLine({"--match", "Arena"}, all, shipped);
+    const CommandLine online = ParseCommandLine({"--host", "--match", "Arena"}, all, shipped);
+    const CommandLine unknown = ParseCommandLine({"--host", "--match", "Moon"}, all, shipped);
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(here.match.has_value());
+    EXPECT_EQ(here.match->map, "Arena");
+    EXPECT_EQ(online.online.shape.map, "Meadow");
+    EXPECT_EQ(unknown.online.shape.map, "Meadow");
+    EXPECT_EQ(out,
+              "\"Arena\" is a map of your own; online matches play the maps that come with the game, which "
+              "every machine has: Meadow is played instead\n"
+              "No map is called \"Moon\"; the maps are: Meadow, Canyon\n");
 }
 
 // The program itself answers before it needs a display or a window.
@@ -81,6 +103,8 @@ TEST(CommandLine, TheGameListsItsOptionsOrRefusesAWrongOneAndQuits) {
     EXPECT_EQ(runGame("--record ''", out), 2);
     EXPECT_TRUE(out.starts_with("Option --record needs a file name\nUsage: Grumbo")) << out;
     EXPECT_EQ(runGame("--replay ''", out), 2) << "rather than the menus";
+    EXPECT_EQ(runGame("--edit ''", out), 2) << "rather than the menus";
+    EXPECT_TRUE(out.starts_with("Option --edit needs a map name\nUsage: Grumbo")) << out;
 }
 
 // Told at once, without a display, rather than at the podium minutes later.
@@ -97,6 +121,34 @@ TEST(CommandLine, TheGameRefusesARecordingTargetItCannotWriteBeforeAnyWindow) {
     if (!saved.empty()) {
         setenv("DISPLAY", saved.c_str(), 1);
     }
+}
+
+// A damaged map file is named with its problems and not opened as if it were fine, nor as a new
+// map that a save would then write over it.
+TEST(CommandLine, TheEditorRefusesADamagedMapFileBeforeAnyWindow) {
+    char pattern[] = "/tmp/grumbo-data-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string data = pattern, maps = data + "/grumbo/maps/";
+    std::filesystem::create_directories(maps);
+    const std::pair<const char*, const char*> damaged[] = {
+        {"Cut",
+         R"({ "MapName": "Cut", "CameraZoom": 30, "Object": [ { "ObjName": "Platform", "Position": [0, -8],)"},
+        {"NoScale", R"({ "MapName": "NoScale", "CameraZoom": 30, "Object": [
+            { "ObjName": "Platform", "Position": [0, -8], "Rotation": [0, 0, 0] } ] })"},
+        {"Zip", "PK\x03\x04 a picture, not a map"}};
+    for (const auto& [name, text] : damaged) {
+        std::ofstream(maps + name + ".json") << text;
+        std::string out;
+        EXPECT_EQ(
+            runGame("--edit " + std::string(name) + " --windowed", out, "DISPLAY= XDG_DATA_HOME=" + data), 2)
+            << out;
+        EXPECT_NE(out.find("Map file " + maps + name + ".json does not read cleanly: "), std::string::npos)
+            << out;
+        EXPECT_NE(out.find("Map \"" + std::string(name) + "\" is not opened"), std::string::npos) << out;
+        EXPECT_EQ(out.find("is new"), std::string::npos) << out;
+        EXPECT_EQ(FileText(maps + name + ".json"), text);
+    }
+    std::filesystem::remove_all(data);
 }
 
 TEST(CommandLine, WindowedStartsTheEngineOutOfFullscreen) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 namespace {
@@ -208,6 +209,7 @@ TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverSt
     EXPECT_EQ(menu.joinedCount, 1u);
     EXPECT_EQ(panel(1).computer, BotLevel::Normal);
     EXPECT_EQ(text(panel(1).ui.computerText), "CPU NORMAL");
+    EXPECT_EQ(picture(panel(1).ui.schemeIcon), "ControlSchemeComputer");
     EXPECT_TRUE(panel(1).ui.setSelection->active && !panel(1).ui.startText->active);
     const int32_t face = panel(1).faceIndex;
     tap(Key::A); // the left half's key moves no computer's choice
@@ -226,6 +228,7 @@ TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverSt
 
     // A person joins after the computer and readies: a match of one person and one computer.
     tap(Key::T);
+    EXPECT_EQ(picture(panel(2).ui.schemeIcon), "ControlSchemeKeyboardLeft");
     EXPECT_EQ(CheckStart(menu), PanelsOutcome::Stay);
     tap(Key::T);
     EXPECT_EQ(CheckStart(menu), PanelsOutcome::Start);
@@ -241,6 +244,48 @@ TEST_F(PlayerPanelScreen, ComputersSitDownReadyGetHarderLeaveLastFirstAndNeverSt
     enter(); // coming back empties every seat
     EXPECT_FALSE(panel(1).computer.has_value());
     EXPECT_EQ(menu.joinedCount, 0u);
+}
+
+TEST_F(PlayerPanelScreen, ComputersWearFacesNoOtherSeatHasAndMoveOffOneAPersonTakes) {
+    auto distinctFaces = [&] {
+        std::set<int32_t> faces;
+        for (uint32_t k = 1; k <= menu.joinedCount; ++k) {
+            faces.insert(panel(static_cast<int>(k)).faceIndex);
+        }
+        return faces.size() == menu.joinedCount;
+    };
+    tap(Key::T); // a person on panel 1
+    // Computers sit down, get harder (choosing again each time) and leave, over and over.
+    for (int round = 0; round < 8; ++round) {
+        for (int press = 0; press < 9; ++press) {
+            tap(Key::C);
+            ASSERT_TRUE(distinctFaces()) << "round " << round << ", press " << press;
+        }
+        ASSERT_EQ(menu.joinedCount, 4u);
+        for (int k = 0; k < 3; ++k) {
+            tap(Key::BackSpace);
+        }
+    }
+    // The person steps through every face; whichever a computer had, it takes a free one.
+    tap(Key::C);
+    tap(Key::C);
+    tap(Key::C);
+    tap(Key::C);
+    ASSERT_EQ(menu.joinedCount, 3u);
+    for (int step = 0; step < 8; ++step) {
+        tap(Key::D);
+        EXPECT_TRUE(distinctFaces()) << "step " << step;
+        EXPECT_EQ(picture(panel(2).ui.face), panel(2).faceImages[panel(2).faceIndex]);
+    }
+    // Two people may share a face; the computers still keep clear of it and of each other.
+    tap(Key::Numpad8);
+    for (int step = 0; step < 4 && panel(4).faceIndex != panel(1).faceIndex; ++step) {
+        tap(Key::Right);
+    }
+    ASSERT_EQ(panel(4).faceIndex, panel(1).faceIndex);
+    EXPECT_NE(panel(2).faceIndex, panel(3).faceIndex);
+    EXPECT_NE(panel(2).faceIndex, panel(1).faceIndex);
+    EXPECT_NE(panel(3).faceIndex, panel(1).faceIndex);
 }
 
 // The key that takes a computer away does nothing without one, so it swallows no join.

@@ -1,5 +1,5 @@
 // The match HUD as the player reads it: which damage digits show and in what colour, the shake
-// after a hit, the life icons, where the panels sit, and the clock.
+// after a hit, the life icons and the count past them, where the panels sit, and the clock.
 #include "engine/engine.hpp"
 #include "graphics/renderer.hpp"
 #include "match/hud.hpp"
@@ -76,6 +76,30 @@ TEST_F(HudPanel, DamageShowsOnlyTheDigitsItNeedsAndLivesTheirIcons) {
     EXPECT_EQ(digits(), (std::vector<int>{1}));
     HideStatsPanelParts(*panel);
     EXPECT_TRUE(columns(std::vector{panel->background, panel->lifeIcons[0], panel->numerals[0]}).empty());
+}
+
+TEST_F(HudPanel, PastFiveLivesTheCountStandsBesideOneIconAndFollowsTheLives) {
+    // Lives as a long match loses them, from the most a match may have down to the last.
+    for (uint32_t lives : {99u, 42u, 10u, 9u, 6u, 5u, 4u, 1u}) {
+        player->lives = lives;
+        show(1.0f);
+        std::vector<int> count;
+        for (uint32_t left = lives; left > 0; left /= 10) {
+            count.insert(count.begin(), static_cast<int>(left % 10) + 1);
+        }
+        if (lives > 5) {
+            EXPECT_EQ(columns(panel->lifeIcons).size(), 1u) << lives;
+            EXPECT_TRUE(panel->lifeIcons[0]->active);
+            EXPECT_EQ(columns(std::vector{panel->livesTimes}), (std::vector<int>{13})) << lives;
+            EXPECT_EQ(columns(panel->livesDigits), count) << lives;
+            EXPECT_LT(panel->lifeIcons[0]->transform.position.x, panel->livesTimes->transform.position.x);
+            EXPECT_LT(panel->livesTimes->transform.position.x, panel->livesDigits[0]->transform.position.x);
+        } else {
+            EXPECT_EQ(columns(panel->lifeIcons).size(), lives) << lives;
+            EXPECT_FALSE(panel->livesTimes->active || panel->livesDigits[0]->active ||
+                         panel->livesDigits[1]->active);
+        }
+    }
 }
 
 TEST_F(HudPanel, ARiseShakesTheNumeralsRedThenTheyWarmWithTheDamage) {

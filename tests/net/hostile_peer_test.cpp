@@ -128,7 +128,7 @@ TEST_F(HostilePeers, SquattersThatNeverSayHelloAreDroppedAndAFriendJoinsAtOnce) 
 }
 
 // A joined peer sends its first actions, then only keep-alives and garbage: the host's computer
-// plays its seat on after 3 s of waiting, and the match goes on.
+// plays its seat on after 6 s of waiting (it stopped in its first frames), and the match goes on.
 TEST_F(HostilePeers, APeerThatStopsActingIsHandledAsGone) {
     std::unique_ptr<HostilePeer> peer = joinedPeerInAMatch();
     ASSERT_TRUE(peer->start().has_value());
@@ -147,10 +147,11 @@ TEST_F(HostilePeers, APeerThatStopsActingIsHandledAsGone) {
         },
         15000, {peer.get()});
     const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("sent no actions for 3 s while the others waited; computers play its seats"),
+    // Its first frames of the match: twice the time a busy machine's slow first pictures may take.
+    EXPECT_NE(said.find("sent no actions for 6 s while the others waited; computers play its seats"),
               std::string::npos)
         << said;
-    EXPECT_LE(took, 8000u);
+    EXPECT_LE(took, 10000u);
     const uint32_t frames = host->frames();
     pump(1000, {peer.get()});
     EXPECT_GT(host->frames(), frames + 30) << "the match goes on";

@@ -201,3 +201,47 @@ TEST(LossyLink, ConnectionsThatNeverSayHelloAreDroppedAndKeepNobodyOut) {
     run(network, {&host, &friendly}, 4000, pace);
     EXPECT_TRUE(friendly.session.playing());
 }
+
+// On a lossy link a reliable packet lost a few times over comes seconds late and holds back all
+// the reliable traffic behind it. A lobby waiting for its last friend, and the matches after it,
+// go on through such stalls: a machine is judged silent only when nothing at all comes from it.
+TEST(LossyLink, AReliablePacketResentForSecondsMakesNoMachineLookSilent) {
+    MemoryNetwork network(17, {100, 250, 0.1, 0.05, 3500});
+    SessionMachine host(network, "host", hostSetup(3), kBuild, 1);
+    SessionMachine first(network, "first", clientSetup(), kBuild, 2);
+    std::mt19937 pace(4);
+    testing::internal::CaptureStdout();
+    run(network, {&host, &first}, 60000, pace); // the third seat stays empty: a minute of lobby
+    SessionMachine second(network, "second", clientSetup(), kBuild, 3);
+    first.matchFrames = second.matchFrames = host.matchFrames = 600;
+    run(network, {&host, &first, &second}, 60000, pace);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.find("not been heard from"), std::string::npos) << said;
+    EXPECT_FALSE(first.session.closed());
+    EXPECT_FALSE(second.session.closed());
+    EXPECT_GE(second.matchesEnded, 2);
+}
+
+// A busy machine may draw its first pictures of a match slowly: one that freezes for 5 s just
+// after sending its first actions is still loading, not gone, and once it is back nobody counts
+// its own freeze as the others holding it up. Past its first frames, the same freeze is a
+// machine gone (see above).
+TEST(LossyLink, AMachineThatFreezesAsItsMatchBeginsPlaysOn) {
+    MemoryNetwork network(23, {20, 60, 0.05});
+    SessionMachine host(network, "host", hostSetup(3), kBuild, 1);
+    SessionMachine first(network, "first", clientSetup(), kBuild, 2);
+    SessionMachine second(network, "second", clientSetup(), kBuild, 3);
+    std::mt19937 pace(6);
+    testing::internal::CaptureStdout();
+    for (int ms = 0; ms < 10000 && first.frames() == 0; ms += 10) {
+        run(network, {&host, &first, &second}, 10, pace);
+    }
+    ASSERT_GT(first.frames(), 0u);
+    run(network, {&host, &second}, 5000, pace); // first froze
+    run(network, {&host, &first, &second}, 5000, pace);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.find("computers play"), std::string::npos) << said;
+    EXPECT_EQ(said.find("back to the title"), std::string::npos) << said;
+    EXPECT_GT(first.frames(), 300u);
+    EXPECT_GT(second.frames(), 300u);
+}

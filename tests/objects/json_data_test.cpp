@@ -139,19 +139,24 @@ TEST(JsonData, CountsAndMapNamesAreBounded) {
     EXPECT_NE(out.find("\"../../etc/passwd\" is a path, not a map name"), std::string::npos) << out;
 }
 
-TEST(JsonData, LevelSelectPreviewsFollowTheMapsThatLoad) {
+TEST(JsonData, EachMapGetsThePreviewItsFileNamesAndABadOneShiftsNoOther) {
     TempRunDir dir;
-    dir.writeResource("JsonData/First.json", R"({"MapName": "First", "MapPreviewName": "FirstPreview"})");
-    dir.writeResource("JsonData/Second.json", R"({"MapName": "Second", "MapPreviewName": "SecondPreview"})");
+    for (const char* name : {"First", "Second", "Third", "Fourth"}) {
+        dir.writeResource(std::string("JsonData/") + name + ".json", std::string(R"({"MapName": ")") + name +
+                                                                         R"(", "MapPreviewName": ")" + name +
+                                                                         "Preview\"}");
+    }
     BackgroundTable table;
-    table.previews = {{"a", "A"}, {"broken", "B"}, {"c", "C"}, {"d", "D"}};
+    // In another order than the maps, with one picture broken and none at all for the fourth map.
+    table.previews = {
+        {"c", "ThirdPreview"}, {"broken", "SecondPreview"}, {"a", "FirstPreview"}, {"x", "Other"}};
     std::vector<std::string> tried;
-    std::vector<std::string> names =
-        levelSelectPreviewNames({"First", "Second"}, table, [&](const MapPreview& preview) {
+    const std::vector<std::string> names = levelSelectPreviewNames(
+        {"First", "Second", "Third", "Fourth", "First"}, table, [&](const MapPreview& preview) {
             tried.push_back(preview.path);
             return preview.path != "broken";
         });
-    EXPECT_EQ(tried, (std::vector<std::string>{"a", "broken", "c", "d"}));
-    // The broken preview is skipped without shifting; the extra one finds no map and adds "".
-    EXPECT_EQ(names, (std::vector<std::string>{"FirstPreview", "SecondPreview", ""}));
+    EXPECT_EQ(names, (std::vector<std::string>{"FirstPreview", "", "ThirdPreview", "", "FirstPreview"}));
+    EXPECT_EQ(tried, (std::vector<std::string>{"a", "broken", "c"}))
+        << "each picture loaded once, when needed";
 }

@@ -126,6 +126,10 @@ void MemoryNetwork::post(int from, int to, TransportEvent event, bool reliable) 
     }
     uint32_t due =
         clock + std::uniform_int_distribution<uint32_t>(shape.minDelayMs, shape.maxDelayMs)(random);
+    if (reliable && shape.controlResent > 0.0 &&
+        std::uniform_real_distribution<double>(0.0, 1.0)(random) < shape.controlResent) {
+        due += shape.controlResentMs;
+    }
     if (reliable) {
         uint32_t& last = lastReliableDue[{from, to}];
         due = last = std::max(due, last);

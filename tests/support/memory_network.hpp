@@ -23,6 +23,10 @@ struct LinkShape {
     uint32_t minDelayMs = 1;
     uint32_t maxDelayMs = 1;
     double inputsDropped = 0.0; // the share of inputs packets lost
+    // The share of control packets lost a few times over before one copy gets through, and how
+    // long that takes: everything reliable sent after it waits behind it, as on ENet.
+    double controlResent = 0.0;
+    uint32_t controlResentMs = 0;
 };
 
 class MemoryNetwork {

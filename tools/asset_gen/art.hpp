@@ -4,9 +4,9 @@
 // the interface pieces. Every drawing takes an Xf, so the same code makes a sprite sheet cell,
 // a menu portrait or a figure in a tutorial page.
 
-#include "tools/asset_gen/canvas.hpp"
-#include "tools/asset_gen/paint.hpp"
-#include "tools/asset_gen/shapes.hpp"
+#include "drawing/canvas.hpp"
+#include "drawing/paint.hpp"
+#include "drawing/shapes.hpp"
 #include "tools/asset_gen/text.hpp"
 
 #include <array>
@@ -14,11 +14,9 @@
 
 namespace assetgen {
 
-// Player 1 red, 2 blue, 3 green, 4 yellow, everywhere.
-inline const std::array<Rgba, 4> kPlayerColours = {rgb(0xee4b3e), rgb(0x3e7fea), rgb(0x43c15a),
-                                                   rgb(0xf6c736)};
+// The pictures are drawn with the game's drawing library.
+using namespace drawing;
 
-inline const Rgba kWhite = rgb(0xffffff);
 inline const Rgba kCream = rgb(0xfff4dc);
 inline const Rgba kPlum = rgb(0x5a469e);   // plain buttons and panels
 inline const Rgba kGold = rgb(0xffbe2e);   // highlights

@@ -2,12 +2,16 @@
 
 // One function per kind of picture; the manifest binds them to file paths and sizes.
 
+#include "drawing/arena_background.hpp"
+#include "drawing/canvas.hpp"
 #include "tools/asset_gen/art.hpp"
-#include "tools/asset_gen/canvas.hpp"
 
 #include <string>
 
 namespace assetgen {
+
+// The pictures are drawn with the game's drawing library.
+using namespace drawing;
 
 // Tank parts and sprite sheets.
 void makeBody(Canvas& c);
@@ -59,6 +63,7 @@ void makeOptionPanel(Canvas& c);
 void makeReadyStamp(Canvas& c);
 void makeControlSchemeGamepad(Canvas& c, int pad);
 void makeControlSchemeKeyboard(Canvas& c, bool leftHalf);
+void makeControlSchemeComputer(Canvas& c);
 void makeHeart(Canvas& c, bool left);
 
 // Full-screen and large pictures.
@@ -69,9 +74,7 @@ void makeControllerSplash(Canvas& c);
 void makeStudioLogo(Canvas& c);
 void makeTeamLogo(Canvas& c);
 void makeMenuBackground(Canvas& c);
-// Arena backgrounds by theme name ("meadow", "canyon", "starfall", "lagoon", "glacier", "ember",
-// "cloudtop"; anything else the plain one).
-void makeArenaBackground(Canvas& c, const std::string& theme);
+// Arena backgrounds by theme name come from drawing/arena_background.hpp.
 void makeCustomMapPreview(Canvas& c, const std::string& caption);
 
 } // namespace assetgen

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace assetgen {
 
@@ -148,16 +149,17 @@ void makeWords(Canvas& c, const std::string& text, WordsLook look) {
 }
 
 void makeUiFont(Canvas& c) {
-    // Digits 0-9, percent and colon, one per cell, all at one size and centred in their cells.
-    static const char* kCells[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "%", ":"};
-    float cell = static_cast<float>(c.width()) / 12;
+    // Digits 0-9, percent, colon and times, one per cell, all at one size and centred in their cells.
+    static const char* kCells[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "%", ":", "\u00d7"};
+    constexpr int kCellCount = static_cast<int>(std::size(kCells));
+    float cell = static_cast<float>(c.width()) / kCellCount;
     float h = static_cast<float>(c.height());
     TextStyle t;
     t.fill = kWhite;
     t.shade = rgb(0xd9d5e8);
     t.outline = h * 0.06f;
     float px = fitTextSize("0", cell * 0.86f, h * 0.9f, h * 0.95f, t.outline);
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < kCellCount; ++i) {
         drawText(c, kCells[i], {cell * (i + 0.5f), h / 2}, px, t, cell * 0.86f);
     }
 }
@@ -236,6 +238,33 @@ void makeControlSchemeKeyboard(Canvas& c, bool leftHalf) {
     t.ink = kWhite;
     t.shadow = 0;
     drawText(c, leftHalf ? "LEFT" : "RIGHT", {w * 0.5f, w * 0.74f}, w * 0.16f, t, w * 0.7f);
+}
+
+void makeControlSchemeComputer(Canvas& c) {
+    // A computer's seat: a little screen-faced robot instead of the keys or pad a person holds.
+    float w = static_cast<float>(c.width());
+    drawPanel(c, {w * 0.04f, w * 0.04f, w * 0.96f, w * 0.96f}, rgb(0xf3f0fb), rgb(0xb3a6e0), w * 0.16f,
+              w * 0.025f);
+    float line = w * 0.022f;
+    paint(c, capsule({w * 0.5f, w * 0.2f}, {w * 0.5f, w * 0.3f}, w * 0.018f), toon(kPlum, line * 0.6f, 0));
+    paint(c, circle({w * 0.5f, w * 0.18f}, w * 0.045f), toon(kGold, line * 0.8f, w * 0.012f));
+    for (float s : {-1.0f, 1.0f}) {
+        paint(c, box({w * (0.5f + 0.27f * s), w * 0.44f}, {w * 0.04f, w * 0.07f}, w * 0.03f),
+              toon(rgb(0xb3a6e0), line * 0.8f, w * 0.01f));
+    }
+    paint(c, box({w * 0.5f, w * 0.44f}, {w * 0.24f, w * 0.15f}, w * 0.07f), toon(kPlum, line, w * 0.03f));
+    for (float s : {-1.0f, 1.0f}) {
+        glow(c, circle({w * (0.5f + 0.1f * s), w * 0.42f}, w * 0.04f), withAlpha(kGold, 0.7f),
+             static_cast<int>(w * 0.03f));
+        paint(c, circle({w * (0.5f + 0.1f * s), w * 0.42f}, w * 0.04f), toon(rgb(0xfff066), line * 0.5f, 0));
+    }
+    fillShape(c, capsule({w * 0.44f, w * 0.51f}, {w * 0.56f, w * 0.51f}, w * 0.014f), rgb(0xfff066));
+    TextStyle t = titleText(w * 0.018f);
+    t.fill = kPlum;
+    t.shade = shadeOf(kPlum, 0.8f);
+    t.ink = kWhite;
+    t.shadow = 0;
+    drawText(c, "CPU", {w * 0.5f, w * 0.76f}, w * 0.16f, t, w * 0.7f);
 }
 
 void makeHeart(Canvas& c, bool left) {

@@ -146,7 +146,7 @@ std::vector<PictureEntry> fixedPictures() {
     add(pic("Shaders/Fade_BlackOverlay.png", 320, 200, 1.6f, makeBlackOverlay));
 
     // Match interface.
-    add(sheet("UI_Font.png", 1536, 128, 12, 1.0f, makeUiFont));
+    add(sheet("UI_Font.png", 1664, 128, 13, 1.0f, makeUiFont));
     add(pic("StatsPanelBG.png", 360, 140, 2.6f * 0.1f * 1.6f / (1.08f * 0.15f), makeStatsPanel));
     add(words("Go.png", 320, 320, 1.0f, [](Canvas& c) { makeWords(c, "GO!", WordsLook::Go); }));
     add(pic("HeartLeft.png", 640, 800, 0.8f, [](Canvas& c) { makeHeart(c, true); }));
@@ -222,6 +222,7 @@ std::vector<PictureEntry> fixedPictures() {
             [](Canvas& c) { makeControlSchemeKeyboard(c, true); }));
     add(pic("MainMenu/ControlSchemes/ControlScheme_KeyboardRight.png", 192, 192, 1.0f,
             [](Canvas& c) { makeControlSchemeKeyboard(c, false); }));
+    add(pic("MainMenu/ControlSchemes/ControlScheme_Computer.png", 192, 192, 1.0f, makeControlSchemeComputer));
     for (int page = 1; page <= 3; ++page) {
         add(pic("MainMenu/Tutorial/Tutorial_" + std::to_string(page) + ".png", 1152, 720, 1.6f,
                 [page](Canvas& c) { makeTutorialPage(c, page); }));

@@ -3,7 +3,7 @@
 // The list of pictures the game loads: path, size and how each is drawn. The generator writes
 // them and the tests read the same list, so the two cannot drift apart.
 
-#include "tools/asset_gen/canvas.hpp"
+#include "drawing/canvas.hpp"
 #include "tools/asset_gen/map_data.hpp"
 
 #include <functional>
@@ -11,6 +11,9 @@
 #include <vector>
 
 namespace assetgen {
+
+// The pictures are drawn with the game's drawing library.
+using namespace drawing;
 
 struct PictureEntry {
     std::string path; // relative to the Resources/ folder
@@ -28,8 +31,5 @@ std::vector<PictureEntry> fixedPictures();
 std::vector<PictureEntry> mapPictures(const MapSet& maps);
 // Both lists; a map picture replaces a fixed one at the same path.
 std::vector<PictureEntry> allPictures(const MapSet& maps);
-// A map's level-select preview on its background theme, as the generator draws the shipped
-// ones (the map editor draws the preview of a map it saves with it).
-Canvas mapPreview(const MapData& map, const std::string& theme);
 
 } // namespace assetgen

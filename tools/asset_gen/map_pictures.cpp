@@ -1,4 +1,5 @@
 // Pictures that follow from the map data: each map's background and its level-select preview.
+#include "drawing/map_preview.hpp"
 #include "tools/asset_gen/makers.hpp"
 #include "tools/asset_gen/manifest.hpp"
 
@@ -9,9 +10,6 @@ namespace assetgen {
 
 namespace {
 
-constexpr int kPreviewWidth = 500;
-constexpr int kPreviewHeight = 300;
-
 std::string themeOf(const MapSet& set, const std::string& mapName) {
     for (const BackgroundEntry& b : set.backgrounds) {
         if (b.mapName == mapName) {
@@ -21,30 +19,17 @@ std::string themeOf(const MapSet& set, const std::string& mapName) {
     return "";
 }
 
-// The arena as the match camera frames it: platforms as the game draws them and the spawn points.
-void drawPreview(Canvas& c, const MapData& map, const std::string& theme) {
-    float w = static_cast<float>(c.width()), h = static_cast<float>(c.height());
-    makeArenaBackground(c, theme);
-    float zoom = map.cameraZoom > 0 ? map.cameraZoom : 30.0f;
-    float scale = std::min(w / (1.6f * zoom), h / zoom);
-    auto at = [&](float x, float y) { return Vec2{w / 2 + x * scale, h / 2 - y * scale}; };
+// The map as the preview drawing takes it.
+PreviewMap previewOf(const MapData& map) {
+    PreviewMap out;
+    out.cameraZoom = map.cameraZoom;
     for (const PlatformData& p : map.platforms) {
-        Vec2 centre = at(p.x, p.y);
-        fillShape(c, box(centre, {p.width * scale / 2, p.height * scale / 2}, 0, p.degrees), kInk);
-        Look plate;
-        plate.fillAt = verticalGradient(rgb(0xfffdf6), rgb(0xe4ddd0), centre.y - p.height * scale / 2,
-                                        centre.y + p.height * scale / 2);
-        paint(c, box(centre, {(p.width - 0.5f) * scale / 2, (p.height - 0.5f) * scale / 2}, 0, p.degrees),
-              plate);
+        out.platforms.push_back({p.x, p.y, p.width, p.height, p.degrees});
     }
-    for (size_t i = 0; i < map.spawns.size(); ++i) {
-        Vec2 p = at(map.spawns[i].x, map.spawns[i].y);
-        Rgba colour = i < 4 ? kPlayerColours[i] : rgb(0xb8b2c8);
-        paint(c, circle(p, scale * 0.75f), toon(colour, 3, scale * 0.2f));
+    for (const SpawnData& s : map.spawns) {
+        out.spawns.push_back({s.x, s.y});
     }
-    fillShape(c,
-              subtract(box({w / 2, h / 2}, {w / 2, h / 2}), box({w / 2, h / 2}, {w / 2 - 6, h / 2 - 6}, 10)),
-              kInk);
+    return out;
 }
 
 } // namespace
@@ -79,12 +64,12 @@ std::vector<PictureEntry> mapPictures(const MapSet& set) {
             owner = &set.maps[i];
         }
         if (owner) {
-            MapData map = *owner;
-            std::string theme = themeOf(set, map.name);
-            out.push_back({path, kPreviewWidth, kPreviewHeight, 1, 20.0f / 12.0f, false,
-                           [map, theme](Canvas& c) { drawPreview(c, map, theme); }});
+            PreviewMap map = previewOf(*owner);
+            std::string theme = themeOf(set, owner->name);
+            out.push_back({path, kMapPreviewWidth, kMapPreviewHeight, 1, 20.0f / 12.0f, false,
+                           [map, theme](Canvas& c) { drawMapPreview(c, map, theme); }});
         } else {
-            out.push_back({path, kPreviewWidth, kPreviewHeight, 1, 20.0f / 12.0f, false,
+            out.push_back({path, kMapPreviewWidth, kMapPreviewHeight, 1, 20.0f / 12.0f, false,
                            [](Canvas& c) { makeCustomMapPreview(c, "CUSTOM"); }});
         }
     }
@@ -109,12 +94,6 @@ std::vector<PictureEntry> allPictures(const MapSet& set) {
         }
     }
     return fixed;
-}
-
-Canvas mapPreview(const MapData& map, const std::string& theme) {
-    Canvas c(kPreviewWidth, kPreviewHeight);
-    drawPreview(c, map, theme);
-    return c;
 }
 
 } // namespace assetgen

@@ -54,6 +54,11 @@ struct Bitmap {
     std::vector<float> v;
 };
 
+// The outlines as drawn, never fitted to the pixel grid. The game scales every picture, and
+// grid-fitting had thinned a T's bar and the gap above an i's stem to one pixel row, which the
+// scaled picture then lost on some lines: the letters keep the font's own proportions instead.
+constexpr FT_Int32 kGlyphLoad = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+
 // Thread-local, since a FreeType library and its faces must not be shared between threads.
 class FreeTypeFont {
   public:
@@ -91,7 +96,7 @@ class FreeTypeFont {
         for (unsigned cp : text) {
             FT_UInt index = FT_Get_Char_Index(face_, cp);
             pen += kerning(prev, index);
-            if (FT_Load_Glyph(face_, index, FT_LOAD_DEFAULT) == 0) {
+            if (FT_Load_Glyph(face_, index, kGlyphLoad) == 0) {
                 pen += face_->glyph->advance.x / 64.0f;
             }
             prev = index;
@@ -116,7 +121,7 @@ class FreeTypeFont {
             FT_UInt index = FT_Get_Char_Index(face_, cp);
             pen += kerning(prev, index);
             prev = index;
-            if (FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) {
+            if (FT_Load_Glyph(face_, index, kGlyphLoad) != 0) {
                 continue;
             }
             FT_Glyph glyph = nullptr;
@@ -175,7 +180,7 @@ class FreeTypeFont {
             return 0;
         }
         FT_Vector delta;
-        if (FT_Get_Kerning(face_, prev, index, FT_KERNING_DEFAULT, &delta) != 0) {
+        if (FT_Get_Kerning(face_, prev, index, FT_KERNING_UNFITTED, &delta) != 0) {
             return 0;
         }
         return delta.x / 64.0f;
@@ -308,6 +313,8 @@ LineInk renderBlock(const std::vector<unsigned>& text, float px, float outline) 
     return ink;
 }
 
+thread_local std::function<void(const SetLine&)> lineWatcher;
+
 FreeTypeFont& threadFont() {
     thread_local FreeTypeFont font;
     static std::once_flag reported;
@@ -369,6 +376,10 @@ std::vector<std::string> wrapWords(const std::string& text, float width, float p
 
 } // namespace
 
+void watchSetLines(std::function<void(const SetLine&)> watcher) {
+    lineWatcher = std::move(watcher);
+}
+
 bool fontAvailable() {
     return threadFont().ok();
 }
@@ -405,6 +416,9 @@ float drawText(Canvas& canvas, const std::string& text, Vec2 anchor, float px, c
                                  : static_cast<int>(std::lround(left)) - ix0;
     float baseline = anchor.y + ink.capHeight / 2;
     int oy = static_cast<int>(std::lround(baseline)) - ink.oy;
+    if (lineWatcher) {
+        lineWatcher({text, px, ink.fill, ink.ox, ink.oy, ox, oy, canvas.width(), canvas.height()});
+    }
 
     if (style.glow > 0) {
         Mask halo(canvas.width(), canvas.height());

@@ -4,13 +4,17 @@
 // stroker, a two-tone fill, a drop shadow and a glow. When the font file is missing a plain
 // built-in block font stands in, so every picture still carries its words.
 
-#include "tools/asset_gen/canvas.hpp"
-#include "tools/asset_gen/paint.hpp"
-#include "tools/asset_gen/shapes.hpp"
+#include "drawing/canvas.hpp"
+#include "drawing/paint.hpp"
+#include "drawing/shapes.hpp"
 
+#include <functional>
 #include <string>
 
 namespace assetgen {
+
+// The pictures are drawn with the game's drawing library.
+using namespace drawing;
 
 inline constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
@@ -52,5 +56,22 @@ float drawParagraph(Canvas& canvas, const std::string& text, Bounds box, float p
 
 // The largest size (up to maxSize) at which the text with its outline fits in width x height.
 float fitTextSize(const std::string& text, float width, float height, float maxSize, float outline);
+
+// One line as drawText set it: the letters' coverage (outline left out) with the start of the
+// pen on its baseline, and where the mask's top-left corner landed on a canvas of what size.
+struct SetLine {
+    std::string text;
+    float pixelSize = 0;
+    Mask fill;
+    int penX = 0;
+    int baselineY = 0;
+    int canvasX = 0;
+    int canvasY = 0;
+    int canvasWidth = 0;
+    int canvasHeight = 0;
+};
+// Every line drawText sets on this thread goes to the watcher too, until it is cleared with an
+// empty one; the checks of the lettering read the generator's words this way.
+void watchSetLines(std::function<void(const SetLine&)> watcher);
 
 } // namespace assetgen

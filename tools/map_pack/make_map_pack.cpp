@@ -1,12 +1,12 @@
 // Makes the map pack with the map editor's own document, the way a player makes a map: platforms
 // added, stretched and turned, spawn points dropped on them, the zoom and the theme chosen; then
-// each map is checked and saved into a data folder like any editor save (the previews are left to
-// the build, which draws them for every map it is given).
+// each map is checked and saved into a data folder as a developer ships a map (the previews are
+// left to the build, which draws them for every map it is given).
 //   make_map_pack DATA_FOLDER       (the repository's data/)
 #include "editor/map_checks.hpp"
 #include "editor/map_document.hpp"
-#include "editor/map_saver.hpp"
 #include "platform/file_read.hpp"
+#include "tools/map_pack/pack_saver.hpp"
 
 #include <functional>
 #include <iostream>
@@ -135,20 +135,16 @@ struct Retune {
 };
 const Retune kRetunes[] = {{"Starfall", "starfall", 35.0f}};
 
-// Checks the map and saves it into the folder; false when it did not go in the level select.
-bool checkAndSave(const MapDocument& doc, const SaveFolders& folders) {
+// Checks the map and saves it into the folder; false when it did not go in the map list.
+bool checkAndSave(const MapDocument& doc, const std::string& folder) {
     const std::vector<MapProblem> problems = CheckMap(doc.map());
     for (const MapProblem& p : problems) {
         std::cout << doc.map().name << ": " << p.text << std::endl;
     }
-    SaveRequest request;
-    request.map = doc.map();
-    request.theme = doc.theme();
-    request.clean = problems.empty();
-    request.replaceExisting = true;
-    const SaveResult result = SaveMap(request, folders);
-    std::cout << result.message << std::endl;
-    return result.outcome == SaveResult::Outcome::Listed;
+    std::string message;
+    const bool listed = SaveIntoDataFolder(doc.map(), doc.theme(), problems.empty(), folder, message);
+    std::cout << message << std::endl;
+    return listed;
 }
 
 } // namespace
@@ -158,7 +154,7 @@ int main(int argc, char** argv) {
         std::cout << "usage: make_map_pack DATA_FOLDER" << std::endl;
         return 2;
     }
-    const SaveFolders folders{std::string(argv[1]) + "/", ""};
+    const std::string folder = std::string(argv[1]) + "/";
     int failures = 0;
     for (const PackMap& pack : kPack) {
         MapData blank;
@@ -167,16 +163,16 @@ int main(int argc, char** argv) {
         doc.setCameraZoom(pack.zoom);
         Editing editing{doc};
         pack.build(editing);
-        failures += checkAndSave(doc, folders) ? 0 : 1;
+        failures += checkAndSave(doc, folder) ? 0 : 1;
     }
     for (const Retune& retune : kRetunes) {
         std::string text;
-        ReadRegularFile(folders.data + retune.name + ".json", 1 << 20, text);
+        ReadRegularFile(folder + retune.name + ".json", 1 << 20, text);
         MapData map = readMapData(parseJsonText(text, retune.name));
         map.name = retune.name;
         MapDocument doc(map, retune.theme);
         doc.setCameraZoom(retune.zoom);
-        failures += checkAndSave(doc, folders) ? 0 : 1;
+        failures += checkAndSave(doc, folder) ? 0 : 1;
     }
     return failures == 0 ? 0 : 1;
 }

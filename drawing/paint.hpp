@@ -3,15 +3,20 @@
 // The cartoon look: a flat fill, a darker second tone along the lower side, a light rim along
 // the upper side and a dark outline, all from one shape's distance function.
 
-#include "tools/asset_gen/canvas.hpp"
-#include "tools/asset_gen/shapes.hpp"
+#include "drawing/canvas.hpp"
+#include "drawing/shapes.hpp"
 
+#include <array>
 #include <functional>
 
-namespace assetgen {
+namespace drawing {
 
 // The dark ink of every outline in the game.
 inline const Rgba kInk = rgb(0x2b1e3f);
+inline const Rgba kWhite = rgb(0xffffff);
+// Player 1 red, 2 blue, 3 green, 4 yellow, everywhere.
+inline const std::array<Rgba, 4> kPlayerColours = {rgb(0xee4b3e), rgb(0x3e7fea), rgb(0x43c15a),
+                                                   rgb(0xf6c736)};
 
 struct Look {
     Rgba fill;
@@ -43,5 +48,8 @@ void glowMask(Canvas& canvas, Mask mask, Rgba colour, int radius);
 // Vertical gradient between two colours over the pixel rows y0..y1.
 std::function<Rgba(Vec2)> verticalGradient(Rgba top, Rgba bottom, float y0, float y1);
 std::function<Rgba(Vec2)> radialGradient(Vec2 centre, float radius, Rgba inner, Rgba outer);
+// Fills the whole canvas with a vertical gradient over the pixel rows y0..y1 (y1 < 0: the
+// bottom), with a whisper of fixed noise so wide, slow gradients show no 8-bit bands.
+void gradientFill(Canvas& c, Rgba top, Rgba bottom, float y0 = 0, float y1 = -1);
 
-} // namespace assetgen
+} // namespace drawing

@@ -1,9 +1,9 @@
-#include "tools/asset_gen/paint.hpp"
+#include "drawing/paint.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-namespace assetgen {
+namespace drawing {
 
 namespace {
 
@@ -146,4 +146,19 @@ std::function<Rgba(Vec2)> radialGradient(Vec2 c, float radius, Rgba inner, Rgba 
     return [=](Vec2 p) { return mix(inner, outer, std::clamp(length(p - c) / radius, 0.0f, 1.0f)); };
 }
 
-} // namespace assetgen
+void gradientFill(Canvas& c, Rgba top, Rgba bottom, float y0, float y1) {
+    float h = static_cast<float>(c.height());
+    if (y1 < 0) {
+        y1 = h;
+    }
+    for (int y = 0; y < c.height(); ++y) {
+        Rgba row = mix(top, bottom, std::clamp((y + 0.5f - y0) / (y1 - y0), 0.0f, 1.0f));
+        for (int x = 0; x < c.width(); ++x) {
+            unsigned n = (static_cast<unsigned>(x) * 73856093u) ^ (static_cast<unsigned>(y) * 19349663u);
+            float jitter = ((n * 2654435761u >> 24) / 255.0f - 0.5f) / 255.0f;
+            c.ref(x, y) = {row.r + jitter, row.g + jitter, row.b + jitter, row.a};
+        }
+    }
+}
+
+} // namespace drawing

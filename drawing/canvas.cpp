@@ -1,9 +1,11 @@
-#include "tools/asset_gen/canvas.hpp"
+#include "drawing/canvas.hpp"
+
+#include <stb_image_write.h>
 
 #include <algorithm>
 #include <cmath>
 
-namespace assetgen {
+namespace drawing {
 
 Rgba rgb(unsigned hex, float alpha) {
     return {((hex >> 16) & 0xff) / 255.0f, ((hex >> 8) & 0xff) / 255.0f, (hex & 0xff) / 255.0f, alpha};
@@ -168,4 +170,19 @@ sf::Image Canvas::toImage() const {
     return image;
 }
 
-} // namespace assetgen
+std::string Canvas::toPng() const {
+    const sf::Image image = toImage();
+    if (width_ <= 0 || height_ <= 0) {
+        return "";
+    }
+    std::string out;
+    auto append = [](void* context, void* data, int size) {
+        static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<size_t>(size));
+    };
+    if (stbi_write_png_to_func(append, &out, width_, height_, 4, image.getPixelsPtr(), width_ * 4) == 0) {
+        return "";
+    }
+    return out;
+}
+
+} // namespace drawing

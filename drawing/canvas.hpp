@@ -1,13 +1,15 @@
 #pragma once
 
-// Pixels for the generator: a floating-point RGBA canvas with straight alpha, coverage masks
-// for text, glows and shadows, and the conversion to an SFML image for saving.
+// Pixels drawn without a window (the asset generator's pictures and the editor's map previews):
+// a floating-point RGBA canvas with straight alpha, coverage masks for text, glows and shadows,
+// and the conversion to an SFML image or to the bytes of a PNG file.
 
 #include <SFML/Graphics/Image.hpp>
 
+#include <string>
 #include <vector>
 
-namespace assetgen {
+namespace drawing {
 
 struct Rgba {
     float r = 0, g = 0, b = 0, a = 0;
@@ -60,6 +62,9 @@ class Canvas {
     Mask alphaMask() const;
 
     sf::Image toImage() const;
+    // The picture as the bytes of a PNG file, encoded in memory so the caller decides how the
+    // file is written; "" when it cannot be encoded.
+    std::string toPng() const;
 
   private:
     size_t index(int x, int y) const { return static_cast<size_t>(y) * width_ + x; }
@@ -68,4 +73,4 @@ class Canvas {
     std::vector<Rgba> px_;
 };
 
-} // namespace assetgen
+} // namespace drawing

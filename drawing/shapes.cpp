@@ -1,9 +1,9 @@
-#include "tools/asset_gen/shapes.hpp"
+#include "drawing/shapes.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-namespace assetgen {
+namespace drawing {
 
 namespace {
 
@@ -196,4 +196,4 @@ std::vector<Vec2> mapped(const Xf& xf, const std::vector<Vec2>& local) {
     return out;
 }
 
-} // namespace assetgen
+} // namespace drawing

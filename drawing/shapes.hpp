@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-namespace assetgen {
+namespace drawing {
 
 struct Vec2 {
     float x = 0, y = 0;
@@ -73,4 +73,4 @@ struct Xf {
 std::vector<Vec2> arcPoints(Vec2 centre, float radius, float fromDeg, float toDeg, int steps);
 std::vector<Vec2> mapped(const Xf& xf, const std::vector<Vec2>& local);
 
-} // namespace assetgen
+} // namespace drawing
