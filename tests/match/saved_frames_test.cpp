@@ -15,6 +15,7 @@
 #include "physics/rigid_body.hpp"
 
 #include <functional>
+#include <memory>
 
 using namespace match_test;
 
@@ -44,8 +45,23 @@ size_t count(const std::string& name) {
 }
 
 class SavedFramesScene : public MatchScene {
-  protected:
-    void TearDown() override { MatchRun::instance() = MatchRun{}; }
+  public:
+    void TearDown() override {
+        // The seats' scripts go with the fixture: nothing may ask them after it.
+        if (match() != nullptr) {
+            for (Player* p : match()->players) {
+                if (p != nullptr) {
+                    p->actionSource = nullptr;
+                }
+            }
+        }
+        MatchRun::instance() = MatchRun{};
+    }
+    using MatchScene::match;
+    using MatchScene::run;
+    using MatchScene::runToPlay;
+    using MatchScene::runUntilPhase;
+    using MatchScene::startWithCurrentSettings;
 
     // Two players on Meadow who do nothing unless a script says so.
     void startStill() {
@@ -82,6 +98,8 @@ class SavedFramesScene : public MatchScene {
     }
 
     Script idle{[](uint32_t) { return PlayerActions{}; }};
+    std::unique_ptr<Script> script; // a seat's own actions, for the scenes that need some
+    uint32_t noted = 0;             // a count a scene notes before going back
 };
 
 Player* tankOf(PlayGameState& m, int n) {
@@ -92,11 +110,19 @@ vec2 above(const Player* p, float height) {
     return p->tank.rigidBody->position + vec2{0.0f, height};
 }
 
-} // namespace
+// One phase of the match to go back into: how the scene gets there, how many frames are saved
+// from there and how many of them the match goes back, and what those frames must have shown.
+struct Phase {
+    const char* name;
+    void (*arrange)(SavedFramesScene&);
+    int ahead;
+    int back;
+    void (*check)(SavedFramesScene&);
+};
 
-TEST_F(SavedFramesScene, EveryStandardBulletInFlightGoesOffTheSameWayAgain) {
-    startStill();
-    PlayGameState& m = *match();
+void standardBullets(SavedFramesScene& scene) {
+    scene.startStill();
+    PlayGameState& m = *scene.match();
     // Each kind from above player 2, falling on it; player 1's shots are set off by its special.
     const vec2 at = above(tankOf(m, 2), 8.0f);
     MakeBasicBullet(at + vec2{-3, 0}, {0, -1}, 5, "Player 1", 1);
@@ -105,93 +131,137 @@ TEST_F(SavedFramesScene, EveryStandardBulletInFlightGoesOffTheSameWayAgain) {
     MakeStickyBullet(at + vec2{0, 2}, {0, -1}, 5, "Player 1", 1);
     MakeRicochetBullet(at + vec2{1, 0}, {1, -1}, 10, "Player 1", 1);
     MakeSniperBullet(at + vec2{2, 2}, {1, 0}, 5, "Player 1", 1);
-    tankOf(m, 1)->actionSource = new Script([start = Script::frameOfMatch()](uint32_t frame) {
+    scene.script = std::make_unique<Script>([start = Script::frameOfMatch()](uint32_t frame) {
         PlayerActions a;
         a.special = frame == start + 12;
         return a;
     });
-    expectExactAfterGoingBack(90, 80);
-    EXPECT_GE(count("Bullet"), 3u) << "the split";
-    EXPECT_GE(count("Explosion"), 4u);
-    delete tankOf(m, 1)->actionSource;
-    tankOf(m, 1)->actionSource = &idle;
+    tankOf(m, 1)->actionSource = scene.script.get();
 }
 
-TEST_F(SavedFramesScene, ABlackHolePullingAndAnExpulsionPulsingDoSoAgainTheSame) {
-    startStill();
-    PlayGameState& m = *match();
+void blackHoleAndPulses(SavedFramesScene& scene) {
+    scene.startStill();
+    PlayGameState& m = *scene.match();
     BlackHoleBullet* hole = MakeBlackHoleBullet(above(tankOf(m, 2), 3.0f), {1, 0}, 1, "Player 1");
     ExpulsionBullet* pulse = MakeExpulsionBullet(above(tankOf(m, 1), 4.0f), {-1, 0}, 1, "Player 2");
-    run(30);
+    scene.run(30);
     ASSERT_TRUE(hole->landed && pulse->landed);
-    expectExactAfterGoingBack(75, 70); // a pulse every 60 frames
-    EXPECT_GT(tankOf(m, 2)->knockbackMultiplier, 1.0f) << "hurt inside the hole";
-    EXPECT_GT(tankOf(m, 1)->knockbackMultiplier, 1.0f) << "pulsed";
 }
 
-TEST_F(SavedFramesScene, ARocketWarningThenBurningFliesAgainTheSame) {
-    startStill();
-    RocketBullet* rocket = MakeRocketBullet(above(tankOf(*match(), 2), 2.0f), {1, 0}, 10, "Player 1");
-    run(80); // flight 0.4 s, warning 1.5 s
+void rocketWarning(SavedFramesScene& scene) {
+    scene.startStill();
+    RocketBullet* rocket = MakeRocketBullet(above(tankOf(*scene.match(), 2), 2.0f), {1, 0}, 10, "Player 1");
+    scene.run(80); // flight 0.4 s, warning 1.5 s
     ASSERT_TRUE(rocket->landed && !rocket->fired);
-    expectExactAfterGoingBack(60, 50);
-    EXPECT_TRUE(rocket->fired);
 }
 
-TEST_F(SavedFramesScene, ArtilleryRainingDrawsTheSameShellsAgain) {
-    startStill();
-    ArtilleryBullet* shells =
-        MakeArtilleryBullet(above(tankOf(*match(), 2), 2.0f), {0, -1}, 5, match()->arenaTop, "Player 1", 1);
-    run(150); // the flight and the two-second warning
-    const uint32_t before = shells->shellsFired;
-    expectExactAfterGoingBack(60, 60);
-    EXPECT_GT(shells->shellsFired, before + 5) << "shells fell, their places drawn from the generator";
+void artilleryRaining(SavedFramesScene& scene) {
+    scene.startStill();
+    ArtilleryBullet* shells = MakeArtilleryBullet(above(tankOf(*scene.match(), 2), 2.0f), {0, -1}, 5,
+                                                  scene.match()->arenaTop, "Player 1", 1);
+    scene.run(150); // the flight and the two-second warning
+    scene.noted = shells->shellsFired;
 }
 
-TEST_F(SavedFramesScene, ATankLosingALifeAndDroppingBackInDoesSoAgainTheSame) {
-    startStill();
-    Player* p = tankOf(*match(), 1);
+void tankKnockedOut(SavedFramesScene& scene) {
+    scene.startStill();
+    Player* p = tankOf(*scene.match(), 1);
     p->tank.rigidBody->SetPosition(-5.0f, -40.0f); // on the bottom border
-    run(130);
-    ASSERT_EQ(p->respawning, 1u);
-    expectExactAfterGoingBack(60, 55); // the beam runs out 150 frames after the death
-    EXPECT_EQ(p->respawning, 0u);
-    EXPECT_EQ(p->lives, 2u);
+    scene.run(130);
+    ASSERT_EQ(p->respawning, 1u) << "on the beam";
 }
 
-TEST_F(SavedFramesScene, ACrateFallingAndOpeningAndItsPickUpFallingHappenAgainTheSame) {
-    startStill();
-    Player* p = tankOf(*match(), 1);
-    match()->crateTimer = 0.01f; // the next crate falls now
-    run(2);
+void crateAbove(SavedFramesScene& scene) {
+    scene.startStill();
+    Player* p = tankOf(*scene.match(), 1);
+    scene.match()->crateTimer = 0.01f; // the next crate falls now
+    scene.run(2);
     ASSERT_EQ(count("Crate"), 1u);
     Crate* crate = GameObjectList::instance().find("Crate")->getComponent<Crate>();
     crate->rigidBody->SetPosition(p->tank.rigidBody->position.x, p->tank.rigidBody->position.y + 4.5f);
     // From just above it: Meadow has a platform above the tank that a higher shot would hit.
     MakeBasicBullet(above(p, 6.2f), {0, -1}, 10, "Player 2", 2);
-    expectExactAfterGoingBack(100, 95);
-    EXPECT_FALSE(crate->owner->active) << "opened by the bullet";
-    EXPECT_EQ(count("PickUpRoot"), 1u) << "made once again, not twice";
 }
 
-TEST_F(SavedFramesScene, TheEndBannerAndThePodiumComeAgainTheSame) {
-    startStill();
-    match()->timeLeft = 0.05f;
-    expectExactAfterGoingBack(130, 125); // time runs out, slows to a halt, the hearts meet
-    ASSERT_EQ(match()->phase, MatchPhase::GameSet);
-    ASSERT_NE(match()->victoryBackground, nullptr);
-    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 200));
-    expectExactAfterGoingBack(60, 60);
+void timeRunningOut(SavedFramesScene& scene) {
+    scene.startStill();
+    scene.match()->timeLeft = 0.05f;
 }
 
-TEST_F(SavedFramesScene, ComputersMidDecisionDecideTheSameAgain) {
+void atThePodium(SavedFramesScene& scene) {
+    timeRunningOut(scene);
+    ASSERT_TRUE(scene.runUntilPhase(MatchPhase::Podium, 400));
+}
+
+void computersPlaying(SavedFramesScene& scene) {
     MatchRun::instance().fixedSeed = 7;
     WriteQuickMatchSettings(QuickMatch{"Starfall", 4, 3, 180, 4, "hard"});
-    startWithCurrentSettings();
-    runToPlay();
-    run(300);
-    expectExactAfterGoingBack(45, 40);
+    scene.startWithCurrentSettings();
+    scene.runToPlay();
+    scene.run(300);
 }
+
+const Phase kPhases[] = {
+    {"EveryStandardBulletInFlight", standardBullets, 90, 80,
+     [](SavedFramesScene&) {
+         EXPECT_GE(count("Bullet"), 3u) << "the split";
+         EXPECT_GE(count("Explosion"), 4u);
+     }},
+    {"ABlackHolePullingAndAnExpulsionPulsing", blackHoleAndPulses, 75, 70, // a pulse every 60 frames
+     [](SavedFramesScene& scene) {
+         EXPECT_GT(tankOf(*scene.match(), 2)->knockbackMultiplier, 1.0f) << "hurt inside the hole";
+         EXPECT_GT(tankOf(*scene.match(), 1)->knockbackMultiplier, 1.0f) << "pulsed";
+     }},
+    {"ARocketWarningThenBurning", rocketWarning, 60, 50,
+     [](SavedFramesScene&) {
+         auto* rocket = GameObjectList::instance().find("RocketBullet")->getComponent<RocketBullet>();
+         EXPECT_TRUE(rocket->fired);
+     }},
+    {"ArtilleryShellsDrawnFromTheGenerator", artilleryRaining, 60, 60,
+     [](SavedFramesScene& scene) {
+         auto* shells = GameObjectList::instance().find("ArtilleryBullet")->getComponent<ArtilleryBullet>();
+         EXPECT_GT(shells->shellsFired, scene.noted + 5)
+             << "shells fell, their places drawn from the generator";
+     }},
+    {"ATankDroppingBackIn", tankKnockedOut, 60, 55, // the beam runs out 150 frames after the death
+     [](SavedFramesScene& scene) {
+         EXPECT_EQ(tankOf(*scene.match(), 1)->respawning, 0u);
+         EXPECT_EQ(tankOf(*scene.match(), 1)->lives, 2u);
+     }},
+    {"ACrateFallingOpeningAndItsPickUpFalling", crateAbove, 100, 95,
+     [](SavedFramesScene&) {
+         EXPECT_FALSE(GameObjectList::instance().find("Crate")->active) << "opened by the bullet";
+         EXPECT_EQ(count("PickUpRoot"), 1u) << "made once again, not twice";
+     }},
+    {"TheEndBannerHeartsMeeting", timeRunningOut, 130, 125, // time runs out, slows to a halt
+     [](SavedFramesScene& scene) {
+         EXPECT_EQ(scene.match()->phase, MatchPhase::GameSet);
+         EXPECT_NE(scene.match()->victoryBackground, nullptr) << "built again, once";
+         EXPECT_EQ(count("VictoryBackground"), 1u);
+     }},
+    {"ThePodium", atThePodium, 60, 60,
+     [](SavedFramesScene& scene) { EXPECT_EQ(scene.match()->phase, MatchPhase::Podium); }},
+    {"ComputersMidDecision", computersPlaying, 45, 40, [](SavedFramesScene&) {}},
+};
+
+class PhaseScene : public SavedFramesScene, public testing::WithParamInterface<Phase> {};
+
+} // namespace
+
+// Saves a run of frames from the phase on, goes back into it and simulates the frames again:
+// every one hashes and compares as the first time, and the phase plays out as it did.
+TEST_P(PhaseScene, FramesSimulatedAgainComeOutTheSame) {
+    const Phase& phase = GetParam();
+    phase.arrange(*this);
+    ASSERT_FALSE(HasFatalFailure());
+    expectExactAfterGoingBack(phase.ahead, phase.back);
+    phase.check(*this);
+}
+
+INSTANTIATE_TEST_SUITE_P(SavedFrames, PhaseScene, testing::ValuesIn(kPhases),
+                         [](const testing::TestParamInfo<Phase>& phase) {
+                             return std::string(phase.param.name);
+                         });
 
 TEST_F(SavedFramesScene, GoingBackUndoesWhatWasMadeSinceAndBringsBackWhatWasSwitchedOff) {
     startStill();
