@@ -55,7 +55,8 @@ constexpr const char* kKeyHelp[] = {
     "Ctrl+Z: undo; Ctrl+Y: redo",
     "V: wide view (death border); H: hide panels",
     "T: try it with four computers (Escape: back)",
-    "Ctrl+S: save; Ctrl+Q: quit (asks first with unsaved changes)",
+    "Ctrl+S: save; Ctrl+Q: quit, or back to the level select that opened the editor (asks first with unsaved "
+    "changes)",
 };
 
 ImVec2 im(vec2 v) {
@@ -604,14 +605,19 @@ bool EditorGameState::CloseRequested() {
     if (!EditorSession::instance().document.unsaved()) {
         return true;
     }
-    askToQuit();
+    askToQuit(true);
     return false;
 }
 
-void EditorGameState::askToQuit() {
+void EditorGameState::leave() {
+    requestState(closing ? GameStateId::Quit : EditorSession::instance().leaveTo);
+}
+
+void EditorGameState::askToQuit(bool closeButton) {
+    closing = closeButton;
     const MapDocument& doc = EditorSession::instance().document;
     if (!doc.unsaved()) {
-        requestState(GameStateId::Quit);
+        leave();
         return;
     }
     if (!askQuit) {
@@ -629,7 +635,7 @@ void EditorGameState::followQuit() {
         return;
     }
     if (!EditorSession::instance().document.unsaved()) {
-        requestState(GameStateId::Quit);
+        leave();
     } else if (!askReplace && !mapList.asking()) {
         quitAfterSave = false; // no question of the save's is open: it failed or was cancelled
     }
@@ -645,7 +651,7 @@ bool EditorGameState::answerQuitQuestion() {
     } else if (in.keyPressed(sf::Keyboard::D)) {
         askQuit = false;
         say("Quitting without the unsaved changes to \"" + doc.map().name + "\"");
-        requestState(GameStateId::Quit);
+        leave();
     } else if (in.keyPressed(sf::Keyboard::Escape) || in.keyPressed(sf::Keyboard::C)) {
         askQuit = false;
         say("Back to the map");
@@ -673,7 +679,7 @@ void EditorGameState::showQuitQuestion() {
     ImGui::SameLine();
     if (ImGui::Button("Discard (D)")) {
         askQuit = false;
-        requestState(GameStateId::Quit);
+        leave();
     }
     ImGui::SameLine();
     if (ImGui::Button("Cancel (Escape)")) {
@@ -698,7 +704,7 @@ bool EditorGameState::handleToolKeys(bool ctrl, bool shift) {
         return false;
     }
     if (ctrl && pressed(sf::Keyboard::Q)) {
-        askToQuit();
+        askToQuit(false);
     } else if (ctrl) {
         return false;
     } else if (pressed(sf::Keyboard::G)) {

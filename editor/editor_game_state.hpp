@@ -50,7 +50,10 @@ class EditorGameState : public GameState {
     // the view's framing; undo and redo end a drag first. True when the key was taken.
     bool handleToolKeys(bool ctrl, bool shift);
     bool answerQuitQuestion();
-    void askToQuit();
+    // Quits, or asks first with unsaved changes; the close button ends the run, Ctrl+Q leaves for
+    // wherever the session says.
+    void askToQuit(bool closeButton);
+    void leave();
     void followQuit();
     void showQuitQuestion();
     void showTitle();
@@ -72,6 +75,7 @@ class EditorGameState : public GameState {
     EditorPointer pointer;
     bool askQuit = false;       // the unsaved-changes question is open
     bool quitAfterSave = false; // its answer was Save: quit once the map is saved
+    bool closing = false;       // the close button asked: quitting ends the run
     std::string shownTitle;
     bool askReplace = false;
     std::array<char, 64> nameField{};

@@ -135,3 +135,22 @@ bool StartEditor(const std::string& name, const std::string& theme) {
     Engine::instance().firstState = GameStateId::Editor;
     return true;
 }
+
+bool OpenEditorFromMenus(const std::string& name) {
+    EditorSession& session = EditorSession::instance();
+    if (!session.open(name.empty() ? NewMapName() : name, "")) {
+        return false;
+    }
+    session.leaveTo = GameStateId::MainMenu;
+    requestState(GameStateId::Editor);
+    return true;
+}
+
+std::string EditedMapName() {
+    const EditorSession& session = EditorSession::instance();
+    return session.document.map().name;
+}
+
+std::string NewMapName() {
+    return GameMaps().freshName("MyMap");
+}

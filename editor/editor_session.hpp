@@ -10,6 +10,9 @@
 #include "editor/map_document.hpp"
 #include "editor/map_saver.hpp"
 
+#include "engine/game_state.hpp"
+
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -58,8 +61,19 @@ class EditorSession {
     EditorGrid grid;        // what the mouse snaps to
     EditorFraming framing;  // the player's pan and zoom of the view
     std::string status;     // the last thing the editor said
+    // Where leaving the editor (Ctrl+Q) goes: the end of the run when --edit started it, the main
+    // menu's level select when the menus opened it. The window's close button ends the run.
+    uint32_t leaveTo = GameStateId::Quit;
 };
 
 // The command line's --edit: the run starts in the editor on that map; false (the map's file
 // does not read cleanly, said in one line) when it cannot.
 bool StartEditor(const std::string& name, const std::string& theme);
+// The menus' level select: the editor on that map (a new map when the name is empty), and
+// leaving it goes back to the menus; false (said in one line) when the map's file does not read
+// cleanly.
+bool OpenEditorFromMenus(const std::string& name);
+// The name of the map the editor has (or last had) open; "" before the editor ever ran.
+std::string EditedMapName();
+// A new map's name when none is given ("--edit" alone): one that opens no map of the player's.
+std::string NewMapName();

@@ -105,6 +105,7 @@ void InputManager::update(sf::Window* targetWindow) {
         m.released = false;
     }
     wheelDelta = 0.0f;
+    typed.clear();
 
     gamepadBackend().poll();
     for (uint32_t p = 0; p < kMaxPads; ++p) {
@@ -143,6 +144,12 @@ void InputManager::handleEvent(const sf::Event& event) {
         if (GameState* state = Engine::instance().states->state;
             state == nullptr || state->CloseRequested()) {
             Engine::instance().states->next = GameStateId::Quit;
+        }
+        break;
+    case sf::Event::TextEntered:
+        // Printable ASCII only: the game's texts are drawn with those glyphs.
+        if (event.text.unicode >= 0x20 && event.text.unicode < 0x7f) {
+            typed.push_back(static_cast<char>(event.text.unicode));
         }
         break;
     case sf::Event::Resized:

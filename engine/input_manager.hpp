@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <string>
 
 // One key or mouse button this frame.
 struct ButtonEdge {
@@ -82,6 +83,8 @@ class InputManager {
     // Where each button last went down, in window pixels from the top-left corner.
     std::array<sf::Vector2i, kMouseButtonCount> mousePressedAt{};
     float wheelDelta = 0.0f;
+    // The printable characters typed this frame, in order (as the keyboard's layout makes them).
+    std::string typed;
     // Where the mouse is in the window; not known until it first moves in, nor after it leaves.
     sf::Vector2i mousePosition;
     bool mouseInWindow = false;

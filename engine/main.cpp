@@ -1,12 +1,13 @@
 // Program entry: hide the console, run the engine until the player quits.
 //   Grumbo                      the splash, then the menus
 //   Grumbo --match MAP [...]    straight into a match; Grumbo --help lists every option
-//   Grumbo --edit MAP           the map editor
+//   Grumbo --edit [MAP]         the map editor
 //   Grumbo --host | --join ADDRESS    an online match: the waiting screen, then matches
 #include "editor/editor_session.hpp"
 #include "engine/engine.hpp"
 #include "frontend/command_line.hpp"
 #include "frontend/game_states.hpp"
+#include "frontend/menu_options.hpp"
 #include "gameplay/rumble.hpp"
 #include "match/match_run.hpp"
 #include "match/recording_writer.hpp"
@@ -82,9 +83,10 @@ int main(int argc, char** argv) {
     if (!prepareMatches(options, maps)) {
         return 1;
     }
+    CommandLineMenuOptions() = {options.menuSeconds, options.lookAt, options.menuPort};
     // A map the editor cannot open is told now too, before any window.
-    if (!options.edit.empty()) {
-        if (!StartEditor(options.edit, options.theme)) {
+    if (!options.edit.empty() || options.editNew) {
+        if (!StartEditor(options.editNew ? NewMapName() : options.edit, options.theme)) {
             return 2; // a map file that does not read cleanly is not opened
         }
     } else if (!options.theme.empty()) {

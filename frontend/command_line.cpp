@@ -35,7 +35,8 @@ constexpr OptionHelp kOptions[] = {
     {"--match", "MAP", "start a match on MAP at once, without the menus"},
     {"--players", "N", "with --match or --host: 2 to 4 players (default 2)"},
     {"--lives", "N", "with --match or --host: lives per player, 1 to 99 (default 3)"},
-    {"--time", "SECONDS", "with --match or --host: match length, 1 to 5999 seconds (default 180)"},
+    {"--time", "SECONDS",
+     "with --match or --host: match length, 1 to 5999 seconds (default 180); else the level select's first"},
     {"--bots", "N",
      "with --match: the last N players are computers; online: N of this machine's (default 0)"},
     {"--bot-level", "LEVEL", "with --bots: easy, normal or hard (default normal)"},
@@ -49,12 +50,13 @@ constexpr OptionHelp kOptions[] = {
     {"--join", "ADDRESS[:PORT]", "join the online match hosted at ADDRESS"},
     {"--find", "[ADDRESS]",
      "list the games hosted on the local network (or at ADDRESS) within 2 s and quit (1 if none)"},
-    {"--port", "PORT", "with --host: the UDP port to listen on (default 27115)"},
+    {"--look-at", "ADDRESS", "the menus' Join screen asks ADDRESS for games instead of the local network"},
+    {"--port", "PORT", "with --host or the menus' Host: the UDP port to listen on (default 27115)"},
     {"--seats", "N", "with --host or --join: this machine's players, 1 to 4 (default 1)"},
     {"--delay", "FRAMES", "with --host: frames of input delay online, 1 to 10 (default 3)"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
     {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
-    {"--edit", "MAP", "open the map editor on MAP, or start a new map of that name"},
+    {"--edit", "[MAP]", "open the map editor on MAP, or start a new map of that name (none: a new map)"},
     {"--theme", "THEME", "with --edit: the map's background theme"},
     {"--version", "", "print the game's version and quit"},
     {"--help", "", "show this list and quit"},
@@ -137,8 +139,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             if (!ParseJoinAddress(line.online.join, host, joinPort, &problem)) {
                 refuse("--join " + line.online.join + ": " + problem);
             }
-        } else if (arg == "--edit" && hasValue && arguments[i + 1].empty()) {
+        } else if (arg == "--edit" && (!hasValue || arguments[i + 1].rfind("--", 0) == 0)) {
+            line.editNew = true; // no name: a new map (a launcher's "Map editor")
+        } else if (arg == "--edit" && arguments[i + 1].empty()) {
             refuse("Option --edit needs a map name");
+        } else if (arg == "--look-at" && hasValue) {
+            const std::string& address = arguments[++i];
+            std::string host;
+            std::string problem;
+            uint16_t lookPort = 0;
+            if (address.empty() || !ParseJoinAddress(address, host, lookPort, &problem)) {
+                refuse("--look-at " + address + ": " + (address.empty() ? "an address is needed" : problem));
+            } else {
+                line.lookAt.push_back(address);
+            }
         } else if ((arg == "--edit" || arg == "--theme") && hasValue) {
             (arg == "--edit" ? line.edit : line.theme) = arguments[++i];
         } else if ((arg == "--match" || arg == "--record" || arg == "--replay" || arg == "--bot-level") &&
@@ -179,7 +193,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         refuse("--host and --join cannot be combined: a machine hosts or joins");
     }
     if (!line.exitStatus && line.online.wanted() &&
-        (!line.replay.empty() || line.soakMinutes > 0 || !line.edit.empty())) {
+        (!line.replay.empty() || line.soakMinutes > 0 || !line.edit.empty() || line.editNew)) {
         refuse("--replay, --soak and --edit cannot be combined with --host or --join");
     }
     if (!line.exitStatus && line.syncTest > 0 &&
@@ -215,6 +229,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
         return line;
     }
     match.bots = std::min(match.bots, match.players);
+    const bool timeGiven = std::find(arguments.begin(), arguments.end(), "--time") != arguments.end();
+    if (!wanted && timeGiven) {
+        line.menuSeconds = match.seconds;
+    }
+    line.menuPort = static_cast<uint16_t>(port);
     if (wanted) {
         if (std::find(knownMaps.begin(), knownMaps.end(), match.map) == knownMaps.end()) {
             std::cout << "No map is called \"" << match.map << "\"; the maps are: " << joined(knownMaps)

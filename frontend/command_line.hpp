@@ -19,12 +19,20 @@ struct CommandLine {
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
     std::string edit;                // --edit MAP: open the map editor on MAP (a new map if none)
+    bool editNew = false;            // --edit alone: the editor on a new map of a fresh name
     std::string theme;               // --theme THEME: with --edit, the map's background theme
     // --host, --join and the options that go with them (--match, --players, --lives, --time and
     // --bots then shape the online matches rather than start one here).
     OnlineOptions online;
     // --find [ADDRESS]: list the games on the local network (or at ADDRESS) and quit.
     std::optional<std::string> find;
+    // --look-at ADDRESS (again for more): where the menus' join screen asks for games instead of
+    // every local network.
+    std::vector<std::string> lookAt;
+    // --time without --match or --host: the level select offers that match length first.
+    int menuSeconds = 0;
+    // --port without --host: the port a match hosted from the menus listens on.
+    uint16_t menuPort = kDefaultPort;
     // Set when the program should end at once with this status: 0 after --help or --version,
     // 2 after an option it does not know or a value it cannot use (the line and the help are
     // printed).

@@ -8,6 +8,8 @@
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 
 namespace {
@@ -30,13 +32,23 @@ constexpr const char* kDefaultTime = "3:00";
 // The picture of a map that brings no preview of its own.
 constexpr const char* kCustomMapPreview = "CustomMap";
 constexpr const char* kNoMaps = "No maps found";
+constexpr const char* kEditHint = "E (pad Y): edit this map";
 
 void fillLives(std::map<int32_t, std::string>& table) {
     table = {{0, "3"}, {1, "4"}, {2, "5"}};
 }
 
-void fillTimes(std::map<int32_t, std::string>& table) {
-    table = {{0, "3:00"}, {1, "5:00"}, {2, "10:00"}};
+// The usual lengths, after a length the command line gave.
+void fillTimes(std::map<int32_t, std::string>& table, int extraSeconds) {
+    table.clear();
+    if (extraSeconds > 0) {
+        table[0] = TimeLabel(extraSeconds);
+    }
+    for (const char* label : {"3:00", "5:00", "10:00"}) {
+        if (table.empty() || table.begin()->second != label) {
+            table[static_cast<int32_t>(table.size())] = label;
+        }
+    }
 }
 
 // The entry at an index, or the fallback when the index is not in the table.
@@ -146,9 +158,67 @@ void moveRow(LevelSelect& screen, int step) {
 
 } // namespace
 
+std::string TimeLabel(int seconds) {
+    const int s = seconds % 60;
+    return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
+}
+
+std::string SecondsOfTimeLabel(const std::string& label) {
+    // Minutes (one to four digits), a colon, then two digits of seconds under 60.
+    const size_t colon = label.find(':');
+    auto digits = [&](size_t from, size_t to) {
+        return from < to && std::all_of(label.begin() + static_cast<std::ptrdiff_t>(from),
+                                        label.begin() + static_cast<std::ptrdiff_t>(to), [](char c) {
+                                            return std::isdigit(static_cast<unsigned char>(c)) != 0;
+                                        });
+    };
+    if (colon == std::string::npos || colon > 4 || label.size() != colon + 3 || !digits(0, colon) ||
+        !digits(colon + 1, label.size()) || label[colon + 1] > '5') {
+        return matchSecondsForLabel(label);
+    }
+    return std::to_string(std::stoi(label.substr(0, colon)) * 60 + std::stoi(label.substr(colon + 1)));
+}
+
 LevelSelect::LevelSelect(GameObject* ownerObject) : Logic("LevelSelect", ownerObject) {
     fillLives(livesOptions);
-    fillTimes(timeOptions);
+    fillTimes(timeOptions, extraSeconds);
+}
+
+void LevelSelect::OfferMaps(bool shippedOnly) {
+    const size_t count = shippedOnly ? std::min(shippedCount, allMaps.size()) : allMaps.size();
+    mapNames.clear();
+    previewNames.clear();
+    for (size_t i = 0; i < count; ++i) {
+        mapNames[static_cast<int32_t>(i)] = allMaps[i];
+        previewNames.push_back(i < allPreviews.size() ? allPreviews[i] : std::string());
+    }
+    mapIndex = 0;
+    showMap(*this);
+}
+
+bool LevelSelect::SelectMap(const std::string& name) {
+    for (const auto& [index, map] : mapNames) {
+        if (map == name) {
+            mapIndex = static_cast<uint32_t>(index);
+            showMap(*this);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string LevelSelect::chosenMap() const {
+    return entryOr(mapNames, mapIndex, "");
+}
+
+int LevelSelect::chosenLives() const {
+    return std::stoi(entryOr(livesOptions, livesIndex, kDefaultLives));
+}
+
+void LevelSelect::Reshow() {
+    showMap(*this);
+    showLives(*this);
+    showTime(*this);
 }
 
 void LevelSelect::Reset() {
@@ -156,12 +226,13 @@ void LevelSelect::Reset() {
     active = false;
     backRequested = false;
     startRequested = false;
+    editRequested = false;
     mapIndex = 0;
     livesIndex = 0;
     timeIndex = 0;
     row = LevelRow::Map;
     fillLives(livesOptions);
-    fillTimes(timeOptions);
+    fillTimes(timeOptions, extraSeconds);
     showMap(*this);
     showLives(*this);
     showTime(*this);
@@ -188,11 +259,12 @@ void LevelSelect::Show(bool visible) {
     }
     ::Show(ui.startButton, visible);
     ::Show(ui.noMapsText, visible && !haveMaps);
+    ::Show(ui.editHint, visible);
     updateHighlight(*this);
 }
 
 std::string LevelSelect::chosenSeconds() const {
-    return matchSecondsForLabel(entryOr(timeOptions, timeIndex, kDefaultTime));
+    return SecondsOfTimeLabel(entryOr(timeOptions, timeIndex, kDefaultTime));
 }
 
 void LevelSelect::Update() {
@@ -224,11 +296,15 @@ void LevelSelect::Update() {
         if (in.back) {
             backRequested = true;
         }
+        // The highlighted map in the editor; with no map offered a new one is started there.
+        if (in.edit && !startRequested && !backRequested) {
+            editRequested = true;
+        }
     }
 }
 
 LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
-                              const std::vector<std::string>& previewNames) {
+                              const std::vector<std::string>& previewNames, size_t shippedCount) {
     LevelSelectObjects ui;
     ui.preview = image("LevelSelectRoot", "Map1", {0, 8, 1.1f}, {20, 12, 1});
     ui.panel = image("Panel", "PlayerSelection", {0, -7, 1}, {22, 15, 1});
@@ -254,6 +330,8 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
     ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], kOnPanelZ}, {20, 2.8f, 1});
     ui.startButton = image("StartButton", "StartGame", {0, -13, kOnPanelZ}, {4.8f, 2.5f, 1});
     ui.noMapsText = text("NoMapsText", kNoMaps, {kDetailX, kRowY[0], kTextZ});
+    ui.editHint = MakeObject("EditHint", {{0, -15.5f, kTextZ}, {1.2f, 1.2f, 1}});
+    setText(ui.editHint, kEditHint);
 
     auto* logic = ui.preview->attach(new LevelSelect(ui.preview));
     logic->ui = ui;
@@ -261,10 +339,13 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
         logic->mapNames[static_cast<int32_t>(i)] = mapNames[i];
     }
     logic->previewNames = previewNames;
+    logic->allMaps = mapNames;
+    logic->allPreviews = previewNames;
+    logic->shippedCount = std::min(shippedCount, mapNames.size());
 
     GameObject* all[] = {ui.preview,   ui.panel,       ui.labels[0],  ui.labels[1],
                          ui.labels[2], ui.details[0],  ui.details[1], ui.details[2],
-                         ui.backPanel, ui.startButton, ui.noMapsText};
+                         ui.backPanel, ui.startButton, ui.noMapsText, ui.editHint};
     for (GameObject* object : all) {
         setActive(object, false);
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 // The level select, the last screen before a match: the map (with its preview picture), the
-// number of lives, the time limit and a start button.
+// number of lives, the time limit and a start button. E (or a pad's Y) asks for the highlighted
+// map in the editor. A hosted online match offers the shipped maps only, which every machine has.
 
 #include "objects/logic.hpp"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -22,6 +24,7 @@ struct LevelSelectObjects {
     GameObject* backPanel = nullptr; // the row highlight
     GameObject* startButton = nullptr;
     GameObject* noMapsText = nullptr; // shown instead of a map when the map list is empty
+    GameObject* editHint = nullptr;   // "E: edit this map"
 };
 
 namespace LevelRow {
@@ -41,11 +44,24 @@ class LevelSelect : public Logic {
     void Show(bool visible);
     // The match length of the chosen time label, in seconds, as the settings want it.
     std::string chosenSeconds() const;
+    // Offers every map, or the shipped ones alone (the first shippedCount of them), from the first.
+    void OfferMaps(bool shippedOnly);
+    // Highlights the map of that name when it is offered; whether it is.
+    bool SelectMap(const std::string& name);
+    // The highlighted map's name, "" when none is offered.
+    std::string chosenMap() const;
+    // The chosen number of lives.
+    int chosenLives() const;
+    // Shows the map, lives and time as the indices say (after they were set from outside).
+    void Reshow();
 
     bool shown = false;
     bool active = false;
     bool backRequested = false;
     bool startRequested = false;
+    bool editRequested = false;
+    // A match length the command line gave (--time), offered first when set; 0: none.
+    int extraSeconds = 0;
     uint32_t mapIndex = 0;
     uint32_t livesIndex = 0;
     uint32_t timeIndex = 0;
@@ -54,9 +70,19 @@ class LevelSelect : public Logic {
     std::map<int32_t, std::string> livesOptions;
     std::map<int32_t, std::string> timeOptions;
     std::vector<std::string> previewNames;
+    // Every map the game offers and its preview, the shipped ones first.
+    std::vector<std::string> allMaps;
+    std::vector<std::string> allPreviews;
+    size_t shippedCount = 0;
     LevelSelectObjects ui;
 };
 
-// Builds the screen's objects, hidden, with its logic on "LevelSelectRoot".
+// Builds the screen's objects, hidden, with its logic on "LevelSelectRoot"; the first
+// shippedCount maps come with the game (all of them by default).
 LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
-                              const std::vector<std::string>& previewNames);
+                              const std::vector<std::string>& previewNames, size_t shippedCount = SIZE_MAX);
+
+// The seconds of a time label "M:SS" ("0:10" is 10); the settings' fallback for any other text.
+std::string SecondsOfTimeLabel(const std::string& label);
+// The label of a match length in seconds: 10 is "0:10", 185 is "3:05".
+std::string TimeLabel(int seconds);

@@ -5,11 +5,15 @@
 #include "engine/engine.hpp"
 #include "frontend/level_select.hpp"
 #include "frontend/menu_controller.hpp"
+#include "frontend/menu_options.hpp"
 #include "frontend/menu_screens.hpp"
+#include "frontend/online_screens.hpp"
 #include "frontend/player_panel.hpp"
+#include "frontend/seat_return.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/renderer.hpp"
 #include "graphics/shader_logic.hpp"
+#include "match/match_run.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/map_catalogue.hpp"
 #include "objects/resource_manager.hpp"
@@ -45,6 +49,12 @@ constexpr TextureFile kMenuTextures[] = {
     {"CheckboxTick", "../Resources/Texture/MainMenu/Checkbox_Tick.png"},
     {"Editor", "../Resources/Texture/MainMenu/Editor.png"},
     {"EditorHL", "../Resources/Texture/MainMenu/Editor_Highlight.png"},
+    {"Online", "../Resources/Texture/MainMenu/Online.png"},
+    {"OnlineHL", "../Resources/Texture/MainMenu/Online_Highlight.png"},
+    {"Host", "../Resources/Texture/MainMenu/Host.png"},
+    {"HostHL", "../Resources/Texture/MainMenu/Host_Highlight.png"},
+    {"Join", "../Resources/Texture/MainMenu/Join.png"},
+    {"JoinHL", "../Resources/Texture/MainMenu/Join_Highlight.png"},
     {"Tutorial", "../Resources/Texture/MainMenu/Tutorial.png"},
     {"TutorialHL", "../Resources/Texture/MainMenu/Tutorial_Highlight.png"},
     {"MenuButtonHL", "../Resources/Texture/MainMenu/Menu_Hightlight.png"},
@@ -108,8 +118,13 @@ MainMenuGameState::MainMenuGameState() {
             resources.loadTexture(t.name, t.path);
         }
     }
+    // Back from the editor: the maps as it left them.
+    if (PendingLevelSelect()) {
+        RereadGameMaps();
+    }
     // The shipped maps, then the player's own.
     const MapCatalogue& maps = GameMaps();
+    shippedCount = maps.shippedNames().size();
     mapNames = maps.names();
     if (mapNames.empty()) {
         std::cout << "No maps are listed in ../Resources/JsonData/MapSetting.json; no match can be started"
@@ -155,7 +170,11 @@ void MainMenuGameState::Load() {
     for (size_t i = 0; i < menu.panels.size(); ++i) {
         menu.panels[i] = BuildPlayerPanel(kPanelPlaces[i], "Player" + std::to_string(i + 1), &menu);
     }
-    menu.levelSelect = BuildLevelSelect(mapNames, previewNames);
+    menu.levelSelect = BuildLevelSelect(mapNames, previewNames, shippedCount);
+    menu.levelSelect->extraSeconds = CommandLineMenuOptions().seconds;
+    menu.online = BuildOnlineChoice();
+    menu.seats = BuildSeatsStep();
+    menu.join = BuildJoinScreen();
     menu.option = BuildOptions();
     menu.tutorial = BuildTutorial();
     menu.credit = BuildCredits();
@@ -164,11 +183,28 @@ void MainMenuGameState::Load() {
     menu.transitionTimer = menu.transitionTime;
     menu.screen = MenuScreen::Title;
     menu.screenEntered = false;
+    // Back from the editor the level select opened: straight to it, as it was.
+    if (PendingLevelSelect()) {
+        menu.comingBack = PendingLevelSelect();
+        PendingLevelSelect().reset();
+        menu.flow = menu.comingBack->flow;
+        menu.screen = MenuScreen::LevelSelectScreen;
+        menu.title->Show(false);
+    }
     if (!fade->fade()->active) {
         fade->StartFade(1.5f, 1.0f, 0.0f);
     }
     menu.title->busy = true;
     menu.joinLocked = false;
+    // From the podium's level-select key: straight there, with the same players seated.
+    MatchRun& run = MatchRun::instance();
+    if (run.seatedAtLevelSelect) {
+        run.seatedAtLevelSelect = false;
+        if (SeatPlayersFromSettings(menu)) {
+            menu.title->Show(false);
+            menu.screen = MenuScreen::LevelSelectScreen;
+        }
+    }
 
     // 4-5.
     SoundManager::instance().playEvent(kEventMenuMusic, false);

@@ -37,5 +37,6 @@ MenuInputs ReadMenuInputs() {
     in.right = anyKey({K::D, K::Right}) || anyPad(kButtonDpadRight);
     in.confirm = anyKey({K::T, K::Numpad8, K::Enter, K::Space}) || anyPad(kButtonA);
     in.back = anyKey({K::Escape}) || anyPad(kButtonBack);
+    in.edit = anyKey({K::E}) || anyPad(kButtonY);
     return in;
 }

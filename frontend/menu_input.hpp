@@ -9,6 +9,7 @@ struct MenuInputs {
     bool right = false;   // D, Right, D-pad right
     bool confirm = false; // T, Numpad 8, Enter, Space, A
     bool back = false;    // Escape, a pad's Back
+    bool edit = false;    // E, a pad's Y: the level select's map editor
 };
 
 MenuInputs ReadMenuInputs();

@@ -27,10 +27,11 @@ GameObject* text(const std::string& name, const std::string& words, vec3 at, flo
 }
 
 // The title's buttons, plain and highlighted, in selection order.
-constexpr const char* kButtonNames[5] = {"PlayButton", "TutorialButton", "OptionButton", "CreditsButton",
-                                         "QuitButton"};
-constexpr const char* kPlain[5] = {"PlayButton", "Tutorial", "Options", "Credits", "Quit"};
-constexpr const char* kHighlighted[5] = {"PlayButtonHL", "TutorialHL", "OptionsHL", "CreditsHL", "QuitHL"};
+constexpr const char* kButtonNames[6] = {"PlayButton",   "OnlineButton",  "TutorialButton",
+                                         "OptionButton", "CreditsButton", "QuitButton"};
+constexpr const char* kPlain[6] = {"PlayButton", "Online", "Tutorial", "Options", "Credits", "Quit"};
+constexpr const char* kHighlighted[6] = {"PlayButtonHL", "OnlineHL",  "TutorialHL",
+                                         "OptionsHL",    "CreditsHL", "QuitHL"};
 
 // Rows of the options screen, top to bottom.
 constexpr float kOptionRowY[3] = {5.0f, 0.0f, -5.0f};
@@ -43,6 +44,16 @@ std::string VolumeText(float volume) {
 }
 
 // ---- Title ----
+
+uint32_t StepTitle(uint32_t selection, int step) {
+    if (selection < TitleItem::Play || selection > TitleItem::Quit) {
+        return TitleItem::Play; // a selection off the list starts again from the top
+    }
+    if (step < 0) {
+        return selection == TitleItem::Play ? TitleItem::Quit : selection - 1;
+    }
+    return selection == TitleItem::Quit ? TitleItem::Play : selection + 1;
+}
 
 void Title::Show(bool visible) {
     shown = visible;
@@ -64,11 +75,11 @@ void Title::Update() {
     }
     MenuInputs in = ReadMenuInputs();
     if (in.up) {
-        selection = selection <= TitleItem::Play ? TitleItem::Quit : selection - 1;
+        selection = StepTitle(selection, -1);
         UpdateHighlight();
     }
     if (in.down) {
-        selection = selection >= TitleItem::Quit ? TitleItem::Play : selection + 1;
+        selection = StepTitle(selection, +1);
         UpdateHighlight();
     }
     if (in.confirm) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The main menu's simple screens: the title with its five buttons, the options, the three
+// The main menu's simple screens: the title with its six buttons, the options, the three
 // tutorial pages, the credits and the quit confirmation. Each logic reads the menu inputs while
 // its screen is shown and raises flags that the menu controller acts on.
 
@@ -12,13 +12,19 @@
 
 class GameObject;
 
+// The title's buttons top to bottom. Online came last and sits after Play, so moving up from
+// Play still reaches Quit.
 namespace TitleItem {
 constexpr uint32_t Play = 1;
-constexpr uint32_t Tutorial = 2;
-constexpr uint32_t Options = 3;
-constexpr uint32_t Credits = 4;
-constexpr uint32_t Quit = 5;
+constexpr uint32_t Online = 2;
+constexpr uint32_t Tutorial = 3;
+constexpr uint32_t Options = 4;
+constexpr uint32_t Credits = 5;
+constexpr uint32_t Quit = 6;
 } // namespace TitleItem
+
+// The title's selection after one step up (-1) or down (+1), coming round at either end.
+uint32_t StepTitle(uint32_t selection, int step);
 
 class Title : public Logic {
   public:
@@ -33,7 +39,7 @@ class Title : public Logic {
     bool busy = false; // input is ignored while a fade runs
     uint32_t selection = TitleItem::Play;
     GameObject* image = nullptr;          // "TitleRoot"
-    std::array<GameObject*, 5> buttons{}; // play, tutorial, options, credits, quit
+    std::array<GameObject*, 6> buttons{}; // play, online, tutorial, options, credits, quit
 };
 
 namespace OptionRow {

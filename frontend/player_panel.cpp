@@ -685,7 +685,7 @@ void JoinPlayers(MenuController& menu) {
     menu.schemeUsed[schemeSlot(scheme)] = true;
 }
 
-PanelsOutcome CheckStart(MenuController& menu) {
+PanelsOutcome CheckStart(MenuController& menu, uint32_t fewest, bool personNeeded) {
     const auto& panels = menu.panels;
     if (panels[0] != nullptr && panels[0]->backRequested) {
         return PanelsOutcome::Back;
@@ -694,9 +694,12 @@ PanelsOutcome CheckStart(MenuController& menu) {
     if (players < 1) {
         return PanelsOutcome::Stay;
     }
-    // Every panel before the last one must be ready. With one player the last panel is panel 2,
-    // which nobody joined: one tank alone is no match.
-    const size_t last = players <= 2 ? 1 : players - 1;
+    // Every panel up to the last one must be ready. With fewer players than the fewest the last
+    // panel is one nobody joined: one tank alone is no match.
+    const size_t last = std::max<size_t>(players, std::max<uint32_t>(fewest, 1)) - 1;
+    if (last >= panels.size()) {
+        return PanelsOutcome::Stay;
+    }
     for (size_t k = 0; k < last; ++k) {
         if (!isReady(panels[k])) {
             return PanelsOutcome::Stay;
@@ -710,7 +713,7 @@ PanelsOutcome CheckStart(MenuController& menu) {
     for (size_t k = 0; k < players; ++k) {
         anyPerson = anyPerson || (panels[k] != nullptr && !panels[k]->computer);
     }
-    return anyPerson ? PanelsOutcome::Start : PanelsOutcome::Stay;
+    return anyPerson || !personNeeded ? PanelsOutcome::Start : PanelsOutcome::Stay;
 }
 
 void WriteMatchSettings(const MenuController& menu) {
@@ -751,4 +754,26 @@ void WriteMatchSettings(const MenuController& menu) {
     settings.set("MapName", levelEntry(level->mapNames, level->mapIndex, "map"));
     settings.set("Lives", levelEntry(level->livesOptions, level->livesIndex, "lives"));
     settings.set("Time", level->chosenSeconds());
+}
+
+void WriteOnlineSeats(const MenuController& menu, OnlineOptions& options) {
+    const auto seats = std::min<uint32_t>(menu.joinedCount, static_cast<uint32_t>(kMaxSeats));
+    options.seats = static_cast<int>(std::max<uint32_t>(seats, 1));
+    std::array<SeatChoice, kMaxSeats> chosen{};
+    size_t people = 0;
+    for (uint32_t k = 0; k < seats && k < menu.panels.size(); ++k) {
+        const PlayerPanel* panel = menu.panels[k];
+        if (panel == nullptr) {
+            continue;
+        }
+        SeatChoice& seat = chosen[k];
+        seat.computer = panel->computer.has_value();
+        seat.level = static_cast<uint8_t>(panel->computer.value_or(BotLevel::Normal));
+        seat.look = {static_cast<uint8_t>(panel->faceIndex), static_cast<uint8_t>(panel->turretIndex),
+                     static_cast<uint8_t>(panel->trackIndex)};
+        if (!seat.computer && people < options.schemes.size()) {
+            options.schemes[people++] = panel->controlScheme;
+        }
+    }
+    options.chosen = chosen;
 }

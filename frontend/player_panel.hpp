@@ -11,6 +11,7 @@
 // pad plugged in meanwhile joins like any other with A.
 
 #include "gameplay/bot.hpp"
+#include "net/online_start.hpp"
 #include "objects/logic.hpp"
 #include "objects/math_types.hpp"
 
@@ -113,9 +114,13 @@ void LeavePlayerSelect(MenuController& menu);
 // last one harder). Every frame, a computer on a face another seat has takes a free one.
 void JoinPlayers(MenuController& menu);
 enum class PanelsOutcome { Stay, Back, Start };
-// Panel 1 asking for back leaves the screen; every joined player ready (two at least) starts,
-// once at least one of them is a person.
-PanelsOutcome CheckStart(MenuController& menu);
+// Panel 1 asking for back leaves the screen; every joined player ready (two at least, or the
+// fewest given: online one is enough) starts, once at least one of them is a person (unless no
+// person is needed: a machine joining online may bring computers alone).
+PanelsOutcome CheckStart(MenuController& menu, uint32_t fewest = 2, bool personNeeded = true);
 // Every panel's choices and the level select's map, lives and time into the match settings;
 // PlayerBot1..4 hold the level of each computer seat and are empty for people.
 void WriteMatchSettings(const MenuController& menu);
+// This machine's seats online as the panels set them: how many, each a person or a computer of
+// its level with its look, and the people's controls in seat order.
+void WriteOnlineSeats(const MenuController& menu, OnlineOptions& options);

@@ -28,10 +28,11 @@ void Explosion::Update() {
         vec2 at{owner->transform.position.x, owner->transform.position.y};
         float reach = (owner->transform.scale.x + 1.0f) / 2.0f;
         // Reach is measured to each tank's root; the tanks' colliders play no part.
+        const uint32_t from = PlayerOfGroup(owner->group);
         for (Player* player : TankRootPlayers()) {
             vec2 d = WorldPosition2(player->owner) - at;
             if (reach * reach > lengthSquared(d)) {
-                player->ApplyKnockback(d, force, damage, 0.5f);
+                player->ApplyKnockback(d, force, damage, 0.5f, from);
             }
         }
         done = true;

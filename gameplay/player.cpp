@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -111,6 +112,19 @@ std::vector<Player*> TankRootPlayers() {
     return tanks;
 }
 
+namespace {
+constexpr size_t kMaxHitsUnread = 256;
+} // namespace
+
+uint32_t PlayerOfGroup(const std::string& group) {
+    constexpr std::string_view kPrefix = "Player ";
+    if (group.size() != kPrefix.size() + 1 || group.compare(0, kPrefix.size(), kPrefix) != 0) {
+        return 0;
+    }
+    const char digit = group.back();
+    return digit >= '1' && digit <= '4' ? static_cast<uint32_t>(digit - '0') : 0;
+}
+
 Player::Player(GameObject* ownerObject) : Logic("Player", ownerObject) {
     players().push_back(this);
 }
@@ -164,6 +178,11 @@ void Player::hashState(WorldHasher& hasher) const {
         hasher.addAll(static_cast<bool>(respawner->active), respawner->transform.position,
                       respawner->transform.scale);
     }
+    // Hits taken after the match counted this frame's are counted in the next.
+    hasher.add(static_cast<uint64_t>(hitsTaken.size()));
+    for (const HitTaken& hit : hitsTaken) {
+        hasher.addAll(hit.from, hit.percent);
+    }
 }
 
 // The controls belong to this machine and stay out; the tank's animation is carried so a
@@ -176,6 +195,7 @@ void Player::carryState(StateArchive& archive) {
     CARRY_STATE(archive, charging, charge, maxCharge, chargeRate, shotSpeedFactor, pickUpKind, dropHeight);
     CARRY_STATE(archive, respawning, respawnTime, respawnTimeLeft, beamWidth, beamHeight, beamMinX, beamMaxX);
     CARRY_STATE(archive, tank.airborne, tank.trackAnimTimer, tank.auraAnimTimer);
+    archive.carryList("hitsTaken", hitsTaken);
 }
 
 void Player::aliveUpdate() {
@@ -359,13 +379,16 @@ void Player::Fire() {
     body->AddForce(d * (-kRecoilPush * k));
 }
 
-void Player::ApplyKnockback(vec2 direction, float force, float damage, float stun) {
+void Player::ApplyKnockback(vec2 direction, float force, float damage, float stun, uint32_t from) {
     // The push uses the multiplier from before this hit.
     const float before = knockbackMultiplier;
     tank.rigidBody->AddForce(NormalisedOrZero(direction) * (force * before));
     float fraction = (damage >= 1.0f ? damage / 100.0f : damage) * damageScale;
     stunTimer = stun;
     knockbackMultiplier = std::min(knockbackMultiplier + fraction, kMaxKnockbackMultiplier);
+    if (hitsTaken.size() < kMaxHitsUnread) { // nobody reads them outside a match
+        hitsTaken.push_back({from, (knockbackMultiplier - before) * 100.0f});
+    }
     RumbleFor(*this, HitRumble(knockbackMultiplier - before));
 }
 

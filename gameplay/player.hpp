@@ -32,7 +32,9 @@ class Player : public Logic {
     void SetControlScheme(int scheme);
     // A push from an explosion or a special bullet, scaled by the damage taken so far; then the
     // damage (10 and 0.1 both mean a tenth) raises the multiplier, up to 10.9.
-    void ApplyKnockback(vec2 direction, float force, float damage, float stun);
+    // The hit is noted for the match's results: from is the player number of the tank whose
+    // shot it was (0 for none).
+    void ApplyKnockback(vec2 direction, float force, float damage, float stun, uint32_t from = 0);
     // One shot of the held pick-up or the turret's bullet, with the tank's recoil.
     void Fire();
 
@@ -76,6 +78,13 @@ class Player : public Logic {
     ActionSource* actionSource = nullptr;
     // A computer plays this seat (its badge and marker say so).
     bool computer = false;
+    // Hits taken since the match last read them, for its results: whose shot (player number, 0
+    // for none) and how much it added to the multiplier, in percent.
+    struct HitTaken {
+        uint32_t from = 0;
+        float percent = 0.0f;
+    };
+    std::vector<HitTaken> hitsTaken;
 
     // This frame's actions, from the source or the input, as observers see them.
     PlayerActions readThisFrame() const;
@@ -97,6 +106,9 @@ void RotateTurret(TankParts& tank, float degreesPerSecond);
 
 // The Player of every root object tagged "Tank" (every tank), in the order they were made.
 std::vector<Player*> TankRootPlayers();
+// The player number of a tank's group and of everything it fires ("Player 3" gives 3), 0 for
+// any other group.
+uint32_t PlayerOfGroup(const std::string& group);
 
 // The multiplier never grows past this, however many hits are taken.
 constexpr float kMaxKnockbackMultiplier = 10.9f;

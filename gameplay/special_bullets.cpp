@@ -147,7 +147,7 @@ void BlackHoleBullet::pull(float dt) {
         if (object->tag == "Tank" && l2 <= 225.0f) {
             // A tenth of damage a second inside the hole, and constant stun.
             if (auto* player = object->getComponent<Player>(); player != nullptr && player->respawning == 0) {
-                player->ApplyKnockback({}, 0.0f, dt * 0.1f, 0.5f);
+                player->ApplyKnockback({}, 0.0f, dt * 0.1f, 0.5f, PlayerOfGroup(owner->group));
             }
         }
     }
@@ -220,7 +220,7 @@ void ExpulsionBullet::pulse() {
         object->getComponent<RigidBody2D>()->AddForce(d * (3.0f * r2 * (1.0f - t)));
         if (object->tag == "Tank" && l2 <= 225.0f) {
             if (auto* player = object->getComponent<Player>()) {
-                player->ApplyKnockback({}, 0.0f, 10.0f, 0.5f);
+                player->ApplyKnockback({}, 0.0f, 10.0f, 0.5f, PlayerOfGroup(owner->group));
             }
         }
     }

@@ -9,6 +9,7 @@
 #include "graphics/renderer.hpp"
 #include "graphics/scene_builders.hpp"
 #include "graphics/shader_logic.hpp"
+#include "match/match_run.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
@@ -62,7 +63,97 @@ bool anyConfirm(const std::vector<Player*>& players) {
     return false;
 }
 
+// Any player's rematch: R on the left keyboard half, Numpad 9 on the right, Y on their pad.
+bool anyRematch(const std::vector<Player*>& players) {
+    InputManager& input = InputManager::instance();
+    for (Player* p : players) {
+        uint32_t scheme = p->controls.padIndex;
+        if ((scheme < kMaxPads && input.padPressed(scheme, kButtonY)) ||
+            (scheme == kSchemeKeyboardLeft && input.keyPressed(sf::Keyboard::R)) ||
+            (scheme == kSchemeKeyboardRight && input.keyPressed(sf::Keyboard::Numpad9))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Backspace, or X on any player's pad: back to the level select with the same players.
+bool anyLevelSelect(const std::vector<Player*>& players) {
+    InputManager& input = InputManager::instance();
+    if (input.keyPressed(sf::Keyboard::Backspace)) {
+        return true;
+    }
+    for (Player* p : players) {
+        uint32_t scheme = p->controls.padIndex;
+        if (scheme < kMaxPads && input.padPressed(scheme, kButtonX)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The results strip: a dimmed band along the bottom, one line per player in podium order, and
+// the podium's keys under them.
+constexpr float kStripTop = -0.64f;        // in the interface's units, -1 to 1 up the window
+constexpr float kVictoryHalfWidth = 27.0f; // the victory screen's world units across half the window
+constexpr float kVictoryHalfHeight = 15.0f;
+constexpr float kStripRowStep = 0.072f;
+constexpr vec3 kStripTextScale{0.03f, 0.05f, 1.0f};
+constexpr vec4 kStripColours[4] = {{1.0f, 0.45f, 0.45f, 1.0f},
+                                   {0.5f, 0.65f, 1.0f, 1.0f},
+                                   {0.45f, 1.0f, 0.45f, 1.0f},
+                                   {1.0f, 1.0f, 0.4f, 1.0f}};
+
+std::string rankWord(int32_t rank) {
+    static const char* const kWords[] = {"Draw", "1st", "2nd", "3rd", "4th"};
+    return rank >= 0 && rank <= 4 ? kWords[rank] : "";
+}
+
 } // namespace
+
+std::vector<int> ResultsOrder(const std::vector<int32_t>& ranks) {
+    std::vector<int> order;
+    for (size_t i = 0; i < ranks.size(); ++i) {
+        order.push_back(static_cast<int>(i));
+    }
+    std::stable_sort(order.begin(), order.end(), [&ranks](int a, int b) {
+        return ranks[static_cast<size_t>(a)] < ranks[static_cast<size_t>(b)];
+    });
+    return order;
+}
+
+void GameOver::showResults(PlayGameState& match) {
+    GameObjectList& list = GameObjectList::instance();
+    resultsStrip = list.create("ResultsStrip");
+    const bool keysShown = match.online == nullptr && !match.AllComputers();
+    const int rows = match.playerCount + (keysShown ? 1 : 0);
+    const float bottom = kStripTop - kStripRowStep * static_cast<float>(rows) - 0.02f;
+    // The band is a world sprite over the columns' feet, so the lines (drawn after every
+    // sprite) stay bright on it.
+    GameObject* band =
+        MakeObject("ResultsBand",
+                   {{0.0f, (kStripTop + bottom) / 2.0f * kVictoryHalfHeight, 2.5f},
+                    {2.0f * kVictoryHalfWidth, (kStripTop - bottom) * kVictoryHalfHeight, 1.0f}},
+                   resultsStrip);
+    AddSprite(band, "BlackBoxSprite", {0.0f, 0.0f, 0.0f, 0.6f}, 1, "Sprite");
+    const std::vector<int32_t> ranks = match.Ranks();
+    const std::vector<int> order = ResultsOrder(ranks);
+    for (size_t k = 0; k < order.size(); ++k) {
+        const auto seat = static_cast<size_t>(order[k]);
+        const float y = kStripTop - kStripRowStep * (static_cast<float>(k) + 0.5f);
+        GameObject* row = MakeObject("ResultsRow", {{0.0f, y, 0.1f}, kStripTextScale}, resultsStrip);
+        const std::string line = rankWord(ranks[seat]) + "   Player " + std::to_string(seat + 1) + "   " +
+                                 ResultsRow(match.stats.seats[seat]);
+        SetText(row, line, kStripColours[seat], "Text-UI");
+    }
+    // Online, the podium moves on by itself to the waiting screen, where the next match starts.
+    if (keysShown) {
+        const float y = kStripTop - kStripRowStep * (static_cast<float>(order.size()) + 0.5f);
+        GameObject* keys = MakeObject("PodiumKeys", {{0.0f, y, 0.1f}, kStripTextScale}, resultsStrip);
+        SetText(keys, "T / Num 8 / A: title     R / Num 9 / Y: play again     Backspace / X: level select",
+                {1.0f, 1.0f, 1.0f, 1.0f}, "Text-UI");
+    }
+}
 
 void GameOver::hashState(WorldHasher& hasher) const {
     hasher.addAll(endReason, bannerStep, bannerTimer, bannerVelocity);
@@ -78,7 +169,9 @@ void GameOver::hashState(WorldHasher& hasher) const {
 }
 
 void GameOver::carryState(StateArchive& archive) {
-    CARRY_STATE(archive, endReason, bannerStep, bannerTimer, bannerVelocity, podiumSeconds);
+    CARRY_STATE(archive, endReason, bannerStep, bannerTimer, bannerVelocity, podiumSeconds, leaveTo);
+    // Made when the columns have grown: a frame from before then has none.
+    archive.carryLink("resultsStrip", resultsStrip);
     archive.carryLink("heartLeft", heartLeft);
     archive.carryLink("heartRight", heartRight);
     archive.carryLink("bannerTextLeft", bannerTextLeft);
@@ -354,12 +447,32 @@ void GameOver::PodiumStep(PlayGameState& match) {
         }
     }
     podiumSeconds += dt;
+    if (allDone && resultsStrip == nullptr) {
+        showResults(match);
+    }
     // With nobody at the controls the podium moves on by itself after a few seconds, so a
     // match of computers runs to its end unattended.
     const bool unattended = match.AllComputers() && podiumSeconds >= kUnattendedPodiumSeconds;
-    const bool leave = match.online != nullptr ? podiumSeconds >= kOnlinePodiumSeconds
-                                               : anyConfirm(match.MatchPlayers()) || unattended;
-    if (allDone && leave) {
-        match.StartFadeOut();
+    if (match.online != nullptr) {
+        // Online every machine leaves at the same moment for the waiting screen, where the
+        // host's next match seats everyone again; this machine's keys change nothing.
+        if (allDone && podiumSeconds >= kOnlinePodiumSeconds) {
+            match.StartFadeOut();
+        }
+        return;
     }
+    if (!allDone) {
+        return;
+    }
+    const std::vector<Player*> players = match.MatchPlayers();
+    if (anyConfirm(players) || unattended) {
+        leaveTo = AfterPodium::Title;
+    } else if (anyRematch(players)) {
+        leaveTo = AfterPodium::Rematch;
+    } else if (anyLevelSelect(players) && !MatchRun::instance().trial) {
+        leaveTo = AfterPodium::LevelSelect;
+    } else {
+        return;
+    }
+    match.StartFadeOut();
 }

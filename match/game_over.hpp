@@ -8,12 +8,16 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class GameObject;
 class GameUIRenderer;
 class PlayGameState;
 class StateArchive;
 class WorldHasher;
+
+// Seat indices in podium order: best rank first, seats of equal rank (a draw) in seat order.
+std::vector<int> ResultsOrder(const std::vector<int32_t>& ranks);
 
 struct Podium {
     GameObject* podium = nullptr;
@@ -24,6 +28,14 @@ struct Podium {
     float targetHeight = 0.0f;
     int32_t rank = 0; // 1 is best; 0 for everyone in a draw
 };
+
+// Where the podium leaves for: the title (a confirm), the same match again (R, Numpad 9, a
+// pad's Y) or the level select with the same players seated (Backspace, a pad's X).
+namespace AfterPodium {
+constexpr uint32_t Title = 0;
+constexpr uint32_t Rematch = 1;
+constexpr uint32_t LevelSelect = 2;
+} // namespace AfterPodium
 
 namespace EndReason {
 constexpr uint32_t TimeUp = 0;
@@ -38,7 +50,8 @@ class GameOver {
     // The GameSet phase: time slows, the hearts slide in, meet over the switch to the victory
     // screen, and slide out again.
     void BannerStep(PlayGameState& match);
-    // The Podium phase: the columns grow; once all have, a confirm starts the fade out.
+    // The Podium phase: the columns grow; once all have, the results strip shows and a
+    // confirm, a rematch or the level-select key starts the fade out (leaveTo says which).
     void PodiumStep(PlayGameState& match);
     void BuildVictoryScreen(PlayGameState& match);
     // The end sequence's part of the world hash: what times the banner and the podium.
@@ -58,7 +71,10 @@ class GameOver {
     std::array<Podium, 4> podiums{};
     GameObject* victoryText = nullptr;
     float podiumSeconds = 0.0f; // real time the podium has stood
+    uint32_t leaveTo = AfterPodium::Title;
+    GameObject* resultsStrip = nullptr; // under the grown columns, with the podium's keys
 
   private:
     void buildBanner();
+    void showResults(PlayGameState& match);
 };

@@ -50,6 +50,9 @@ class MatchRun {
     OnlinePlay* online = nullptr;         // --host, --join: the match is played online (not owned)
     bool syncTest = false;                // --sync-test: the match rolls back and checks itself
     bool syncTestFailed = false;          // and a frame simulated again came out differently
+    // The podium asked for the level select with the same players: the main menu opens there,
+    // its panels seated from the match settings, and clears this.
+    bool seatedAtLevelSelect = false;
 
     // --soak: all-computer matches on random maps, back to back, until soakSeconds of real
     // time have passed since soakStart; then the game quits.

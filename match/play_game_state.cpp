@@ -277,6 +277,11 @@ void PlayGameState::hashState(WorldHasher& hasher) const {
     if (goSign != nullptr) {
         hasher.addAll(static_cast<bool>(goSign->owner->active), goSign->owner->transform.position);
     }
+    // The results strip's tallies, counted as the match plays, the same on every machine.
+    for (const SeatTally& seat : stats.seats) {
+        hasher.addAll(seat.knockOuts, seat.falls, seat.selfFalls, seat.damageDealt, seat.longestLife,
+                      seat.life, seat.lastHitBy, seat.sinceLastHit);
+    }
     end.hashState(hasher);
 }
 
@@ -286,6 +291,7 @@ void PlayGameState::carryState(StateArchive& archive) {
     archive.carryList("pendingCrateKinds", pendingCrateKinds);
     archive.carryList("spawnPoints", spawnPoints);
     archive.carryLink("victoryBackground", victoryBackground);
+    CARRY_STATE(archive, stats.seats);
     // The sign hangs in the interface, whose places are not saved, but its place is the match's.
     if (goSign != nullptr) {
         Transform& sign = goSign->owner->transform;
@@ -310,6 +316,7 @@ bool PlayGameState::AllComputers() const {
 // A state entered again for the next match of a soak starts from nothing, as a new one would.
 void PlayGameState::resetForNewMatch() {
     phase = MatchPhase::FadeIn;
+    stats = MatchStats{};
     playerCount = 0;
     for (size_t i = 0; i < 4; ++i) {
         tanks[i].reset();
@@ -713,6 +720,7 @@ void PlayGameState::Update() {
         break;
     }
     case MatchPhase::Playing: {
+        countResults(dt * timer.timeScale);
         timeLeft -= dt * timer.timeScale;
         SetGameTimer(*gameTimer, static_cast<int32_t>(timeLeft));
         SpawnCrates();
@@ -739,7 +747,13 @@ void PlayGameState::Update() {
             sound.setPaused(false);
             if (MatchRun::instance().soak) {
                 finishMatchRun();
+            } else if (online == nullptr && end.leaveTo == AfterPodium::Rematch) {
+                // The same settings, read again: the same players, looks, computers, map,
+                // lives and time.
+                requestState(GameStateId::Restart);
             } else {
+                MatchRun::instance().seatedAtLevelSelect =
+                    online == nullptr && end.leaveTo == AfterPodium::LevelSelect;
                 requestState(online != nullptr            ? GameStateId::OnlineWaiting
                              : MatchRun::instance().trial ? MatchRun::instance().trial->returnState
                                                           : GameStateId::MainMenu);
@@ -868,6 +882,23 @@ void PlayGameState::SpawnCrates() {
     MakeCrate({0.0f, 20.0f, 0.0f}, {2.0f, 2.0f, 1.0f}, kind);
 }
 
+// The hits taken since the last frame, then the time each player on the arena has lived.
+void PlayGameState::countResults(float gameDt) {
+    std::array<bool, 4> alive{};
+    for (int i = 0; i < playerCount; ++i) {
+        Player* p = players[static_cast<size_t>(i)];
+        if (p == nullptr) {
+            continue;
+        }
+        for (const Player::HitTaken& hit : p->hitsTaken) {
+            stats.Hit(i, hit.from, hit.percent);
+        }
+        p->hitsTaken.clear();
+        alive[static_cast<size_t>(i)] = p->lives > 0 && p->respawning == 0;
+    }
+    stats.Tick(alive, gameDt);
+}
+
 void PlayGameState::DeathCheck(int index) {
     const auto slot = static_cast<size_t>(index);
     Player* p = players[slot];
@@ -895,6 +926,7 @@ void PlayGameState::DeathCheck(int index) {
     }
     p->lives -= 1;
     p->knockbackMultiplier = 0.0f;
+    stats.Fall(index);
     RumbleFor(*p, LifeLostRumble());
 
     if (ParticleEmitter* burst = burstEmitters[slot]) {

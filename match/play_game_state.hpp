@@ -14,6 +14,7 @@
 #include "match/hud.hpp"
 #include "match/match_phase.hpp"
 #include "match/match_recorder.hpp"
+#include "match/match_stats.hpp"
 #include "match/online_play.hpp"
 #include "match/pad_seats.hpp"
 #include "match/pause_menu.hpp"
@@ -136,9 +137,12 @@ class PlayGameState : public GameState {
     bool AllComputers() const;
     // Each player's podium rank (1 best, 0 for all in a draw), once the podium stands.
     std::vector<int32_t> Ranks() const;
+    // What the results strip tells, counted as the match plays.
+    MatchStats stats;
 
   private:
     void resetForNewMatch();
+    void countResults(float gameDt);
     void followRecordingAndReplay();
     void seatPads();
     void followPads();

@@ -78,22 +78,28 @@ Json::Value loadJson(const std::string& baseName) {
     return parseJsonText(content, path);
 }
 
-Json::Value parseJsonText(const std::string& text, const std::string& label) {
+bool parseJsonQuietly(const std::string& text, bool strict, Json::Value& root, std::string& errors) {
     Json::CharReaderBuilder builder;
+    if (strict) {
+        Json::CharReaderBuilder::strictMode(&builder.settings_);
+    }
     builder["stackLimit"] = kMaxNesting;
     // Text after the root value (a truncated file with something appended) is an error too.
     builder["failIfExtra"] = true;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    bool ok = false;
     try {
-        ok = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+        return reader->parse(text.data(), text.data() + text.size(), &root, &errors);
     } catch (const Json::Exception& e) {
         errors = e.what();
         root = Json::Value();
+        return false;
     }
-    if (!ok) {
+}
+
+Json::Value parseJsonText(const std::string& text, const std::string& label) {
+    Json::Value root;
+    std::string errors;
+    if (!parseJsonQuietly(text, false, root, errors)) {
         std::cout << errors << std::endl;
         std::cout << "Data file " << label << " has errors; using what could be read" << std::endl;
     }

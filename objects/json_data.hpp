@@ -18,6 +18,10 @@
 Json::Value loadJson(const std::string& baseName);
 // The parsing half of loadJson, for text that is already read; label names it in messages.
 Json::Value parseJsonText(const std::string& text, const std::string& label);
+// Parses quietly, as deep as the game's readers allow, with no text after the root value:
+// whether the whole text read, what was parsed, and the reader's messages. Strict also refuses
+// comments and what JSON itself does not allow.
+bool parseJsonQuietly(const std::string& text, bool strict, Json::Value& root, std::string& errors);
 
 // Reads values the way the game expects: a missing or unusable value reads as 0 or "".
 // Values of the wrong type, non-finite or absurdly large numbers also read as 0; each reader

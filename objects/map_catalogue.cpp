@@ -140,6 +140,17 @@ std::string MapCatalogue::nameRefusal(const std::string& name) const {
     return "";
 }
 
+std::string MapCatalogue::freshName(const std::string& stem) const {
+    for (int n = 1;; ++n) {
+        const std::string name = n == 1 ? stem : stem + std::to_string(n);
+        const bool taken = std::any_of(files.begin(), files.end(),
+                                       [&](const PlayerMapFile& f) { return SameMapName(f.name, name); });
+        if (!taken && nameRefusal(name).empty()) {
+            return name;
+        }
+    }
+}
+
 const MapCatalogue& GameMaps() {
     if (!gameMaps()) {
         gameMaps() = std::make_unique<MapCatalogue>(MapCatalogue::Read(PlayerMapsFolder()));

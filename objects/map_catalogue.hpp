@@ -55,6 +55,9 @@ class MapCatalogue {
     // game's data files, whatever the case); "" when it can.
     std::string nameRefusal(const std::string& name) const;
     const std::string& playerFolder() const { return folder; }
+    // The first of stem, stem2, stem3... that no map file of the player's (damaged ones too) has
+    // and that may be a player's map: a new map's name that opens nothing old.
+    std::string freshName(const std::string& stem) const;
 
   private:
     std::vector<CatalogueMap> offered;

@@ -9,7 +9,6 @@ namespace {
 
 // The same bounds as the match's reader: anything beyond them is not one of our maps.
 constexpr size_t kMaxFileBytes = 4 * 1024 * 1024;
-constexpr int kMaxNesting = 64;
 constexpr double kMaxMagnitude = 1.0e6;
 constexpr size_t kMaxPlatforms = 1000;
 constexpr size_t kMaxSpawnPoints = 64;
@@ -132,19 +131,9 @@ void checkMap(const Json::Value& root, MapFileReading& out) {
 
 MapFileReading ReadMapText(const std::string& text) {
     MapFileReading out;
-    Json::CharReaderBuilder builder;
-    Json::CharReaderBuilder::strictMode(&builder.settings_);
-    builder["stackLimit"] = kMaxNesting;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    bool parsed = false;
-    try {
-        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
-    } catch (const Json::Exception& e) {
-        errors = e.what();
-    }
-    if (!parsed) {
+    if (!parseJsonQuietly(text, true, root, errors)) {
         out.problems.push_back(text.empty() ? "it is empty"
                                             : "it is not whole JSON (" + oneLine(errors) + ")");
         return out;

@@ -49,6 +49,17 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     EXPECT_EQ(parse({"--match", "Meadow", "--sync-test", "60"}).syncTest, 60);
     line = parse({"--edit", "Lagoon2", "--theme", "lagoon"});
     EXPECT_EQ(line.edit + " " + line.theme, "Lagoon2 lagoon");
+    EXPECT_FALSE(line.editNew);
+    EXPECT_TRUE(parse({"--edit"}).editNew) << "alone, as the launcher's Map editor gives it: a new map";
+    EXPECT_TRUE(parse({"--edit", "--windowed"}).editNew);
+    // For the menus: a length the level select offers first, where Join looks, Host's port.
+    line = parse({"--time", "10", "--look-at", "127.0.0.1", "--port", "27200"});
+    EXPECT_FALSE(line.match.has_value());
+    EXPECT_EQ(line.menuSeconds, 10);
+    EXPECT_EQ(line.lookAt, std::vector<std::string>{"127.0.0.1"});
+    EXPECT_EQ(line.menuPort, 27200);
+    EXPECT_EQ(parse({"--match", "Meadow", "--time", "10"}).menuSeconds, 0)
+        << "the quick match's, not the menus'";
 
     std::string out;
     const std::vector<std::vector<std::string>> refused = {
@@ -59,6 +70,9 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
         {"--bot-level", "godlike"},
         {"--match"},
         {"--edit", ""},
+        {"--look-at", "::1"},
+        {"--look-at", ""},
+        {"--host", "--edit"},
         {"--sync-test", "8"},                       // it checks a match
         {"--match", "Meadow", "--sync-test", "61"}, // at most a second back
         {"--match", "Meadow", "--sync-test", "8", "--record", "m.rec"}};

@@ -35,13 +35,13 @@ class MainMenu : public MenuScene {
 
 } // namespace
 
-// Every screen that returns to the title must leave all five items reachable again.
+// Every screen that returns to the title must leave all six items reachable again.
 TEST_F(MainMenu, TheTitleWrapsAndEveryWayBackToItOffersEveryItemAgain) {
     tap(sf::Keyboard::Return); // while the picture opens
     runSeconds(0.7f);
     EXPECT_EQ(screen(), MenuScreen::Title) << "confirm during the opening fade is ignored";
     tap(sf::Keyboard::Up);
-    EXPECT_EQ(pictureOf(menu().title->buttons[4]), "QuitHL") << "up on Play selects Quit";
+    EXPECT_EQ(pictureOf(menu().title->buttons[5]), "QuitHL") << "up on Play selects Quit";
     tap(sf::Keyboard::S);
     EXPECT_EQ(selection(), TitleItem::Play) << "down on Quit selects Play";
 

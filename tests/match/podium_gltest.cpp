@@ -46,4 +46,11 @@ TEST_F(PodiumPicture, ADrawStandsThreeColumnsOfThePlayersColours) {
         EXPECT_FALSE(colorNear(atWorld(x, -3.5f), expected[i], 40))
             << "nothing of column " << i << " above 9";
     }
+    // The results strip's band dims the bottom of the picture, beside the columns as well.
+    ASSERT_NE(match()->end.resultsStrip, nullptr) << "shown once the columns have grown";
+    const auto brightness = [](sf::Color c) { return c.r + c.g + c.b; };
+    const sf::Color dimmed = atWorld(22.0f, -12.0f);
+    const sf::Color open = atWorld(22.0f, -6.0f);
+    EXPECT_LT(brightness(dimmed), brightness(open) * 3 / 4)
+        << describe(dimmed) << " under " << describe(open);
 }

@@ -239,8 +239,12 @@ const Phase kPhases[] = {
          EXPECT_NE(scene.match()->victoryBackground, nullptr) << "built again, once";
          EXPECT_EQ(count("VictoryBackground"), 1u);
      }},
-    {"ThePodium", atThePodium, 60, 60,
-     [](SavedFramesScene& scene) { EXPECT_EQ(scene.match()->phase, MatchPhase::Podium); }},
+    {"ThePodiumAndItsResults", atThePodium, 150, 150, // the columns grow, then the results show
+     [](SavedFramesScene& scene) {
+         EXPECT_EQ(scene.match()->phase, MatchPhase::Podium);
+         EXPECT_NE(scene.match()->end.resultsStrip, nullptr);
+         EXPECT_EQ(count("ResultsStrip"), 1u) << "made again, once";
+     }},
     {"ComputersMidDecision", computersPlaying, 45, 40, [](SavedFramesScene&) {}},
 };
 

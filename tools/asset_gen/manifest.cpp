@@ -189,6 +189,12 @@ std::vector<PictureEntry> fixedPictures() {
     add(pic("MainMenu/Title.png", 1600, 900, 35.56f / 20.0f, makeTitle));
     buttonPair(out, "MainMenu/Play.png", "MainMenu/Play_Highlight.png", "Play", 1024, 128, 8.0f,
                ButtonShape::Tab);
+    buttonPair(out, "MainMenu/Online.png", "MainMenu/Online_Highlight.png", "Online", 1024, 128, 8.0f,
+               ButtonShape::Tab);
+    buttonPair(out, "MainMenu/Host.png", "MainMenu/Host_Highlight.png", "Host", 1024, 128, 8.0f,
+               ButtonShape::Tab);
+    buttonPair(out, "MainMenu/Join.png", "MainMenu/Join_Highlight.png", "Join", 1024, 128, 8.0f,
+               ButtonShape::Tab);
     buttonPair(out, "MainMenu/Tutorial.png", "MainMenu/Tutorial_Highlight.png", "Tutorial", 1024, 128, 8.0f,
                ButtonShape::Tab);
     buttonPair(out, "MainMenu/Options.png", "MainMenu/Options_Highlight.png", "Options", 1024, 128, 8.0f,

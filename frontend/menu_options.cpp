@@ -1,0 +1,6 @@
+#include "frontend/menu_options.hpp"
+
+MenuOptions& CommandLineMenuOptions() {
+    static auto* options = new MenuOptions();
+    return *options;
+}
