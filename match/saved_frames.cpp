@@ -161,18 +161,18 @@ std::optional<SavedFrames::Tracked> SavedFrames::track(GameObject* object, uint3
         }
     }
     for (Component* c : object->components) {
-        PartKind kind = PartKind::Switch;
+        PieceKind kind = PieceKind::Switch;
         if (dynamic_cast<RigidBody2D*>(c) != nullptr) {
-            kind = PartKind::Body;
+            kind = PieceKind::Body;
         } else if (dynamic_cast<Collider2D*>(c) != nullptr) {
-            kind = PartKind::Collider;
+            kind = PieceKind::Collider;
         } else if (dynamic_cast<ParticleEmitter*>(c) != nullptr || dynamic_cast<ShaderLogic*>(c) != nullptr) {
-            kind = PartKind::ShowsOnly;
+            kind = PieceKind::ShowsOnly;
         } else if (dynamic_cast<Logic*>(c) != nullptr) {
-            kind = PartKind::Behaviour;
+            kind = PieceKind::Behaviour;
         }
         t.parts.push_back({c, kind});
-        t.rootBehaviour = t.rootBehaviour || kind == PartKind::Behaviour;
+        t.rootBehaviour = t.rootBehaviour || kind == PieceKind::Behaviour;
     }
     t.rootBehaviour = t.rootBehaviour && object->transform.parent == &WorldRoot().transform;
     return t;
@@ -196,8 +196,8 @@ void SavedFrames::retireFinished() {
         if (!t.rootBehaviour || t.object->active) {
             continue;
         }
-        const bool finished = std::all_of(t.parts.begin(), t.parts.end(), [](const Part& p) {
-            return p.kind != PartKind::Behaviour || static_cast<Logic*>(p.component)->finished();
+        const bool finished = std::all_of(t.parts.begin(), t.parts.end(), [](const Piece& p) {
+            return p.kind != PieceKind::Behaviour || static_cast<Logic*>(p.component)->finished();
         });
         if (finished && quiet(t.object)) {
             gatherTree(t.object, leaving);
@@ -251,20 +251,20 @@ void SavedFrames::carryObject(StateArchive& archive, Tracked& t, std::string* wh
                     pose.worldScale, pose.world);
         note("pose");
     }
-    for (Part& part : t.parts) {
-        if (part.kind == PartKind::ShowsOnly) {
+    for (Piece& part : t.parts) {
+        if (part.kind == PieceKind::ShowsOnly) {
             continue;
         }
         archive.carryFlag("enabled", part.component->enabled);
         if (t.role == Role::Simulation) {
             switch (part.kind) {
-            case PartKind::Body:
+            case PieceKind::Body:
                 CarryBodyState(archive, *static_cast<RigidBody2D*>(part.component));
                 break;
-            case PartKind::Collider:
+            case PieceKind::Collider:
                 CarryColliderState(archive, *static_cast<Collider2D*>(part.component));
                 break;
-            case PartKind::Behaviour:
+            case PieceKind::Behaviour:
                 static_cast<Logic*>(part.component)->carryState(archive);
                 break;
             default:
@@ -329,7 +329,7 @@ void SavedFrames::saveFrame(uint32_t frame) {
         carryObject(archive, t);
         if (linkIdsKept) {
             slot->linkIds.emplace_back(t.object, t.object->id);
-            for (const Part& part : t.parts) {
+            for (const Piece& part : t.parts) {
                 slot->linkIds.emplace_back(part.component, t.object->id);
             }
         }

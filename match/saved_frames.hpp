@@ -99,10 +99,10 @@ class SavedFrames {
 
   private:
     enum class Role : uint8_t { Simulation, Interface };
-    enum class PartKind : uint8_t { Body, Collider, Behaviour, ShowsOnly, Switch };
-    struct Part {
+    enum class PieceKind : uint8_t { Body, Collider, Behaviour, ShowsOnly, Switch };
+    struct Piece {
         Component* component;
-        PartKind kind;
+        PieceKind kind;
     };
     // An object whose state every frame copies.
     struct Tracked {
@@ -110,7 +110,7 @@ class SavedFrames {
         uint32_t index = 0; // in the object list
         Role role = Role::Simulation;
         bool rootBehaviour = false; // hangs from the World Root and has a behaviour
-        std::vector<Part> parts;
+        std::vector<Piece> parts;
     };
     struct Slot;
     class SlotLinkIds;
