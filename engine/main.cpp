@@ -11,6 +11,7 @@
 #include "gameplay/rumble.hpp"
 #include "match/match_run.hpp"
 #include "match/recording_writer.hpp"
+#include "match/sync_test.hpp"
 #include "net/online_start.hpp"
 #include "objects/map_catalogue.hpp"
 #include "platform/audio_output.hpp"
@@ -47,6 +48,13 @@ bool prepareMatches(const CommandLine& options, const std::vector<std::string>& 
     }
     if (options.soakMinutes > 0) {
         SoakMatches(options.soakMinutes, maps);
+    }
+    if (options.syncTest > 0 && options.match) {
+        // Lives as long as the program: the engine runs every frame of the match through it.
+        static SyncTest syncTest(options.syncTest);
+        syncTest.quitAtPodium = true;
+        Engine::instance().pacer = &syncTest;
+        MatchRun::instance().syncTest = true;
     }
     return true;
 }
@@ -99,5 +107,5 @@ int main(int argc, char** argv) {
     Engine::instance().run();
     StopOnline();
     const MatchRun& run = MatchRun::instance();
-    return run.soakFailures > 0 || run.replayFailed ? 1 : 0;
+    return run.soakFailures > 0 || run.replayFailed || run.syncTestFailed ? 1 : 0;
 }

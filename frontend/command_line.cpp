@@ -1,5 +1,6 @@
 #include "frontend/command_line.hpp"
 
+#include "match/sync_test.hpp"
 #include "net/join_address.hpp"
 
 #include <algorithm>
@@ -42,6 +43,9 @@ constexpr OptionHelp kOptions[] = {
     {"--record", "FILE", "write each match's inputs to FILE (the next match replaces it)"},
     {"--replay", "FILE", "play a recorded match back and check its result"},
     {"--soak", "MINUTES", "computer matches back to back on random maps, then quit"},
+    {"--sync-test", "FRAMES",
+     "with --match: go back FRAMES frames every FRAMES frames, simulate them again, name the first "
+     "difference; quit at the podium (1 on a difference)"},
     {"--host", "", "host an online match; friends join over UDP (see --port)"},
     {"--join", "ADDRESS[:PORT]", "join the online match hosted at ADDRESS"},
     {"--find", "[ADDRESS]",
@@ -101,6 +105,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                                     {"--time", &match.seconds, kSecondsRange.low, kSecondsRange.high},
                                     {"--bots", &match.bots, 0, 4},
                                     {"--soak", &line.soakMinutes, 1, 100000},
+                                    {"--sync-test", &line.syncTest, 1, SyncTest::kMaxCheckDistance},
                                     {"--port", &port, 1, 65535},
                                     {"--seats", &line.online.seats, 1, 4},
                                     {"--delay", &line.online.delay, kMinInputDelay, kMaxInputDelay}};
@@ -190,6 +195,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     if (!line.exitStatus && line.online.wanted() &&
         (!line.replay.empty() || line.soakMinutes > 0 || !line.edit.empty() || line.editNew)) {
         refuse("--replay, --soak and --edit cannot be combined with --host or --join");
+    }
+    if (!line.exitStatus && line.syncTest > 0 &&
+        (!wanted || line.online.wanted() || !line.record.empty() || !line.replay.empty() ||
+         line.soakMinutes > 0 || !line.edit.empty())) {
+        refuse("--sync-test goes with --match, and not with --record, --replay, --soak, --edit, --host or "
+               "--join");
     }
     if (line.exitStatus) {
         return line;

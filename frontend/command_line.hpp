@@ -15,6 +15,7 @@ struct CommandLine {
     std::string record;              // --record FILE: write the match's inputs to a file
     std::string replay;              // --replay FILE: play a recorded match back
     int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
+    int syncTest = 0;                // --sync-test FRAMES: with --match, roll back and check
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
     std::string edit;                // --edit MAP: open the map editor on MAP (a new map if none)

@@ -3,6 +3,7 @@
 #include "gameplay/object_factory.hpp"
 #include "gameplay/player.hpp"
 #include "objects/game_object.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
@@ -10,6 +11,14 @@
 void Crate::hashState(WorldHasher& hasher) const {
     hashPresence(hasher);
     hasher.add(pickUpKind);
+}
+
+void Crate::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, pickUpKind);
+}
+
+bool Crate::finished() const {
+    return !owner->active;
 }
 
 void Crate::Update() {
@@ -27,6 +36,14 @@ void Crate::Update() {
 void PickUp::hashState(WorldHasher& hasher) const {
     hashPresence(hasher);
     hasher.add(pickUpKind);
+}
+
+void PickUp::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, pickUpKind);
+}
+
+bool PickUp::finished() const {
+    return !owner->active;
 }
 
 void PickUp::Update() {

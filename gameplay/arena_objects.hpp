@@ -20,6 +20,9 @@ class Crate : public Logic {
     explicit Crate(GameObject* ownerObject) : Logic("Crate", ownerObject) {}
     void Update() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
+    // Opened, or taken: it never comes back.
+    bool finished() const override;
 
     RigidBody2D* rigidBody = nullptr;
     uint32_t pickUpKind = 0;
@@ -31,6 +34,9 @@ class PickUp : public Logic {
     explicit PickUp(GameObject* ownerObject) : Logic("PickUp", ownerObject) {}
     void Update() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
+    // Opened, or taken: it never comes back.
+    bool finished() const override;
 
     RigidBody2D* rigidBody = nullptr;
     uint32_t pickUpKind = 0;

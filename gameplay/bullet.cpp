@@ -4,6 +4,7 @@
 #include "gameplay/object_factory.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
@@ -53,6 +54,14 @@ Bullet::Bullet(std::string kindName, GameObject* ownerObject) : Logic(std::move(
 void Bullet::hashState(WorldHasher& hasher) const {
     hashPresence(hasher);
     hasher.add(lifetime);
+}
+
+void Bullet::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, lifetime);
+}
+
+bool Bullet::finished() const {
+    return !owner->active;
 }
 
 CircleCollider* Bullet::collider() const {

@@ -21,6 +21,9 @@ class Bullet : public Logic {
     virtual void Trigger() = 0;
     // The kinds with fields of their own add them after these.
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
+    // A bullet switched off is spent: nothing switches it on again.
+    bool finished() const override;
 
     // Spins the sprite by speed: clockwise while moving right, at speed squared degrees a second.
     void SpinByVelocity();

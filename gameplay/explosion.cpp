@@ -3,12 +3,22 @@
 #include "gameplay/bullet.hpp"
 #include "gameplay/player.hpp"
 #include "objects/game_object.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 
 // Its reach is its object's scale, which the presence holds.
 void Explosion::hashState(WorldHasher& hasher) const {
     hashPresence(hasher);
     hasher.addAll(timeLeft, done, force, damage);
+}
+
+void Explosion::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, timeLeft, done, force, damage);
+}
+
+// Once it has vanished it never comes back.
+bool Explosion::finished() const {
+    return !owner->active;
 }
 
 void Explosion::Update() {

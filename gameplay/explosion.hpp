@@ -9,6 +9,8 @@ class Explosion : public Logic {
     explicit Explosion(GameObject* ownerObject) : Logic("Explosion", ownerObject) {}
     void Update() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
+    bool finished() const override;
 
     float timeLeft = 0.5f;
     bool done = false; // the push has been given

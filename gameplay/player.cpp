@@ -9,6 +9,7 @@
 #include "graphics/particle_emitter.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
@@ -177,6 +178,24 @@ void Player::hashState(WorldHasher& hasher) const {
         hasher.addAll(static_cast<bool>(respawner->active), respawner->transform.position,
                       respawner->transform.scale);
     }
+    // Hits taken after the match counted this frame's are counted in the next.
+    hasher.add(static_cast<uint64_t>(hitsTaken.size()));
+    for (const HitTaken& hit : hitsTaken) {
+        hasher.addAll(hit.from, hit.percent);
+    }
+}
+
+// The controls belong to this machine and stay out; the tank's animation is carried so a
+// rollback shows the tracks and the aura as the frames it goes back to had them.
+void Player::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, knockbackMultiplier, damageScale, lives, stunTimer);
+    CARRY_STATE(archive, character, trackKind, turretKind, playerNumber, driveForce, jumpSpeed,
+                turretTurnSpeed);
+    CARRY_STATE(archive, jumpCooldown, jumpCooldownTime, fireCooldown, fireCooldownTime, firedThisFrame);
+    CARRY_STATE(archive, charging, charge, maxCharge, chargeRate, shotSpeedFactor, pickUpKind, dropHeight);
+    CARRY_STATE(archive, respawning, respawnTime, respawnTimeLeft, beamWidth, beamHeight, beamMinX, beamMaxX);
+    CARRY_STATE(archive, tank.airborne, tank.trackAnimTimer, tank.auraAnimTimer);
+    archive.carryList("hitsTaken", hitsTaken);
 }
 
 void Player::aliveUpdate() {

@@ -22,6 +22,7 @@ class Player : public Logic {
     ~Player() override;
     void Update() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
 
     // Face, track and turret by their texture names ("FaceSprite_Quolle", "TrackSprite_Pexie",
     // "BarrelSprite_Sniper"): sets the sprites and scales the stats. Unknown names give the

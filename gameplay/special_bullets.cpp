@@ -12,6 +12,7 @@
 #include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/physics_step.hpp"
@@ -90,6 +91,11 @@ void BlackHoleBullet::hashState(WorldHasher& hasher) const {
     hasher.addAll(radius, activeTime, timer, landed);
 }
 
+void BlackHoleBullet::carryState(StateArchive& archive) {
+    Bullet::carryState(archive);
+    CARRY_STATE(archive, radius, activeTime, timer, landed);
+}
+
 void BlackHoleBullet::Trigger() {
     if (landed) {
         return;
@@ -162,6 +168,11 @@ ExpulsionBullet::ExpulsionBullet(GameObject* ownerObject) : Bullet("ExpulsionBul
 void ExpulsionBullet::hashState(WorldHasher& hasher) const {
     Bullet::hashState(hasher);
     hasher.addAll(radius, activeTime, pulseInterval, pulseTimer, timer, landed);
+}
+
+void ExpulsionBullet::carryState(StateArchive& archive) {
+    Bullet::carryState(archive);
+    CARRY_STATE(archive, radius, activeTime, pulseInterval, waveSize, pulseTimer, timer, landed);
 }
 
 void ExpulsionBullet::Trigger() {
@@ -255,6 +266,11 @@ void RocketBullet::hashState(WorldHasher& hasher) const {
     hasher.addAll(landed, fired, flightTime, warningTime, burnTime, angle, thrust, direction);
 }
 
+void RocketBullet::carryState(StateArchive& archive) {
+    Bullet::carryState(archive);
+    CARRY_STATE(archive, landed, fired, flightTime, warningTime, burnTime, angle, thrust, direction);
+}
+
 void RocketBullet::Trigger() {
     if (landed) {
         return;
@@ -323,6 +339,12 @@ void ArtilleryBullet::hashState(WorldHasher& hasher) const {
     Bullet::hashState(hasher);
     hasher.addAll(landed, warningDone, timer, zoneGrowTime, zoneHalfWidth, dropHeight);
     hasher.addAll(maxShells, shellsFired, shellTimer, maxShellInterval);
+}
+
+void ArtilleryBullet::carryState(StateArchive& archive) {
+    Bullet::carryState(archive);
+    CARRY_STATE(archive, landed, warningDone, timer, zoneGrowTime, zoneHalfWidth, dropHeight);
+    CARRY_STATE(archive, maxShells, shellsFired, shellTimer, maxShellInterval);
 }
 
 void ArtilleryBullet::Trigger() {

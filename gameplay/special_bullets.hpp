@@ -18,6 +18,7 @@ class BlackHoleBullet : public Bullet {
     void Update() override;
     void Trigger() override; // lands
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
 
     float radius = 15.0f;
     float activeTime = 10.0f;
@@ -38,6 +39,7 @@ class ExpulsionBullet : public Bullet {
     void Update() override;
     void Trigger() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
 
     float radius = 10.0f;
     float activeTime = 11.0f;
@@ -63,6 +65,7 @@ class RocketBullet : public Bullet {
     void Update() override;
     void Trigger() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
 
     bool landed = false;
     bool fired = false;
@@ -85,6 +88,7 @@ class ArtilleryBullet : public Bullet {
     void Update() override;
     void Trigger() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
 
     uint32_t maxShells = 75;
     float zoneGrowTime = 2.0f;

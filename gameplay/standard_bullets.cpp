@@ -4,6 +4,7 @@
 #include "gameplay/object_factory.hpp"
 #include "objects/game_object.hpp"
 #include "objects/portable_math.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
@@ -172,6 +173,11 @@ void SniperBullet::Update() {
 void SniperBullet::hashState(WorldHasher& hasher) const {
     Bullet::hashState(hasher);
     hasher.add(straightSpeed);
+}
+
+void SniperBullet::carryState(StateArchive& archive) {
+    Bullet::carryState(archive);
+    CARRY_STATE(archive, straightSpeed);
 }
 
 void SniperBullet::Trigger() {

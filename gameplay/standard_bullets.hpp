@@ -58,6 +58,7 @@ class SniperBullet : public Bullet {
     // From now on straight at straightSpeed, without gravity.
     void Trigger() override;
     void hashState(WorldHasher& hasher) const override;
+    void carryState(StateArchive& archive) override;
 
     float straightSpeed = 50.0f;
 };

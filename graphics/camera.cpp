@@ -76,8 +76,9 @@ vec3 Camera::UpdateShake(float step) {
     if (step > 0.0f) {
         shakeTick += step;
         if (shakeTick >= 0.01f) {
-            float r1 = static_cast<float>(gameRand()) / 32767.0f;
-            float r2 = static_cast<float>(gameRand()) / 32767.0f;
+            // The shake only shows: it draws from the effects' generator, never the game's.
+            float r1 = static_cast<float>(effectsRand()) / 32767.0f;
+            float r2 = static_cast<float>(effectsRand()) / 32767.0f;
             position.x = shakeMagnitude * shakeScale * (2.0f * r1 - 1.0f) + shakeBase.x;
             position.y = shakeMagnitude * shakeScale * (2.0f * r2 - 1.0f) + shakeBase.y;
             shakeTick = 0.0f;

@@ -11,8 +11,9 @@
 namespace {
 
 // min + r * (max - min) with a fresh r in [0, 1]; a reversed range is sampled the same way.
+// Particles only show, so they draw from the effects' generator, never the game's.
 float sample(float min, float max) {
-    return min + static_cast<float>(gameRand()) / 32767.0f * (max - min);
+    return min + static_cast<float>(effectsRand()) / 32767.0f * (max - min);
 }
 
 // Particles sit two units in front of the object that emits them.

@@ -14,6 +14,7 @@
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/rigid_body.hpp"
 
@@ -165,6 +166,22 @@ void GameOver::hashState(WorldHasher& hasher) const {
         hasher.addAll(column.height, column.targetHeight, column.rank);
     }
     hasher.add(podiumSeconds);
+}
+
+void GameOver::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, endReason, bannerStep, bannerTimer, bannerVelocity, podiumSeconds, leaveTo);
+    // Made when the columns have grown: a frame from before then has none.
+    archive.carryLink("resultsStrip", resultsStrip);
+    archive.carryLink("heartLeft", heartLeft);
+    archive.carryLink("heartRight", heartRight);
+    archive.carryLink("bannerTextLeft", bannerTextLeft);
+    archive.carryLink("bannerTextRight", bannerTextRight);
+    archive.carryLink("victoryText", victoryText);
+    for (Podium& column : podiums) {
+        CARRY_STATE(archive, column.x, column.baseY, column.z, column.height, column.targetHeight,
+                    column.rank);
+        archive.carryLink("podium", column.podium);
+    }
 }
 
 void GameOver::Check(PlayGameState& match) {

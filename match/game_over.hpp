@@ -13,6 +13,7 @@
 class GameObject;
 class GameUIRenderer;
 class PlayGameState;
+class StateArchive;
 class WorldHasher;
 
 // Seat indices in podium order: best rank first, seats of equal rank (a draw) in seat order.
@@ -55,6 +56,9 @@ class GameOver {
     void BuildVictoryScreen(PlayGameState& match);
     // The end sequence's part of the world hash: what times the banner and the podium.
     void hashState(WorldHasher& hasher) const;
+    // The same into a saved state of the match, with the banner's and the podium's objects, which
+    // a rollback to before they were made takes away.
+    void carryState(StateArchive& archive);
 
     uint32_t endReason = EndReason::TimeUp;
     uint32_t bannerStep = 0;

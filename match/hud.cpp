@@ -95,9 +95,9 @@ vec4 damageColour(float multiplier) {
     return {std::max(kDarkestDamageRed, 4.0f - multiplier), 3.0f - multiplier, 2.0f - multiplier, 1.0f};
 }
 
-// -1..1 times the amplitude.
+// -1..1 times the amplitude, from the effects' generator: the jitter only shows.
 float jitter(float amplitude) {
-    const float r = static_cast<float>(gameRand()) / static_cast<float>(kRandomMax);
+    const float r = static_cast<float>(effectsRand()) / static_cast<float>(kRandomMax);
     return (2.0f * r - 1.0f) * amplitude;
 }
 

@@ -37,7 +37,10 @@ class MatchRun {
     // that is recorded or played back is played through without pauses.
     // A trial match has no pause either: Escape leaves it. An online match cannot be paused
     // either: the other machines play on.
-    bool pausesAllowed() const { return recordPath.empty() && !replay && !trial && online == nullptr; }
+    // A match under the sync test cannot be paused either: its frames are simulated twice.
+    bool pausesAllowed() const {
+        return recordPath.empty() && !replay && !trial && online == nullptr && !syncTest;
+    }
 
     std::optional<uint32_t> fixedSeed;    // every match starts from this seed (tests, soaks to retrace)
     std::string recordPath;               // --record: where each match's recording goes
@@ -45,6 +48,8 @@ class MatchRun {
     bool replayFailed = false;            // it did not end on the recorded result: exit with 1
     std::optional<TrialMatch> trial;      // the next matches play this map, until it is cleared
     OnlinePlay* online = nullptr;         // --host, --join: the match is played online (not owned)
+    bool syncTest = false;                // --sync-test: the match rolls back and checks itself
+    bool syncTestFailed = false;          // and a frame simulated again came out differently
     // The podium asked for the level select with the same players: the main menu opens there,
     // its panels seated from the match settings, and clears this.
     bool seatedAtLevelSelect = false;

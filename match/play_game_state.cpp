@@ -24,6 +24,7 @@
 #include "objects/portable_math.hpp"
 #include "objects/random.hpp"
 #include "objects/resource_manager.hpp"
+#include "objects/state_archive.hpp"
 #include "objects/world_hasher.hpp"
 #include "physics/collider.hpp"
 #include "physics/rigid_body.hpp"
@@ -276,7 +277,28 @@ void PlayGameState::hashState(WorldHasher& hasher) const {
     if (goSign != nullptr) {
         hasher.addAll(static_cast<bool>(goSign->owner->active), goSign->owner->transform.position);
     }
+    // The results strip's tallies, counted as the match plays, the same on every machine.
+    for (const SeatTally& seat : stats.seats) {
+        hasher.addAll(seat.knockOuts, seat.falls, seat.selfFalls, seat.damageDealt, seat.longestLife,
+                      seat.life, seat.lastHitBy, seat.sinceLastHit);
+    }
     end.hashState(hasher);
+}
+
+void PlayGameState::carryState(StateArchive& archive) {
+    CARRY_STATE(archive, phase, timeLeft, endCheckInterval, endCheckTimer, crateTimer, crateInterval);
+    CARRY_STATE(archive, matchFrames, fadeDuration, fadeTimer, onlinePodiumTold);
+    archive.carryList("pendingCrateKinds", pendingCrateKinds);
+    archive.carryList("spawnPoints", spawnPoints);
+    archive.carryLink("victoryBackground", victoryBackground);
+    CARRY_STATE(archive, stats.seats);
+    // The sign hangs in the interface, whose places are not saved, but its place is the match's.
+    if (goSign != nullptr) {
+        Transform& sign = goSign->owner->transform;
+        CARRY_STATE(archive, sign.position);
+        archive.carryFlag("goSign.active", goSign->owner->active);
+    }
+    end.carryState(archive);
 }
 
 bool PlayGameState::AllComputers() const {
@@ -310,6 +332,7 @@ void PlayGameState::resetForNewMatch() {
     mapSpawnPoints.clear();
     followers.clear();
     followerBase.clear();
+    localObjects.clear();
     background = frameBuffer = victoryBackground = fpsText = uiRoot = fadeOverlay = nullptr;
     waves = fadeLogic = nullptr;
     goSign = nullptr;
@@ -397,7 +420,11 @@ void PlayGameState::Load() {
 
     // 10-11. The interface root: the pause menu, the "Go" sign, and over everything the fade.
     uiRoot = list.create("UIRoot");
+    const size_t beforeMenu = list.objects().size();
     pause.Build(uiRoot);
+    localObjects.assign(list.objects().begin() + static_cast<std::ptrdiff_t>(beforeMenu),
+                        list.objects().end());
+    localObjects.push_back(fpsText);
     GameObject* go = list.create("Go");
     uiRoot->transform.setParent(go);
     goSign = uiImage(go, "Go", {kGoSignStartX, 0.0f, 1.0f}, {0.5f, 0.8f, 1.0f});
@@ -440,6 +467,8 @@ void PlayGameState::Load() {
         SetText(onlineNotice, "", {1.0f, 1.0f, 0.4f, 1.0f}, "Text-UI");
         AddFollower(onlineNoticeShadow);
         AddFollower(onlineNotice);
+        localObjects.push_back(onlineNoticeShadow);
+        localObjects.push_back(onlineNotice);
     }
 
     if (!run.recordPath.empty()) {

@@ -34,6 +34,7 @@ class GameUIRenderer;
 class ParticleEmitter;
 class Player;
 class ShaderLogic;
+class StateArchive;
 class WorldHasher;
 
 class PlayGameState : public GameState {
@@ -67,6 +68,9 @@ class PlayGameState : public GameState {
     // The match's own part of the world hash: its phase and timers, the crate schedule, the end
     // sequence. This machine's menus, pads, notices and recording stay out.
     void hashState(WorldHasher& hasher) const;
+    // The same into a saved state of the match and back (match/saved_frames.hpp), with the
+    // objects the end sequence made and whether the online podium was told.
+    void carryState(StateArchive& archive);
 
     uint32_t phase = MatchPhase::FadeIn;
     int32_t playerCount = 0;
@@ -101,8 +105,13 @@ class PlayGameState : public GameState {
     GameObject* frameBuffer = nullptr; // the scene is drawn through it with the shock waves
     ShaderLogic* waves = nullptr;
     GameObject* victoryBackground = nullptr;
+    // The interface: it keeps its place on screen during a camera shake, which only shows, so a
+    // saved state keeps only what of it is switched on or off.
     std::vector<GameObject*> followers;
     std::vector<vec3> followerBase;
+    // This machine's own objects (the pause menu, the frame rate, the online notice): a saved
+    // state of the match leaves them alone.
+    std::vector<GameObject*> localObjects;
     GameObject* fpsText = nullptr;
     std::string mapName;
     bool sharedSpawnTold = false;

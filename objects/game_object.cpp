@@ -37,6 +37,14 @@ GameObject& WorldRoot() {
     return *root;
 }
 
+uint32_t NextObjectId() {
+    return nextObjectId;
+}
+
+void SetNextObjectId(uint32_t id) {
+    nextObjectId = id;
+}
+
 void setActive(GameObject* object, bool value) {
     if (object == nullptr) {
         return;

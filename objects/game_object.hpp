@@ -79,3 +79,8 @@ GameObject& WorldRoot();
 
 // Sets the flag on the object and, in child order, on everything below it.
 void setActive(GameObject* object, bool value);
+
+// The id the next object takes. A saved state of the match keeps it, so the objects a rollback
+// makes again take the ids they had.
+uint32_t NextObjectId();
+void SetNextObjectId(uint32_t id);

@@ -51,6 +51,27 @@ std::vector<GameObject*> GameObjectList::rootObjects() const {
     return roots;
 }
 
+void GameObjectList::destroyNewest(size_t keep) {
+    if (keep >= list.size()) {
+        return;
+    }
+    RegistryTeardown::Scope teardown;
+    while (list.size() > keep) {
+        GameObject* object = list.back();
+        list.pop_back();
+        if (Transform* parent = object->transform.parent) {
+            UnlistFromBack(parent->children, &object->transform);
+        }
+        // Its children are newer and gone already; one hung below it against that rule is let go
+        // of rather than left pointing at nothing.
+        for (Transform* child : object->transform.children) {
+            child->parent = nullptr;
+        }
+        delete object;
+    }
+    InvalidateWorldUpdate();
+}
+
 void GameObjectList::destroyAll() {
     // Newest first, and the registries' lists compacted once at the end: a teardown costs in
     // proportion to the objects it destroys (objects/registry.hpp).

@@ -21,6 +21,10 @@ class GameObjectList {
     std::vector<GameObject*> rootObjects() const;
     // Destroys every object in list order, empties the list and the World Root's children.
     void destroyAll();
+    // Destroys the objects made after the first keep, newest first, each taken out of its
+    // parent's children (a saved state of the match is put back). A child is made after its
+    // parent, so what is kept never hangs below what goes.
+    void destroyNewest(size_t keep);
 
     const std::vector<GameObject*>& objects() const { return list; }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+class StateArchive;
 class WorldHasher;
 
 // Behaviour component. Every Logic registers itself on construction and is updated once
@@ -22,6 +23,15 @@ class Logic : public Component {
     // sounds (particles, screen effects) adds nothing; behaviour that plays a part adds
     // hashPresence() and every field it reads again in a later frame.
     virtual void hashState(WorldHasher& /*hasher*/) const {}
+
+    // Carries the same fields into a saved state of the match and back (a rollback), with
+    // CARRY_STATE (objects/state_archive.hpp). The object's switches and pose are saved with the
+    // object; this adds the fields of the behaviour's own.
+    virtual void carryState(StateArchive& /*archive*/) {}
+    // Done for good: its object is switched off and nothing in the match switches it on or
+    // changes it again (a spent bullet, a finished explosion, an opened crate). Saved states stop
+    // copying such an object once its body has settled; only a rollback brings it back.
+    virtual bool finished() const { return false; }
 
   protected:
     // Whether it runs (enabled, its object active) and where its object stands.

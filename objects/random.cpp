@@ -49,13 +49,34 @@ RandomGenerator& GameRandom() {
     return generator;
 }
 
+RandomGenerator& EffectsRandom() {
+    static RandomGenerator generator;
+    return generator;
+}
+
+namespace {
+
 // The high bits of the generator are its best ones.
+int drawFrom(RandomGenerator& generator) {
+    return (generator.next() >> 16) & kRandomMax;
+}
+
+} // namespace
+
 int gameRand() {
-    return (GameRandom().next() >> 16) & kRandomMax;
+    return drawFrom(GameRandom());
 }
 
 float randomRange(float min, float max) {
     return static_cast<float>(gameRand()) / 32767.0f * (max - min) + min;
+}
+
+int effectsRand() {
+    return drawFrom(EffectsRandom());
+}
+
+float effectsRange(float min, float max) {
+    return static_cast<float>(effectsRand()) / 32767.0f * (max - min) + min;
 }
 
 void seedRandom() {

@@ -39,11 +39,18 @@ class RandomGenerator {
 
 // The generator the simulation draws from.
 RandomGenerator& GameRandom();
+// The generator of what only shows (particles, screen shake, the HUD's jitter): a frame simulated
+// again after a rollback must draw the same numbers from the game's generator, so effects never
+// draw from it. Not saved, not hashed, seeded once.
+RandomGenerator& EffectsRandom();
 
 // A value in 0..32767.
 int gameRand();
 // min + gameRand() / 32767 * (max - min), in single precision.
 float randomRange(float min, float max);
+// The same two from the effects' generator.
+int effectsRand();
+float effectsRange(float min, float max);
 // Seeds the generator with the current calendar time.
 void seedRandom();
 // Seeds the generator with a fixed seed (a match's), as srand(seed) would.

@@ -29,6 +29,17 @@ void CollisionWorld::forgetBody(RigidBody2D* body) {
     LiveSet::instance().forget(body);
 }
 
+void CollisionWorld::contactsRestored() {
+    bodiesWithContacts.clear();
+    for (RigidBody2D* body : PhysicsBodies()) {
+        if (!body->contacts.empty()) {
+            bodiesWithContacts.push_back(body);
+        }
+    }
+    manifolds.clear();
+    pairs.clear();
+}
+
 void ResetCollisionWorld() {
     LiveSet& live = LiveSet::instance();
     live.refresh();
@@ -85,7 +96,8 @@ void groupIntoPairs(CollisionWorld& world, std::unordered_map<uint64_t, size_t>&
                 pair = &p;
             } else {
                 auto it = std::find_if(world.pairs.begin(), world.pairs.end(), [&](const ContactPair& q) {
-                    return (q.bodyA == m.bodyA && q.bodyB == m.bodyB) || (q.bodyA == m.bodyB && q.bodyB == m.bodyA);
+                    return (q.bodyA == m.bodyA && q.bodyB == m.bodyB) ||
+                           (q.bodyA == m.bodyB && q.bodyB == m.bodyA);
                 });
                 pair = it != world.pairs.end() ? &*it : nullptr;
             }
@@ -121,9 +133,8 @@ void findOverlaps(const std::vector<CollisionWorld::Candidate>& candidates, std:
     for (uint32_t i = 0; i < n; ++i) {
         (hasNaN(candidates[i].bounds) ? wild : order).push_back(i);
     }
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        return candidates[a].bounds.minX < candidates[b].bounds.minX;
-    });
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return candidates[a].bounds.minX < candidates[b].bounds.minX; });
     for (size_t a = 0; a < order.size(); ++a) {
         const Bounds& first = candidates[order[a]].bounds;
         for (size_t b = a + 1; b < order.size(); ++b) {

@@ -17,6 +17,9 @@ class CollisionWorld {
     void remove(Collider2D* collider);
     // A body is being destroyed: it no longer has contacts to clear.
     void forgetBody(RigidBody2D* body);
+    // Bodies' contact lists were put back from a saved state: those holding contacts are listed
+    // anew for the next clearing, and this step's manifolds and pairs are dropped.
+    void contactsRestored();
 
     std::vector<Collider2D*> colliders;
     std::vector<Manifold> manifolds; // this step's

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+class StateArchive;
+
 // World gravity, shared by every body and never changed at run time.
 constexpr vec2 kGravity{0.0f, -9.8f};
 
@@ -55,6 +57,8 @@ class RigidBody2D : public Component {
 
   private:
     friend class LiveSet;
+    friend void CarryBodyState(StateArchive& archive, RigidBody2D& body);
+    friend bool BodySettled(const RigidBody2D& body);
     // Where the live set filed this body at its last refresh. A body whose object was switched
     // off is asleep: its force is left alone until the object comes back.
     enum class Standing : uint8_t { Unseen, Live, Dormant, Asleep, Woken };

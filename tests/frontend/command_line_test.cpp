@@ -46,6 +46,7 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     EXPECT_TRUE(line.windowed && line.rumble);
     EXPECT_EQ(parse({"--match", "Meadow", "--bots", "4"}).match->bots, 2)
         << "never more computers than seats";
+    EXPECT_EQ(parse({"--match", "Meadow", "--sync-test", "60"}).syncTest, 60);
     line = parse({"--edit", "Lagoon2", "--theme", "lagoon"});
     EXPECT_EQ(line.edit + " " + line.theme, "Lagoon2 lagoon");
     EXPECT_FALSE(line.editNew);
@@ -62,8 +63,19 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
 
     std::string out;
     const std::vector<std::vector<std::string>> refused = {
-        {"--wat"},   {"--players", "9"}, {"--time", "0"},      {"--lives", "x"},  {"--bot-level", "godlike"},
-        {"--match"}, {"--edit", ""},     {"--look-at", "::1"}, {"--look-at", ""}, {"--host", "--edit"}};
+        {"--wat"},
+        {"--players", "9"},
+        {"--time", "0"},
+        {"--lives", "x"},
+        {"--bot-level", "godlike"},
+        {"--match"},
+        {"--edit", ""},
+        {"--look-at", "::1"},
+        {"--look-at", ""},
+        {"--host", "--edit"},
+        {"--sync-test", "8"},                       // it checks a match
+        {"--match", "Meadow", "--sync-test", "61"}, // at most a second back
+        {"--match", "Meadow", "--sync-test", "8", "--record", "m.rec"}};
     for (const std::vector<std::string>& bad : refused) {
         EXPECT_EQ(parse(bad, &out).exitStatus, 2) << bad[0];
         EXPECT_NE(out.find("Usage: Grumbo"), std::string::npos) << "the help follows the line";

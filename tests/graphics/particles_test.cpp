@@ -1,7 +1,9 @@
+#include "graphics/camera.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/particle_pool.hpp"
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
+#include "objects/random.hpp"
 
 #include <gtest/gtest.h>
 
@@ -89,4 +91,24 @@ TEST(Particles, AdvanceMovesThenFadesAndKills) {
     pool.advance(0.5f);
     EXPECT_FALSE(p.alive);
     EXPECT_FLOAT_EQ(p.position.y, -24.5f) << "a dying particle does not move";
+}
+
+// What only shows draws from the effects' generator: a frame simulated again after a rollback, or
+// on a machine that draws other particles, leaves the game's generator where the simulation put it.
+TEST(Particles, BurstsAndAShakeDrawFromTheEffectsGeneratorAndNeverTheGames) {
+    seedRandom(7);
+    const RandomState game = GameRandom().state();
+    const RandomState effects = EffectsRandom().state();
+    makeEmitter(1000, 0.05f);
+    for (int i = 0; i < 5; ++i) {
+        frame(0.016f);
+    }
+    Camera camera;
+    camera.StartShake();
+    for (int i = 0; i < 30; ++i) {
+        camera.UpdateShake(0.02f);
+    }
+    EXPECT_GT(ParticlePool::instance().aliveCount(), 40u);
+    EXPECT_TRUE(GameRandom().state() == game);
+    EXPECT_FALSE(EffectsRandom().state() == effects);
 }

@@ -116,6 +116,11 @@ TEST_F(WorldHashScene, EachCarriedValueChangesTheHashAndWhatOnlyShowsDoesNot) {
         {"the end banner", [&] { m.end.bannerTimer = 0.5f; }},
         {"the podium's time", [&] { m.end.podiumSeconds = 1.0f; }},
         {"the phase", [&] { m.phase = MatchPhase::GameSet; }},
+        {"a hit not counted yet",
+         [&] {
+             p.hitsTaken.push_back({2, 10.0f});
+         }},
+        {"the results' tallies", [&] { m.stats.seats[1].damageDealt += 10.0f; }},
         {"one more draw of the generator", [] { gameRand(); }},
         {"the engine's unspent step time", [&] { harness.engine().accumulator += 0.001f; }},
         {"the time scale", [] { FrameTimer::instance().setTimeScale(0.5f); }},
