@@ -87,15 +87,28 @@ constexpr float kRelocate = 10.0f;   // how far it moves on when it has no shot 
 constexpr float kMinCharge = 8.0f;   // weaker shots barely leave the barrel
 constexpr float kSteadySpeed = 2.5f; // it starts charging only when nearly still
 constexpr float kSimStep = 1.0f / 60.0f;
-constexpr float kGiveUpAfter = 1.0f; // seconds held at full charge with no shot that fits
-constexpr float kClearance = 0.3f;
+constexpr float kGiveUpAfter = 1.0f;    // seconds held at full charge with no shot that fits
+constexpr float kClearance = 0.3f;      // room it leaves between a shot's path and a platform corner
 constexpr float kSpinCost = 2.0f;       // seconds a full-charge level shot's recoil spin is worth avoiding
 constexpr float kHopWorth = 4.0f;       // a hop must bring it this much nearer its goal
 constexpr float kHopLedgeWidth = 4.0f;  // narrower platforms are not worth hopping to
 constexpr float kJumpClearance = 10.0f; // room overhead a jump wants
 constexpr float kHopGap = 8.0f;         // the widest gap it jumps
-constexpr float kHopClimb = 7.0f; // the highest ledge it hops up to (a jump rises about 10)   // room it
-                                  // leaves between a shot's path and a platform corner
+constexpr float kHopClimb = 7.0f;       // the highest ledge it hops up to (a jump rises about 10)
+// However good the spot, it moves on after this long on one stretch of ground (a fresh draw in
+// the range each time it lands), and sooner when it has found no shot from there for a while:
+// a computer sniping from one ledge is effective and dull.
+constexpr float kStayShortest = 3.0f;
+constexpr float kStayLongest = 5.0f;
+constexpr float kNoShotPatience = 2.5f;
+constexpr float kMoveOnLedgeWidth = 3.0f; // the narrowest platform it moves on to
+constexpr float kTakeOffMargin = 1.0f;    // how near an edge it drives to jump from
+constexpr float kRunUpSpeed = 8.0f;       // a running jump leaves at this speed or more
+constexpr float kRunUp = 3.5f;            // and gathers it over this far before its take-off
+constexpr float kKeepMoveOn = 6.0f;       // seconds a way to move on stands before it looks again
+constexpr int kMoveOnTries = 60;
+constexpr float kHeldUpFor = 0.8f; // seconds stuck short of its take-off place before it jumps anyway //
+                                   // jumps it tries out, at most, looking for one that works
 
 struct Box {
     vec2 centre;
@@ -273,6 +286,77 @@ std::optional<Landing> landingOf(const std::vector<Box>& boxes, vec2 root, vec2 
         }
     }
     return std::nullopt;
+}
+
+// A jump thought through: from the root's take-off place at that sideways speed, steering for
+// the spot as it flies. It works when the tank comes down on the spot's ledge; a bump on a
+// ceiling on the way up only stops the rise, but anything else hit first spoils it.
+struct Reach {
+    const std::vector<Box>& platforms;
+    float driveAccel; // what a drive push does in a second
+    float topSpeed;
+    float lowestY; // nothing catches a tank below this
+};
+bool jumpLands(const Reach& reach, float jumpSpeed, float jumpCooldown, vec2 from, float vx, vec2 spot,
+               const Ledge& ledge) {
+    constexpr float kBodyRadius = 1.0f;
+    vec2 p = from;
+    vec2 v{vx, jumpSpeed};
+    float damping = portable::exp(-kTankDampingRate * kSimStep);
+    float push = reach.driveAccel * kSimStep;
+    float cooldown = jumpCooldown;
+    for (int i = 0; i < 240; ++i) {
+        // As it steers in the air: off the ledge's side until its wheels clear the top, then
+        // in over it at a moderate speed.
+        float feet = p.y - kRootToFeet;
+        bool beside = p.x < ledge.left || p.x > ledge.right;
+        float goal = spot.x;
+        float speed = kLandingSpeed;
+        if (feet < ledge.top + kCornerClearance && beside) {
+            goal = p.x < ledge.left ? std::min(goal, ledge.left - kSideRoom)
+                                    : std::max(goal, ledge.right + kSideRoom);
+            speed = reach.topSpeed;
+        }
+        float want = std::clamp((goal - p.x) * 3.0f, -speed, speed);
+        // Jumps again in the air, as it does on its way back onto a ledge.
+        cooldown -= kSimStep;
+        bool beneath = feet < ledge.top - 0.2f && p.x > ledge.left - kTankHalfWidth &&
+                       p.x < ledge.right + kTankHalfWidth;
+        if (!beneath && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom) {
+            v.y = jumpSpeed;
+            cooldown = jumpCooldown;
+        }
+        v.x += std::clamp(want - v.x, -push, push);
+        v.y -= kTankGravity * kSimStep;
+        v = v * damping;
+        float feetBefore = p.y - kRootToFeet;
+        p += v * kSimStep;
+        if (v.y <= 0.0f) {
+            std::optional<float> top = groundBelow(reach.platforms, p.x, feetBefore + 0.05f);
+            if (top && p.y - kRootToFeet <= *top) {
+                return std::abs(*top - spot.y) < 1.0f && p.x > ledge.left + 0.5f && p.x < ledge.right - 0.5f;
+            }
+        }
+        vec2 body = p + vec2{0.0f, kBodyAboveRoot};
+        for (const Box& box : reach.platforms) {
+            vec2 d = body - box.centre;
+            vec2 local{std::clamp(dot(d, box.right), -box.half.x, box.half.x),
+                       std::clamp(dot(d, box.up), -box.half.y, box.half.y)};
+            vec2 nearest = box.centre + box.right * local.x + box.up * local.y;
+            if (lengthSquared(body - nearest) > kBodyRadius * kBodyRadius) {
+                continue;
+            }
+            if (nearest.y > body.y + kBodyRadius * 0.5f) {
+                v.y = std::min(v.y, 0.0f); // a ceiling: the rise ends there
+            } else if (nearest.y > body.y - kBodyRadius * 0.5f) {
+                return false; // a side or a corner
+            }
+        }
+        if (p.y < reach.lowestY - 5.0f) {
+            return false;
+        }
+    }
+    return false;
 }
 
 // What a turret shoots, as far as aiming cares.
@@ -605,6 +689,7 @@ PlayerActions Bot::actionsFor(const Player& player) {
     }
 
     if (player.respawning != 0) {
+        stay.known = false;
         steerBeam(sight, player, out);
         return out;
     }
@@ -612,6 +697,20 @@ PlayerActions Bot::actionsFor(const Player& player) {
     sight.at = body->position;
     sight.velocity = body->velocity;
     sight.ground = groundUnder(sight.platforms, *body);
+    noteGround(sight);
+    // A jump to move on that came back down short: the next try goes somewhere else.
+    if (!sight.ground && plan.movingOn && plan.hop) {
+        flyingTo = plan.hop;
+    } else if (sight.ground && flyingTo) {
+        bool arrived = flyingTo->x >= sight.ground->left && flyingTo->x <= sight.ground->right &&
+                       std::abs(sight.ground->top - flyingTo->y) < 1.0f;
+        if (!arrived) {
+            stay.missed = flyingTo;
+            plan.hop.reset();
+            plan.movingOn = false;
+        }
+        flyingTo.reset();
+    }
     float dv = player.driveForce * body->inverseMass * kFixedStep;
     sight.driveAccel = std::max(1.0f, dv);
     sight.topSpeed = sight.driveAccel / kTankDampingRate;
@@ -619,6 +718,9 @@ PlayerActions Bot::actionsFor(const Player& player) {
     // A stunned tank does nothing; holding on keeps a charged shot from going off wild later.
     if (player.stunTimer > 0.0f) {
         out.shootHeld = player.charging;
+        // Thrown by a hit: wherever it was hopping to, it starts again from where it lands.
+        plan.hop.reset();
+        plan.movingOn = false;
         return out;
     }
 
@@ -632,9 +734,32 @@ PlayerActions Bot::actionsFor(const Player& player) {
     if (plan.hop && sight.ground && plan.hop->x >= sight.ground->left && plan.hop->x <= sight.ground->right &&
         std::abs(sight.ground->top - plan.hop->y) < 1.0f) {
         plan.hop.reset(); // arrived
+        plan.movingOn = false;
+    }
+    if (plan.hop && !sight.ground && sight.at.y - kRootToFeet < plan.hop->y - kHopClimb) {
+        plan.hop.reset(); // fallen far below it: getting back onto anything comes first
+        plan.movingOn = false;
     }
     if (sight.ground) {
         drive(sight, player, out);
+        // Held up on its way to a take-off place (a tank in the way): it jumps from where it is.
+        bool onTheWay =
+            plan.hop && plan.movingOn && !player.charging && std::abs(sight.at.x - plan.takeOff) > 0.6f;
+        if (!onTheWay || std::abs(sight.at.x - heldAt) > 0.5f) {
+            heldAt = sight.at.x;
+            heldSince = clock;
+        } else if (clock - heldSince > kHeldUpFor) {
+            // Under a roof it cannot jump there: it goes somewhere else instead.
+            if (clearAbove(sight.platforms, sight.at, kJumpClearance / 2.0f)) {
+                out.jump = player.jumpCooldown <= 0.0f;
+            } else {
+                stay.missed = plan.hop;
+                plan.hop.reset();
+                plan.movingOn = false;
+                nextLook = clock;
+            }
+            heldSince = clock;
+        }
     } else {
         recover(sight, player, out);
     }
@@ -692,11 +817,205 @@ void Bot::look(const Sight& sight, const Player& player) {
             plan.fineAimed = keep;
         }
     }
-    plan.goalX = chooseGoal(sight, player);
-    // A hop is decided on the ground and kept through the air until it lands.
-    if (sight.ground) {
-        plan.hop = hopFor(sight);
+    if (plan.shoot) {
+        lastChance = clock;
     }
+    plan.goalX = chooseGoal(sight, player);
+    // A hop is decided on the ground and kept through the air until it lands. Ground it has
+    // stood on long enough, or that gives it no shot, it leaves for another platform.
+    if (sight.ground) {
+        bool restless = stay.known && !sight.opponents.empty() &&
+                        (clock - stay.since > stay.limit || clock - lastChance > kNoShotPatience);
+        // A way found a moment ago stands, so it does not dither between two.
+        bool keep = restless && plan.movingOn && plan.hop && clock - plan.movingOnSince < kKeepMoveOn;
+        std::optional<MoveOn> away =
+            keep ? std::optional<MoveOn>(MoveOn{*plan.hop, plan.takeOff, plan.runningJump})
+                 : (restless && !plan.dodging ? moveOnTo(sight, player) : std::nullopt);
+        if (away && !keep) {
+            plan.movingOnSince = clock;
+        }
+        plan.movingOn = away.has_value();
+        if (restless && !away && !plan.dodging) {
+            // No jump it could think through: it tries the nearest other ledge all the same.
+            away = anyLedgeFrom(sight);
+            if (!away) {
+                away = overWallFrom(sight);
+            }
+            if (away) {
+                plan.movingOnSince = clock;
+                plan.movingOn = true;
+            }
+        }
+        plan.hop = away ? away->spot : hopFor(sight);
+        if (away) {
+            plan.goalX = away->spot.x;
+            plan.takeOff = away->takeOff;
+            plan.runningJump = away->runningJump;
+        }
+    }
+}
+
+// Ledges where a try to move on came down short rank well behind the others.
+float Bot::missedPenalty(float left, float right, float top) const {
+    constexpr float kMissedPenalty = 30.0f;
+    const std::optional<vec2>& missed = stay.missed;
+    bool there = missed && missed->x >= left && missed->x <= right && std::abs(missed->y - top) < 1.0f;
+    return there ? kMissedPenalty : 0.0f;
+}
+
+// Where it stands: coming onto other ground starts a new stay there.
+void Bot::noteGround(const Sight& sight) {
+    if (!sight.ground) {
+        return;
+    }
+    const Span& ground = *sight.ground;
+    bool same = stay.known && std::abs(ground.top - stay.top) < 1.0f && ground.left < stay.right &&
+                ground.right > stay.left;
+    if (!same) {
+        stay = {ground.left, ground.right, ground.top, clock, uniform(kStayShortest, kStayLongest), true, {}};
+        lastChance = clock;
+    }
+}
+
+// Another stretch of ground a jump from here lands on (past a wall on the same platform too):
+// the spots nearest its target come first, and the first that a jump tried out in thought
+// reaches, standing from a spot on its ground or running off its end, is the one.
+std::optional<Bot::MoveOn> Bot::moveOnTo(const Sight& sight, const Player& player) const {
+    const Span& ground = *sight.ground;
+    vec2 toward =
+        plan.target != nullptr ? plan.target->tank.rigidBody->position : vec2{sight.middleX, ground.top};
+    struct Candidate {
+        vec2 spot;
+        Ledge ledge;
+        float score;
+    };
+    std::vector<Candidate> candidates;
+    for (const Box& box : sight.platforms) {
+        Ledge ledge = ledgeOf(box);
+        if (ledge.right - ledge.left < kMoveOnLedgeWidth || ledge.top > ground.top + kHopClimb) {
+            continue;
+        }
+        float inner = std::min(tuning.edgeMargin + 0.5f, (ledge.right - ledge.left) / 2.0f);
+        float first = std::min(ledge.left + inner, (ledge.left + ledge.right) / 2.0f);
+        float last = std::max(ledge.right - inner, first);
+        for (float x = first; x <= last + 0.01f; x += 1.0f) {
+            float low = 0.0f;
+            float top = 0.0f; // a sloping platform's top at x
+            if (!verticalExtent(box, x, low, top)) {
+                continue;
+            }
+            bool mine =
+                std::abs(top - ground.top) < 1.0f && x > ground.left - 0.5f && x < ground.right + 0.5f;
+            float beyond = std::max({0.0f, x - ground.right, ground.left - x});
+            if (!mine && beyond <= kHopGap) {
+                vec2 spot{x, top};
+                candidates.push_back({spot, ledge,
+                                      0.5f * length(spot - toward) + 1.5f * std::abs(x - sight.at.x) +
+                                          missedPenalty(ledge.left, ledge.right, ledge.top)});
+            }
+        }
+    }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.score < b.score; });
+    int tries = 0;
+    Reach reach{sight.platforms, sight.driveAccel, sight.topSpeed, sight.lowestY};
+    float lo = ground.left + kTakeOffMargin;
+    float hi = std::max(lo, ground.right - kTakeOffMargin);
+    for (const Candidate& c : candidates) {
+        float dir = signOf(c.spot.x - sight.at.x);
+        // Standing jumps from the spot below it or from just short of it, then a running jump
+        // off the end of its ground when the spot lies past it.
+        std::array<MoveOn, 3> ways{{{c.spot, std::clamp(c.spot.x, lo, hi), false},
+                                    {c.spot, std::clamp(c.spot.x - dir * 3.0f, lo, hi), false},
+                                    {c.spot, dir > 0.0f ? hi : lo, true}}};
+        for (const MoveOn& way : ways) {
+            if (way.runningJump && c.spot.x > ground.left && c.spot.x < ground.right) {
+                continue;
+            }
+            if (++tries > kMoveOnTries) {
+                return std::nullopt;
+            }
+            float speed = way.runningJump ? dir * kRunUpSpeed : 0.0f;
+            bool ok = jumpLands(reach, player.jumpSpeed, player.jumpCooldownTime,
+                                {way.takeOff, ground.top + kRootToFeet}, speed, c.spot, c.ledge);
+            if (ok) {
+                return way;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The other ledge nearest its target among those a hop may reach (not much higher than its
+// ground, not far off its ends), and the place with a clear sky on its own ground nearest that
+// ledge to jump from: the air steering takes it round the ledge's side and onto it.
+std::optional<Bot::MoveOn> Bot::anyLedgeFrom(const Sight& sight) const {
+    const Span& ground = *sight.ground;
+    vec2 toward =
+        plan.target != nullptr ? plan.target->tank.rigidBody->position : vec2{sight.middleX, ground.top};
+    float lo = ground.left + kTakeOffMargin;
+    float hi = std::max(lo, ground.right - kTakeOffMargin);
+    std::optional<MoveOn> best;
+    float bestScore = std::numeric_limits<float>::max();
+    for (const Box& box : sight.platforms) {
+        Ledge ledge = ledgeOf(box);
+        bool mine =
+            std::abs(ledge.top - ground.top) < 1.0f && ledge.left < ground.right && ledge.right > ground.left;
+        float gap = std::max({0.0f, ledge.left - ground.right, ground.left - ledge.right});
+        if (mine || ledge.right - ledge.left < kMoveOnLedgeWidth || ledge.top > ground.top + kHopClimb ||
+            gap > kHopGap) {
+            continue;
+        }
+        // A full jump's room overhead first; under a low roof, a short hop's room will do.
+        std::optional<float> takeOff;
+        for (float room : {kJumpClearance, kJumpClearance / 2.0f}) {
+            float bestOff = std::numeric_limits<float>::max();
+            for (float x = lo; x <= hi + 0.01f; x += 0.25f) {
+                float off = std::max({0.0f, ledge.left - x, x - ledge.right});
+                if (off < bestOff - 0.01f &&
+                    clearAbove(sight.platforms, {x, ground.top + kRootToFeet}, room)) {
+                    bestOff = off;
+                    takeOff = x;
+                }
+            }
+            if (takeOff) {
+                break;
+            }
+        }
+        // No room to jump, but the ledge lies lower beside its ground: it drives off the end.
+        if (!takeOff && gap > 0.0f && ledge.top < ground.top - 0.5f) {
+            takeOff = ledge.left > ground.right ? ground.right + kSideRoom : ground.left - kSideRoom;
+        }
+        if (!takeOff) {
+            continue;
+        }
+        float inner = std::min(1.5f, (ledge.right - ledge.left) / 2.0f);
+        vec2 spot{std::clamp(toward.x, ledge.left + inner, ledge.right - inner), ledge.top};
+        float score = 0.5f * length(spot - toward) + 1.5f * std::abs(*takeOff - sight.at.x) +
+                      missedPenalty(ledge.left, ledge.right, ledge.top);
+        if (score < bestScore) {
+            bestScore = score;
+            best = MoveOn{spot, *takeOff, false};
+        }
+    }
+    return best;
+}
+
+// Boxed in under a low roof: over the wall at an end of its ground to the stretch beyond, the end
+// nearer its target first.
+std::optional<Bot::MoveOn> Bot::overWallFrom(const Sight& sight) const {
+    const Span& ground = *sight.ground;
+    float toward = plan.target != nullptr ? plan.target->tank.rigidBody->position.x : sight.middleX;
+    float first = toward < sight.at.x ? -1.0f : 1.0f;
+    for (float dir : {first, -first}) {
+        float end = dir > 0.0f ? ground.right : ground.left;
+        float beyond = end + dir * (kTankHalfWidth + 1.5f);
+        std::optional<float> top = groundBelow(sight.platforms, beyond, ground.top + 0.5f);
+        if (top && std::abs(*top - ground.top) < 0.5f) {
+            return MoveOn{{beyond, *top}, end - dir * 1.5f, false};
+        }
+    }
+    return std::nullopt;
 }
 
 // Another platform to jump over to, when the goal lies well beyond the ground it stands on and
@@ -836,6 +1155,30 @@ void Bot::drive(const Sight& sight, const Player& player, PlayerActions& out) co
     float safeRight = span.right - tuning.edgeMargin;
     if (safeLeft > safeRight) {
         safeLeft = safeRight = (span.left + span.right) / 2.0f;
+    }
+    // Moving on: to the take-off place it chose and up from there, or for a running jump, back
+    // a little, then up to speed and off at the take-off place.
+    if (plan.hop && plan.movingOn && !player.charging) {
+        float dir = signOf(plan.hop->x - plan.takeOff);
+        float past = (x - plan.takeOff) * dir; // negative before the take-off place
+        bool ready = player.jumpCooldown <= 0.0f;
+        if (!plan.runningJump) {
+            out.jump = ready && std::abs(x - plan.takeOff) < 0.4f && std::abs(vx) < 2.0f;
+            driveTowards(vx, std::clamp((plan.takeOff - x) * 2.5f, -sight.topSpeed, sight.topSpeed), out);
+            return;
+        }
+        bool fast = vx * dir >= kRunUpSpeed;
+        bool runningUp = vx * dir > 0.5f && past < 0.8f;
+        float backTo = std::clamp(plan.takeOff - dir * kRunUp, span.left + 0.5f, span.right - 0.5f);
+        if (fast && past > -0.4f) {
+            out.jump = ready;
+            driveTowards(vx, dir * sight.topSpeed, out);
+        } else if (runningUp || (x - backTo) * dir <= 0.3f) {
+            driveTowards(vx, dir * sight.topSpeed, out);
+        } else {
+            driveTowards(vx, -dir * sight.topSpeed, out);
+        }
+        return;
     }
     // A hop with a platform overhead waits until it drives out from under it.
     float goal = plan.hop ? plan.hop->x : plan.goalX;
@@ -1048,7 +1391,9 @@ void Bot::aimAndShoot(const Sight& sight, const Player& player, PlayerActions& o
     } else {
         chargeHeldFor = 0.0f;
         bool steady = sight.ground && std::abs(sight.velocity.x) < kSteadySpeed;
-        out.shootHeld = aim && aligned && steady && clock >= nextShot && player.fireCooldown <= 0.0f;
+        // Moving on, it holds its fire: a charge would keep it from jumping.
+        out.shootHeld =
+            aim && aligned && steady && !plan.movingOn && clock >= nextShot && player.fireCooldown <= 0.0f;
     }
     if (!out.shootHeld || !aligned) {
         out.turnPlus = plan.turret - current > step / 2.0f;

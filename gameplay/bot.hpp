@@ -7,6 +7,8 @@
 // it is thrown into the air; it aims at the nearest opponent with a ballistic solution and lets
 // go at the charge that lands the shot; it fetches pick-ups close by and fires their shots at
 // opponents in reach; and it sets off its own bombs and mines when an opponent comes near one.
+// It does not camp: after a few seconds on one stretch of ground, or sooner when it has found no
+// shot there, it hops to another platform, towards its target.
 // The levels differ in how often it takes a fresh look, how late it reacts, and how well it
 // judges distance and charge.
 
@@ -73,6 +75,28 @@ class Bot : public ActionSource {
         float flight = 0.0f;      // the shot's expected flight time
         bool fineAimed = false;   // turret already set to the stop that suits the charge steps
         std::optional<vec2> hop;  // a spot on another platform it is jumping over to (x, top)
+        bool movingOn = false;    // the hop leaves ground it has stood on long enough
+        float takeOff = 0.0f;     // moving on: where it jumps from, when the hop needs a clear sky
+        bool runningJump = false; // moving on: a running jump off the end of its ground instead
+        float movingOnSince = 0.0f;
+    };
+
+    // Where it moves on to, and from where it jumps.
+    struct MoveOn {
+        vec2 spot;
+        float takeOff = 0.0f;
+        bool runningJump = false;
+    };
+
+    // The stretch of ground it stands on and since when, so it moves on before it camps.
+    struct Stay {
+        float left = 0.0f;
+        float right = 0.0f;
+        float top = 0.0f;
+        float since = 0.0f; // clock when it came onto it
+        float limit = 0.0f; // how long it means to stay there
+        bool known = false;
+        std::optional<vec2> missed; // where a jump to move on from here came down short of
     };
 
     void look(const Sight& sight, const Player& player);
@@ -80,6 +104,11 @@ class Bot : public ActionSource {
     float chooseGoal(const Sight& sight, const Player& player);
     std::optional<float> dodgeFrom(const Sight& sight) const;
     std::optional<vec2> hopFor(const Sight& sight) const;
+    std::optional<MoveOn> moveOnTo(const Sight& sight, const Player& player) const;
+    std::optional<MoveOn> anyLedgeFrom(const Sight& sight) const;
+    std::optional<MoveOn> overWallFrom(const Sight& sight) const;
+    void noteGround(const Sight& sight);
+    float missedPenalty(float left, float right, float top) const;
 
     void drive(const Sight& sight, const Player& player, PlayerActions& out) const;
     void recover(const Sight& sight, const Player& player, PlayerActions& out) const;
@@ -95,11 +124,16 @@ class Bot : public ActionSource {
 
     std::mt19937 random;
     Plan plan;
-    float clock = 0.0f;         // game time it has played
-    float nextLook = 0.0f;      // clock of the next fresh look
-    float nextShot = 0.0f;      // it waits until then before charging again
-    float setOffSeenFor = 0.0f; // how long a chance to set off its bullets has lasted
-    float setOffLocked = 0.0f;  // clock before which it does not press special again
-    float chargeHeldFor = 0.0f; // how long the current charge has been held
+    Stay stay;
+    std::optional<vec2> flyingTo; // in the air on a jump to move on, to there
+    float heldAt = 0.0f;          // on its way to a take-off place: where it last made headway
+    float heldSince = 0.0f;       // and when
+    float lastChance = 0.0f;      // clock of its last look that found a shot
+    float clock = 0.0f;           // game time it has played
+    float nextLook = 0.0f;        // clock of the next fresh look
+    float nextShot = 0.0f;        // it waits until then before charging again
+    float setOffSeenFor = 0.0f;   // how long a chance to set off its bullets has lasted
+    float setOffLocked = 0.0f;    // clock before which it does not press special again
+    float chargeHeldFor = 0.0f;   // how long the current charge has been held
     bool wasCharging = false;
 };
