@@ -13,15 +13,8 @@
 
 namespace {
 
-// Hand-written data files are a few kilobytes; anything this big is not ours.
-constexpr size_t kMaxFileBytes = 4 * 1024 * 1024;
 // Our files nest four levels deep; a hostile file nested thousands deep would exhaust the stack.
 constexpr int kMaxNesting = 64;
-// World coordinates, zooms and scales never come near this; beyond it a value is garbage.
-constexpr double kMaxMagnitude = 1.0e6;
-// A map holds tens of these; a file with more is broken, and the rest of it is ignored.
-constexpr size_t kMaxPlatforms = 1000;
-constexpr size_t kMaxSpawnPoints = 64;
 
 // What was unusable in the data file being read. A file full of bad values says so in one line
 // when its reader is done, instead of a line per value.
@@ -66,7 +59,7 @@ Json::Value loadJson(const std::string& baseName) {
     std::string path = ResourceManager::resourcePath("JsonData/" + baseName + ".json");
     report() = DataReport{path, 0};
     std::string content;
-    FileRead read = ReadRegularFile(path, kMaxFileBytes, content);
+    FileRead read = ReadRegularFile(path, kMaxDataFileBytes, content);
     if (read == FileRead::Missing) {
         return Json::Value();
     }
@@ -117,7 +110,7 @@ float checkedNumber(const Json::Value& value) {
         return 0.0f;
     }
     double d = value.asDouble();
-    if (!std::isfinite(d) || std::fabs(d) > kMaxMagnitude) {
+    if (!std::isfinite(d) || std::fabs(d) > kMaxDataMagnitude) {
         noteReplaced();
         return 0.0f;
     }
@@ -247,7 +240,7 @@ MapData readMapData(const Json::Value& document) {
     for (const Json::Value& entry : jsonEntries(document["Object"])) {
         std::string kind = jsonString(entry, "ObjName");
         if (kind == "Platform") {
-            if (map.platforms.size() >= kMaxPlatforms) {
+            if (map.platforms.size() >= kMaxMapPlatforms) {
                 tooMany = true;
                 continue;
             }
@@ -264,7 +257,7 @@ MapData readMapData(const Json::Value& document) {
             }
             map.platforms.push_back(platform);
         } else if (kind == "SpawnPoint") {
-            if (map.spawnPoints.size() >= kMaxSpawnPoints) {
+            if (map.spawnPoints.size() >= kMaxMapSpawnPoints) {
                 tooMany = true;
                 continue;
             }
@@ -272,8 +265,8 @@ MapData readMapData(const Json::Value& document) {
         }
     }
     if (tooMany) {
-        std::cout << "Map \"" << map.name << "\" has more than " << kMaxPlatforms << " platforms or "
-                  << kMaxSpawnPoints << " spawn points; the rest are ignored" << std::endl;
+        std::cout << "Map \"" << map.name << "\" has more than " << kMaxMapPlatforms << " platforms or "
+                  << kMaxMapSpawnPoints << " spawn points; the rest are ignored" << std::endl;
     }
     if (flatScales > 0) {
         std::cout << "Map \"" << map.name << "\": " << flatScales

@@ -7,9 +7,19 @@
 
 #include <json/json.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
+
+// The bounds every reader of the game's data files keeps to. Hand-written data files are a few
+// kilobytes; anything this big is not ours. World coordinates, zooms and scales never come near
+// kMaxDataMagnitude; beyond it a value is garbage. A map holds tens of platforms and spawn points; a
+// file with more is broken.
+constexpr size_t kMaxDataFileBytes = 4 * 1024 * 1024;
+constexpr double kMaxDataMagnitude = 1.0e6;
+constexpr size_t kMaxMapPlatforms = 1000;
+constexpr size_t kMaxMapSpawnPoints = 64;
 
 // Reads "../Resources/JsonData/<baseName>.json". A missing file gives a null document without a
 // message; a syntax error (text after the root value included) prints the reader's messages and

@@ -7,16 +7,11 @@
 
 namespace {
 
-// The same bounds as the match's reader: anything beyond them is not one of our maps.
-constexpr size_t kMaxFileBytes = 4 * 1024 * 1024;
-constexpr double kMaxMagnitude = 1.0e6;
-constexpr size_t kMaxPlatforms = 1000;
-constexpr size_t kMaxSpawnPoints = 64;
 // A line names this many problems, then counts the rest.
 constexpr size_t kProblemsShown = 4;
 
 bool usableNumber(const Json::Value& v) {
-    return v.isNumeric() && std::isfinite(v.asDouble()) && std::fabs(v.asDouble()) <= kMaxMagnitude;
+    return v.isNumeric() && std::isfinite(v.asDouble()) && std::fabs(v.asDouble()) <= kMaxDataMagnitude;
 }
 
 // An array of count numbers (or of any count in [least, most]), each usable and, when positive
@@ -119,11 +114,11 @@ void checkMap(const Json::Value& root, MapFileReading& out) {
     for (Json::ArrayIndex i = 0; i < objects.size(); ++i) {
         checkObject(objects[i], i, platforms, spawns, problems);
     }
-    if (platforms > kMaxPlatforms) {
-        problems.push_back("more than " + std::to_string(kMaxPlatforms) + " platforms");
+    if (platforms > kMaxMapPlatforms) {
+        problems.push_back("more than " + std::to_string(kMaxMapPlatforms) + " platforms");
     }
-    if (spawns > kMaxSpawnPoints) {
-        problems.push_back("more than " + std::to_string(kMaxSpawnPoints) + " spawn points");
+    if (spawns > kMaxMapSpawnPoints) {
+        problems.push_back("more than " + std::to_string(kMaxMapSpawnPoints) + " spawn points");
     }
 }
 
@@ -150,7 +145,7 @@ MapFileReading ReadMapText(const std::string& text) {
 
 MapFileReading ReadMapFile(const std::string& path) {
     std::string text;
-    const FileRead read = ReadRegularFile(path, kMaxFileBytes, text);
+    const FileRead read = ReadRegularFile(path, kMaxDataFileBytes, text);
     if (read != FileRead::Ok) {
         MapFileReading out;
         out.problems.push_back(std::string("it is ") + DescribeFileRead(read));
