@@ -101,6 +101,8 @@ constexpr float kHopClimb = 7.0f;       // the highest ledge it hops up to (a ju
 constexpr float kStayShortest = 3.0f;
 constexpr float kStayLongest = 5.0f;
 constexpr float kNoShotPatience = 2.5f;
+constexpr float kMoveOnChargeHeld = 0.5f; // moving on, it lets go of a charge held this long
+constexpr float kDodgeGrace = 2.0f;       // how long past its stay dodging may still put a move off
 constexpr float kMoveOnLedgeWidth = 3.0f; // the narrowest platform it moves on to
 constexpr float kTakeOffMargin = 1.0f;    // how near an edge it drives to jump from
 constexpr float kRunUpSpeed = 8.0f;       // a running jump leaves at this speed or more
@@ -318,11 +320,13 @@ bool jumpLands(const Reach& reach, float jumpSpeed, float jumpCooldown, vec2 fro
             speed = reach.topSpeed;
         }
         float want = std::clamp((goal - p.x) * 3.0f, -speed, speed);
-        // Jumps again in the air, as it does on its way back onto a ledge.
+        // Jumps again in the air, as it does on its way back onto a ledge: not under a platform,
+        // and not with one close overhead (recover() holds such a jump back too).
         cooldown -= kSimStep;
         bool beneath = feet < ledge.top - 0.2f && p.x > ledge.left - kTankHalfWidth &&
                        p.x < ledge.right + kTankHalfWidth;
-        if (!beneath && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom) {
+        if (!beneath && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom &&
+            clearAbove(reach.platforms, p, kJumpClearance / 2.0f)) {
             v.y = jumpSpeed;
             cooldown = jumpCooldown;
         }
@@ -718,9 +722,12 @@ PlayerActions Bot::actionsFor(const Player& player) {
     // A stunned tank does nothing; holding on keeps a charged shot from going off wild later.
     if (player.stunTimer > 0.0f) {
         out.shootHeld = player.charging;
-        // Thrown by a hit: wherever it was hopping to, it starts again from where it lands.
-        plan.hop.reset();
-        plan.movingOn = false;
+        // Thrown by a hit: a hop it was about to make starts again from where it lands. A way
+        // to move on stands: choosing afresh after every hit, towards wherever its target is
+        // then, would have it run back and forth across its ground and never leave.
+        if (!plan.movingOn) {
+            plan.hop.reset();
+        }
         return out;
     }
 
@@ -800,11 +807,6 @@ void Bot::look(const Sight& sight, const Player& player) {
         std::optional<Aim> shot =
             tooClose ? std::nullopt
                      : solveShot(sight.platforms, player, *aim, targetRoot, kind, player.turretTurnSpeed);
-        if (std::getenv("BOT_DEBUG"))
-            std::fprintf(stderr,
-                         "look: aim (%.1f,%.1f) shot %d turret %.1f charge %.1f flight %.2f offset %.3f\n",
-                         aim->x, aim->y, shot.has_value(), shot ? shot->turret : 0.f,
-                         shot ? shot->charge : 0.f, shot ? shot->flight : 0.f, plan.aimOffset);
         if (shot) {
             plan.shoot = true;
             plan.flight = shot->flight;
@@ -826,16 +828,20 @@ void Bot::look(const Sight& sight, const Player& player) {
     if (sight.ground) {
         bool restless = stay.known && !sight.opponents.empty() &&
                         (clock - stay.since > stay.limit || clock - lastChance > kNoShotPatience);
+        // Dodging puts a move off, but not for ever: in a busy arena there is always a shot
+        // to step aside from, and a dodger would never leave.
+        bool overdue = restless && clock - stay.since > stay.limit + kDodgeGrace;
+        bool mayMove = !plan.dodging || overdue;
         // A way found a moment ago stands, so it does not dither between two.
         bool keep = restless && plan.movingOn && plan.hop && clock - plan.movingOnSince < kKeepMoveOn;
         std::optional<MoveOn> away =
             keep ? std::optional<MoveOn>(MoveOn{*plan.hop, plan.takeOff, plan.runningJump})
-                 : (restless && !plan.dodging ? moveOnTo(sight, player) : std::nullopt);
+                 : (restless && mayMove ? moveOnTo(sight, player) : std::nullopt);
         if (away && !keep) {
             plan.movingOnSince = clock;
         }
         plan.movingOn = away.has_value();
-        if (restless && !away && !plan.dodging) {
+        if (restless && !away && mayMove) {
             // No jump it could think through: it tries the nearest other ledge all the same.
             away = anyLedgeFrom(sight);
             if (!away) {
@@ -869,8 +875,11 @@ void Bot::noteGround(const Sight& sight) {
         return;
     }
     const Span& ground = *sight.ground;
-    bool same = stay.known && std::abs(ground.top - stay.top) < 1.0f && ground.left < stay.right &&
-                ground.right > stay.left;
+    // The same stretch: as high, or with the same ends (on a sloping platform the height under
+    // the tank changes as it drives, and it is still the ground it has been camping on).
+    bool sameEnds = std::abs(ground.left - stay.left) < 1.0f && std::abs(ground.right - stay.right) < 1.0f;
+    bool same = stay.known && (std::abs(ground.top - stay.top) < 1.0f || sameEnds) &&
+                ground.left < stay.right && ground.right > stay.left;
     if (!same) {
         stay = {ground.left, ground.right, ground.top, clock, uniform(kStayShortest, kStayLongest), true, {}};
         lastChance = clock;
@@ -1361,13 +1370,12 @@ void Bot::aimAndShoot(const Sight& sight, const Player& player, PlayerActions& o
         if (aligned && need && player.charge + q / 2.0f >= *need && !overcharged) {
             return; // the shot fires this frame
         }
-        if (std::getenv("BOT_DEBUG"))
-            std::fprintf(
-                stderr, "charging %.1f need %.1f aligned %d plan %.1f current %.1f over %d aim (%.1f,%.1f)\n",
-                player.charge, need ? *need : -1.0f, aligned, plan.turret, current, overcharged,
-                aim ? aim->x : 0.f, aim ? aim->y : 0.f);
-        // A shot that no longer fits anywhere is let go rather than held for ever.
+        // A shot that no longer fits anywhere is let go rather than held for ever, and so is
+        // one held as it sets off to move on: the charge would keep it from jumping.
         chargeHeldFor += sight.dt;
+        if (plan.movingOn && chargeHeldFor > kMoveOnChargeHeld) {
+            return;
+        }
         if (chargeHeldFor > player.maxCharge / std::max(player.chargeRate, 1.0f) + kGiveUpAfter) {
             return;
         }

@@ -16,8 +16,11 @@ using namespace match_test;
 
 namespace {
 
-// The longest a computer may stay on one platform while anyone else is still in the match.
-constexpr float kLongestStay = 10.0f;
+// The longest a computer may stay on one platform while anyone else is still in the match. A
+// computer means to move on after 3 to 5 s and most leave within 10; hits that throw it back
+// onto the same ground, and jumps knocked short, stretch a stay now and then. A camper stays
+// the whole match.
+constexpr float kLongestStay = 20.0f;
 // Off a platform for longer than this, it has left it.
 constexpr float kAwayFor = 1.5f;
 
@@ -75,7 +78,7 @@ std::vector<std::string> shippedMaps() {
 // touching it until touching another or being off it for more than a second and a half (thrown
 // off, or gone by a jump that did not come back down on it), and counts only while someone else
 // still has lives.
-TEST_P(BotMatches, DISABLED_NoComputerStaysOnOneLedgeForLong) {
+TEST_P(BotMatches, NoComputerStaysOnOneLedgeForLong) {
     for (const uint32_t seed : {4242u, 77u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         longestStays(seed);
