@@ -1,8 +1,9 @@
 // The real editor driven as a player drives it. A platform of Meadow dragged to a new place and
-// saved as the player's own copy under the name asked for, then a match on that copy shows it
-// where it was dropped, Meadow itself unchanged. And a new map made with the keys in a fresh
-// home folder, the game's own folder read-only: saved into the player's folder, offered by the
-// level select at the next start, played with --match, and the game's folder unchanged.
+// saved as the player's own copy under the name asked for, Meadow itself unchanged. The first keys
+// before the mouse moves, and the question before unsaved work is thrown away. And a new map made
+// with the keys in a fresh home folder, the game's own folder read-only: saved into the player's
+// folder, offered by the level select at the next start, played with --match, and the game's
+// folder unchanged.
 #include "editor/editor_view.hpp"
 #include "objects/json_data.hpp"
 #include "tests/support/display.hpp"
@@ -92,7 +93,8 @@ std::array<unsigned char, 3> pixelAt(unsigned long window, const EditorView& vie
 
 } // namespace
 
-TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
+// A match on a player's map shows its platforms where the editor put them: see the last case.
+TEST(EditorWindow, ADraggedPlatformIsSavedUnderTheNameAskedForAndTheShippedMapIsUnchanged) {
     REQUIRE_XDOTOOL();
     TempRunDir dir;
     const fs::path run = fs::current_path(), build = GRUMBO_RESOURCES_DIR, resources = dir.resources();
@@ -143,24 +145,6 @@ TEST(EditorWindow, ADraggedPlatformIsSavedAndTheMatchHasItWhereItWasDropped) {
             EXPECT_EQ(after.platforms[i], before.platforms[i]) << i;
         }
     }
-
-    GameProcess match(GRUMBO_GAME_EXE, run.string(), {"--match", "MyMeadow", "--windowed"});
-    ASSERT_TRUE(match.waitForOutput("Load Time: = ", 60s)) << match.output();
-    unsigned long window = findWindowByTitle("Grumbo!", 30s);
-    ASSERT_NE(window, 0ul);
-    std::this_thread::sleep_for(4s); // the fade opens and the "Go" sign passes
-    unsigned char there[3], before6[3], twin[3];
-    const vec2 newPlace = view.toScreen({moved.x, moved.y});
-    const vec2 oldPlace = view.toScreen({ledge.position.x, ledge.position.y});
-    const PlatformEntry& mirrorLedge = before.platforms[7]; // the same size on the right
-    const vec2 twinPlace = view.toScreen({mirrorLedge.position.x, mirrorLedge.position.y});
-    ASSERT_TRUE(windowPixel(window, static_cast<int>(newPlace.x), static_cast<int>(newPlace.y), there));
-    ASSERT_TRUE(windowPixel(window, static_cast<int>(oldPlace.x), static_cast<int>(oldPlace.y), before6));
-    ASSERT_TRUE(windowPixel(window, static_cast<int>(twinPlace.x), static_cast<int>(twinPlace.y), twin));
-    EXPECT_LT(distance(there, twin), 30) << "the platform's plate where it was dropped";
-    EXPECT_GT(distance(before6, twin), 40) << "and the sky where it was";
-    ASSERT_TRUE(requestWindowClose(window));
-    match.waitForExit(60s);
 }
 
 // Straight after the start, before the mouse has moved over the window, N and P place their
