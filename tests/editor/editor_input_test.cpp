@@ -2,14 +2,11 @@
 // the placing keys put a piece before the mouse comes in, clicks shorter than a frame, the
 // modifiers as they are in the frame, Ctrl+Z in the middle of a drag, and the question before
 // unsaved work is thrown away by the close button or Ctrl+Q.
-#include "editor/editor_game_state.hpp"
-#include "editor/editor_session.hpp"
 #include "editor/map_file.hpp"
-#include "frontend/game_states.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/json_data.hpp"
 #include "objects/map_catalogue.hpp"
-#include "tests/support/engine_harness.hpp"
+#include "tests/editor/editor_scene.hpp"
 #include "tests/support/key_events.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
@@ -18,7 +15,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace fs = std::filesystem;
@@ -26,17 +22,8 @@ using Kind = EditorSelection::Kind;
 
 namespace {
 
-class EditorInput : public ::testing::Test {
+class EditorInput : public editor_test::EditorScene {
   protected:
-    void SetUp() override {
-        harness.engine().stateFactory = MakeGameState;
-        EditorSession::instance().open("Meadow", "");
-        harness.engine().states->next = GameStateId::Editor;
-        harness.step();
-        ASSERT_NE(editor(), nullptr);
-    }
-    EditorGameState* editor() { return dynamic_cast<EditorGameState*>(harness.engine().states->state); }
-    MapDocument& doc() { return EditorSession::instance().document; }
     vec2 pixel(vec2 world) { return editor()->View().toScreen(world); }
 
     static void queue(sf::Event::EventType type, vec2 at = {}) {
@@ -81,8 +68,6 @@ class EditorInput : public ::testing::Test {
         }
         return false;
     }
-
-    EngineHarness harness;
 };
 
 } // namespace
@@ -167,10 +152,15 @@ TEST_F(EditorInput, ShiftCountsWhileItIsHeldNotJustAfterItWasTapped) {
     EXPECT_FLOAT_EQ(doc().selectedPlatform()->rotation.z, 35.0f);
 }
 
-TEST_F(EditorInput, WithoutUnsavedChangesTheCloseButtonQuitsAtOnce) {
+TEST_F(EditorInput, ACtrlChordCountsWhenItsKeyComesAFrameLaterAndWithoutChangesCloseQuitsAtOnce) {
     doc().select({Kind::Platform, 0});
     harness.tapKey(sf::Keyboard::Up);
-    chord(sf::Keyboard::LControl, sf::Keyboard::Z);
+    QueueKey(sf::Keyboard::LControl, true);
+    harness.step();
+    QueueKey(sf::Keyboard::Z, true); // a frame after the Ctrl
+    QueueKey(sf::Keyboard::Z, false);
+    QueueKey(sf::Keyboard::LControl, false);
+    harness.step();
     ASSERT_FALSE(doc().unsaved()) << "undone back to what was opened";
     queue(sf::Event::Closed);
     EXPECT_TRUE(quits());
@@ -216,10 +206,7 @@ TEST_F(EditorInput, TheCloseButtonDuringTryItComesBackToTheEditorToAsk) {
     doc().select({Kind::Platform, 0});
     harness.tapKey(sf::Keyboard::Up);
     harness.tapKey(sf::Keyboard::T);
-    for (int i = 0; i < 5 && dynamic_cast<PlayGameState*>(harness.engine().states->state) == nullptr; ++i) {
-        harness.step();
-    }
-    ASSERT_NE(dynamic_cast<PlayGameState*>(harness.engine().states->state), nullptr);
+    ASSERT_TRUE(runUntil([&] { return current<PlayGameState>() != nullptr; }, 5));
     queue(sf::Event::Closed);
     EXPECT_FALSE(quits());
     ASSERT_NE(editor(), nullptr) << "back where the work is";

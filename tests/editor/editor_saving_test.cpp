@@ -7,6 +7,7 @@
 #include "frontend/game_states.hpp"
 #include "tests/editor/editor_maps.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/printed.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -55,9 +56,7 @@ TEST_F(EditorSaving, AGameNameAsksForAnotherAndNothingIsWritten) {
         EditorGameState& editor = edit(name);
         session.document.nudgeSelection({0.1f, 0.0f});
         session.document.setCameraZoom(40.0f);
-        testing::internal::CaptureStdout();
-        editor.Save(false);
-        const std::string said = testing::internal::GetCapturedStdout();
+        const std::string said = Printed([&] { editor.Save(false); });
         EXPECT_NE(said.find("was not saved"), std::string::npos) << said;
         EXPECT_NE(said.find("give it a name of your own"), std::string::npos) << said;
         EXPECT_EQ(session.checksHeading().find("Saved"), std::string::npos) << name;
@@ -72,9 +71,7 @@ TEST_F(EditorSaving, OnlyASaveThatKeptThisMapAsADraftSaysSo) {
     session.document.select({EditorSelection::Kind::SpawnPoint, 0});
     session.document.deleteSelection(); // three spawn points: a draft
     EXPECT_EQ(session.checksHeading().find("Saved"), std::string::npos) << "not saved yet";
-    testing::internal::CaptureStdout();
-    editor.Save(false);
-    const std::string said = testing::internal::GetCapturedStdout();
+    const std::string said = Printed([&] { editor.Save(false); });
     EXPECT_NE(said.find("as a draft"), std::string::npos) << said;
     EXPECT_EQ(session.checksHeading(), "Saved as a draft until these are mended:");
     session.document.nudgeSelection({0.0f, 1.0f});

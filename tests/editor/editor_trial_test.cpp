@@ -1,52 +1,31 @@
 // "Try it" from the editor: a match of four computers on the map as it is being edited, read
 // from memory, and Escape back to the editor with the map and its history as they were.
-#include "editor/editor_game_state.hpp"
-#include "editor/editor_session.hpp"
-#include "frontend/game_states.hpp"
 #include "match/match_run.hpp"
 #include "match/play_game_state.hpp"
 #include "objects/game_object_list.hpp"
-#include "tests/support/engine_harness.hpp"
+#include "tests/editor/editor_scene.hpp"
 #include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
-class EditorTrial : public ::testing::Test {
+class EditorTrial : public editor_test::EditorScene {
   protected:
-    void SetUp() override {
-        harness.engine().stateFactory = MakeGameState;
-        EditorSession::instance().open("Meadow", "");
-        harness.engine().states->next = GameStateId::Editor;
-        harness.step();
-        ASSERT_NE(editor(), nullptr);
-    }
-    template <class State> State* current() { return dynamic_cast<State*>(harness.engine().states->state); }
-    EditorGameState* editor() { return current<EditorGameState>(); }
     PlayGameState* match() { return current<PlayGameState>(); }
-    bool runUntil(const std::function<bool()>& done, int frames) {
-        for (int i = 0; i < frames && !done(); ++i) {
-            harness.step(17);
-        }
-        return done();
-    }
     bool platformAt(float x, float y) const {
         return std::ranges::any_of(GameObjectList::instance().objects(), [&](const GameObject* o) {
             return o->name == "Platform" && o->transform.position.x == x && o->transform.position.y == y;
         });
     }
-
-    EngineHarness harness;
 };
 
 } // namespace
 
 TEST_F(EditorTrial, TryItPlaysTheEditedMapAndEscapeComesBackWithNothingLost) {
-    MapDocument& doc = EditorSession::instance().document;
+    MapDocument& doc = this->doc();
     const MapData shipped = doc.map();
     doc.select({EditorSelection::Kind::Platform, 6});
     doc.moveSelectionTo({-15.0f, 6.0f});
@@ -70,18 +49,4 @@ TEST_F(EditorTrial, TryItPlaysTheEditedMapAndEscapeComesBackWithNothingLost) {
     EXPECT_EQ(doc.selection(), (EditorSelection{EditorSelection::Kind::Platform, 6}));
     ASSERT_TRUE(doc.undo()) << "the history came back too";
     EXPECT_EQ(doc.map(), shipped);
-}
-
-TEST_F(EditorTrial, ACtrlChordCountsWhenItsKeyComesAFrameAfterTheCtrl) {
-    MapDocument& doc = EditorSession::instance().document;
-    const MapData shipped = doc.map();
-    doc.select({EditorSelection::Kind::Platform, 0});
-    doc.nudgeSelection({1.0f, 0.0f});
-    QueueKey(sf::Keyboard::LControl, true);
-    harness.step();
-    QueueKey(sf::Keyboard::Z, true);
-    QueueKey(sf::Keyboard::Z, false);
-    QueueKey(sf::Keyboard::LControl, false);
-    harness.step();
-    EXPECT_EQ(doc.map(), shipped) << "Ctrl+Z undid the nudge";
 }

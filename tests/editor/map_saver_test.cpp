@@ -73,12 +73,7 @@ class MapSaving : public ::testing::Test {
         }
         return files;
     }
-    MapCatalogue maps() const {
-        testing::internal::CaptureStdout();
-        MapCatalogue catalogue = MapCatalogue::Read(folder);
-        testing::internal::GetCapturedStdout();
-        return catalogue;
-    }
+    MapCatalogue maps() const { return MapCatalogue::Read(folder, false); }
     SaveResult save(const MapData& map, bool clean, bool replace = false) {
         return SaveMap({.map = map, .theme = "ember", .clean = clean, .replaceExisting = replace}, maps());
     }

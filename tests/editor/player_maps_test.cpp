@@ -29,12 +29,7 @@ class PlayerMaps : public ::testing::Test {
         }
         std::ofstream(folder + "Broken.json") << "{ \"MapName\": ";
     }
-    MapCatalogue maps() const {
-        testing::internal::CaptureStdout();
-        MapCatalogue catalogue = MapCatalogue::Read(folder);
-        testing::internal::GetCapturedStdout();
-        return catalogue;
-    }
+    MapCatalogue maps() const { return MapCatalogue::Read(folder, false); }
     bool has(const std::string& file) const { return fs::exists(folder + file); }
 
     TempRunDir dir;

@@ -3,6 +3,7 @@
 #include "objects/frame_timer.hpp"
 #include "objects/game_object_list.hpp"
 #include "tests/support/engine_harness.hpp"
+#include "tests/support/printed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +50,7 @@ TEST(FrameLoop, TimeScaleSlowsAndStopsPhysicsButNotLogic) {
 TEST(FrameLoop, SwitchInPrintsLoadTimeAndRestartsTheTimer) {
     EngineHarness h;
     h.configure = [&](RecordingState& s) { s.onLoad = [&] { h.clock.advance(300); }; };
-    testing::internal::CaptureStdout();
-    h.step(16);
-    std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = Printed([&] { h.step(16); });
     EXPECT_NE(out.find("Load Time: = 0.3\n"), std::string::npos) << out;
     EXPECT_EQ(FrameTimer::instance().dt, 0.0f) << "the load does not count as frame time";
     h.step(20);
@@ -80,9 +79,7 @@ TEST(FrameLoop, OnlyTheLastRequestOfAFrameForAnotherKnownStateSwitches) {
     EngineHarness h;
     h.step();
     h.current()->onUpdate = [] { requestState(5); };
-    testing::internal::CaptureStdout();
-    h.step();
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("unknown game state 5"), std::string::npos);
+    EXPECT_NE(Printed([&] { h.step(); }).find("unknown game state 5"), std::string::npos);
     EXPECT_EQ(h.engine().states->next, GameStateId::Splash);
     h.current()->onUpdate = [] { requestState(GameStateId::Splash); };
     h.step();

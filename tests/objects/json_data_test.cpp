@@ -1,24 +1,15 @@
 #include "objects/json_data.hpp"
+#include "tests/support/printed.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-std::string captureOutput(const std::function<void()>& work) {
-    testing::internal::CaptureStdout();
-    work();
-    return testing::internal::GetCapturedStdout();
-}
-
-} // namespace
-
 TEST(JsonData, MissingFileIsANullDocumentWithoutAMessage) {
     TempRunDir dir;
     Json::Value doc;
-    std::string out = captureOutput([&] { doc = loadJson("Nowhere"); });
+    std::string out = Printed([&] { doc = loadJson("Nowhere"); });
     EXPECT_TRUE(doc.isNull());
     EXPECT_EQ(out, "");
     MapData map = readMapData(doc);
@@ -26,7 +17,7 @@ TEST(JsonData, MissingFileIsANullDocumentWithoutAMessage) {
     EXPECT_TRUE(map.spawnPoints.empty());
     EXPECT_EQ(map.cameraZoom, kDefaultCameraZoom) << "never a camera that shows nothing";
     EXPECT_TRUE(readMapList(loadJson("MapSetting")).empty());
-    out = captureOutput([&] {
+    out = Printed([&] {
         EXPECT_TRUE(loadJson("JsonData/MapSetting").isNull());
         EXPECT_TRUE(loadJson("../Resources/JsonData/MapSetting").isNull());
     });
@@ -85,7 +76,7 @@ TEST(JsonData, HostileFilesReadAsDefaultsWithOneLineEach) {
     ASSERT_EQ(symlink("/dev/zero", (dir.resources() + "JsonData/Zero.json").c_str()), 0);
     ASSERT_EQ(mkfifo((dir.resources() + "JsonData/Pipe.json").c_str(), 0600), 0);
     MapData deep, types;
-    std::string out = captureOutput([&] {
+    std::string out = Printed([&] {
         deep = readMapData(loadJson("Deep"));
         EXPECT_TRUE(loadJson("Huge").isNull());
         EXPECT_TRUE(loadJson("Zero").isNull());
@@ -128,7 +119,7 @@ TEST(JsonData, CountsAndMapNamesAreBounded) {
                                   {"MapName": "Canyon"}]})");
     MapData crowded;
     std::vector<std::string> maps;
-    std::string out = captureOutput([&] {
+    std::string out = Printed([&] {
         crowded = readMapData(loadJson("Crowded"));
         maps = readMapList(loadJson("MapSetting"));
     });
