@@ -67,6 +67,7 @@ void GameSide::startMatch(const StartMessage& start, uint8_t self) {
         takenOver[static_cast<size_t>(seat)].reset();
     }
     seed = start.seed;
+    saved.reset();
     MatchRun& run = MatchRun::instance();
     run.fixedSeed = start.seed;
     run.online = session;
@@ -141,7 +142,29 @@ void GameSide::seatTakenOver(int seat, bool playedHere) {
     }
 }
 
+void GameSide::saveFrame(uint32_t frame) {
+    if (match() == nullptr) {
+        return;
+    }
+    if (!saved) {
+        const int window = session->pacer() != nullptr ? session->pacer()->scheduler().rollbackWindow() : 0;
+        saved = std::make_unique<SavedFrames>(static_cast<size_t>(window) + 2);
+    }
+    saved->saveFrame(frame);
+}
+
+bool GameSide::loadFrame(uint32_t frame) {
+    return match() != nullptr && saved && saved->loadFrame(frame);
+}
+
+void GameSide::framesFinal(uint32_t frames) {
+    if (PlayGameState* playing = match()) {
+        playing->framesFinal(frames);
+    }
+}
+
 void GameSide::leaveMatch(bool toTitle) {
+    saved.reset();
     MatchRun& run = MatchRun::instance();
     run.online = nullptr;
     run.fixedSeed.reset();
