@@ -1,5 +1,6 @@
 #include "net/game_side.hpp"
 
+#include "audio/sound_manager.hpp"
 #include "engine/engine.hpp"
 #include "engine/input_manager.hpp"
 #include "match/choice_tables.hpp"
@@ -68,6 +69,7 @@ void GameSide::startMatch(const StartMessage& start, uint8_t self) {
     }
     seed = start.seed;
     saved.reset();
+    SoundManager::instance().setEffectLedger(nullptr);
     MatchRun& run = MatchRun::instance();
     run.fixedSeed = start.seed;
     run.online = session;
@@ -149,8 +151,11 @@ void GameSide::saveFrame(uint32_t frame) {
     if (!saved) {
         const int window = session->pacer() != nullptr ? session->pacer()->scheduler().rollbackWindow() : 0;
         saved = std::make_unique<SavedFrames>(static_cast<size_t>(window) + 2);
+        effects.clear();
+        SoundManager::instance().setEffectLedger(&effects);
     }
     saved->saveFrame(frame);
+    effects.beginFrame(frame);
 }
 
 bool GameSide::loadFrame(uint32_t frame) {
@@ -158,6 +163,7 @@ bool GameSide::loadFrame(uint32_t frame) {
 }
 
 void GameSide::framesFinal(uint32_t frames) {
+    effects.settle(); // every frame simulated again has reached the present
     if (PlayGameState* playing = match()) {
         playing->framesFinal(frames);
     }
@@ -165,6 +171,8 @@ void GameSide::framesFinal(uint32_t frames) {
 
 void GameSide::leaveMatch(bool toTitle) {
     saved.reset();
+    SoundManager::instance().setEffectLedger(nullptr);
+    effects.clear();
     MatchRun& run = MatchRun::instance();
     run.online = nullptr;
     run.fixedSeed.reset();

@@ -5,6 +5,7 @@
 // sampled from their controls (every press between two samples counted once, so nothing is lost
 // to a fast renderer nor doubled by a slow one) and its computers from the world as it stands.
 
+#include "audio/effect_ledger.hpp"
 #include "gameplay/bot.hpp"
 #include "gameplay/player.hpp"
 #include "match/saved_frames.hpp"
@@ -52,4 +53,6 @@ class GameSide : public OnlineGame {
     std::array<std::unique_ptr<Bot>, 4> takenOver; // the host's computers for seats whose machine went
     // The match's frames for rollback, made at its first save (deep enough for the window).
     std::unique_ptr<SavedFrames> saved;
+    // Sounds of frames simulated again play once (set on the sound manager while rolling back).
+    EffectLedger effects;
 };
