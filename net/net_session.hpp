@@ -4,9 +4,10 @@
 // joined to a host. The host takes up to three clients, checks each one's build and data
 // (refusing a mismatch in one line on both ends), gives it the next free seats, and starts a
 // match on every machine at once when every seat is filled, with its own map, lives and time.
-// During a match the session is the engine's frame pacer: the lockstep decides which frame may
-// be simulated, this machine's seats are sampled as frames come due, and every second each
-// client reports the hash of its world to the host. The host's world is the reference: a client
+// During a match the session is the engine's frame pacer: its match pacer (lockstep, or rollback
+// with this machine's window; net/match_pacer.hpp) decides which frame is simulated and with which
+// actions, this machine's seats are sampled as frames come due, and every second of final frames
+// each client reports the hash of its world to the host. The host's world is the reference: a client
 // whose world differs, or that sends actions but no hash for five seconds, leaves the match
 // alone (it goes back to the waiting screen) while the others play on with computers in its
 // seats. A machine that leaves, is not heard from for three seconds, or holds the others up for
