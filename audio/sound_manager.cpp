@@ -154,6 +154,9 @@ void SoundManager::loadBankSampleData(const std::string& fileName) {
 
 void SoundManager::playEvent(std::string_view pathView, bool oneShot) {
     const std::string path(pathView);
+    if (effects != nullptr && !effects->cause(path)) {
+        return; // its frame simulated again: it played the first time
+    }
     if (!oneShot) {
         auto held = instances.find(path);
         if (held == instances.end()) {
@@ -162,6 +165,9 @@ void SoundManager::playEvent(std::string_view pathView, bool oneShot) {
         }
         if (held != instances.end()) {
             check(held->second.start());
+            if (effects != nullptr) {
+                effects->played([this, path] { stopEvent(path); });
+            }
         }
         return;
     }
@@ -183,6 +189,14 @@ void SoundManager::playEvent(std::string_view pathView, bool oneShot) {
     }
     check(instance.start());
     check(instance.release()); // freed once it has finished playing
+    if (effects != nullptr) {
+        // Cut only while it plays: a finished one-shot's handle no longer names an instance.
+        effects->played([instance] {
+            if (instance.isValid()) {
+                static_cast<void>(instance.stop());
+            }
+        });
+    }
 }
 
 void SoundManager::stopEvent(std::string_view path) {

@@ -2,6 +2,7 @@
 
 #include "audio/audio_result.hpp"
 #include "audio/audio_system.hpp"
+#include "audio/effect_ledger.hpp"
 
 #include <map>
 #include <set>
@@ -30,6 +31,9 @@ class SoundManager {
     // One-shot: plays on an instance of its own that frees itself when done (several overlap).
     // Held: starts (or restarts) the path's one held instance.
     void playEvent(std::string_view path, bool oneShot);
+    // Sounds go through the ledger while one is set (an online match that rolls back): a frame
+    // simulated again does not play what it played the first time (see audio/effect_ledger.hpp).
+    void setEffectLedger(EffectLedger* ledger) { effects = ledger; }
     // Stops the held instance of a path at once; it stays held. One-shots are not touched.
     void stopEvent(std::string_view path);
     void stopAll();
@@ -56,6 +60,7 @@ class SoundManager {
     bool folderMissing = false;
 
   private:
+    EffectLedger* effects = nullptr;
     // Prints the error line for a failed call; true when the call succeeded.
     static bool check(AudioResult result);
     // The system, or null after printing why there is none.

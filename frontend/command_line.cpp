@@ -53,7 +53,9 @@ constexpr OptionHelp kOptions[] = {
     {"--look-at", "ADDRESS", "the menus' Join screen asks ADDRESS for games instead of the local network"},
     {"--port", "PORT", "with --host or the menus' Host: the UDP port to listen on (default 27115)"},
     {"--seats", "N", "with --host or --join: this machine's players, 1 to 4 (default 1)"},
-    {"--delay", "FRAMES", "with --host: frames of input delay online, 1 to 10 (default 3)"},
+    {"--delay", "FRAMES", "with --host: frames of input delay online, 0 to 10 (default 2)"},
+    {"--rollback", "FRAMES",
+     "online: frames this machine may play ahead on predicted actions, 0 (lockstep) to 20 (default 8)"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
     {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
     {"--edit", "[MAP]", "open the map editor on MAP, or start a new map of that name (none: a new map)"},
@@ -108,7 +110,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                                     {"--sync-test", &line.syncTest, 1, SyncTest::kMaxCheckDistance},
                                     {"--port", &port, 1, 65535},
                                     {"--seats", &line.online.seats, 1, 4},
-                                    {"--delay", &line.online.delay, kMinInputDelay, kMaxInputDelay}};
+                                    {"--delay", &line.online.delay, kMinInputDelay, kMaxInputDelay},
+                                    {"--rollback", &line.online.rollback, 0, kMaxRollbackWindow}};
     for (size_t i = 0; i < arguments.size() && !line.exitStatus; ++i) {
         const std::string& arg = arguments[i];
         const bool hasValue = i + 1 < arguments.size();

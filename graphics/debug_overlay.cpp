@@ -181,6 +181,14 @@ void DebugOverlay::addPanel(const std::string& title, std::function<void()> draw
     panels.push_back({title, std::move(draw)});
 }
 
+void DebugOverlay::addTextPanel(const std::string& title, std::function<std::vector<std::string>()> lines) {
+    addPanel(title, [lines = std::move(lines)] {
+        for (const std::string& line : lines()) {
+            ImGui::TextUnformatted(line.c_str());
+        }
+    });
+}
+
 void DebugOverlay::addFrameHook(std::function<void()> hook) {
     frameHooks.push_back(std::move(hook));
 }

@@ -25,6 +25,8 @@ class DebugOverlay {
 
     // A section of the F3 panel, drawn with ImGui calls while the panel is open.
     void addPanel(const std::string& title, std::function<void()> draw);
+    // A section of lines of text, asked for each time it is drawn (for callers that know no ImGui).
+    void addTextPanel(const std::string& title, std::function<std::vector<std::string>()> lines);
     // Runs every frame while the overlay is up, panel or not (developer views that draw into
     // ImGui's background draw list and decide themselves when to show).
     void addFrameHook(std::function<void()> hook);

@@ -2,6 +2,7 @@
 
 #include "gameplay/player.hpp"
 
+#include <algorithm>
 #include <iostream>
 #include <utility>
 
@@ -22,15 +23,22 @@ MatchRecorder::~MatchRecorder() {
     }
 }
 
-void MatchRecorder::beginFrame(uint32_t milliseconds) {
+void MatchRecorder::beginFrame(uint32_t milliseconds, size_t number) {
+    if (number > 0 && number <= record.frames.size() && number > written && !closed) {
+        // Simulated again: what was recorded from this frame on came from a guess.
+        record.frames.resize(number - 1);
+        if (done) {
+            done = false;
+            record.result.clear();
+            SetActionObserver(this);
+        }
+    }
     if (done) {
         return;
     }
-    // The frame before is whole: every player who ran in it has been heard.
-    if (file && !record.frames.empty()) {
-        file->add(record.frames.back());
-    }
     record.frames.push_back(RecordedFrame{milliseconds, {}});
+    // The frame before is whole: every player who ran in it has been heard.
+    writeFinal();
 }
 
 void MatchRecorder::onActions(const Player& player, const PlayerActions& actions) {
@@ -40,8 +48,28 @@ void MatchRecorder::onActions(const Player& player, const PlayerActions& actions
     record.frames.back().actions[player.playerNumber - 1] = PackActions(actions);
 }
 
+void MatchRecorder::framesFinal(size_t frames) {
+    finalFrames = std::max(finalFrames == SIZE_MAX ? 0 : finalFrames, frames);
+    writeFinal();
+}
+
+void MatchRecorder::writeFinal() {
+    // The newest frame is whole only once the match has finished.
+    const size_t whole =
+        done ? record.frames.size() : record.frames.size() - std::min<size_t>(1, record.frames.size());
+    const size_t upTo = std::min(whole, finalFrames);
+    for (; written < upTo; ++written) {
+        if (file) {
+            file->add(record.frames[written]);
+        }
+    }
+    if (done && !closed && written == record.frames.size()) {
+        close();
+    }
+}
+
 void MatchRecorder::finish(std::vector<int32_t> result) {
-    if (done) {
+    if (done || closed) {
         return;
     }
     record.result = std::move(result);
@@ -49,11 +77,26 @@ void MatchRecorder::finish(std::vector<int32_t> result) {
     if (CurrentActionObserver() == this) {
         SetActionObserver(nullptr);
     }
+    writeFinal();
+}
+
+void MatchRecorder::close() {
+    if (closed) {
+        return;
+    }
+    if (!done) {
+        record.result.clear();
+        done = true;
+    }
+    if (CurrentActionObserver() == this) {
+        SetActionObserver(nullptr);
+    }
+    closed = true;
     if (!file) {
         return;
     }
-    if (!record.frames.empty()) {
-        file->add(record.frames.back());
+    for (; written < record.frames.size(); ++written) {
+        file->add(record.frames[written]);
     }
     if (file->finish(record.result)) {
         if (record.result.empty()) {

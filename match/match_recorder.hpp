@@ -13,6 +13,7 @@
 #include "match/recording.hpp"
 #include "match/recording_writer.hpp"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -29,19 +30,36 @@ class MatchRecorder : public ActionObserver {
     MatchRecorder(const MatchRecorder&) = delete;
     MatchRecorder& operator=(const MatchRecorder&) = delete;
 
-    void beginFrame(uint32_t milliseconds);
+    // number: the match's frame that begins, counted from 1, when it may be one recorded already
+    // (an online match that goes back to simulate frames again): the frames from it on are
+    // recorded anew, and a finish they came after is taken back. 0: the frame after the last.
+    void beginFrame(uint32_t milliseconds, size_t number = 0);
     // Actions that come before the first frame or after the finish, or from a player numbered
     // outside 1..4, belong to no frame and are dropped.
     void onActions(const Player& player, const PlayerActions& actions) override;
     // The podium's ranks, or none for a match left before it ended. Later frames and actions
     // are ignored.
     void finish(std::vector<int32_t> result);
+    // Online: frames are written only once final (simulated with the actions every machine has),
+    // and a finish closes the file once every frame before it is.
+    void holdUntilFinal() { finalFrames = 0; }
+    // The frames before this one (counted from 0) are final.
+    void framesFinal(size_t frames);
+    // The match is left: whatever is held is written, and the file closed (with the result of a
+    // finish, or none).
+    void close();
 
     bool finished() const { return done; }
     const Recording& recording() const { return record; }
 
   private:
+    // Writes the frames that are whole and final; closes the file after a finish once all are.
+    void writeFinal();
+
     Recording record;
     std::unique_ptr<RecordingWriter> file;
     bool done = false;
+    bool closed = false;
+    size_t written = 0;
+    size_t finalFrames = SIZE_MAX;
 };

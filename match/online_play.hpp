@@ -21,6 +21,8 @@ class OnlinePlay {
     // One line over the match for what the players here should know (who is being waited for,
     // who left and who plays on for them); "" for none.
     virtual std::string notice() const = 0;
+    // What the pacing of the match costs, for the frame-rate line (rollbacks); "" for nothing.
+    virtual std::string pacingLine() const { return {}; }
     // This machine's pause menu is open: its people play no actions meanwhile.
     virtual void setMenuOpen(bool open) = 0;
     // This machine's players left the match from the pause menu.

@@ -478,6 +478,9 @@ void PlayGameState::Load() {
             pacer != nullptr ? static_cast<uint32_t>(std::lround(1.0f / pacer->frameSeconds())) : 0u;
         recorder = std::make_unique<MatchRecorder>(matchSeed, settings.all(), run.recordPath, pace);
         SetActionObserver(recorder.get());
+        if (online != nullptr) {
+            recorder->holdUntilFinal(); // frames simulated on predicted actions may be simulated again
+        }
     }
 
     // 14-15.
@@ -599,8 +602,9 @@ void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
 void PlayGameState::followRecordingAndReplay() {
     MatchRun& run = MatchRun::instance();
     ++matchFrames;
-    if (recorder && !recorder->finished()) {
-        recorder->beginFrame(static_cast<uint32_t>(std::lround(FrameTimer::instance().dt * 1000.0f)));
+    if (recorder) {
+        recorder->beginFrame(static_cast<uint32_t>(std::lround(FrameTimer::instance().dt * 1000.0f)),
+                             matchFrames);
     }
     if (run.replay) {
         run.replay->beginFrame();
@@ -677,6 +681,10 @@ void PlayGameState::Update() {
     if (auto* text = fpsText->getComponent<TextRenderer>()) {
         std::ostringstream out;
         out << "FPS: " << timer.fps;
+        if (const std::string pacing = online != nullptr ? online->pacingLine() : std::string();
+            !pacing.empty()) {
+            out << "  " << pacing;
+        }
         text->text = out.str();
     }
     if (online == nullptr && input.keyPressed(sf::Keyboard::Tab)) {
@@ -804,6 +812,12 @@ void PlayGameState::Update() {
         followCamera();
     }
     camera.Recompute();
+}
+
+void PlayGameState::framesFinal(uint32_t frames) {
+    if (recorder) {
+        recorder->framesFinal(frames);
+    }
 }
 
 void PlayGameState::LocalUpdate() {
@@ -1051,7 +1065,7 @@ bool PlayGameState::CloseRequested() {
 void PlayGameState::Exit() {
     // A match left before its podium (the close button, a signal) keeps what was played of it.
     if (recorder) {
-        recorder->finish({});
+        recorder->close();
     }
     if (MatchRun::instance().replay) {
         const bool quitting = Engine::instance().states->next == GameStateId::Quit;

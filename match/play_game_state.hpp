@@ -49,6 +49,9 @@ class PlayGameState : public GameState {
     // An online match: Tab, this machine's pause menu and the online notice, once per rendered
     // frame (Update then runs once per simulated frame and reads no input of this machine).
     void LocalUpdate() override;
+    // Online: the match's frames before this one (from 0) were simulated with the actions every
+    // machine has, and will not be simulated again (the recording writes them).
+    void framesFinal(uint32_t frames);
     void Exit() override;
     // A trial match goes back to the state that asked for it, which answers the close button
     // there (the editor asks about unsaved work); any other match quits at once.

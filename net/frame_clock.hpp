@@ -22,6 +22,8 @@ class FrameClock {
     bool started() const { return running; }
     // How many frames are due by now (frames 0 .. due - 1), given the next frame to simulate.
     uint32_t due(uint32_t nowMs, uint32_t next);
+    // The frames from now on come due this much later (a machine ahead of the others slows down).
+    void holdBack(uint32_t us) { letGoUs += us; }
 
   private:
     bool running = false;

@@ -1,5 +1,6 @@
 #include "net/game_side.hpp"
 
+#include "audio/sound_manager.hpp"
 #include "engine/engine.hpp"
 #include "engine/input_manager.hpp"
 #include "match/choice_tables.hpp"
@@ -67,6 +68,8 @@ void GameSide::startMatch(const StartMessage& start, uint8_t self) {
         takenOver[static_cast<size_t>(seat)].reset();
     }
     seed = start.seed;
+    saved.reset();
+    SoundManager::instance().setEffectLedger(nullptr);
     MatchRun& run = MatchRun::instance();
     run.fixedSeed = start.seed;
     run.online = session;
@@ -141,7 +144,35 @@ void GameSide::seatTakenOver(int seat, bool playedHere) {
     }
 }
 
+void GameSide::saveFrame(uint32_t frame) {
+    if (match() == nullptr) {
+        return;
+    }
+    if (!saved) {
+        const int window = session->pacer() != nullptr ? session->pacer()->scheduler().rollbackWindow() : 0;
+        saved = std::make_unique<SavedFrames>(static_cast<size_t>(window) + 2);
+        effects.clear();
+        SoundManager::instance().setEffectLedger(&effects);
+    }
+    saved->saveFrame(frame);
+    effects.beginFrame(frame);
+}
+
+bool GameSide::loadFrame(uint32_t frame) {
+    return match() != nullptr && saved && saved->loadFrame(frame);
+}
+
+void GameSide::framesFinal(uint32_t frames) {
+    effects.settle(); // every frame simulated again has reached the present
+    if (PlayGameState* playing = match()) {
+        playing->framesFinal(frames);
+    }
+}
+
 void GameSide::leaveMatch(bool toTitle) {
+    saved.reset();
+    SoundManager::instance().setEffectLedger(nullptr);
+    effects.clear();
     MatchRun& run = MatchRun::instance();
     run.online = nullptr;
     run.fixedSeed.reset();

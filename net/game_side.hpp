@@ -5,8 +5,10 @@
 // sampled from their controls (every press between two samples counted once, so nothing is lost
 // to a fast renderer nor doubled by a slow one) and its computers from the world as it stands.
 
+#include "audio/effect_ledger.hpp"
 #include "gameplay/bot.hpp"
 #include "gameplay/player.hpp"
+#include "match/saved_frames.hpp"
 #include "net/online_game.hpp"
 
 #include <array>
@@ -26,6 +28,9 @@ class GameSide : public OnlineGame {
     uint16_t sample(int seat, bool menuOpen) override;
     std::optional<uint64_t> worldHash() override;
     void seatTakenOver(int seat, bool playedHere) override;
+    void saveFrame(uint32_t frame) override;
+    bool loadFrame(uint32_t frame) override;
+    void framesFinal(uint32_t frames) override;
     void leaveMatch(bool toTitle) override;
 
   private:
@@ -46,4 +51,8 @@ class GameSide : public OnlineGame {
     std::array<bool, 4> person{}; // this machine's people, by seat
     std::array<Latch, 4> latches{};
     std::array<std::unique_ptr<Bot>, 4> takenOver; // the host's computers for seats whose machine went
+    // The match's frames for rollback, made at its first save (deep enough for the window).
+    std::unique_ptr<SavedFrames> saved;
+    // Sounds of frames simulated again play once (set on the sound manager while rolling back).
+    EffectLedger effects;
 };

@@ -15,6 +15,9 @@ void LockstepScheduler::addPeer(uint8_t machine) {
 void LockstepScheduler::removePeer(uint8_t machine) {
     std::erase(peers, machine);
     lockstep.forget(machine);
+    if (timeSync != nullptr) {
+        timeSync->forget(machine);
+    }
 }
 
 uint32_t LockstepScheduler::takeOver(int seat) {
@@ -33,6 +36,11 @@ RunRefusals LockstepScheduler::receive(uint8_t machine, const InputsMessage& mes
         before[static_cast<size_t>(seat)] = lockstep.known(seat);
     }
     const RunRefusals refused = lockstep.take(machine, message);
+    if (timeSync != nullptr && message.advantage != kNoAdvantage) {
+        if (const std::optional<int> local = TimeSync::advantageOver(lockstep, machine, reached)) {
+            timeSync->measure(machine, *local, message.advantage);
+        }
+    }
     for (int seat = 0; seat < lockstep.seats(); ++seat) {
         const auto s = static_cast<size_t>(seat);
         const uint32_t gained = lockstep.known(seat) - before[s];
@@ -47,7 +55,9 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
     if (!clock.started()) {
         clock.start(nowMs);
     }
-    const uint32_t due = clock.due(nowMs, next);
+    // Frames simulated again after a rollback are no catching up: the clock counts from the
+    // furthest frame reached.
+    const uint32_t due = clock.due(nowMs, reached);
     // The time since the last check was spent waiting for the seat waited for then, or not.
     if (heldUpCheckedMs) {
         const uint32_t elapsed = std::min(nowMs - *heldUpCheckedMs, kHeldUpPerCheckMs);
@@ -70,11 +80,12 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
     if (next >= due) {
         return false;
     }
-    if (!lockstep.ready(next)) {
+    // The frame that must be known for the next to be simulated: the next itself in lockstep.
+    if (next >= window && !lockstep.ready(next - window)) {
         if (stalledSince < 0) {
             stalledSince = nowMs;
         }
-        heldUpBy = lockstep.waitingFor(next);
+        heldUpBy = lockstep.waitingFor(next - window);
         return false;
     }
     if (stalledSince >= 0) {
@@ -89,8 +100,16 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
 }
 
 void LockstepScheduler::frameDone(uint32_t) {
+    if (timeSync != nullptr && next == reached) {
+        clock.holdBack(timeSync->slowdownUs()); // a new frame: ahead, the next comes a little later
+    }
     ++next;
-    lockstep.setNextFrame(next);
+    reached = std::max(reached, next);
+    lockstep.setNextFrame(reached);
+}
+
+void LockstepScheduler::rewind(uint32_t frame) {
+    next = std::min(next, frame);
 }
 
 bool LockstepScheduler::send(uint32_t nowMs) {
@@ -98,7 +117,13 @@ bool LockstepScheduler::send(uint32_t nowMs) {
         return false;
     }
     for (uint8_t machine : peers) {
-        sendTo(machine, lockstep.inputsFor(machine));
+        InputsMessage message = lockstep.inputsFor(machine);
+        if (timeSync != nullptr) {
+            if (const std::optional<int> advantage = TimeSync::advantageOver(lockstep, machine, reached)) {
+                message.advantage = static_cast<int8_t>(std::clamp(*advantage, -127, 127));
+            }
+        }
+        sendTo(machine, message);
     }
     fresh = false;
     lastSentMs = nowMs;

@@ -2,13 +2,16 @@
 
 // The lockstep as a frame loop drives it, still without sockets: frames come due by the clock,
 // this machine's seats are sampled once for each frame that comes due (their actions for that
-// frame plus the delay), a frame is simulated once every seat's actions for it are known, and
+// frame plus the delay), a frame is simulated once every seat's actions for it are known (or,
+// with a rollback window, once every seat's are known for the frame that many before it), and
 // what is new goes to every other machine once per rendered frame. The sampler and the sender
 // are the game's and the network's; tests give it a toy simulation and an in-memory network.
 
 #include "net/frame_clock.hpp"
 #include "net/lockstep.hpp"
+#include "net/time_sync.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -43,6 +46,17 @@ class LockstepScheduler {
     bool frameReady(uint32_t nowMs);
     // The frame has been simulated.
     void frameDone(uint32_t nowMs);
+    // Rollback: frames may be simulated up to this many past the last frame every seat's actions
+    // are known for, on predictions; 0, as made, simulates known frames only (lockstep).
+    void setWindow(uint32_t frames) { window = frames; }
+    uint32_t rollbackWindow() const { return window; }
+    // Keeps this machine level with the others (rollback): tells each machine its frame advantage,
+    // measures theirs, and slows its frames while ahead. Null, as made, does none of it.
+    void setTimeSync(TimeSync* levels) { timeSync = levels; }
+    // Goes back to simulate again from an earlier frame; the frames after it stay due.
+    void rewind(uint32_t frame);
+    // The frames simulated at least once: the next frame, unless rewound.
+    uint32_t reachedFrame() const { return reached; }
     // Once per rendered frame: what is new, and the acknowledgements, to every peer (and at least
     // once a frame's time, so acknowledgements flow while nothing new is said). Whether it sent.
     bool send(uint32_t nowMs);
@@ -55,7 +69,9 @@ class LockstepScheduler {
     Lockstep& table() { return lockstep; }
     const Lockstep& table() const { return lockstep; }
     // The seat the next frame waits for, when it is due and waiting; -1 otherwise.
-    int waitingFor() const { return stalledSince >= 0 ? lockstep.waitingFor(next) : -1; }
+    int waitingFor() const {
+        return stalledSince >= 0 ? lockstep.waitingFor(next - std::min(next, window)) : -1;
+    }
     // How long the next frame has been waiting, and the longest wait: of the waits that ended,
     // those of frames from countStallsFrom on, and the wait in progress whatever its frame.
     uint32_t stalledMs(uint32_t nowMs) const;
@@ -79,6 +95,9 @@ class LockstepScheduler {
     FrameClock clock;
     std::vector<uint8_t> peers;
     uint32_t next = 0;
+    uint32_t reached = 0;
+    uint32_t window = 0;
+    TimeSync* timeSync = nullptr;
     uint32_t localNext = 0; // the first frame this machine's seats have not been sampled for
     bool fresh = false;     // something new to send
     uint32_t lastSentMs = 0;

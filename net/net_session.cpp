@@ -783,14 +783,20 @@ void NetSession::beginMatch(const StartMessage& start) {
         machines[static_cast<size_t>(seat)] = lineup.seats[static_cast<size_t>(seat)].machine;
     }
     // The last match's scheduler goes with it: nothing of it is sent from now on.
-    scheduler = std::make_unique<LockstepScheduler>(
-        Lockstep(self, machines, lineup.players, start.delay),
-        [this](int seat, uint32_t) { return game.sample(seat, menuOpen); },
-        [this](uint8_t machine, const InputsMessage& inputs) {
-            InputsMessage tagged = inputs;
-            tagged.match = match;
-            sendTo(machine, tagged, Channel::Inputs);
-        });
+    pacing = MakeMatchPacer(std::make_unique<LockstepScheduler>(
+                                Lockstep(self, machines, lineup.players, start.delay),
+                                [this](int seat, uint32_t) { return game.sample(seat, menuOpen); },
+                                [this](uint8_t machine, const InputsMessage& inputs) {
+                                    InputsMessage tagged = inputs;
+                                    tagged.match = match;
+                                    sendTo(machine, tagged, Channel::Inputs);
+                                }),
+                            setup.rollback, game);
+    scheduler = &pacing->scheduler();
+    hashesToReport.clear();
+    podiumLine.reset();
+    meter.start(now());
+    pacingNote.clear();
     scheduler->countStallsFrom(kStallsCountFrom);
     for (Peer& peer : peers) {
         peer.heardInMatch = false;
@@ -827,9 +833,24 @@ void NetSession::matchFinished() {
     if (phase == Phase::Playing) {
         phase = Phase::Waiting;
     }
+    if (podiumLine) {
+        // Left before its frame was final here (never in a match whose machines all play on).
+        std::cout << podiumLine->text << std::endl;
+        podiumLine.reset();
+    }
     if (simulatedFrames > 0) {
         printMatchStats();
         simulatedFrames = 0;
+    }
+    if (pacing && scheduler->rollbackWindow() > 0 && meter.renderedFrames() > 0) {
+        const double played = std::max(1.0, static_cast<double>(now() - matchStartMs) / 1000.0);
+        char note[160];
+        std::snprintf(note, sizeof note,
+                      "Last match: %.1f rollbacks a second; frames simulated again per frame %u (median), "
+                      "%u (99th percentile)",
+                      pacing->figures().rollbacks / played, meter.framesAgainAt(0.5),
+                      meter.framesAgainAt(0.99));
+        pacingNote = note;
     }
     if (setup.hosting) {
         // Seats lent to computers while their machine sat the match out go back to it.
@@ -905,7 +926,21 @@ void NetSession::beginFrame() {
 }
 
 bool NetSession::frameReady() {
-    if (phase != Phase::Playing || !scheduler || !scheduler->frameReady(now())) {
+    if (phase != Phase::Playing || !pacing) {
+        return false;
+    }
+    const uint32_t before = scheduler->nextFrame();
+    const bool ready = pacing->frameReady(now());
+    const uint32_t from = scheduler->nextFrame();
+    if (from < before) {
+        // Rolled back: what the frames from there said is said again as they are simulated again.
+        hashesToReport.erase(hashesToReport.lower_bound(from), hashesToReport.end());
+        if (podiumLine && podiumLine->frame >= from) {
+            podiumLine.reset();
+        }
+    }
+    reportFinal();
+    if (!ready) {
         return false;
     }
     frameStartedAt = steadySeconds();
@@ -915,18 +950,45 @@ bool NetSession::frameReady() {
 void NetSession::frameDone() {
     simulatedSeconds += steadySeconds() - frameStartedAt;
     ++simulatedFrames;
-    scheduler->frameDone(now());
+    pacing->frameDone(now());
     const uint32_t done = scheduler->nextFrame();
     if (done % kHashEveryFrames == 0 && phase == Phase::Playing) {
         if (const std::optional<uint64_t> hash = game.worldHash()) {
-            reportHash(done - 1, *hash);
+            hashesToReport[done - 1] = *hash; // simulated again, the frame says again
         }
     }
+    reportFinal();
+}
+
+void NetSession::reportFinal() {
+    if (!pacing) {
+        return;
+    }
+    const uint32_t final = pacing->finalFrames();
+    while (!hashesToReport.empty() && hashesToReport.begin()->first < final) {
+        const auto [frame, hash] = *hashesToReport.begin();
+        hashesToReport.erase(hashesToReport.begin());
+        reportHash(frame, hash);
+    }
+    if (podiumLine && podiumLine->frame < final) {
+        std::cout << podiumLine->text << std::endl;
+        podiumLine.reset();
+        podiumTold = true;
+    }
+}
+
+uint16_t NetSession::frameActions(int seat) {
+    if (!pacing || seat < 0 || seat >= scheduler->table().seats()) {
+        return 0;
+    }
+    return pacing->actions(seat);
 }
 
 void NetSession::endFrame() {
     if (scheduler && phase == Phase::Playing) {
         scheduler->send(now());
+        game.framesFinal(pacing->finalFrames());
+        meter.rendered(now(), pacing->figures());
     }
     settleLastMatch();
     keepAlive();
@@ -992,14 +1054,16 @@ void NetSession::podiumReached(const std::vector<int32_t>& ranks) {
     if (podiumTold || !scheduler) {
         return;
     }
-    podiumTold = true;
+    // The podium may stand on a frame simulated on a guess: the line waits until that frame is
+    // final, and the frame simulated again says it again (in the same words when nothing changed).
     std::ostringstream line;
     line << "Online match over: frame " << scheduler->nextFrame() << ", hash "
          << hex(game.worldHash().value_or(0)) << ", ranks";
     for (int32_t rank : ranks) {
         line << " " << rank;
     }
-    std::cout << line.str() << std::endl;
+    podiumLine = PodiumLine{scheduler->nextFrame(), line.str()};
+    reportFinal();
 }
 
 std::string NetSession::notice() const {
@@ -1037,12 +1101,15 @@ std::string NetSession::notice() const {
     return {};
 }
 
-PlayerActions NetSession::SeatActions::actionsFor(const Player& player) {
-    const int seat = static_cast<int>(player.playerNumber) - 1;
-    if (!session.scheduler || seat < 0 || seat >= session.scheduler->table().seats()) {
+std::string NetSession::pacingLine() const {
+    if (!pacing || phase != Phase::Playing || scheduler->rollbackWindow() == 0) {
         return {};
     }
-    return UnpackActions(session.scheduler->table().actions(seat, session.scheduler->nextFrame()));
+    return meter.line();
+}
+
+PlayerActions NetSession::SeatActions::actionsFor(const Player& player) {
+    return UnpackActions(session.frameActions(static_cast<int>(player.playerNumber) - 1));
 }
 
 void NetSession::printMatchStats() {
@@ -1062,6 +1129,17 @@ void NetSession::printMatchStats() {
         scheduler ? scheduler->longestStallMs(t) : 0, scheduler ? scheduler->longestStallFrame(t) : 0,
         framesPerSecond, framesPerSecond / kOnlineFramesPerSecond, ResidentMegabytes(), HeapInUseMegabytes());
     std::cout << line << std::endl;
+    if (pacing && scheduler->rollbackWindow() > 0) {
+        const RollbackFigures figures = pacing->figures();
+        std::snprintf(line, sizeof line,
+                      "Online match rollback: window %u frames; %u rollbacks (%.1f a second), %u frames "
+                      "simulated again, at most %u at once; per rendered frame %u (median), %u (99th "
+                      "percentile)",
+                      scheduler->rollbackWindow(), figures.rollbacks, figures.rollbacks / seconds,
+                      figures.framesAgain, figures.longestAgain, meter.framesAgainAt(0.5),
+                      meter.framesAgainAt(0.99));
+        std::cout << line << std::endl;
+    }
     if (counted.total() + counted.otherMatch > 0) {
         const RunRefusals& runs = counted.runs;
         std::cout << "Online packets ignored so far: " << counted.oversized << " oversized, "
@@ -1113,6 +1191,9 @@ std::vector<std::string> NetSession::waitingLines() const {
     lines.emplace_back(settings);
     if (!waitingNote.empty()) {
         lines.push_back(waitingNote);
+    }
+    if (!pacingNote.empty()) {
+        lines.push_back(pacingNote);
     }
     if (phase == Phase::Countdown) {
         const uint32_t left = kCountdownMs - std::min(kCountdownMs, now() - countdownStart);

@@ -4,9 +4,10 @@
 // joined to a host. The host takes up to three clients, checks each one's build and data
 // (refusing a mismatch in one line on both ends), gives it the next free seats, and starts a
 // match on every machine at once when every seat is filled, with its own map, lives and time.
-// During a match the session is the engine's frame pacer: the lockstep decides which frame may
-// be simulated, this machine's seats are sampled as frames come due, and every second each
-// client reports the hash of its world to the host. The host's world is the reference: a client
+// During a match the session is the engine's frame pacer: its match pacer (lockstep, or rollback
+// with this machine's window; net/match_pacer.hpp) decides which frame is simulated and with which
+// actions, this machine's seats are sampled as frames come due, and every second of final frames
+// each client reports the hash of its world to the host. The host's world is the reference: a client
 // whose world differs, or that sends actions but no hash for five seconds, leaves the match
 // alone (it goes back to the waiting screen) while the others play on with computers in its
 // seats. A machine that leaves, is not heard from for three seconds, or holds the others up for
@@ -27,7 +28,9 @@
 #include "net/build_identity.hpp"
 #include "net/lan_discovery.hpp"
 #include "net/lockstep_scheduler.hpp"
+#include "net/match_pacer.hpp"
 #include "net/online_game.hpp"
+#include "net/pacing_meter.hpp"
 #include "net/transport.hpp"
 
 #include <array>
@@ -58,6 +61,8 @@ struct SessionSetup {
     int lives = 3;
     int seconds = 180;
     int delay = kDefaultInputDelay;
+    // This machine's own rollback window (0: lockstep); see net/match_pacer.hpp.
+    int rollback = kDefaultRollbackWindow;
 };
 
 // Packets and messages that were not acted on, by why.
@@ -117,6 +122,7 @@ class NetSession : public FramePacer, public OnlinePlay {
     ActionSource& seatActions() override { return actionsOfSeats; }
     void podiumReached(const std::vector<int32_t>& ranks) override;
     std::string notice() const override;
+    std::string pacingLine() const override;
     void setMenuOpen(bool open) override { menuOpen = open; }
 
     bool hosting() const { return setup.hosting; }
@@ -133,9 +139,18 @@ class NetSession : public FramePacer, public OnlinePlay {
     // The host's hash of its world after a frame of the match, while it keeps it (the last 30 s).
     std::optional<uint64_t> ownHash(uint32_t frame) const;
     // The scheduler of the match being played, or null.
-    const LockstepScheduler* lockstep() const { return scheduler.get(); }
+    const LockstepScheduler* lockstep() const { return scheduler; }
+    // The pacer of the match being played (lockstep or rollback), or null.
+    const MatchPacer* pacer() const { return pacing.get(); }
+    // A seat's packed actions for the frame being simulated (known or predicted).
+    uint16_t frameActions(int seat);
+    // Frames of the match from 0 simulated with every seat's actions known, for good.
+    uint32_t finalFrames() const { return pacing ? pacing->finalFrames() : 0; }
     // The waiting screen's lines: one per seat, then where friends join and what happens next.
     std::vector<std::string> waitingLines() const;
+    // What rollback costs in the match being played (or the last): rollbacks per second and
+    // frames simulated again per rendered frame.
+    const PacingMeter& pacingMeter() const { return meter; }
 
   private:
     enum class Phase { Connecting, Waiting, Countdown, Playing, Closed };
@@ -184,6 +199,9 @@ class NetSession : public FramePacer, public OnlinePlay {
     void endMatch(const std::string& line, bool toTitle);
     void close(const std::string& line);
     void reportHash(uint32_t frame, uint64_t hash);
+    // Hashes and the end line wait until their frame is final: a frame simulated on a guess may
+    // yet be simulated again.
+    void reportFinal();
     void compareHashes();
     void sendTo(uint8_t machine, const Message& message, Channel channel);
     void sendToAll(const Message& message, uint8_t except = kNoMachine);
@@ -214,7 +232,16 @@ class NetSession : public FramePacer, public OnlinePlay {
     Lineup lineup;
     // The match being played, or the last one played (0 before the first), and its scheduler.
     MatchNumber match = 0;
-    std::unique_ptr<LockstepScheduler> scheduler;
+    std::unique_ptr<MatchPacer> pacing;
+    LockstepScheduler* scheduler = nullptr;      // the pacer's
+    std::map<uint32_t, uint64_t> hashesToReport; // by frame, until final
+    struct PodiumLine {
+        uint32_t frame;
+        std::string text;
+    };
+    std::optional<PodiumLine> podiumLine; // until final
+    PacingMeter meter;
+    std::string pacingNote;      // what the waiting screen says of the last match's rollbacks
     bool answerOwed = false;     // between matches: a peer sent the last match's actions
     bool leftMatchAlone = false; // this client was out of step: nothing more of its match
     std::array<std::optional<SeatInfo>, kMaxSeats> lentSeats; // host: given back after the match

@@ -24,6 +24,13 @@ class OnlineGame {
     virtual std::optional<uint64_t> worldHash() = 0;
     // A seat's machine went: the host's computer plays it on (here when playedHere).
     virtual void seatTakenOver(int seat, bool playedHere) = 0;
+    // Rollback: keep the world as it stands as the state before the frame is simulated, and put
+    // it back (false when it cannot). A game that never rolls back need not keep anything.
+    virtual void saveFrame(uint32_t) {}
+    virtual bool loadFrame(uint32_t) { return false; }
+    // The frames before this one were simulated with the actions every machine has, for good
+    // (what a recording keeps).
+    virtual void framesFinal(uint32_t) {}
     // The match is over for this machine: leave it, for the waiting screen or, when the session
     // has closed, for the title.
     virtual void leaveMatch(bool toTitle) = 0;

@@ -1,5 +1,7 @@
 #include "net/online_start.hpp"
 
+#include "graphics/debug_overlay.hpp"
+
 #include "engine/engine.hpp"
 #include "gameplay/bot.hpp"
 #include "net/enet_transport.hpp"
@@ -50,6 +52,7 @@ bool StartOnline(const OnlineOptions& options, bool fromMenus) {
     setup.lives = options.shape.lives;
     setup.seconds = options.shape.seconds;
     setup.delay = options.delay;
+    setup.rollback = options.rollback;
     std::unique_ptr<Transport> transport;
     if (options.host) {
         setup.port = options.port;
@@ -109,6 +112,22 @@ NetSession& StartSession(const SessionSetup& setup, std::unique_ptr<Transport> t
                                              [] { return GetTickCount(); });
     gameSide().setSession(session().get());
     Engine::instance().firstState = GameStateId::OnlineWaiting;
+    static bool panelAdded = false;
+    if (!panelAdded) {
+        panelAdded = true;
+        // F3: what keeping the machines together costs, as it is played.
+        DebugOverlay::instance().addTextPanel("Online", [] {
+            std::vector<std::string> lines;
+            if (const NetSession* online = OnlineSession(); online != nullptr && online->pacer() != nullptr) {
+                const LockstepScheduler& frames = online->pacer()->scheduler();
+                lines.push_back("frame " + std::to_string(frames.nextFrame()) + ", final " +
+                                std::to_string(online->finalFrames()) + ", rollback window " +
+                                std::to_string(frames.rollbackWindow()));
+                lines.push_back(online->pacingMeter().line());
+            }
+            return lines;
+        });
+    }
     return *session();
 }
 

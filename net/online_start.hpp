@@ -5,6 +5,7 @@
 
 #include "engine/control_scheme.hpp"
 #include "match/quick_match.hpp"
+#include "net/match_pacer.hpp"
 #include "net/packet_codec.hpp"
 
 #include <array>
@@ -22,6 +23,7 @@ struct OnlineOptions {
     uint16_t port = kDefaultPort;
     int seats = 1; // this machine's seats
     int delay = kDefaultInputDelay;
+    int rollback = kDefaultRollbackWindow; // this machine's window; 0 plays in lockstep
     // From the menus: this machine's seats as player selection set them, and its people's controls
     // in seat order (see SessionSetup).
     std::optional<std::array<SeatChoice, kMaxSeats>> chosen;

@@ -115,6 +115,7 @@ void write(WireWriter& w, const InputsMessage& m) {
             w.u32(m.heard[static_cast<size_t>(seat)]);
         }
     }
+    w.u8(static_cast<uint8_t>(m.advantage));
 }
 void write(WireWriter& w, const HashMessage& m) {
     w.u16(m.match);
@@ -180,7 +181,7 @@ void read(WireReader& r, StartMessage& m) {
     m.match = r.u16();
     m.seed = r.u32();
     m.delay = r.u8();
-    r.require(m.delay >= kMinInputDelay && m.delay <= kMaxInputDelay);
+    r.require(m.delay <= kMaxInputDelay);
 }
 void read(WireReader& r, InputsMessage& m) {
     m.match = r.u16();
@@ -212,6 +213,7 @@ void read(WireReader& r, InputsMessage& m) {
             r.require(m.heard[static_cast<size_t>(seat)] <= kMaxFrame);
         }
     }
+    m.advantage = static_cast<int8_t>(r.u8());
 }
 void read(WireReader& r, HashMessage& m) {
     m.match = r.u16();

@@ -12,7 +12,8 @@
 //   Refuse    host -> client   why it may not join, with the host's build and data hash
 //   Lineup    host -> all      the seats and who plays them, the map, lives and time
 //   Start     host -> all      the lineup of the match that starts now, its number, seed and delay
-//   Inputs    both ways        seats' actions for runs of frames, and which frames were heard
+//   Inputs    both ways        seats' actions for runs of frames, which frames were heard, and
+//                              the sender's frame advantage over the receiver
 //   Hash      client -> host   the hash of the whole world (HashWorld) after a frame, once a second
 //   Desync    host -> client   the client parted from the host's world at a frame: it leaves the match
 //   Takeover  host -> all      these seats' machine went; the host's computers play them on
@@ -33,7 +34,7 @@
 
 // Sent with the connection request: a peer that is not this game, or speaks another version of
 // these messages, is refused before it can say anything.
-constexpr uint32_t kProtocolMagic = 0x47524e02;
+constexpr uint32_t kProtocolMagic = 0x47524e03;
 constexpr size_t kMaxPacketBytes = 1200;
 constexpr size_t kMaxTextBytes = 64;
 constexpr int kMaxSeats = 4;
@@ -43,11 +44,13 @@ constexpr uint8_t kNoMachine = 255; // a free seat
 // The most frames of one seat one Inputs message carries; a machine further behind catches up
 // over the next messages.
 constexpr size_t kMaxFramesPerRun = 48;
-// Frames to wait before a machine's actions count: D, so a round trip of D / 60 s never stalls.
-constexpr int kMinInputDelay = 1;
+// Frames to wait before a machine's actions count: D, so a round trip of D / 60 s is never
+// predicted (rollback) or waited for (lockstep).
+constexpr int kMinInputDelay = 0;
 constexpr int kMaxInputDelay = 10;
-constexpr int kDefaultInputDelay = 3;
+constexpr int kDefaultInputDelay = 2;
 constexpr uint16_t kDefaultPort = 27115;
+constexpr int8_t kNoAdvantage = INT8_MIN; // a machine that has not heard the receiver's seats yet
 
 enum class RefuseReason : uint8_t {
     Build = 1, // another build of the game
@@ -144,6 +147,8 @@ struct InputsMessage {
     // For each seat in heardMask: the first frame of it the sender has not heard yet.
     uint8_t heardMask = 0;
     std::array<uint32_t, kMaxSeats> heard{};
+    // The sender's frame advantage over the receiver (see net/time_sync.hpp), or kNoAdvantage.
+    int8_t advantage = kNoAdvantage;
     bool operator==(const InputsMessage&) const = default;
 };
 struct HashMessage {

@@ -178,3 +178,70 @@ TEST(SoundManagerEngine, EngineStartLoadsTheFourBanksWithoutAnError) {
         EXPECT_EQ(sound.banks.count(std::string(file)), 1u) << file;
     }
 }
+
+// Online rollback: frames simulated again play their sounds once. Frame 10 has an explosion
+// (its impact) on the first simulation, frame 11 a shot; then the actions of frame 10 turn out
+// otherwise and frames 10 and 11 are simulated again.
+TEST_F(SoundManagerTest, ARollbackThatRemovesAnExplosionCutsItsSoundAndKeepsTheRest) {
+    EffectLedger ledger;
+    sound().setEffectLedger(&ledger);
+    ledger.beginFrame(10);
+    sound().playEvent(std::string(kEventImpact), true);
+    ledger.beginFrame(11);
+    sound().playEvent(std::string(kEventShot), true);
+    ledger.settle();
+    frame(0.05f);
+    ASSERT_EQ(output.liveVoices(), 2u);
+    // Simulated again: no explosion on frame 10 now, the same shot on frame 11.
+    ledger.beginFrame(10);
+    ledger.beginFrame(11);
+    sound().playEvent(std::string(kEventShot), true);
+    EXPECT_EQ(output.liveVoices(), 2u) << "the shot is not played twice";
+    ledger.settle();
+    frame(0.0f);
+    EXPECT_EQ(output.liveVoices(), 1u) << "the explosion that never happened is cut";
+    EXPECT_EQ(ledger.cutCount(), 1u);
+    EXPECT_EQ(ledger.keptCount(), 1u);
+    // A sound between frames (a menu's) belongs to none, and plays whatever happens after.
+    sound().playEvent(std::string(kEventImpact), true);
+    EXPECT_EQ(output.liveVoices(), 2u);
+    sound().setEffectLedger(nullptr);
+}
+
+// An explosion that the corrected actions move: on the same frame (another place) it is the same
+// sound and plays once; to a later frame, the old one is cut and the new one plays then. Two of
+// the same sound on one frame are told apart by their order, so one more of them still plays.
+TEST_F(SoundManagerTest, ARollbackThatMovesAnExplosionPlaysItOnceWhereItNowHappens) {
+    EffectLedger ledger;
+    sound().setEffectLedger(&ledger);
+    for (uint32_t f = 20; f <= 23; ++f) {
+        ledger.beginFrame(f);
+        if (f == 21) {
+            sound().playEvent(std::string(kEventImpact), true);
+        }
+    }
+    ledger.settle();
+    frame(0.02f);
+    ASSERT_EQ(output.liveVoices(), 1u);
+    // Back to 21: the explosion happens there again, elsewhere, and a second one with it.
+    ledger.beginFrame(21);
+    sound().playEvent(std::string(kEventImpact), true);
+    sound().playEvent(std::string(kEventImpact), true);
+    ledger.beginFrame(22);
+    ledger.beginFrame(23);
+    ledger.settle();
+    frame(0.0f);
+    EXPECT_EQ(output.liveVoices(), 2u) << "the first kept, the second new";
+    // Back to 21 again: now both come a frame later.
+    ledger.beginFrame(21);
+    ledger.beginFrame(22);
+    sound().playEvent(std::string(kEventImpact), true);
+    sound().playEvent(std::string(kEventImpact), true);
+    ledger.beginFrame(23);
+    ledger.beginFrame(24); // a new frame: the frames simulated again have caught up
+    frame(0.0f);
+    EXPECT_EQ(output.liveVoices(), 2u) << "two cut on frame 21, two played on frame 22";
+    EXPECT_EQ(ledger.cutCount(), 2u);
+    EXPECT_EQ(ledger.keptCount(), 1u);
+    sound().setEffectLedger(nullptr);
+}

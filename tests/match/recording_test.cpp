@@ -111,10 +111,10 @@ TEST(Recording, AnotherVersionIsRefusedSayingWhichBuildMadeIt) {
     // Version 2 had no pace line: its frames last what they say.
     Recording older = sample();
     older.pace = 0;
-    EXPECT_EQ(ParseRecording(replaced(replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 2\n"),
-                                      "pace 60\n", ""),
-                             "v2"),
-              older);
+    EXPECT_EQ(
+        ParseRecording(
+            replaced(replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 2\n"), "pace 60\n", ""), "v2"),
+        older);
     put("other.rec", "{\"seed\": 3}\n");
     EXPECT_NE(refusal("other.rec").find("not a Grumbo recording"), std::string::npos);
 }
@@ -216,5 +216,47 @@ TEST(MatchRecorder, RecordsEachRunningPlayerFrameByFrame) {
         SetActionObserver(&abandoned);
     }
     EXPECT_EQ(CurrentActionObserver(), nullptr) << "the game would call into a dead recorder";
+    GameObjectList::instance().destroyAll();
+}
+
+// Online, a frame may be simulated again after its actions turned out otherwise: the recorder
+// takes the frames from it back (and a finish they led to), writes only frames that are final,
+// and closes the file once every frame up to the finish is.
+TEST(MatchRecorder, OnlineWritesOnlyFinalFramesAndTakesBackFramesSimulatedAgain) {
+    const TempRunDir dir;
+    Player* one = makePlayer(1);
+    FixedSource source;
+    one->actionSource = &source;
+    MatchRecorder recorder(7, {}, "online.rec", 60);
+    recorder.holdUntilFinal();
+    SetActionObserver(&recorder);
+    auto play = [&](size_t frame, bool jump) {
+        recorder.beginFrame(17, frame);
+        source.given[1].jump = jump;
+        one->readThisFrame();
+    };
+    CaptureStdout();
+    for (size_t frame = 1; frame <= 6; ++frame) {
+        play(frame, false);
+    }
+    recorder.finish({2, 1}); // on a guess
+    recorder.framesFinal(3);
+    EXPECT_FALSE(std::filesystem::exists("online.rec")) << "frames 4 to 6 are not final yet";
+    play(5, true); // frame 5 again: the guess was wrong, and the match goes on past it
+    EXPECT_FALSE(recorder.finished());
+    EXPECT_EQ(CurrentActionObserver(), &recorder);
+    play(6, false);
+    play(7, false);
+    recorder.finish({1, 2});
+    recorder.framesFinal(7);
+    const std::string said = GetCapturedStdout();
+    EXPECT_NE(said.find("Recorded the match to online.rec"), std::string::npos) << said;
+    const std::optional<Recording> written = ReadRecording("online.rec");
+    ASSERT_TRUE(written);
+    ASSERT_EQ(written->frames.size(), 7u);
+    for (size_t frame = 0; frame < 7; ++frame) {
+        EXPECT_EQ(written->frames[frame].actions[0] != 0, frame == 4) << frame;
+    }
+    EXPECT_EQ(written->result, (std::vector<int32_t>{1, 2}));
     GameObjectList::instance().destroyAll();
 }

@@ -14,9 +14,10 @@ TEST(Lockstep, MachinesAtTheirOwnPaceEndWithTheWorldOfOneMachineFedTheSameAction
     constexpr uint32_t kFrames = 900;
     MemoryNetwork network(7, {5, 60, 0.1});
     const BuildIdentity build{"1.0.0-test", 7};
-    SessionMachine host(network, "host", {.hosting = true, .map = "Meadow", .players = 4}, build, 100);
-    SessionMachine pair(network, "pair", {.address = "host", .seats = 2}, build, 101);
-    SessionMachine single(network, "single", {.address = "host"}, build, 102);
+    SessionMachine host(network, "host", {.hosting = true, .map = "Meadow", .players = 4, .rollback = 0},
+                        build, 100);
+    SessionMachine pair(network, "pair", {.address = "host", .seats = 2, .rollback = 0}, build, 101);
+    SessionMachine single(network, "single", {.address = "host", .rollback = 0}, build, 102);
     SessionMachine* machines[] = {&host, &pair, &single};
     for (SessionMachine* m : machines) {
         m->reportsWorld = true; // each compares its world with the host's every second

@@ -65,7 +65,9 @@ TEST(LossyLink, MatchesBackToBackEndOnEveryMachineWhateverComesLate) {
             stale.match = 1;
             stale.heardMask = 0b0110;
             stale.heard = {0, 600 + kDefaultInputDelay, 600 + kDefaultInputDelay, 0};
-            network.sendAs("host", Channel::Inputs, EncodeMessage(stale)); // to the first client
+            for (int copy = 0; copy < 3; ++copy) { // to the first client, through the loss
+                network.sendAs("host", Channel::Inputs, EncodeMessage(stale));
+            }
             staleSent = true;
         }
     }

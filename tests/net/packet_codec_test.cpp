@@ -25,6 +25,9 @@ std::vector<Message> everyKind() {
     inputs.runs = {{1, 700, {0x7ff, 0, 81}}, {3, 2, std::vector<uint16_t>(kMaxFramesPerRun, 5)}};
     inputs.heardMask = 0b0101;
     inputs.heard = {12, 0, 900, 0};
+    inputs.advantage = -7;
+    InputsMessage ahead;
+    ahead.advantage = 127;
     HelloMessage dressed{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2, {}};
     dressed.chosen = {{{false, 1, {3, 3, 4}}, {true, 2, {0, 1, 2}}, {}, {}}};
     return {HelloMessage{"1.0.0-abc", 0x1122334455667788ull, 2, 1, 2, {}},
@@ -34,6 +37,7 @@ std::vector<Message> everyKind() {
             LineupMessage{someLineup()},
             StartMessage{someLineup(), 7, 0xdeadbeef, 10},
             inputs,
+            ahead,
             HashMessage{2, 3599, 0xfedcba9876543210ull},
             DesyncMessage{3, 1234},
             TakeoverMessage{4, 0b1010, 4000},
@@ -85,7 +89,6 @@ TEST(PacketCodec, RefusesFieldsOutOfRange) {
         {"too many frames", inputsWith({0, 0, std::vector<uint16_t>(kMaxFramesPerRun + 1, 0)})},
         {"an action bit beyond the last", inputsWith({0, 0, {0x800}})},
         {"a frame past any match", inputsWith({0, 1u << 30, {0}})},
-        {"delay 0", startWith([](StartMessage& m) { m.delay = 0; })},
         {"delay 11", startWith([](StartMessage& m) { m.delay = 11; })},
         {"no lives", startWith([](StartMessage& m) { m.lineup.lives = 0; })},
         {"one player", startWith([](StartMessage& m) { m.lineup.players = 1; })},

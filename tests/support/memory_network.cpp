@@ -174,37 +174,69 @@ SessionMachine::SessionMachine(MemoryNetwork& network, const std::string& name, 
                                const BuildIdentity& identity, uint32_t seed, uint32_t requestData)
     : game(seed),
       session(setup, setup.hosting ? network.listen(name) : network.connect(name, "host", requestData),
-              identity, game, [&network] { return network.machineClock(); }) {}
+              identity, game, [&network] { return network.machineClock(); }) {
+    game.world = &world;
+}
 
 SessionMachine::SessionMachine(std::unique_ptr<Transport> transport, std::function<uint32_t()> clock,
                                SessionSetup setup, const BuildIdentity& identity, uint32_t seed)
-    : game(seed), session(setup, std::move(transport), identity, game, std::move(clock)) {}
+    : game(seed), session(setup, std::move(transport), identity, game, std::move(clock)) {
+    game.world = &world;
+}
+
+void ToyOnlineGame::saveFrame(uint32_t frame) {
+    savedWorlds[frame] = *world;
+    while (savedWorlds.size() > 2 * kMaxRollbackWindow + 2) {
+        savedWorlds.erase(savedWorlds.begin());
+    }
+}
+
+bool ToyOnlineGame::loadFrame(uint32_t frame) {
+    const auto found = savedWorlds.find(frame);
+    if (found == savedWorlds.end()) {
+        return false;
+    }
+    *world = found->second;
+    savedWorlds.erase(std::next(found), savedWorlds.end());
+    return true;
+}
 
 int SessionMachine::frame() {
     if (!session.playing()) {
         session.update();
         return 0;
     }
-    if (session.lockstep()->nextFrame() == 0) {
+    if (session.lockstep()->reachedFrame() == 0) {
         world = kWorldStart;
+        game.savedWorlds.clear();
+        worldAfter.clear();
     }
     session.beginFrame();
+    auto over = [this] { return matchFrames > 0 && session.lockstep()->nextFrame() >= matchFrames; };
     int frames = 0;
-    for (; session.playing() && session.frameReady(); ++frames) {
+    // Asked even past the end, so that a rollback is still found.
+    for (; session.playing() && session.frameReady() && !over(); ++frames) {
         const uint32_t simulated = session.lockstep()->nextFrame();
-        world = simulate(world, session.lockstep()->table(), simulated);
+        if (worldOf && (simulated + 1) % kOnlineFramesPerSecond == 0 && !worldOf(simulated)) {
+            break; // a frame whose hash is reported: the host's world has not got there for good yet
+        }
+        world = simulate(world, session.lockstep()->table().seats(), simulated,
+                         [this](int seat) { return session.frameActions(seat); });
+        worldAfter.resize(std::max<size_t>(worldAfter.size(), simulated + 1));
+        worldAfter[simulated] = world;
         if (worldOf) {
             game.hash = worldOf(simulated);
         } else if (reportsWorld) {
             game.hash = world;
         }
         session.frameDone();
-        if (matchFrames > 0 && session.lockstep()->nextFrame() >= matchFrames) {
-            break;
+        if (afterFrame) {
+            afterFrame();
         }
     }
     session.endFrame();
-    if (matchFrames > 0 && session.playing() && session.lockstep()->nextFrame() >= matchFrames) {
+    // The match ends once its last frame is final: a rollback may yet take the world back.
+    if (over() && session.playing() && session.finalFrames() >= matchFrames) {
         endWorlds.push_back(world);
         ++matchesEnded;
         session.matchFinished();
@@ -213,8 +245,13 @@ int SessionMachine::frame() {
 }
 
 uint64_t SessionMachine::simulate(uint64_t world, const Lockstep& table, uint32_t frame) {
-    for (int seat = 0; seat < table.seats(); ++seat) {
-        world = (world ^ frame ^ (uint64_t{table.actions(seat, frame)} << 32)) * 1099511628211ull;
+    return simulate(world, table.seats(), frame, [&](int seat) { return table.actions(seat, frame); });
+}
+
+uint64_t SessionMachine::simulate(uint64_t world, int seats, uint32_t frame,
+                                  const std::function<uint16_t(int seat)>& actionsOf) {
+    for (int seat = 0; seat < seats; ++seat) {
+        world = (world ^ frame ^ (uint64_t{actionsOf(seat)} << 32)) * 1099511628211ull;
     }
     return world;
 }

@@ -84,6 +84,11 @@ struct ToyOnlineGame : OnlineGame {
     std::optional<uint64_t> worldHash() override { return hash; }
     void seatTakenOver(int, bool) override {}
     void leaveMatch(bool toTitle) override { leftForTitle = leftForTitle || toTitle; }
+    // Its world (the machine's) saved before each frame, for rollback.
+    void saveFrame(uint32_t frame) override;
+    bool loadFrame(uint32_t frame) override;
+    uint64_t* world = nullptr;
+    std::map<uint32_t, uint64_t> savedWorlds;
     std::mt19937 random;
     std::array<std::pair<uint16_t, int>, kMaxSeats> holding{};
     std::optional<uint64_t> hash;
@@ -100,21 +105,28 @@ struct SessionMachine {
     // The same over any transport and clock (a real one: ENet on loopback).
     SessionMachine(std::unique_ptr<Transport> transport, std::function<uint32_t()> clock, SessionSetup setup,
                    const BuildIdentity& identity, uint32_t seed = 1);
-    // One rendered frame: its waiting screen, or every frame of its match that is due; how many.
+    // One rendered frame: its waiting screen, or every frame of its match that is due (those
+    // simulated again included); how many.
     int frame();
-    // Frames of the match being played, or of the last one.
+    // Frames of the match being played, or of the last one (the next frame to simulate).
     uint32_t frames() const { return session.lockstep() != nullptr ? session.lockstep()->nextFrame() : 0u; }
     uint32_t matchFrames = 0;
     int matchesEnded = 0;
     std::vector<uint64_t> endWorlds; // the world at the end of each match it finished
-    // The world after one more frame of the table.
+    // The world after each frame of the match being played, as last simulated.
+    std::vector<uint64_t> worldAfter;
+    // Called after each frame simulated (a test's check of the pacing).
+    std::function<void()> afterFrame;
+    // The world after one more frame of the table, or of every seat's actions as given.
     static uint64_t simulate(uint64_t world, const Lockstep& table, uint32_t frame);
+    static uint64_t simulate(uint64_t world, int seats, uint32_t frame,
+                             const std::function<uint16_t(int seat)>& actionsOf);
     ToyOnlineGame game;
     NetSession session;
     static constexpr uint64_t kWorldStart = 1469598103934665603ull;
     uint64_t world = kWorldStart;
     bool reportsWorld = false; // the game reports this world to the session after each frame
-    // Given, the game reports this hash of each frame instead (none while it has none): for a
-    // machine playing along with a host whose world is real.
+    // Given, the game reports this hash of each frame instead: for a machine playing along with a
+    // host whose world is real. A frame whose hash is reported waits until the host has one.
     std::function<std::optional<uint64_t>(uint32_t frame)> worldOf;
 };
