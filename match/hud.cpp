@@ -147,6 +147,13 @@ void showLives(StatsPanel& panel, uint32_t lives) {
 
 } // namespace
 
+void AddTeamRim(StatsPanel& panel, vec4 colour) {
+    // The panel's own picture a little larger, behind it.
+    GameObject* rim =
+        makeImage("TeamRim", panel.root, texture("PanelBackground"), {0, 0, -0.05f}, {2.8f, 1.26f, 1.0f});
+    rim->getComponent<GameUIRenderer>()->color = colour;
+}
+
 std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, int playerCount) {
     GameObjectList& list = GameObjectList::instance();
     auto panel = std::make_unique<StatsPanel>();
