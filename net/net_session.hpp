@@ -58,6 +58,7 @@ struct SessionSetup {
     int lives = 3;
     int seconds = 180;
     int delay = kDefaultInputDelay;
+    Teams teams; // the host's matches' sides (off: free-for-all)
 };
 
 // Packets and messages that were not acted on, by why.

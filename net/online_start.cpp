@@ -50,6 +50,7 @@ bool StartOnline(const OnlineOptions& options, bool fromMenus) {
     setup.lives = options.shape.lives;
     setup.seconds = options.shape.seconds;
     setup.delay = options.delay;
+    setup.teams = options.shape.teams;
     std::unique_ptr<Transport> transport;
     if (options.host) {
         setup.port = options.port;

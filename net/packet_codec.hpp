@@ -11,7 +11,8 @@
 //   Welcome   host -> client   the machine number it has been given (1..3)
 //   Refuse    host -> client   why it may not join, with the host's build and data hash
 //   Lineup    host -> all      the seats and who plays them, the map, lives and time
-//   Start     host -> all      the lineup of the match that starts now, its number, seed and delay
+//   Start     host -> all      the lineup of the match that starts now, its number, seed and delay,
+//                              and its teams
 //   Inputs    both ways        seats' actions for runs of frames, and which frames were heard
 //   Hash      client -> host   the hash of the whole world (HashWorld) after a frame, once a second
 //   Desync    host -> client   the client parted from the host's world at a frame: it leaves the match
@@ -21,6 +22,8 @@
 //
 // Every message that belongs to a match (Start, Inputs, Hash, Desync, Takeover) carries the number
 // the host gave that match, so a late message of one match is never taken as part of the next.
+
+#include "gameplay/teams.hpp"
 
 #include <array>
 #include <cstddef>
@@ -129,6 +132,7 @@ struct StartMessage {
     MatchNumber match = 1;
     uint32_t seed = 0;
     uint8_t delay = kDefaultInputDelay;
+    Teams teams; // off: a free-for-all
     bool operator==(const StartMessage&) const = default;
 };
 // One seat's packed actions (see PackActions) for the frames first, first + 1, ...
