@@ -321,7 +321,6 @@ void LevelSelect::Update() {
             const bool playable = !teamsOn || sidesSeated;
             startRequested = playable;
             ::Show(ui.teamsNotice, shown && !playable);
-            ::Show(ui.editHint, shown && playable);
         }
         if (in.back) {
             backRequested = true;
@@ -357,7 +356,7 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
             image(arrowNames[2 * r + 1], "Arrow", {kArrowRightX, kRowY[r], kTextZ}, kArrowScale);
     }
     // "Team hits" is the longest label: it keeps clear of the left arrows.
-    FitText(ui.labels[LevelRow::TeamHits], {kRowTextScale.x, kRowTextScale.y}, 4.5f);
+    FitText(ui.labels[LevelRow::TeamHits], {kRowTextScale.x, kRowTextScale.y}, 6.0f);
     // Both sit on the panel: a hair in front of it, so the depth test does not hide them behind
     // the panel drawn first at the same depth.
     ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], kOnPanelZ}, {20, 2.4f, 1});
@@ -365,7 +364,8 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
     ui.noMapsText = text("NoMapsText", kNoMaps, {kDetailX, kRowY[0], kTextZ});
     ui.editHint = MakeObject("EditHint", {{0, -15.5f, kTextZ}, {1.2f, 1.2f, 1}});
     setText(ui.editHint, kEditHint);
-    ui.teamsNotice = MakeObject("TeamsNotice", {{0, -15.5f, kTextZ}, {1.0f, 1.2f, 1}});
+    // Between the map's picture and the panel, where it cannot be missed.
+    ui.teamsNotice = MakeObject("TeamsNotice", {{0, 1.25f, kTextZ}, {0.9f, 1.1f, 1}});
     setText(ui.teamsNotice, kSidesNeeded);
 
     auto* logic = ui.preview->attach(new LevelSelect(ui.preview));

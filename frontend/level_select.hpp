@@ -29,7 +29,7 @@ struct LevelSelectObjects {
     GameObject* startButton = nullptr;
     GameObject* noMapsText = nullptr;  // shown instead of a map when the map list is empty
     GameObject* editHint = nullptr;    // "E: edit this map"
-    GameObject* teamsNotice = nullptr; // why a team match cannot start, in the edit hint's place
+    GameObject* teamsNotice = nullptr; // why a team match cannot start, over the panel
 };
 
 namespace LevelRow {

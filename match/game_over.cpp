@@ -478,7 +478,7 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     if (teams.on) {
         // Under the hearts as they part, then over the podium: which side won.
         const std::optional<uint8_t> winner = WinningTeam(match);
-        teamBanner = MakeObject("TeamBanner", {{0.0f, 0.45f, 0.2f}, {0.05f, 0.09f, 1.0f}});
+        teamBanner = MakeObject("TeamBanner", {{0.0f, 0.3f, 0.2f}, {0.05f, 0.09f, 1.0f}});
         SetText(teamBanner, winner ? std::string(TeamName(*winner)) + " team wins!" : std::string("Draw!"),
                 winner ? TeamColour(*winner) : vec4{1, 1, 1, 1}, "Text-UI");
     }

@@ -599,12 +599,13 @@ void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
                 {1.0f, 1.0f, 0.4f, 1.0f});
     }
 
-    statsPanels[slot] = BuildStatsPanel(player, n, playerCount);
-    AddFollower(statsPanels[slot]->root);
-
     // In a team match the tank, its marker and its panel carry a rim in the side's colour.
-    if (const Teams& teams = Teams::current(); teams.on) {
-        const vec4 colour = TeamColour(teams.seat[slot]);
+    const Teams& teams = Teams::current();
+    const vec4 colour = TeamColour(teams.seat[slot]);
+    statsPanels[slot] =
+        BuildStatsPanel(player, n, playerCount, teams.on ? std::optional<vec4>(colour) : std::nullopt);
+    AddFollower(statsPanels[slot]->root);
+    if (teams.on) {
         GameObject* glow = MakeObject("TeamRim", {{0.0f, 0.7f, -0.6f}, {3.2f, 2.6f, 1.0f}}, tank.tankRoot);
         AddSprite(glow, "PickUpAura", {colour.x, colour.y, colour.z, 0.7f}, 4);
         // Both copies of the parts, so the glow goes and comes back with the tank.
@@ -612,7 +613,6 @@ void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
         player->tank.teamRim = glow;
         GameObject* outline = MakeObject("TeamRim", {{0.0f, 0.0f, -0.05f}, {1.3f, 1.3f, 1.0f}}, marker);
         AddSprite(outline, "Indicator_" + std::to_string(n), colour);
-        AddTeamRim(*statsPanels[slot], colour);
     }
 }
 

@@ -36,7 +36,7 @@
 
 // Sent with the connection request: a peer that is not this game, or speaks another version of
 // these messages, is refused before it can say anything.
-constexpr uint32_t kProtocolMagic = 0x47524e02;
+constexpr uint32_t kProtocolMagic = 0x47524e03; // 3: the Start message carries the teams
 constexpr size_t kMaxPacketBytes = 1200;
 constexpr size_t kMaxTextBytes = 64;
 constexpr int kMaxSeats = 4;
