@@ -40,6 +40,9 @@ constexpr OptionHelp kOptions[] = {
     {"--bots", "N",
      "with --match: the last N players are computers; online: N of this machine's (default 0)"},
     {"--bot-level", "LEVEL", "with --bots: easy, normal or hard (default normal)"},
+    {"--teams", "[LETTERS]",
+     "with --match or --host: red against blue, seats alternating, or one letter a seat (RRBB, RBB)"},
+    {"--team-hits", "", "with --teams: teammates' hits do damage too"},
     {"--record", "FILE", "write each match's inputs to FILE (the next match replaces it)"},
     {"--replay", "FILE", "play a recorded match back and check its result"},
     {"--soak", "MINUTES", "computer matches back to back on random maps, then quit"},
@@ -93,6 +96,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     QuickMatch match;
     bool wanted = false;
     int port = kDefaultPort;
+    std::string teamLetters; // --teams RRBB
+    bool teamHits = false;
     auto refuse = [&](const std::string& why) {
         std::cout << why << "\n" << HelpText() << std::flush;
         line.exitStatus = 2;
@@ -127,6 +132,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             line.rumble = true;
         } else if (arg == "--host") {
             line.online.host = true;
+        } else if (arg == "--teams") {
+            match.teams.on = true;
+            // The letters are optional: a next argument that is an option is not them.
+            if (hasValue && arguments[i + 1].rfind("--", 0) != 0) {
+                teamLetters = arguments[++i];
+                if (auto seats = ParseTeamLetters(teamLetters)) {
+                    match.teams.seat = *seats;
+                } else {
+                    refuse("--teams " + teamLetters +
+                           ": expected a letter a player, R (red) or B (blue), as in RRBB");
+                }
+            }
+        } else if (arg == "--team-hits") {
+            teamHits = true;
         } else if (arg == "--find") {
             // The address is optional: a next argument that is an option is not one.
             const bool address = hasValue && arguments[i + 1].rfind("--", 0) != 0;
@@ -190,6 +209,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                 return arg == o.option && o.argument[0] != '\0';
             });
             refuse(needsValue ? "Option " + arg + " needs a value" : "Unknown option \"" + arg + "\"");
+        }
+    }
+    if (!line.exitStatus && (match.teams.on || teamHits)) {
+        match.teams.hits = teamHits;
+        if (!wanted && !line.online.host) {
+            refuse("--teams and --team-hits go with --match or --host");
+        } else if (!match.teams.on) {
+            refuse("--team-hits goes with --teams");
+        } else if (!teamLetters.empty() && static_cast<int>(teamLetters.size()) != match.players) {
+            refuse("--teams " + teamLetters + ": one letter a player, " + std::to_string(match.players) +
+                   " for " + std::to_string(match.players) + " players");
+        } else if (!match.teams.BothSidesSeated(match.players)) {
+            refuse("--teams " + teamLetters + ": a team match needs a player on each side");
         }
     }
     if (!line.exitStatus && line.online.host && !line.online.join.empty()) {

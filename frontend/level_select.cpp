@@ -16,9 +16,13 @@ namespace {
 
 constexpr vec4 kYellow{1, 1, 0, 1};
 
-// The heights of the map, lives and time rows; labels, values, arrows and the highlight share them.
-constexpr float kRowY[3] = {-2.0f, -6.0f, -10.0f};
-constexpr uint32_t kRows = 4; // map, lives, time and the start button
+// The heights of the map, lives, time, teams and team hits rows; labels, values, arrows and the
+// highlight share them.
+constexpr uint32_t kValueRows = 5;
+constexpr float kRowY[kValueRows] = {-1.0f, -3.5f, -6.0f, -8.5f, -11.0f};
+constexpr uint32_t kRows = kValueRows + 1; // and the start button
+constexpr vec3 kRowTextScale{1.8f, 1.8f, 1.0f};
+constexpr vec3 kArrowScale{1.4f, 1.9f, 1.0f};
 constexpr float kTextZ = 1.4f;
 constexpr float kOnPanelZ = 1.2f;
 constexpr float kLabelX = -6.0f;
@@ -33,6 +37,11 @@ constexpr const char* kDefaultTime = "3:00";
 constexpr const char* kCustomMapPreview = "CustomMap";
 constexpr const char* kNoMaps = "No maps found";
 constexpr const char* kEditHint = "E (pad Y): edit this map";
+constexpr const char* kSidesNeeded = "Each team needs a player: R, Num 9 or LB/RB changes sides";
+
+const char* onOff(bool on) {
+    return on ? "On" : "Off";
+}
 
 void fillLives(std::map<int32_t, std::string>& table) {
     table = {{0, "3"}, {1, "4"}, {2, "5"}};
@@ -82,13 +91,13 @@ void setText(GameObject* object, const std::string& value) {
 }
 
 GameObject* text(const std::string& name, const std::string& value, vec3 position) {
-    GameObject* object = MakeObject(name, {position, {2, 2, 1}});
+    GameObject* object = MakeObject(name, {position, kRowTextScale});
     setText(object, value);
     return object;
 }
 
 // A long map name shrinks so it stays between its two arrows.
-constexpr vec2 kDetailScale{2.0f, 2.0f};
+constexpr vec2 kDetailScale{kRowTextScale.x, kRowTextScale.y};
 constexpr float kMapNameCharacters = 4.5f;
 
 void showMap(LevelSelect& screen) {
@@ -110,6 +119,11 @@ void showTime(LevelSelect& screen) {
     setText(screen.ui.details[LevelRow::Time], entryOr(screen.timeOptions, screen.timeIndex, kDefaultTime));
 }
 
+void showTeams(LevelSelect& screen) {
+    setText(screen.ui.details[LevelRow::Teams], onOff(screen.teamsOn));
+    setText(screen.ui.details[LevelRow::TeamHits], onOff(screen.teamHits));
+}
+
 // Left and right step the value of the current row.
 void change(LevelSelect& screen, int step) {
     switch (screen.row) {
@@ -124,6 +138,14 @@ void change(LevelSelect& screen, int step) {
     case LevelRow::Time:
         screen.timeIndex = stepped(screen.timeIndex, step, screen.timeOptions.size());
         showTime(screen);
+        break;
+    case LevelRow::Teams:
+        screen.teamsOn = !screen.teamsOn; // two values: either way changes it
+        showTeams(screen);
+        break;
+    case LevelRow::TeamHits:
+        screen.teamHits = !screen.teamHits;
+        showTeams(screen);
         break;
     default:
         break; // the start button has no values
@@ -219,6 +241,7 @@ void LevelSelect::Reshow() {
     showMap(*this);
     showLives(*this);
     showTime(*this);
+    showTeams(*this);
 }
 
 void LevelSelect::Reset() {
@@ -236,6 +259,7 @@ void LevelSelect::Reset() {
     showMap(*this);
     showLives(*this);
     showTime(*this);
+    showTeams(*this);
     SetPicture(ui.startButton, "StartGame");
     updateHighlight(*this);
 }
@@ -251,8 +275,9 @@ void LevelSelect::Show(bool visible) {
     // With no maps the map row has nothing to offer: the notice takes the value's place and the
     // arrows go, so nothing suggests a choice.
     ::Show(ui.details[LevelRow::Map], visible && haveMaps);
-    ::Show(ui.details[LevelRow::Lives], visible);
-    ::Show(ui.details[LevelRow::Time], visible);
+    for (uint32_t r = LevelRow::Lives; r < kValueRows; ++r) {
+        ::Show(ui.details[r], visible);
+    }
     for (std::size_t i = 0; i < ui.arrows.size(); ++i) {
         const bool mapArrow = i / 2 == LevelRow::Map;
         ::Show(ui.arrows[i], visible && (haveMaps || !mapArrow));
@@ -260,6 +285,7 @@ void LevelSelect::Show(bool visible) {
     ::Show(ui.startButton, visible);
     ::Show(ui.noMapsText, visible && !haveMaps);
     ::Show(ui.editHint, visible);
+    ::Show(ui.teamsNotice, false);
     updateHighlight(*this);
 }
 
@@ -291,7 +317,10 @@ void LevelSelect::Update() {
     if (!backRequested) {
         // A match needs a map, so with none listed the start button does nothing.
         if (in.confirm && row == LevelRow::Start && !mapNames.empty()) {
-            startRequested = true;
+            // A team match needs someone on each side; the notice says how to change sides.
+            const bool playable = !teamsOn || sidesSeated;
+            startRequested = playable;
+            ::Show(ui.teamsNotice, shown && !playable);
         }
         if (in.back) {
             backRequested = true;
@@ -309,29 +338,35 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
     ui.preview = image("LevelSelectRoot", "Map1", {0, 8, 1.1f}, {20, 12, 1});
     ui.panel = image("Panel", "PlayerSelection", {0, -7, 1}, {22, 15, 1});
 
-    const char* labelNames[3] = {"MapText", "LivesText", "TimeText"};
-    const char* labelTexts[3] = {"Map", "Lives", "Time"};
-    const char* detailNames[3] = {"MapDetail", "LivesDetail", "TimeDetail"};
-    const char* detailTexts[3] = {"Map1", kDefaultLives, kDefaultTime};
+    const char* labelNames[kValueRows] = {"MapText", "LivesText", "TimeText", "TeamsText", "TeamHitsText"};
+    const char* labelTexts[kValueRows] = {"Map", "Lives", "Time", "Teams", "Team hits"};
+    const char* detailNames[kValueRows] = {"MapDetail", "LivesDetail", "TimeDetail", "TeamsDetail",
+                                           "TeamHitsDetail"};
+    const char* detailTexts[kValueRows] = {"Map1", kDefaultLives, kDefaultTime, "Off", "Off"};
     // "ArrorwL_2" is the name the menu has always given that arrow; kept so lookups still find it.
-    const char* arrowNames[6] = {"ArrowL_1", "ArrowR_1", "ArrorwL_2", "ArrowR_2", "ArrowL_3", "ArrowR_3"};
-    for (std::size_t r = 0; r < 3; ++r) {
+    const char* arrowNames[2 * kValueRows] = {"ArrowL_1", "ArrowR_1", "ArrorwL_2", "ArrowR_2", "ArrowL_3",
+                                              "ArrowR_3", "ArrowL_4", "ArrowR_4",  "ArrowL_5", "ArrowR_5"};
+    for (std::size_t r = 0; r < kValueRows; ++r) {
         ui.labels[r] = text(labelNames[r], labelTexts[r], {kLabelX, kRowY[r], kTextZ});
         ui.details[r] = text(detailNames[r], detailTexts[r], {kDetailX, kRowY[r], kTextZ});
-        ui.arrows[2 * r] =
-            image(arrowNames[2 * r], "Arrow", {kArrowLeftX, kRowY[r], kTextZ}, {1.6f, 2.2f, 1});
+        ui.arrows[2 * r] = image(arrowNames[2 * r], "Arrow", {kArrowLeftX, kRowY[r], kTextZ}, kArrowScale);
         // The picture points right; the left arrows are the same picture turned round.
         ui.arrows[2 * r]->transform.setRotation(0.0f, 0.0f, 180.0f);
         ui.arrows[2 * r + 1] =
-            image(arrowNames[2 * r + 1], "Arrow", {kArrowRightX, kRowY[r], kTextZ}, {1.6f, 2.2f, 1});
+            image(arrowNames[2 * r + 1], "Arrow", {kArrowRightX, kRowY[r], kTextZ}, kArrowScale);
     }
+    // "Team hits" is the longest label: it keeps clear of the left arrows.
+    FitText(ui.labels[LevelRow::TeamHits], {kRowTextScale.x, kRowTextScale.y}, 6.0f);
     // Both sit on the panel: a hair in front of it, so the depth test does not hide them behind
     // the panel drawn first at the same depth.
-    ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], kOnPanelZ}, {20, 2.8f, 1});
-    ui.startButton = image("StartButton", "StartGame", {0, -13, kOnPanelZ}, {4.8f, 2.5f, 1});
+    ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], kOnPanelZ}, {20, 2.4f, 1});
+    ui.startButton = image("StartButton", "StartGame", {0, -13.4f, kOnPanelZ}, {4.3f, 2.2f, 1});
     ui.noMapsText = text("NoMapsText", kNoMaps, {kDetailX, kRowY[0], kTextZ});
     ui.editHint = MakeObject("EditHint", {{0, -15.5f, kTextZ}, {1.2f, 1.2f, 1}});
     setText(ui.editHint, kEditHint);
+    // Between the map's picture and the panel, where it cannot be missed.
+    ui.teamsNotice = MakeObject("TeamsNotice", {{0, 1.25f, kTextZ}, {0.9f, 1.1f, 1}});
+    setText(ui.teamsNotice, kSidesNeeded);
 
     auto* logic = ui.preview->attach(new LevelSelect(ui.preview));
     logic->ui = ui;
@@ -343,11 +378,14 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
     logic->allPreviews = previewNames;
     logic->shippedCount = std::min(shippedCount, mapNames.size());
 
-    GameObject* all[] = {ui.preview,   ui.panel,       ui.labels[0],  ui.labels[1],
-                         ui.labels[2], ui.details[0],  ui.details[1], ui.details[2],
-                         ui.backPanel, ui.startButton, ui.noMapsText, ui.editHint};
+    GameObject* all[] = {ui.preview,    ui.panel,    ui.backPanel,  ui.startButton,
+                         ui.noMapsText, ui.editHint, ui.teamsNotice};
     for (GameObject* object : all) {
         setActive(object, false);
+    }
+    for (std::size_t r = 0; r < kValueRows; ++r) {
+        setActive(ui.labels[r], false);
+        setActive(ui.details[r], false);
     }
     for (GameObject* arrow : ui.arrows) {
         setActive(arrow, false);

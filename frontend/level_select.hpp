@@ -3,6 +3,8 @@
 // The level select, the last screen before a match: the map (with its preview picture), the
 // number of lives, the time limit and a start button. E (or a pad's Y) asks for the highlighted
 // map in the editor. A hosted online match offers the shipped maps only, which every machine has.
+// Under the time come Teams (off or on: red against blue) and Team hits (whether teammates' hits
+// do damage); both keep their values between visits, so players can go back and change sides.
 
 #include "objects/logic.hpp"
 
@@ -18,20 +20,25 @@ class GameObject;
 struct LevelSelectObjects {
     GameObject* preview = nullptr; // "LevelSelectRoot", the map's picture
     GameObject* panel = nullptr;
-    std::array<GameObject*, 3> labels{};  // "MapText", "LivesText", "TimeText"
-    std::array<GameObject*, 3> details{}; // "MapDetail", "LivesDetail", "TimeDetail"
-    std::array<GameObject*, 6> arrows{};
+    // "MapText", "LivesText", "TimeText", "TeamsText", "TeamHitsText"
+    std::array<GameObject*, 5> labels{};
+    // "MapDetail", "LivesDetail", "TimeDetail", "TeamsDetail", "TeamHitsDetail"
+    std::array<GameObject*, 5> details{};
+    std::array<GameObject*, 10> arrows{};
     GameObject* backPanel = nullptr; // the row highlight
     GameObject* startButton = nullptr;
-    GameObject* noMapsText = nullptr; // shown instead of a map when the map list is empty
-    GameObject* editHint = nullptr;   // "E: edit this map"
+    GameObject* noMapsText = nullptr;  // shown instead of a map when the map list is empty
+    GameObject* editHint = nullptr;    // "E: edit this map"
+    GameObject* teamsNotice = nullptr; // why a team match cannot start, over the panel
 };
 
 namespace LevelRow {
 constexpr uint32_t Map = 0;
 constexpr uint32_t Lives = 1;
 constexpr uint32_t Time = 2;
-constexpr uint32_t Start = 3;
+constexpr uint32_t Teams = 3;
+constexpr uint32_t TeamHits = 4;
+constexpr uint32_t Start = 5;
 } // namespace LevelRow
 
 class LevelSelect : public Logic {
@@ -66,6 +73,10 @@ class LevelSelect : public Logic {
     uint32_t livesIndex = 0;
     uint32_t timeIndex = 0;
     uint32_t row = LevelRow::Map;
+    bool teamsOn = false;
+    bool teamHits = false;
+    // Set by the menu: whether each side has a player, which a team match needs to start.
+    bool sidesSeated = true;
     std::map<int32_t, std::string> mapNames;
     std::map<int32_t, std::string> livesOptions;
     std::map<int32_t, std::string> timeOptions;

@@ -171,6 +171,10 @@ void MenuController::updateLevelSelect(bool entering) {
             applyReturn(*comingBack);
             comingBack.reset();
         }
+        // The players do not change here: whether a team match may start is known now.
+        Teams sides = MenuTeams(*this);
+        levelSelect->sidesSeated =
+            sides.BothSidesSeated(flow == MenuFlow::Host ? seatsInAll : static_cast<int>(joinedCount));
         levelSelect->active = true;
         levelSelect->Show(true);
     }
@@ -335,6 +339,7 @@ bool MenuController::startOnline() {
         options.shape.players = seatsInAll;
         options.shape.lives = levelSelect->chosenLives();
         options.shape.seconds = std::stoi(levelSelect->chosenSeconds());
+        options.shape.teams = MenuTeams(*this);
     } else {
         options.join = joinAddress;
     }
@@ -349,10 +354,16 @@ void MenuController::keepForReturn() {
     kept.map = levelSelect->chosenMap();
     kept.livesIndex = levelSelect->livesIndex;
     kept.timeIndex = levelSelect->timeIndex;
+    kept.teamsOn = levelSelect->teamsOn;
+    kept.teamHits = levelSelect->teamHits;
     for (size_t k = 0; k < panels.size(); ++k) {
         if (const PlayerPanel* panel = panels[k]) {
-            kept.seats[k] = {panel->controlScheme, panel->faceIndex, panel->turretIndex, panel->trackIndex,
-                             panel->computer ? static_cast<int>(*panel->computer) : -1};
+            kept.seats[k] = {panel->controlScheme,
+                             panel->faceIndex,
+                             panel->turretIndex,
+                             panel->trackIndex,
+                             panel->computer ? static_cast<int>(*panel->computer) : -1,
+                             panel->team};
         }
     }
     PendingLevelSelect() = kept;
@@ -372,6 +383,7 @@ void MenuController::applyReturn(const LevelSelectReturn& kept) {
         panel->faceIndex = seat.face;
         panel->turretIndex = seat.turret;
         panel->trackIndex = seat.track;
+        panel->team = seat.team;
         panel->computer.reset();
         if (seat.computerLevel >= 0) {
             panel->computer = static_cast<BotLevel>(seat.computerLevel);
@@ -384,6 +396,8 @@ void MenuController::applyReturn(const LevelSelectReturn& kept) {
     }
     levelSelect->livesIndex = kept.livesIndex;
     levelSelect->timeIndex = kept.timeIndex;
+    levelSelect->teamsOn = kept.teamsOn;
+    levelSelect->teamHits = kept.teamHits;
     levelSelect->Reshow();
 }
 

@@ -48,6 +48,7 @@ struct SeatKept {
     int32_t turret = 0;
     int32_t track = 0;
     int computerLevel = -1; // -1 a person, else the BotLevel
+    uint8_t team = 0;       // its side in a team match
 };
 
 // What the level select had when E opened the editor, so leaving the editor comes back to it
@@ -60,6 +61,8 @@ struct LevelSelectReturn {
     std::string map;
     uint32_t livesIndex = 0;
     uint32_t timeIndex = 0;
+    bool teamsOn = false;
+    bool teamHits = false;
 };
 
 // Set while the editor opened from the level select runs; the main menu takes it when it loads.

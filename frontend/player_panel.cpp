@@ -175,6 +175,26 @@ bool acts(const PlayerPanel& panel, size_t role) {
            input.padPressed(static_cast<uint32_t>(panel.controlScheme), kPadRoles[role]);
 }
 
+// The team key of the panel's own controls: R, Numpad 9, or either shoulder of its pad.
+bool teamKey(const PlayerPanel& panel) {
+    const InputManager& input = InputManager::instance();
+    if (panel.controlScheme == kKeyboardLeft) {
+        return input.keyPressed(Keyboard::R);
+    }
+    if (panel.controlScheme == kKeyboardRight) {
+        return input.keyPressed(Keyboard::Numpad9);
+    }
+    if (panel.controlScheme < 0 || panel.controlScheme >= kPadCount) {
+        return false;
+    }
+    const auto pad = static_cast<uint32_t>(panel.controlScheme);
+    return input.padPressed(pad, kButtonLeftShoulder) || input.padPressed(pad, kButtonRightShoulder);
+}
+
+const char* teamKeyName(int32_t scheme) {
+    return scheme == kKeyboardLeft ? "R" : scheme == kKeyboardRight ? "Num 9" : "LB/RB";
+}
+
 bool isReady(const PlayerPanel* panel) {
     return panel != nullptr && panel->row == PanelRow::Ready;
 }
@@ -253,6 +273,32 @@ void PlayerPanel::Reset() {
     setActive(ui.setSelection, false);
     computer.reset();
     setActive(ui.computerText, false);
+    // Sides alternate down the panels.
+    team = kTeamRed;
+    for (size_t i = 0; i < kDefaultPanelChoices.size(); ++i) {
+        if (label == "Player" + std::to_string(i + 1)) {
+            team = AlternateTeams()[i];
+        }
+    }
+    ShowTeam();
+}
+
+bool PlayerPanel::teamsOn() const {
+    return menu != nullptr && menu->levelSelect != nullptr && menu->levelSelect->teamsOn;
+}
+
+void PlayerPanel::ShowTeam() {
+    const bool shown = teamsOn() && ui.root != nullptr && ui.root->active && joined;
+    setActive(ui.teamRim, shown);
+    setActive(ui.teamText, shown);
+    if (!shown) {
+        return;
+    }
+    if (auto* rim = ui.teamRim->getComponent<SpriteRenderer>()) {
+        rim->color = TeamColour(team);
+    }
+    const std::string key = computer ? "" : std::string(" (") + teamKeyName(controlScheme) + ")";
+    SetText(ui.teamText, std::string(TeamName(team)) + " team" + key, TeamColour(team));
 }
 
 void PlayerPanel::SeatComputer(BotLevel level) {
@@ -291,6 +337,7 @@ void PlayerPanel::TakeSeatOf(const PlayerPanel& other) {
     // Copied as they are: a computer's panel may hold no scheme at all.
     controlScheme = other.controlScheme;
     keys = other.keys;
+    team = other.team;
     if (const auto* icon =
             other.ui.schemeIcon != nullptr ? other.ui.schemeIcon->getComponent<SpriteRenderer>() : nullptr) {
         SetPicture(ui.schemeIcon, icon->textureName);
@@ -331,6 +378,7 @@ void PlayerPanel::ShowParts(bool mainParts, bool rootPart, bool startTextPart) {
     setActive(ui.startText, startTextPart);
     setActive(ui.computerHint, startTextPart);
     setActive(ui.computerText, mainParts && computer.has_value());
+    ShowTeam();
 }
 
 void PlayerPanel::ShowFace(const std::string& image) {
@@ -439,6 +487,11 @@ void PlayerPanel::Update() {
                 MoveHighlight(row);
             }
         }
+        // In a team match the player's own team key changes sides, ready or not.
+        if (teamsOn() && teamKey(*this)) {
+            team = team == kTeamRed ? kTeamBlue : kTeamRed;
+            ShowTeam();
+        }
         if (acts(*this, Role::Cancel) && opened && row == PanelRow::Ready) {
             // Un-readying does not give the count back; the ready marks still gate the start.
             row = PanelRow::Face;
@@ -500,6 +553,12 @@ PlayerPanel* BuildPlayerPanel(vec3 position, const std::string& panelLabel, Menu
     ui.computerText = MakeObject("ComputerText", {{0, -0.4f, 2.1f}, {0.06f, 0.12f, 1}}, root);
     SetText(ui.computerText, "", kComputerColour);
     setActive(ui.computerText, false);
+    // The rim is the row highlight's picture, a little larger than the panel and behind it.
+    ui.teamRim = picture(root, "TeamRim", "Selection", {{0, 0, -0.05f}, {1.04f, 1.08f, 1}});
+    ui.teamText = MakeObject("TeamText", {{0.12f, 0.45f, 1.1f}, {0.045f, 0.09f, 1}}, root);
+    SetText(ui.teamText, "", kTextColour);
+    setActive(ui.teamRim, false);
+    setActive(ui.teamText, false);
     for (size_t i = 0; i < 4; ++i) {
         ui.statsLabels[i] = label(root, kStatsLabelNames[i], kStatsLabelsAtStart[i],
                                   {{0, kStatsY[i], 1.1f}, {kStatsScale.x, kStatsScale.y, 1}});
@@ -754,6 +813,21 @@ void WriteMatchSettings(const MenuController& menu) {
     settings.set("MapName", levelEntry(level->mapNames, level->mapIndex, "map"));
     settings.set("Lives", levelEntry(level->livesOptions, level->livesIndex, "lives"));
     settings.set("Time", level->chosenSeconds());
+    WriteTeams(settings, MenuTeams(menu));
+}
+
+Teams MenuTeams(const MenuController& menu) {
+    Teams teams;
+    if (menu.levelSelect != nullptr) {
+        teams.on = menu.levelSelect->teamsOn;
+        teams.hits = menu.levelSelect->teamHits;
+    }
+    for (uint32_t k = 0; k < menu.joinedCount && k < menu.panels.size() && k < teams.seat.size(); ++k) {
+        if (const PlayerPanel* panel = menu.panels[k]) {
+            teams.seat[k] = panel->team;
+        }
+    }
+    return teams;
 }
 
 void WriteOnlineSeats(const MenuController& menu, OnlineOptions& options) {

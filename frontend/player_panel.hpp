@@ -8,7 +8,9 @@
 // pressed again it makes that computer harder (easy, normal, hard) and then seats another. A
 // computer wears a face no other seat has while one is free, and moves off one a person takes. Backspace (or
 // B on a pad) takes the last computer away. A pad that stops answering gives its panel and its pad back; a
-// pad plugged in meanwhile joins like any other with A.
+// pad plugged in meanwhile joins like any other with A. In a team match (the level select's Teams
+// row) each panel wears its side's colour, changed by its player's own team key: R on the left
+// keyboard half, Numpad 9 on the right, either shoulder button on a pad.
 
 #include "gameplay/bot.hpp"
 #include "net/online_start.hpp"
@@ -41,6 +43,8 @@ struct PanelObjects {
     GameObject* startText = nullptr;    // "Press Start to join!!"
     GameObject* computerHint = nullptr; // under the start text: how to seat a computer
     GameObject* computerText = nullptr; // on a computer's panel: its level
+    GameObject* teamRim = nullptr;      // behind the panel, in its side's colour (team matches)
+    GameObject* teamText = nullptr;     // "Red team", with the key that changes it
     std::array<GameObject*, 4> statsLabels{};
     std::array<GameObject*, 4> statsValues{};
 };
@@ -78,6 +82,10 @@ class PlayerPanel : public Logic {
     void TakeSeatOf(const PlayerPanel& other);
     // The stats text of a turret or a track by table index; an index outside the table changes nothing.
     void ShowStats(int32_t index, bool turretStats);
+    // The side's rim and name, while the panel is open in a team match.
+    void ShowTeam();
+    // Whether the menu's match is a team match.
+    bool teamsOn() const;
 
     bool opened = false;
     bool joined = false;
@@ -88,6 +96,7 @@ class PlayerPanel : public Logic {
     std::string label; // "Player1".."Player4": selects the default choices
     int32_t controlScheme = -1;
     std::optional<BotLevel> computer; // set while a computer holds the panel
+    uint8_t team = 0;                 // its side in a team match: panels start red, blue, red, blue
     uint32_t row = PanelRow::Closed;
     std::array<uint32_t, 6> keys{}; // left, right, up, down, confirm, cancel; kNoKey for none
     std::map<int32_t, std::string> faceNames;
@@ -121,6 +130,9 @@ PanelsOutcome CheckStart(MenuController& menu, uint32_t fewest = 2, bool personN
 // Every panel's choices and the level select's map, lives and time into the match settings;
 // PlayerBot1..4 hold the level of each computer seat and are empty for people.
 void WriteMatchSettings(const MenuController& menu);
+// The sides of the menu's match: the Teams and Team hits rows of the level select, each joined
+// panel's side, and the sides seats start on beyond them (a hosted match's friends).
+Teams MenuTeams(const MenuController& menu);
 // This machine's seats online as the panels set them: how many, each a person or a computer of
 // its level with its look, and the people's controls in seat order.
 void WriteOnlineSeats(const MenuController& menu, OnlineOptions& options);

@@ -1,6 +1,7 @@
 #include "frontend/seat_return.hpp"
 
 #include "engine/control_scheme.hpp"
+#include "frontend/level_select.hpp"
 #include "frontend/menu_controller.hpp"
 #include "frontend/player_panel.hpp"
 #include "gameplay/bot.hpp"
@@ -74,8 +75,15 @@ bool SeatPlayersFromSettings(MenuController& menu) {
                     panel->turretIndex);
         panel->trackIndex = indexOf(
             panel->trackNames, settings.get(MatchSettings::playerKey("PlayerTrack", n)), panel->trackIndex);
+        panel->team = ReadTeams(settings).seat[static_cast<size_t>(n - 1)];
         menu.joinedCount += 1;
         menu.readyCount += 1;
+    }
+    // The same kind of match again: a team match keeps its sides and its team hits.
+    if (menu.levelSelect != nullptr) {
+        const Teams teams = ReadTeams(settings);
+        menu.levelSelect->teamsOn = teams.on;
+        menu.levelSelect->teamHits = teams.hits;
     }
     return menu.joinedCount > 0;
 }

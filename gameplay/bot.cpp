@@ -5,6 +5,7 @@
 #include "gameplay/player.hpp"
 #include "gameplay/special_bullets.hpp"
 #include "gameplay/standard_bullets.hpp"
+#include "gameplay/teams.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/portable_math.hpp"
 #include "physics/collider.hpp"
@@ -87,14 +88,15 @@ constexpr float kRelocate = 10.0f;   // how far it moves on when it has no shot 
 constexpr float kMinCharge = 8.0f;   // weaker shots barely leave the barrel
 constexpr float kSteadySpeed = 2.5f; // it starts charging only when nearly still
 constexpr float kSimStep = 1.0f / 60.0f;
-constexpr float kGiveUpAfter = 1.0f;    // seconds held at full charge with no shot that fits
-constexpr float kClearance = 0.3f;      // room it leaves between a shot's path and a platform corner
-constexpr float kSpinCost = 2.0f;       // seconds a full-charge level shot's recoil spin is worth avoiding
-constexpr float kHopWorth = 4.0f;       // a hop must bring it this much nearer its goal
-constexpr float kHopLedgeWidth = 4.0f;  // narrower platforms are not worth hopping to
-constexpr float kJumpClearance = 10.0f; // room overhead a jump wants
-constexpr float kHopGap = 8.0f;         // the widest gap it jumps
-constexpr float kHopClimb = 7.0f;       // the highest ledge it hops up to (a jump rises about 10)
+constexpr float kGiveUpAfter = 1.0f;     // seconds held at full charge with no shot that fits
+constexpr float kFriendClearance = 1.6f; // a shot's path keeps this far from a teammate's body
+constexpr float kClearance = 0.3f;       // room it leaves between a shot's path and a platform corner
+constexpr float kSpinCost = 2.0f;        // seconds a full-charge level shot's recoil spin is worth avoiding
+constexpr float kHopWorth = 4.0f;        // a hop must bring it this much nearer its goal
+constexpr float kHopLedgeWidth = 4.0f;   // narrower platforms are not worth hopping to
+constexpr float kJumpClearance = 10.0f;  // room overhead a jump wants
+constexpr float kHopGap = 8.0f;          // the widest gap it jumps
+constexpr float kHopClimb = 7.0f;        // the highest ledge it hops up to (a jump rises about 10)
 // However good the spot, it moves on after this long on one stretch of ground (a fresh draw in
 // the range each time it lands), and sooner when it has found no shot from there for a while:
 // a computer sniping from one ledge is effective and dull.
@@ -514,6 +516,7 @@ struct Bot::Sight {
     float dt = 0.0f;
     std::vector<Box> platforms;
     std::vector<const Player*> opponents; // in play: alive and not respawning
+    std::vector<vec2> teammates;          // the bodies of its side's others in play, not to shoot through
     std::optional<Span> ground;           // none while in the air
     float middleX = 0.0f;                 // the middle of the arena
     float lowestY = 0.0f;                 // nothing catches a tank below this
@@ -561,9 +564,10 @@ std::optional<Solution> chargeToHit(const Player& player, float turret, vec2 poi
 }
 
 // Whether a shot on this path does its job: it passes through the target's body, or whatever
-// platform it hits first is close enough for its blast to reach the target.
-bool pathLands(const std::vector<Box>& platforms, Muzzle m, float speed, float gravity, const ShotKind& kind,
-               vec2 aim, vec2 targetRoot) {
+// platform it hits first is close enough for its blast to reach the target; never through a
+// teammate on the way.
+bool pathLands(const std::vector<Box>& platforms, const std::vector<vec2>& teammates, Muzzle m, float speed,
+               float gravity, const ShotKind& kind, vec2 aim, vec2 targetRoot) {
     vec2 p = m.from;
     vec2 v = m.direction * speed;
     for (float t = 0.0f; t < kind.maxFlight; t += kSimStep) {
@@ -571,6 +575,11 @@ bool pathLands(const std::vector<Box>& platforms, Muzzle m, float speed, float g
         p += v * kSimStep;
         if (lengthSquared(p - aim) < 0.9f * 0.9f) {
             return true;
+        }
+        for (vec2 body : teammates) {
+            if (lengthSquared(p - body) < kFriendClearance * kFriendClearance) {
+                return false;
+            }
         }
         if (touchesPlatform(platforms, p, kind.radius + kClearance)) {
             return length(p - targetRoot) < kind.reach;
@@ -598,8 +607,9 @@ float recoilSpin(const Player& player, float turret, float charge) {
 // The shot that lands soonest (turn, charge and flight together), counting a hard recoil spin
 // as lost time: a tank on its back aims badly. A fast level shot wins when the charge is low;
 // otherwise a steeper, softer one does, or a lob where a platform is in the way.
-std::optional<Aim> solveShot(const std::vector<Box>& platforms, const Player& player, vec2 aim,
-                             vec2 targetRoot, const ShotKind& kind, float turnSpeed) {
+std::optional<Aim> solveShot(const std::vector<Box>& platforms, const std::vector<vec2>& teammates,
+                             const Player& player, vec2 aim, vec2 targetRoot, const ShotKind& kind,
+                             float turnSpeed) {
     float gravity = kBulletGravity * kind.gravityScale;
     float current = player.tank.barrelRoot->transform.rotation.z;
     float body = player.tank.tankRoot->transform.worldRotation.z;
@@ -629,7 +639,8 @@ std::optional<Aim> solveShot(const std::vector<Box>& platforms, const Player& pl
               [&](const Aim& a, const Aim& b) { return timeToHit(a) < timeToHit(b); });
     for (const Aim& option : options) {
         float speed = option.charge * player.shotSpeedFactor;
-        if (pathLands(platforms, muzzleFor(player, option.turret), speed, gravity, kind, aim, targetRoot)) {
+        if (pathLands(platforms, teammates, muzzleFor(player, option.turret), speed, gravity, kind, aim,
+                      targetRoot)) {
             return option;
         }
     }
@@ -685,10 +696,16 @@ PlayerActions Bot::actionsFor(const Player& player) {
         sight.lowestY = std::min(sight.lowestY, box.centre.y - reachDown);
     }
     sight.middleX = sight.platforms.empty() ? 0.0f : (left + right) / 2.0f;
+    // In a team match its side's others are never targets, and shots keep clear of them.
+    const Teams& teams = Teams::current();
     for (const Player* other : TankRootPlayers()) {
         if (other != &player && other->lives > 0 && other->respawning == 0 &&
             other->tank.rigidBody != nullptr && other->tank.rigidBody->enabled) {
-            sight.opponents.push_back(other);
+            if (teams.Teammates(player.playerNumber, other->playerNumber)) {
+                sight.teammates.push_back(other->tank.rigidBody->position + vec2{0.0f, kBodyAboveRoot});
+            } else {
+                sight.opponents.push_back(other);
+            }
         }
     }
 
@@ -804,9 +821,9 @@ void Bot::look(const Sight& sight, const Player& player) {
         ShotKind kind = shotKindOf(player);
         vec2 targetRoot = plan.target->tank.rigidBody->position;
         bool tooClose = length(targetRoot - sight.at) < kind.minRange;
-        std::optional<Aim> shot =
-            tooClose ? std::nullopt
-                     : solveShot(sight.platforms, player, *aim, targetRoot, kind, player.turretTurnSpeed);
+        std::optional<Aim> shot = tooClose ? std::nullopt
+                                           : solveShot(sight.platforms, sight.teammates, player, *aim,
+                                                       targetRoot, kind, player.turretTurnSpeed);
         if (shot) {
             plan.shoot = true;
             plan.flight = shot->flight;
@@ -1332,8 +1349,9 @@ void Bot::aimAndShoot(const Sight& sight, const Player& player, PlayerActions& o
     };
     // Whether a shot at that angle and charge gets past the platforms to the target.
     auto clear = [&](float turret, float charge) {
-        return pathLands(sight.platforms, muzzleFor(player, turret), charge * player.shotSpeedFactor, gravity,
-                         kind, *aim, plan.target->tank.rigidBody->position);
+        return pathLands(sight.platforms, sight.teammates, muzzleFor(player, turret),
+                         charge * player.shotSpeedFactor, gravity, kind, *aim,
+                         plan.target->tank.rigidBody->position);
     };
 
     bool aligned = std::abs(plan.turret - current) <= step / 2.0f;

@@ -459,4 +459,7 @@ void SetTankEnabled(const TankParts& tank, bool enabled) {
           tank.trackJump, tank.bulletOut, tank.aimingArrow, tank.pickUpAura}) {
         part->active = enabled;
     }
+    if (tank.teamRim != nullptr) {
+        tank.teamRim->active = enabled;
+    }
 }

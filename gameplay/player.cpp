@@ -6,6 +6,7 @@
 #include "gameplay/bullet.hpp"
 #include "gameplay/object_factory.hpp"
 #include "gameplay/rumble.hpp"
+#include "gameplay/teams.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/renderer.hpp"
 #include "objects/game_object_list.hpp"
@@ -383,6 +384,10 @@ void Player::ApplyKnockback(vec2 direction, float force, float damage, float stu
     // The push uses the multiplier from before this hit.
     const float before = knockbackMultiplier;
     tank.rigidBody->AddForce(NormalisedOrZero(direction) * (force * before));
+    // A teammate's hit only pushes: no damage, no stun, and no credit for a fall that follows.
+    if (Teams::current().Spares(playerNumber, from)) {
+        return;
+    }
     float fraction = (damage >= 1.0f ? damage / 100.0f : damage) * damageScale;
     stunTimer = stun;
     knockbackMultiplier = std::min(knockbackMultiplier + fraction, kMaxKnockbackMultiplier);

@@ -33,7 +33,7 @@ class Player : public Logic {
     // A push from an explosion or a special bullet, scaled by the damage taken so far; then the
     // damage (10 and 0.1 both mean a tenth) raises the multiplier, up to 10.9.
     // The hit is noted for the match's results: from is the player number of the tank whose
-    // shot it was (0 for none).
+    // shot it was (0 for none). A teammate's hit pushes only, unless team hits are on.
     void ApplyKnockback(vec2 direction, float force, float damage, float stun, uint32_t from = 0);
     // One shot of the held pick-up or the turret's bullet, with the tank's recoil.
     void Fire();

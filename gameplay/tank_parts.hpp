@@ -27,6 +27,7 @@ struct TankParts {
     GameObject* trackJump = nullptr;
     GameObject* bulletOut = nullptr;
     GameObject* pickUpAura = nullptr;
+    GameObject* teamRim = nullptr; // a team match's glow in the side's colour; none otherwise
     GameObject* aimingArrow = nullptr;
     GameObject* emitterSpot1 = nullptr;
     GameObject* emitterSpot2 = nullptr;

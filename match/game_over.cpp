@@ -4,6 +4,7 @@
 #include "audio/sound_manager.hpp"
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
+#include "gameplay/teams.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_pool.hpp"
 #include "graphics/renderer.hpp"
@@ -19,6 +20,7 @@
 #include "physics/rigid_body.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -111,6 +113,50 @@ std::string rankWord(int32_t rank) {
 
 } // namespace
 
+std::array<uint32_t, kTeamCount> TeamLives(const PlayGameState& match) {
+    std::array<uint32_t, kTeamCount> lives{};
+    const Teams& teams = Teams::current();
+    for (int i = 0; i < match.playerCount; ++i) {
+        if (const Player* p = match.players[static_cast<size_t>(i)]) {
+            lives[teams.seat[static_cast<size_t>(i)] % kTeamCount] += p->lives;
+        }
+    }
+    return lives;
+}
+
+int SidesLeft(const PlayGameState& match) {
+    const std::array<uint32_t, kTeamCount> lives = TeamLives(match);
+    return static_cast<int>(std::count_if(lives.begin(), lives.end(), [](uint32_t n) { return n > 0; }));
+}
+
+std::optional<uint8_t> WinningTeam(const PlayGameState& match) {
+    const std::array<uint32_t, kTeamCount> lives = TeamLives(match);
+    if (lives[kTeamRed] == lives[kTeamBlue]) {
+        return std::nullopt;
+    }
+    return lives[kTeamRed] > lives[kTeamBlue] ? kTeamRed : kTeamBlue;
+}
+
+std::vector<int> ColumnOrder(const PlayGameState& match) {
+    std::vector<int> seats;
+    for (int i = 0; i < match.playerCount; ++i) {
+        seats.push_back(i);
+    }
+    const Teams& teams = Teams::current();
+    if (teams.on) {
+        const uint8_t first = WinningTeam(match).value_or(kTeamRed);
+        std::stable_sort(seats.begin(), seats.end(), [&](int a, int b) {
+            return (teams.seat[static_cast<size_t>(a)] == first) >
+                   (teams.seat[static_cast<size_t>(b)] == first);
+        });
+    }
+    std::vector<int> places(seats.size());
+    for (size_t k = 0; k < seats.size(); ++k) {
+        places[static_cast<size_t>(seats[k])] = static_cast<int>(k);
+    }
+    return places;
+}
+
 std::vector<int> ResultsOrder(const std::vector<int32_t>& ranks) {
     std::vector<int> order;
     for (size_t i = 0; i < ranks.size(); ++i) {
@@ -177,6 +223,7 @@ void GameOver::carryState(StateArchive& archive) {
     archive.carryLink("bannerTextLeft", bannerTextLeft);
     archive.carryLink("bannerTextRight", bannerTextRight);
     archive.carryLink("victoryText", victoryText);
+    archive.carryLink("teamBanner", teamBanner);
     for (Podium& column : podiums) {
         CARRY_STATE(archive, column.x, column.baseY, column.z, column.height, column.targetHeight,
                     column.rank);
@@ -194,7 +241,10 @@ void GameOver::Check(PlayGameState& match) {
         for (Player* p : match.MatchPlayers()) {
             out += p->lives == 0 ? 1 : 0;
         }
-        if (out == match.playerCount - 1 || out == match.playerCount) {
+        // In a team match a side plays on while any of its players has lives left.
+        const bool done = Teams::current().on ? SidesLeft(match) <= 1
+                                              : out == match.playerCount - 1 || out == match.playerCount;
+        if (done) {
             endReason = EndReason::KnockOut;
             over = true;
         }
@@ -355,10 +405,15 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
 
     // Ranks by lives, most first; equal lives share a rank and a height, the last rank stands
     // on the ground, and a draw puts everyone at the top.
+    // In a team match every player counts the lives of their whole side, so a side shares one
+    // rank and one height.
+    const Teams& teams = Teams::current();
+    const std::array<uint32_t, kTeamCount> sideLives = TeamLives(match);
     std::vector<std::pair<int, uint32_t>> order;
     for (int i = 0; i < match.playerCount; ++i) {
         Player* p = match.players[static_cast<size_t>(i)];
-        order.emplace_back(i, p != nullptr ? p->lives : 0u);
+        const uint32_t lives = p != nullptr ? p->lives : 0u;
+        order.emplace_back(i, teams.on ? sideLives[teams.seat[static_cast<size_t>(i)] % kTeamCount] : lives);
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
@@ -386,10 +441,13 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
         }
     }
 
+    // A side stands together: the winners' columns first, then the others, each in seat order.
+    std::vector<int> places = ColumnOrder(match);
     for (int i = 0; i < match.playerCount; ++i) {
         auto slot = static_cast<size_t>(i);
         Podium& column = podiums[slot];
-        column.x = 10.0f * static_cast<float>(i) - 5.0f * static_cast<float>(match.playerCount - 1);
+        const auto place = static_cast<float>(places[slot]);
+        column.x = 10.0f * place - 5.0f * static_cast<float>(match.playerCount - 1);
         column.baseY = -13.5f;
         column.z = 2.0f;
         column.height = 0.0f;
@@ -407,7 +465,8 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
         }
     }
     for (int i = 0; i < match.playerCount; ++i) {
-        AddSprite(podiums[static_cast<size_t>(i)].podium, "BoxSprite", kPodiumColours[i], 1, "Sprite");
+        const vec4 colour = teams.on ? TeamColour(teams.seat[static_cast<size_t>(i)]) : kPodiumColours[i];
+        AddSprite(podiums[static_cast<size_t>(i)].podium, "BoxSprite", colour, 1, "Sprite");
     }
 
     victoryText = list.create("Victory");
@@ -416,6 +475,13 @@ void GameOver::BuildVictoryScreen(PlayGameState& match) {
     const char* title = ranks == 1 ? "DrawText" : "VictoryText";
     LoadMatchPictureWhenShown(title);
     AddSprite(victoryText, title, {1, 0, 0, 1}, 1, "Sprite");
+    if (teams.on) {
+        // Under the hearts as they part, then over the podium: which side won.
+        const std::optional<uint8_t> winner = WinningTeam(match);
+        teamBanner = MakeObject("TeamBanner", {{0.0f, 0.3f, 0.2f}, {0.05f, 0.09f, 1.0f}});
+        SetText(teamBanner, winner ? std::string(TeamName(*winner)) + " team wins!" : std::string("Draw!"),
+                winner ? TeamColour(*winner) : vec4{1, 1, 1, 1}, "Text-UI");
+    }
 
     SoundManager& sound = SoundManager::instance();
     if (sound.instances.count(std::string(kEventBlackHole)) != 0) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class GameObject;
@@ -16,6 +17,15 @@ class PlayGameState;
 class StateArchive;
 class WorldHasher;
 
+// Lives left on each side of a team match (red, blue), the players out counting none.
+std::array<uint32_t, 2> TeamLives(const PlayGameState& match);
+// How many sides of a team match still have a player with lives left.
+int SidesLeft(const PlayGameState& match);
+// The side with more lives left in all; none for a draw.
+std::optional<uint8_t> WinningTeam(const PlayGameState& match);
+// Each seat's place on the podium from the left: seat order, but in a team match the winning
+// side's players (red's in a draw) stand together first.
+std::vector<int> ColumnOrder(const PlayGameState& match);
 // Seat indices in podium order: best rank first, seats of equal rank (a draw) in seat order.
 std::vector<int> ResultsOrder(const std::vector<int32_t>& ranks);
 
@@ -70,7 +80,8 @@ class GameOver {
     GameUIRenderer* bannerTextRight = nullptr;
     std::array<Podium, 4> podiums{};
     GameObject* victoryText = nullptr;
-    float podiumSeconds = 0.0f; // real time the podium has stood
+    GameObject* teamBanner = nullptr; // a team match's winning side, in words
+    float podiumSeconds = 0.0f;       // real time the podium has stood
     uint32_t leaveTo = AfterPodium::Title;
     GameObject* resultsStrip = nullptr; // under the grown columns, with the podium's keys
 

@@ -147,7 +147,8 @@ void showLives(StatsPanel& panel, uint32_t lives) {
 
 } // namespace
 
-std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, int playerCount) {
+std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, int playerCount,
+                                            std::optional<vec4> teamRim) {
     GameObjectList& list = GameObjectList::instance();
     auto panel = std::make_unique<StatsPanel>();
     panel->player = player;
@@ -166,6 +167,13 @@ std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, in
     root->transform.setPosition(left + static_cast<float>(2 * playerNumber - 1) * step, kPanelY, 0.0f);
     root->transform.setScale(0.1f, 0.15f, 1.0f);
 
+    // The panel's own picture a little larger, made first: interface images draw in the order
+    // they were made, so it stays behind the panel.
+    if (teamRim) {
+        GameObject* rim =
+            makeImage("TeamRim", root, texture("PanelBackground"), {0, 0, 0}, {2.8f, 1.26f, 1.0f});
+        rim->getComponent<GameUIRenderer>()->color = *teamRim;
+    }
     panel->background =
         makeImage("StatsPanelBackground", root, texture("PanelBackground"), {0, 0, 0}, {2.6f, 1.08f, 1.0f});
     const std::string badge = "PlayerNumber_" + std::to_string(playerNumber);

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class GameObject;
 class Player;
@@ -39,7 +40,9 @@ struct StatsPanel {
 };
 
 // Player n (from 1) of N: the panels sit evenly spaced across the bottom of the picture.
-std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, int playerCount);
+// In a team match the panel sits on a rim in the colour of the player's side.
+std::unique_ptr<StatsPanel> BuildStatsPanel(Player* player, int playerNumber, int playerCount,
+                                            std::optional<vec4> teamRim = std::nullopt);
 // Once per frame while playing (and once at load): lives, damage digits, shake and colour.
 void UpdateStatsPanel(StatsPanel& panel);
 // Hides the panel, its damage text and numerals (a player who is out; the victory screen).

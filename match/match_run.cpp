@@ -115,6 +115,7 @@ bool ReplayMatch(const std::string& path, const std::vector<std::string>& maps) 
         return false;
     }
     MatchSettings& settings = MatchSettings::instance();
+    WriteTeams(settings, Teams{}); // a recording from before teams holds none: a free-for-all
     for (const auto& [key, value] : recording->settings) {
         settings.set(key, value);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gameplay/teams.hpp"
+
 #include <map>
 #include <string>
 
@@ -32,3 +34,13 @@ class MatchSettings {
 
 // The match length the level select's time label stands for, in seconds, as a string.
 std::string matchSecondsForLabel(const std::string& label);
+
+// A team match's keys: "Teams" and "TeamHits" ("1" on, "0" off) and each seat's side,
+// "PlayerTeam1".."PlayerTeam4" ("Red" or "Blue"). Missing keys read as free-for-all, and a
+// seat without a side of its own keeps the one it starts on (red, blue, red, blue).
+Teams ReadTeams(const MatchSettings& settings);
+// Writes every team key, so nothing of an earlier match's teams is left over.
+void WriteTeams(MatchSettings& settings, const Teams& teams);
+// The first team key a match may not be set up with, in words; empty when there is none. A team
+// match needs someone on each side among its `players` seats.
+std::string TeamSettingsProblem(const std::map<std::string, std::string>& settings, int players);

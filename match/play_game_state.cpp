@@ -7,6 +7,7 @@
 #include "gameplay/bot.hpp"
 #include "gameplay/player.hpp"
 #include "gameplay/rumble.hpp"
+#include "gameplay/teams.hpp"
 #include "graphics/graphics_manager.hpp"
 #include "graphics/particle_emitter.hpp"
 #include "graphics/particle_pool.hpp"
@@ -265,6 +266,13 @@ void PlayGameState::hashState(WorldHasher& hasher) const {
     hasher.addAll(phase, playerCount, matchSeed, matchFrames, fadeDuration, fadeTimer);
     hasher.addAll(timeLeft, endCheckInterval, endCheckTimer, crateTimer, crateInterval);
     hasher.addAll(arenaTop, arenaBottom, arenaLeft, arenaRight);
+    // Machines that disagree on the sides part at once; a free-for-all hashes as it always has.
+    if (const Teams& teams = Teams::current(); teams.on) {
+        hasher.add(teams.hits);
+        for (uint8_t side : teams.seat) {
+            hasher.add(static_cast<uint32_t>(side));
+        }
+    }
     hasher.add(static_cast<uint64_t>(pendingCrateKinds.size()));
     for (int32_t kind : pendingCrateKinds) {
         hasher.add(kind);
@@ -377,6 +385,7 @@ void PlayGameState::Load() {
     AddFollower(gameTimer->root);
 
     MatchSettings& settings = MatchSettings::instance();
+    Teams::current() = settings.empty() ? Teams{} : ReadTeams(settings);
     if (!settings.empty()) {
         playerCount = std::clamp(settings.getInt("TotalPlayer"), 0, 4);
         timeLeft = settings.getFloat("Time");
@@ -593,8 +602,21 @@ void PlayGameState::buildPlayer(int index, int lives, vec3 start) {
                 {1.0f, 1.0f, 0.4f, 1.0f});
     }
 
-    statsPanels[slot] = BuildStatsPanel(player, n, playerCount);
+    // In a team match the tank, its marker and its panel carry a rim in the side's colour.
+    const Teams& teams = Teams::current();
+    const vec4 colour = TeamColour(teams.seat[slot]);
+    statsPanels[slot] =
+        BuildStatsPanel(player, n, playerCount, teams.on ? std::optional<vec4>(colour) : std::nullopt);
     AddFollower(statsPanels[slot]->root);
+    if (teams.on) {
+        GameObject* glow = MakeObject("TeamRim", {{0.0f, 0.7f, -0.6f}, {3.2f, 2.6f, 1.0f}}, tank.tankRoot);
+        AddSprite(glow, "PickUpAura", {colour.x, colour.y, colour.z, 0.7f}, 4);
+        // Both copies of the parts, so the glow goes and comes back with the tank.
+        tanks[slot]->teamRim = glow;
+        player->tank.teamRim = glow;
+        GameObject* outline = MakeObject("TeamRim", {{0.0f, 0.0f, -0.05f}, {1.3f, 1.3f, 1.0f}}, marker);
+        AddSprite(outline, "Indicator_" + std::to_string(n), colour);
+    }
 }
 
 // Once per frame, before the players run: the recording and the replay move on a frame, and a

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace {
 
@@ -54,6 +55,7 @@ void WriteQuickMatchSettings(const QuickMatch& match) {
     settings.set("MapName", match.map);
     settings.set("Lives", std::to_string(match.lives));
     settings.set("Time", std::to_string(match.seconds));
+    WriteTeams(settings, match.teams);
 }
 
 std::string MatchSettingsProblem(const std::map<std::string, std::string>& settings,
@@ -62,6 +64,7 @@ std::string MatchSettingsProblem(const std::map<std::string, std::string>& setti
         auto found = settings.find(key);
         return found == settings.end() ? nullptr : &found->second;
     };
+    int players = 0;
     for (const RangedSetting& setting : kRangedSettings) {
         const std::string* text = value(setting.key);
         if (text == nullptr) {
@@ -76,6 +79,12 @@ std::string MatchSettingsProblem(const std::map<std::string, std::string>& setti
                    " is not a whole number from " + std::to_string(setting.range.low) + " to " +
                    std::to_string(setting.range.high);
         }
+        if (std::string_view(setting.key) == "TotalPlayer") {
+            players = number;
+        }
+    }
+    if (std::string problem = TeamSettingsProblem(settings, players); !problem.empty()) {
+        return problem;
     }
     const std::string* map = value("MapName");
     if (map == nullptr) {

@@ -5,6 +5,8 @@
 // with the default choices of their player-selection panel; the last `bots` seats are computer
 // players instead. When the match ends the game goes on to the main menu as usual.
 
+#include "gameplay/teams.hpp"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -25,12 +27,14 @@ struct QuickMatch {
     int seconds = 180;
     int bots = 0;                    // the last seats that computers play
     std::string botLevel = "normal"; // "easy", "normal" or "hard"
+    Teams teams;                     // off: free-for-all
 };
 
 // Writes the match settings a quick match plays with.
 void WriteQuickMatchSettings(const QuickMatch& match);
 
 // The first of a match's settings a match may not be set up with (the players, lives and time
-// out of range or missing, a map not in the list), said in words; empty when there is none.
+// out of range or missing, a map not in the list, teams it cannot play), said in words; empty
+// when there is none.
 std::string MatchSettingsProblem(const std::map<std::string, std::string>& settings,
                                  const std::vector<std::string>& maps);

@@ -8,7 +8,7 @@
 // On disk it is a short text file, easy to look at and to diff, written as the match goes
 // (see match/recording_writer.hpp):
 //
-//   GRUMBO-RECORDING 3
+//   GRUMBO-RECORDING 4
 //   seed 1718035922
 //   pace 0
 //   setting Lives=3
@@ -43,8 +43,9 @@
 // The first line of every recording starts with this.
 constexpr std::string_view kRecordingMagic = "GRUMBO-RECORDING";
 // Version 1 counted its frames before them, which a file written as the match goes cannot know;
-// version 2 had no pace line.
-constexpr int kRecordingVersion = 3;
+// version 2 had no pace line; version 3 knew no teams (its matches are all free-for-all, and a
+// build of that version must not play a team match as one).
+constexpr int kRecordingVersion = 4;
 constexpr int kOldestRecordingVersion = 2;
 // The fastest pace a recording may say it was played at.
 constexpr uint32_t kMaxRecordingPace = 1000;

@@ -42,6 +42,7 @@ void GameSide::startMatch(const StartMessage& start, uint8_t self) {
     quick.players = lineup.players;
     quick.lives = lineup.lives;
     quick.seconds = lineup.seconds;
+    quick.teams = start.teams;
     WriteQuickMatchSettings(quick);
     MatchSettings& settings = MatchSettings::instance();
     int localPeople = 0;

@@ -769,6 +769,7 @@ void NetSession::hostStartsWhenFull() {
         const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
         start.seed = static_cast<uint32_t>(ticks ^ (ticks >> 32));
         start.delay = static_cast<uint8_t>(setup.delay);
+        start.teams = setup.teams;
         sendToAll(start);
         beginMatch(start);
     }

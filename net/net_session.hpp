@@ -63,6 +63,7 @@ struct SessionSetup {
     int delay = kDefaultInputDelay;
     // This machine's own rollback window (0: lockstep); see net/match_pacer.hpp.
     int rollback = kDefaultRollbackWindow;
+    Teams teams; // the host's matches' sides (off: free-for-all)
 };
 
 // Packets and messages that were not acted on, by why.

@@ -53,6 +53,7 @@ bool StartOnline(const OnlineOptions& options, bool fromMenus) {
     setup.seconds = options.shape.seconds;
     setup.delay = options.delay;
     setup.rollback = options.rollback;
+    setup.teams = options.shape.teams;
     std::unique_ptr<Transport> transport;
     if (options.host) {
         setup.port = options.port;

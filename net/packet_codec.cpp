@@ -97,6 +97,13 @@ void write(WireWriter& w, const StartMessage& m) {
     w.u16(m.match);
     w.u32(m.seed);
     w.u8(m.delay);
+    // Teams on and team hits as two bits, then a bit for each seat on the blue side.
+    w.u8(static_cast<uint8_t>((m.teams.on ? 1 : 0) | (m.teams.hits ? 2 : 0)));
+    uint8_t blue = 0;
+    for (size_t seat = 0; seat < m.teams.seat.size(); ++seat) {
+        blue = static_cast<uint8_t>(blue | (m.teams.seat[seat] == kTeamBlue ? 1u << seat : 0u));
+    }
+    w.u8(blue);
 }
 void write(WireWriter& w, const InputsMessage& m) {
     w.u16(m.match);
@@ -182,6 +189,15 @@ void read(WireReader& r, StartMessage& m) {
     m.seed = r.u32();
     m.delay = r.u8();
     r.require(m.delay <= kMaxInputDelay);
+    const uint8_t teams = r.u8();
+    const uint8_t blue = r.u8();
+    r.require(teams <= 3 && blue <= 15);
+    m.teams.on = (teams & 1) != 0;
+    m.teams.hits = (teams & 2) != 0;
+    for (size_t seat = 0; seat < m.teams.seat.size(); ++seat) {
+        m.teams.seat[seat] = (blue >> seat) & 1 ? kTeamBlue : kTeamRed;
+    }
+    r.require(!m.teams.on || m.teams.BothSidesSeated(m.lineup.players));
 }
 void read(WireReader& r, InputsMessage& m) {
     m.match = r.u16();

@@ -11,7 +11,8 @@
 //   Welcome   host -> client   the machine number it has been given (1..3)
 //   Refuse    host -> client   why it may not join, with the host's build and data hash
 //   Lineup    host -> all      the seats and who plays them, the map, lives and time
-//   Start     host -> all      the lineup of the match that starts now, its number, seed and delay
+//   Start     host -> all      the lineup of the match that starts now, its number, seed and delay,
+//                              and its teams
 //   Inputs    both ways        seats' actions for runs of frames, which frames were heard, and
 //                              the sender's frame advantage over the receiver
 //   Hash      client -> host   the hash of the whole world (HashWorld) after a frame, once a second
@@ -22,6 +23,8 @@
 //
 // Every message that belongs to a match (Start, Inputs, Hash, Desync, Takeover) carries the number
 // the host gave that match, so a late message of one match is never taken as part of the next.
+
+#include "gameplay/teams.hpp"
 
 #include <array>
 #include <cstddef>
@@ -34,7 +37,8 @@
 
 // Sent with the connection request: a peer that is not this game, or speaks another version of
 // these messages, is refused before it can say anything.
-constexpr uint32_t kProtocolMagic = 0x47524e03;
+// 4: the Start message carries the teams, and Inputs the sender's frame advantage.
+constexpr uint32_t kProtocolMagic = 0x47524e04;
 constexpr size_t kMaxPacketBytes = 1200;
 constexpr size_t kMaxTextBytes = 64;
 constexpr int kMaxSeats = 4;
@@ -132,6 +136,7 @@ struct StartMessage {
     MatchNumber match = 1;
     uint32_t seed = 0;
     uint8_t delay = kDefaultInputDelay;
+    Teams teams; // off: a free-for-all
     bool operator==(const StartMessage&) const = default;
 };
 // One seat's packed actions (see PackActions) for the frames first, first + 1, ...

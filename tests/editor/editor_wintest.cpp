@@ -243,7 +243,7 @@ TEST(EditorWindow, APlayersNewMapIsSavedInTheirFolderOfferedAtTheNextStartAndPla
             std::this_thread::sleep_for(700ms);
         }
         std::this_thread::sleep_for(2000ms); // on to the level select
-        for (const char* key : {"Left", "Down", "Down", "Down", "Return"}) {
+        for (const char* key : {"Left", "Up", "Return"}) {
             ASSERT_TRUE(sendKey(window, key));
             std::this_thread::sleep_for(700ms);
         }

@@ -104,6 +104,36 @@ TEST(CommandLine, APlayersMapIsPlayedHereButOnlineMatchesKeepToTheShippedMaps) {
               "No map is called \"Moon\"; the maps are: Meadow, Canyon\n");
 }
 
+TEST(CommandLine, TeamsAlternateOrFollowTheLettersHereAndOnline) {
+    CommandLine line = parse({"--match", "Meadow", "--players", "3", "--teams"});
+    ASSERT_TRUE(line.match.has_value());
+    EXPECT_TRUE(line.match->teams.on && !line.match->teams.hits);
+    EXPECT_EQ(line.match->teams.seat, AlternateTeams());
+    line = parse({"--match", "Meadow", "--teams", "--team-hits", "--players", "4"});
+    EXPECT_TRUE(line.match->teams.on && line.match->teams.hits) << "the letters are optional";
+    line = parse({"--teams", "rrbB", "--match", "Canyon", "--players", "4"});
+    EXPECT_EQ(line.match->teams.seat, *ParseTeamLetters("RRBB"));
+    line = parse({"--host", "--players", "3", "--teams", "BRR", "--team-hits"});
+    EXPECT_TRUE(line.online.shape.teams.on && line.online.shape.teams.hits);
+    EXPECT_EQ(line.online.shape.teams.seat, *ParseTeamLetters("BRR"));
+    EXPECT_FALSE(parse({"--match", "Meadow"}).match->teams.on);
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--teams"}, "--teams and --team-hits go with --match or --host"},
+        {{"--join", "127.0.0.1", "--teams"}, "--teams and --team-hits go with --match or --host"},
+        {{"--match", "Meadow", "--team-hits"}, "--team-hits goes with --teams"},
+        {{"--match", "Meadow", "--teams", "RGB"},
+         "--teams RGB: expected a letter a player, R (red) or B (blue), as in RRBB"},
+        {{"--match", "Meadow", "--teams", "RRB"}, "--teams RRB: one letter a player, 2 for 2 players"},
+        {{"--match", "Meadow", "--players", "3", "--teams", "BBB"},
+         "--teams BBB: a team match needs a player on each side"}};
+    for (const auto& [bad, why] : refused) {
+        std::string out;
+        EXPECT_EQ(parse(bad, &out).exitStatus, 2) << why;
+        EXPECT_TRUE(out.starts_with(why + "\nUsage: Grumbo")) << out;
+    }
+}
+
 // The program itself answers before it needs a display or a window.
 TEST(CommandLine, TheGameListsItsOptionsOrRefusesAWrongOneAndQuits) {
     std::string out;

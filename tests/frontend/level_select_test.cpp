@@ -84,6 +84,11 @@ TEST_F(LevelSelectScreen, OnlyTheStartRowStartsAndAfterBackNotEvenThatUntilReent
     press({Key::Enter, Key::Down, Key::Down, Key::Enter});
     EXPECT_TRUE(highlightOn(LevelRow::Time));
     EXPECT_FALSE(screen->startRequested);
+    press({Key::Down, Key::Enter});
+    EXPECT_TRUE(highlightOn(LevelRow::Teams));
+    press({Key::Down, Key::Enter});
+    EXPECT_TRUE(highlightOn(LevelRow::TeamHits));
+    EXPECT_FALSE(screen->startRequested);
     press({Key::Down});
     EXPECT_FALSE(highlight()->active);
     EXPECT_EQ(startPicture(), "StartGameHL");
@@ -104,6 +109,32 @@ TEST_F(LevelSelectScreen, OnlyTheStartRowStartsAndAfterBackNotEvenThatUntilReent
     harness.pads.setButtons(2, kPadBack);
     harness.step();
     EXPECT_TRUE(screen->backRequested);
+}
+
+// Teams and Team hits come under the time, Off at first; they keep their values when the
+// screen is entered again (players go back to change sides), and a team match without a player
+// on each side does not start but says why.
+TEST_F(LevelSelectScreen, TeamsRowsToggleAndATeamMatchNeedsBothSides) {
+    build();
+    EXPECT_EQ(detail(LevelRow::Teams) + detail(LevelRow::TeamHits), "OffOff");
+    EXPECT_EQ(screen->ui.labels[LevelRow::TeamHits]->getComponent<TextRenderer>()->text, "Team hits");
+    press({Key::Up, Key::Up, Key::Left}); // up from the map row: start, then team hits
+    EXPECT_TRUE(screen->teamHits);
+    press({Key::Up, Key::Right});
+    EXPECT_EQ(detail(LevelRow::Teams) + detail(LevelRow::TeamHits), "OnOn");
+    press({Key::Right, Key::Left});
+    EXPECT_TRUE(screen->teamsOn) << "either way toggles";
+    enter();
+    EXPECT_TRUE(screen->teamsOn && screen->teamHits);
+    EXPECT_EQ(detail(LevelRow::Teams), "On");
+
+    screen->sidesSeated = false;
+    press({Key::Up, Key::Enter});
+    EXPECT_FALSE(screen->startRequested);
+    EXPECT_TRUE(screen->ui.teamsNotice->active);
+    press({Key::Up, Key::Up, Key::Left, Key::Down, Key::Down, Key::Enter}); // teams off: any sides do
+    EXPECT_TRUE(screen->startRequested);
+    EXPECT_FALSE(screen->ui.teamsNotice->active);
 }
 
 TEST_F(LevelSelectScreen, AnEmptyMapListSaysSoAndCannotStart) {

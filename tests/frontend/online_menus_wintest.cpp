@@ -72,13 +72,13 @@ TEST(OnlineMenusWindows, HostFromTheTitleAndJoinFromTheListOfGamesFound) {
     const unsigned long hostWindow = toTitle(host);
     ASSERT_NE(hostWindow, 0ul);
     // Online, Host; T joins, opens and readies the panel; two seats in all; the level select's
-    // first time is the command line's ten seconds; down to Start.
+    // first time is the command line's ten seconds; up to Start.
     keys(hostWindow, {"Down", "Return", "Return"});
     keys(hostWindow, {"t", "t", "t"}, 400ms);
     std::this_thread::sleep_for(1500ms);
     keys(hostWindow, {"Return"});
     std::this_thread::sleep_for(500ms);
-    keys(hostWindow, {"Down", "Down", "Down", "Return"}, 400ms);
+    keys(hostWindow, {"Up", "Return"}, 400ms);
     ASSERT_TRUE(host.waitForOutput("Friends join with", 30s)) << host.output();
     EXPECT_NE(host.output().find("Hosting an online match on UDP port " + port), std::string::npos)
         << host.output();

@@ -355,3 +355,56 @@ TEST_F(PlayerPanelScreen, ALostPadFreesItsPanelAndPadTheLaterPanelsMoveDownAndNe
 }
 
 } // namespace
+
+// In a team match each panel wears its side, starting red, blue, red, blue; each player changes
+// sides with their own key, and the sides reach the match settings.
+TEST_F(PlayerPanelScreen, InATeamMatchEachPlayerChangesSidesWithTheirOwnKey) {
+    menu.levelSelect = BuildLevelSelect({"Meadow"}, {"Map1"});
+    harness.pads.connect(0, true);
+    tap(Key::T);
+    tap(Key::R); // not a team match yet: nothing to change
+    EXPECT_FALSE(panel(1).ui.teamRim->active);
+    EXPECT_EQ(panel(1).team, kTeamRed);
+
+    menu.levelSelect->teamsOn = true;
+    enter();
+    tap(Key::T);
+    tap(Key::Numpad8);
+    padTap(0, kPadA);
+    auto sides = [&] {
+        std::string s;
+        for (int n = 1; n <= 3; ++n) {
+            s += panel(n).team == kTeamBlue ? 'B' : 'R';
+        }
+        return s;
+    };
+    EXPECT_EQ(sides(), "RBR");
+    EXPECT_TRUE(panel(2).ui.teamRim->active);
+    EXPECT_EQ(panel(2).ui.teamRim->getComponent<SpriteRenderer>()->color.z, TeamColour(kTeamBlue).z);
+    EXPECT_EQ(text(panel(2).ui.teamText), "Blue team (Num 9)");
+    EXPECT_FALSE(panel(4).ui.teamRim->active) << "nobody joined it";
+
+    tap(Key::R);
+    EXPECT_EQ(sides(), "BBR") << "R is the left half's alone";
+    tap(Key::Numpad9);
+    padTap(0, kPadLeftShoulder);
+    EXPECT_EQ(sides(), "BRB");
+    EXPECT_EQ(text(panel(3).ui.teamText), "Blue team (LB/RB)");
+    padTap(0, 0);
+    padTap(0, kPadRightShoulder);
+    EXPECT_EQ(sides(), "BRR");
+
+    // Ready panels still change sides; the sides go to the match with the level select's rows.
+    tap(Key::T);
+    tap(Key::T);
+    tap(Key::R);
+    EXPECT_EQ(panel(1).row, PanelRow::Ready);
+    EXPECT_EQ(sides(), "RRR");
+    menu.levelSelect->teamHits = true;
+    EXPECT_FALSE(MenuTeams(menu).BothSidesSeated(3));
+    WriteMatchSettings(menu);
+    const Teams written = ReadTeams(MatchSettings::instance());
+    EXPECT_TRUE(written.on && written.hits);
+    EXPECT_EQ(written.seat[2], kTeamRed);
+    EXPECT_EQ(written.seat[3], kTeamBlue) << "a seat nobody took keeps its starting side";
+}

@@ -39,7 +39,7 @@ class SeatReturn : public ::testing::Test {
 } // namespace
 
 // A person on the right keyboard half, a hard computer, a person on pad 2 and an easy computer,
-// each in looks other than their panel's defaults.
+// each in looks other than their panel's defaults, and on sides other than their panel's.
 TEST_F(SeatReturn, EverySeatComesBackAsItPlayedAndStartsTheSameAgain) {
     MatchSettings& settings = MatchSettings::instance();
     const std::array<const char*, 4> controls{"5", "-1", "1", "-1"};
@@ -58,6 +58,8 @@ TEST_F(SeatReturn, EverySeatComesBackAsItPlayedAndStartsTheSameAgain) {
         settings.set(MatchSettings::playerKey("PlayerControl", n), controls[static_cast<size_t>(n - 1)]);
         settings.set(MatchSettings::playerKey("PlayerBot", n), bots[static_cast<size_t>(n - 1)]);
     }
+    // A team match: the sides and team hits come back too.
+    WriteTeams(settings, Teams{true, true, *ParseTeamLetters("BBRR")});
     const std::map<std::string, std::string> before = seats();
 
     ASSERT_TRUE(SeatPlayersFromSettings(menu));

@@ -156,5 +156,27 @@ TEST_F(BotMatchesIdle, ANormalComputerBeatsAPlayerWhoDoesNothing) {
     }
 }
 
+// Four computers, two against two, play a short match to the podium by themselves: teammates
+// share a rank, and both sides never do.
+TEST_F(BotMatchesIdle, FourComputersInTeamsPlayToThePodium) {
+    MatchRun::instance().fixedSeed = 12;
+    QuickMatch quick{"Meadow", 4, 2, 45, 4, "hard"};
+    quick.teams = Teams{true, false, *ParseTeamLetters("RRBB")};
+    WriteQuickMatchSettings(quick);
+    startWithCurrentSettings();
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 60));
+    const std::vector<int32_t> ranks = match()->Ranks();
+    EXPECT_EQ(ranks[0], ranks[1]);
+    EXPECT_EQ(ranks[2], ranks[3]);
+    EXPECT_TRUE(ranks[0] == 0 || ranks[0] != ranks[2]) << "one side won, or it was a draw";
+    int fighters = 0;
+    for (const SeatTally& tally : match()->stats.seats) {
+        fighters += tally.damageDealt > 0.0f ? 1 : 0;
+    }
+    EXPECT_GT(fighters, 0) << "they fought";
+    run(60 * 4);
+    EXPECT_TRUE(inMainMenu()) << "the podium moved on by itself";
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryMap, BotMatches, ::testing::ValuesIn(shippedMaps()),
                          [](const ::testing::TestParamInfo<std::string>& map) { return map.param; });

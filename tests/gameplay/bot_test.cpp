@@ -5,8 +5,11 @@
 #include "gameplay/bot.hpp"
 #include "gameplay/explosion.hpp"
 #include "gameplay/standard_bullets.hpp"
+#include "gameplay/teams.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 using namespace gameplay_test;
@@ -126,4 +129,57 @@ TEST_F(BotScene, LandsBackOnItsPlatformUprightFromThrowsAllAround) {
             }
         }
     }
+}
+
+// In a team match a computer's side are no targets, and its shots keep clear of them.
+class TeamBotScene : public BotScene {
+  protected:
+    void SetUp() override {
+        BotScene::SetUp();
+        Teams::current() = Teams{true, true, AlternateTeams()}; // hits on: a stray shot would show
+    }
+    void TearDown() override {
+        Teams::current() = Teams{};
+        BotScene::TearDown();
+    }
+    // Seconds of play; the nearest any of player 1's shots came to the tank's body.
+    float nearestShot(const Player* tank, float seconds) {
+        float nearest = std::numeric_limits<float>::max();
+        for (int frame = 0; frame < static_cast<int>(seconds * 60.0f); ++frame) {
+            run(1);
+            for (const GameObject* o : GameObjectList::instance().objects()) {
+                if (o->active && o->tag == "Bullet" && o->group == "Player 1") {
+                    nearest = std::min(nearest, length(where(o) - (where(tank) + vec2{0.0f, 0.6f})));
+                }
+            }
+        }
+        return nearest;
+    }
+};
+
+TEST_F(TeamBotScene, NeverShootsAtATeammate) {
+    makePlatform({0, -0.5f}, {30, 1});
+    Player* self = tankAt(1, {-6, 0.5f});
+    Player* teammate = tankAt(3, {6, 0.5f});
+    Bot bot(BotLevel::Hard, 4);
+    self->actionSource = &bot;
+    runSeconds(4.0f);
+    EXPECT_EQ(firstExplosion(), nullptr) << "nobody to shoot at";
+    EXPECT_EQ(teammate->knockbackMultiplier, 1.0f);
+    // The same two in a free-for-all: the other tank is a target at once.
+    Teams::current().on = false;
+    runSeconds(4.0f);
+    EXPECT_NE(firstExplosion(), nullptr);
+}
+
+TEST_F(TeamBotScene, ShootsPastATeammateStandingInTheWay) {
+    makePlatform({0, -0.5f}, {30, 1});
+    Player* self = tankAt(1, {-10, 0.5f});
+    Player* teammate = tankAt(3, {-4, 0.5f});
+    Player* opponent = tankAt(2, {10, 0.5f});
+    Bot bot(BotLevel::Hard, 6);
+    self->actionSource = &bot;
+    // A shot flies a little off its plan (the computer misjudges its charge), never into the body.
+    EXPECT_GT(nearestShot(teammate, 8.0f), 1.0f) << "no shot passed through the teammate";
+    EXPECT_GT(opponent->knockbackMultiplier, 1.0f) << "it found a way over to the opponent";
 }

@@ -173,6 +173,42 @@ TEST_F(MatchRunScene, ARecordedMatchPlaysBackToTheSameResultAndCannotBePaused) {
     EXPECT_NE(said.find("ends on the recorded result"), std::string::npos) << said;
 }
 
+// A team match keeps its sides in the recording and plays back to the same world; a recording
+// without them (from before teams) plays as a free-for-all, whatever the match before it was.
+TEST_F(MatchRunScene, ARecordedTeamMatchPlaysBackToTheSameWorld) {
+    RecordMatches(path);
+    QuickMatch quick{"Meadow", 3, 2, 20, 3, "hard"};
+    quick.teams = Teams{true, false, *ParseTeamLetters("RBB")};
+    WriteQuickMatchSettings(quick);
+    startWithCurrentSettings();
+    ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 40));
+    const uint64_t recorded = worldHash();
+    run(1);
+    Recording file = ReadRecording(path).value();
+    EXPECT_EQ(file.settings.at("Teams"), "1");
+    EXPECT_EQ(file.settings.at("PlayerTeam2") + file.settings.at("PlayerTeam3"), "BlueBlue");
+
+    replay();
+    EXPECT_EQ(Teams::current(), quick.teams);
+    testing::internal::CaptureStdout();
+    uint64_t replayed = 0;
+    for (int frame = 0; frame < 60 * 40 && harness.engine().states->next != GameStateId::Quit; ++frame) {
+        run(1);
+        replayed = match() != nullptr ? worldHash() : replayed;
+    }
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("ends on the recorded result"), std::string::npos) << said;
+    EXPECT_EQ(replayed, recorded) << "the replay's podium frame is the recorded one";
+
+    for (const char* key :
+         {"Teams", "TeamHits", "PlayerTeam1", "PlayerTeam2", "PlayerTeam3", "PlayerTeam4"}) {
+        file.settings.erase(key);
+    }
+    ASSERT_TRUE(WriteRecording(file, path));
+    ASSERT_TRUE(ReplayMatch(path, kMaps));
+    EXPECT_EQ(ReadTeams(MatchSettings::instance()), Teams{});
+}
+
 // A replay that drifts from its recording, or a recording that stops before its match did:
 // each ends at once with its line, and only the drifts fail.
 struct OddReplay {
@@ -238,6 +274,7 @@ TEST_F(MatchRunScene, AReplayOfSettingsNoMatchMayHaveIsRefused) {
         {"Time", "60.5", "Time=60.5 is not a whole number from 1 to 5999"},
         {"MapName", "Moon\nRise", "no map is called \"Moon?Rise\""},
         {"Lives", "", "the setting Lives is missing"},
+        {"PlayerTeam2", "Green", "the setting PlayerTeam2 is not Red or Blue"},
     };
     for (const auto& [key, value, said] : cases) {
         Recording odd = recorded;

@@ -90,7 +90,7 @@ TEST(Recording, WritesAndReadsBackEverythingWithABitForEachAction) {
     EXPECT_EQ(*read, sample());
 
     const std::string text = FileText("match.rec");
-    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 3\nseed 4294967295\npace 60\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("GRUMBO-RECORDING 4\nseed 4294967295\npace 60\n", 0), 0u) << text;
     EXPECT_NE(text.find("\nsetting MapName=Big%20Arena%3D100%25\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n17 7ff 81 0 400\n"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("\nresult 2 1 0 4\n")) << text;
@@ -103,17 +103,19 @@ TEST(Recording, WritesAndReadsBackEverythingWithABitForEachAction) {
 TEST(Recording, AnotherVersionIsRefusedSayingWhichBuildMadeIt) {
     const std::string text = sampleText();
     const TempRunDir dir;
-    put("new.rec", replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 4\n"));
-    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 4"),
+    put("new.rec", replaced(text, "GRUMBO-RECORDING 4\n", "GRUMBO-RECORDING 5\n"));
+    EXPECT_NE(refusal("new.rec").find("made by a newer build of the game (recording version 5"),
               std::string::npos);
-    put("old.rec", replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 1\n"));
+    put("old.rec", replaced(text, "GRUMBO-RECORDING 4\n", "GRUMBO-RECORDING 1\n"));
     EXPECT_NE(refusal("old.rec").find("made by an older build"), std::string::npos);
+    // Version 3, from before teams, reads as it was written.
+    EXPECT_EQ(ParseRecording(replaced(text, "GRUMBO-RECORDING 4\n", "GRUMBO-RECORDING 3\n"), "v3"), sample());
     // Version 2 had no pace line: its frames last what they say.
     Recording older = sample();
     older.pace = 0;
     EXPECT_EQ(
         ParseRecording(
-            replaced(replaced(text, "GRUMBO-RECORDING 3\n", "GRUMBO-RECORDING 2\n"), "pace 60\n", ""), "v2"),
+            replaced(replaced(text, "GRUMBO-RECORDING 4\n", "GRUMBO-RECORDING 2\n"), "pace 60\n", ""), "v2"),
         older);
     put("other.rec", "{\"seed\": 3}\n");
     EXPECT_NE(refusal("other.rec").find("not a Grumbo recording"), std::string::npos);

@@ -34,6 +34,7 @@ struct Setting {
     int machines;
     LinkShape shape;
     bool oneDies;
+    bool teams = false; // the host's match is red against blue
 };
 
 void PrintTo(const Setting& setting, std::ostream* out) {
@@ -82,7 +83,8 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
                                .computers = 1,
                                .map = "Meadow",
                                .players = given.machines + 1,
-                               .seconds = 20};
+                               .seconds = 20,
+                               .teams = Teams{given.teams, false, AlternateTeams()}};
     RecordMatches(path, true); // as --record with --host
     NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
     for (int m = 1; m < given.machines; ++m) {
@@ -128,6 +130,15 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
             std::string::npos)
             << said;
     }
+    if (given.teams) {
+        // Every machine was told the sides, and the host's match plays them.
+        for (const auto& other : others) {
+            ASSERT_TRUE(other->game.started.has_value());
+            EXPECT_EQ(other->game.started->teams, hosting.teams);
+        }
+        EXPECT_EQ(Teams::current(), hosting.teams);
+        EXPECT_EQ(settings.get("PlayerTeam2"), "Blue");
+    }
     EXPECT_EQ(host.faults().total(), 0);
     EXPECT_EQ(said.find("leaves the match"), std::string::npos) << "every machine agreed all along\n" << said;
 
@@ -170,7 +181,8 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
 INSTANTIATE_TEST_SUITE_P(Online, OnlineMatch,
                          testing::Values(Setting{"TwoMachines", 2, {2, 30, 0.05}, false},
                                          Setting{"ThreeMachinesLossy", 3, {10, 80, 0.1}, false},
-                                         Setting{"OneOfThreeDies", 3, {5, 40, 0.05}, true}),
+                                         Setting{"OneOfThreeDies", 3, {5, 40, 0.05}, true},
+                                         Setting{"ThreeMachinesInTeams", 3, {5, 40, 0.05}, false, true}),
                          [](const testing::TestParamInfo<Setting>& param) {
                              return std::string(param.param.name);
                          });

@@ -36,6 +36,7 @@ std::vector<Message> everyKind() {
             RefuseMessage{RefuseReason::Data, "1.0.0-def", 42, 1},
             LineupMessage{someLineup()},
             StartMessage{someLineup(), 7, 0xdeadbeef, 10},
+            StartMessage{someLineup(), 8, 1, 3, Teams{true, true, *ParseTeamLetters("BRBR")}},
             inputs,
             ahead,
             HashMessage{2, 3599, 0xfedcba9876543210ull},
@@ -101,6 +102,9 @@ TEST(PacketCodec, RefusesFieldsOutOfRange) {
         {"a control byte in a name", startWith([](StartMessage& m) { m.lineup.map = "Mea\ndow"; })},
         {"a name too long",
          startWith([](StartMessage& m) { m.lineup.map = std::string(kMaxTextBytes + 1, 'a'); })},
+        {"a team match with one side", startWith([](StartMessage& m) {
+             m.teams = Teams{true, false, {}};
+         })},
         {"five seats", HelloMessage{"b", 0, 5, 0, 1, {}}},
         {"more computers than seats", HelloMessage{"b", 0, 1, 2, 1, {}}},
         {"a face past the last", HelloMessage{"b", 0, 1, 0, 1, {{{{false, 1, {4, 0, 0}}, {}, {}, {}}}}}},

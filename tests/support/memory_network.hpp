@@ -78,7 +78,7 @@ class MemoryNetwork {
 // whether the session sent it to the title, and reports the hash the test gives it.
 struct ToyOnlineGame : OnlineGame {
     explicit ToyOnlineGame(uint32_t seed) : random(seed) {}
-    void startMatch(const StartMessage&, uint8_t) override {}
+    void startMatch(const StartMessage& start, uint8_t) override { started = start; }
     void readLocalInput() override {}
     uint16_t sample(int seat, bool) override;
     std::optional<uint64_t> worldHash() override { return hash; }
@@ -93,6 +93,7 @@ struct ToyOnlineGame : OnlineGame {
     std::array<std::pair<uint16_t, int>, kMaxSeats> holding{};
     std::optional<uint64_t> hash;
     bool leftForTitle = false;
+    std::optional<StartMessage> started; // the last match's
 };
 
 // A machine on the network: a session over a toy game, hosting or joining "host". Its world is
