@@ -37,6 +37,7 @@ constexpr const char* kDefaultTime = "3:00";
 constexpr const char* kCustomMapPreview = "CustomMap";
 constexpr const char* kNoMaps = "No maps found";
 constexpr const char* kEditHint = "E (pad Y): edit this map";
+constexpr vec3 kEditHintAt{16.5f, -13.4f, kTextZ};
 constexpr const char* kSidesNeeded = "Each team needs a player: R, Num 9 or LB/RB changes sides";
 
 const char* onOff(bool on) {
@@ -362,7 +363,8 @@ LevelSelect* BuildLevelSelect(const std::vector<std::string>& mapNames,
     ui.backPanel = image("BackPanel", "Selection", {0, kRowY[0], kOnPanelZ}, {20, 2.4f, 1});
     ui.startButton = image("StartButton", "StartGame", {0, -13.4f, kOnPanelZ}, {4.3f, 2.2f, 1});
     ui.noMapsText = text("NoMapsText", kNoMaps, {kDetailX, kRowY[0], kTextZ});
-    ui.editHint = MakeObject("EditHint", {{0, -15.5f, kTextZ}, {1.2f, 1.2f, 1}});
+    // Right of the panel, level with the start button: the view reaches 15 below the middle.
+    ui.editHint = MakeObject("EditHint", {kEditHintAt, {1.0f, 1.0f, 1}});
     setText(ui.editHint, kEditHint);
     // Between the map's picture and the panel, where it cannot be missed.
     ui.teamsNotice = MakeObject("TeamsNotice", {{0, 1.25f, kTextZ}, {0.9f, 1.1f, 1}});

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -151,3 +152,22 @@ TEST_F(LevelSelectScreen, AnEmptyMapListSaysSoAndCannotStart) {
 }
 
 } // namespace
+
+// Everything the level select may show lies inside the view, which the menus' camera makes 48
+// units wide and 30 high about the middle: a hint drawn below it helps nobody.
+TEST_F(LevelSelectScreen, EverythingItShowsLiesInsideTheView) {
+    build();
+    const LevelSelectObjects& ui = screen->ui;
+    std::vector<GameObject*> shown{ui.preview,    ui.panel,    ui.backPanel,  ui.startButton,
+                                   ui.noMapsText, ui.editHint, ui.teamsNotice};
+    shown.insert(shown.end(), ui.labels.begin(), ui.labels.end());
+    shown.insert(shown.end(), ui.details.begin(), ui.details.end());
+    shown.insert(shown.end(), ui.arrows.begin(), ui.arrows.end());
+    for (const GameObject* object : shown) {
+        ASSERT_NE(object, nullptr);
+        const vec3 at = object->transform.position;
+        const vec3 size = object->transform.scale;
+        EXPECT_LE(std::abs(at.y) + std::abs(size.y) / 2.0f, 15.0f) << object->name;
+        EXPECT_LE(std::abs(at.x), 24.0f) << object->name;
+    }
+}
