@@ -13,6 +13,10 @@
 #          --minutes (15), or until --matches have ended: every machine must end every match
 #          with the same line; prints matches started and ended, the longest wait, memory at
 #          the first and last match on every machine, and bytes per second
+#   rtt    a link of a given round trip, loss and jitter (RTT_MS, default 150; LOSS, percent, 5;
+#          each packet held RTT_MS/2 each way, give or take a tenth), MACHINES (2 to 4, default
+#          4; one seat each, every seat a computer), ROLLBACK (every machine's window, default 8;
+#          0: lockstep), MATCH_SECONDS (30): prints each machine's longest wait and rollbacks
 #   scripts/online-loopback.sh [--build DIR] [--minutes M] [--matches N] [VARIANT...]
 #     (default: plain four lossy kill; builds the game in build-bench, or uses DIR's, e.g. the
 #     package's optimised build in CI)
@@ -139,20 +143,30 @@ for variant in "${variants[@]}"; do
   echo "== $variant"
   port=$((27200 + RANDOM % 500))
   join="127.0.0.1:$port"
-  players=3 hostBots=1
+  players=3 hostBots=1 seconds=60 clients=(first second) window=()
   [ "$variant" = four ] && players=4 hostBots=2
-  start host --host --port "$port" --players "$players" --bots "$hostBots" --time 60
+  if [ "$variant" = rtt ]; then
+    players="${MACHINES:-4}" seconds="${MATCH_SECONDS:-30}" window=(--rollback "${ROLLBACK:-8}")
+    clients=(first second third); clients=("${clients[@]:0:$((players - 1))}")
+  fi
+  start host --host --port "$port" --players "$players" --bots "$hostBots" --time "$seconds" "${window[@]}"
   # The host answers friends once its waiting screen is up, and says so.
   wait_for "$work/host.log" "Friends join with" 60
-  if [ "$variant" = lossy ]; then
-    "$relay" $((port + 1)) "$port" 5 20 80 7 > "$work/relay.log" 2>&1 &
+  if [ "$variant" = lossy ] || [ "$variant" = rtt ]; then
+    hold=(20 80)
+    if [ "$variant" = rtt ]; then
+      half=$((${RTT_MS:-150} / 2))
+      hold=($((half - half / 10)) $((half + half / 10)))
+      echo "  $players machines, round trip ${RTT_MS:-150} ms, ${LOSS:-5} % lost each way, rollback window ${ROLLBACK:-8}"
+    fi
+    "$relay" $((port + 1)) "$port" "$([ "$variant" = rtt ] && echo "${LOSS:-5}" || echo 5)" "${hold[@]}" 7 \
+      > "$work/relay.log" 2>&1 &
     pids+=($!)
     relay_pid=$!
     join="127.0.0.1:$((port + 1))"
   fi
-  start first --join "$join" --bots 1
-  start second --join "$join" --bots 1
-  machines=(host first second)
+  for c in "${clients[@]}"; do start "$c" --join "$join" --bots 1 "${window[@]}"; done
+  machines=(host "${clients[@]}")
   if [ "$variant" = kill ]; then
     # Killed once the match has started on every machine and played for a while.
     for m in host first second; do wait_for "$work/$m.log" "Online match started" 300 || true; done
@@ -176,7 +190,7 @@ for variant in "${variants[@]}"; do
   for m in "${machines[@]}"; do
     echo "  $m: $(grep -m1 "Online match over" "$work/$m.log" || echo "-")"
     echo "  $m: $(grep -m1 "Online match traffic" "$work/$m.log" || echo "-")"
-    grep -E "computers play|out of step|Ignored" "$work/$m.log" | sed "s/^/  $m: /" || true
+    grep -E "computers play|out of step|Ignored|[Rr]ollbacks" "$work/$m.log" | sed "s/^/  $m: /" || true
   done
   [ -f "$work/relay.log" ] && sed 's/^/  /' "$work/relay.log" && rm -f "$work/relay.log"
   relay_pid=""

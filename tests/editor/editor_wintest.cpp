@@ -8,6 +8,7 @@
 #include "objects/json_data.hpp"
 #include "tests/support/display.hpp"
 #include "tests/support/game_process.hpp"
+#include "tests/support/menu_walk.hpp"
 #include "tests/support/temp_run_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -48,12 +49,6 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
             entry.is_regular_file() ? FileText(entry.path().string()) : "(folder)";
     }
     return entries;
-}
-
-// The empty bottom-left player panel's deep purple, which nothing on the title shows there.
-bool playerSelectionShown(unsigned long window) {
-    unsigned char rgb[3] = {};
-    return windowPixel(window, 80, 640, rgb) && rgb[1] < 90 && rgb[2] > 120 && rgb[0] < 170;
 }
 
 // Gives a read-only folder back its write permission when the test ends, so it can be removed.
@@ -229,20 +224,7 @@ TEST(EditorWindow, APlayersNewMapIsSavedInTheirFolderOfferedAtTheNextStartAndPla
         ASSERT_TRUE(game.waitForOutput("Load Time: = ", 60s)) << game.output();
         const unsigned long window = findWindowByTitle("Grumbo!", 30s);
         ASSERT_NE(window, 0ul);
-        std::this_thread::sleep_for(5500ms); // the splash can be skipped from its second picture on
-        ASSERT_TRUE(sendKey(window, "Return"));
-        ASSERT_TRUE(game.waitForOutput("Load Time: = ", 2, 30s)) << game.output();
-        for (int attempt = 0; attempt < 10 && !playerSelectionShown(window); ++attempt) {
-            std::this_thread::sleep_for(1000ms); // the title's fade, then Play
-            ASSERT_TRUE(sendKey(window, "Return"));
-            std::this_thread::sleep_for(1500ms);
-        }
-        ASSERT_TRUE(playerSelectionShown(window));
-        for (const char* key : {"t", "t", "KP_8", "KP_8"}) { // join and ready, each half
-            ASSERT_TRUE(sendKey(window, key));
-            std::this_thread::sleep_for(700ms);
-        }
-        std::this_thread::sleep_for(2000ms); // on to the level select
+        ASSERT_TRUE(WalkToLevelSelect(game, window));
         for (const char* key : {"Left", "Up", "Return"}) {
             ASSERT_TRUE(sendKey(window, key));
             std::this_thread::sleep_for(700ms);
