@@ -225,10 +225,7 @@ TEST(EditorWindow, APlayersNewMapIsSavedInTheirFolderOfferedAtTheNextStartAndPla
         const unsigned long window = findWindowByTitle("Grumbo!", 30s);
         ASSERT_NE(window, 0ul);
         ASSERT_TRUE(WalkToLevelSelect(game, window));
-        for (const char* key : {"Left", "Up", "Return"}) {
-            ASSERT_TRUE(sendKey(window, key));
-            std::this_thread::sleep_for(700ms);
-        }
+        ASSERT_TRUE(PressKeys(window, {"Left", "Up", "Return"}));
         ASSERT_TRUE(game.waitForOutput("Load Time: = ", 3, 30s)) << game.output(); // the match
         std::this_thread::sleep_for(2s);
         ASSERT_TRUE(requestWindowClose(window));

@@ -27,10 +27,7 @@ TEST(MenuKeys, ATeamMatchStartsFromTheLevelSelectsTeamsRow) {
         ASSERT_NE(window, 0ul);
         ASSERT_TRUE(WalkToLevelSelect(game, window));
         // Down to Teams, On, then down past Team hits to the start button.
-        for (const char* key : {"Down", "Down", "Down", "Right", "Down", "Down", "Return"}) {
-            ASSERT_TRUE(sendKey(window, key));
-            std::this_thread::sleep_for(700ms);
-        }
+        ASSERT_TRUE(PressKeys(window, {"Down", "Down", "Down", "Right", "Down", "Down", "Return"}));
         ASSERT_TRUE(game.waitForOutput("Load Time: = ", 3, 30s)) << game.output(); // the match
         std::this_thread::sleep_for(2s);
         ASSERT_TRUE(requestWindowClose(window));

@@ -9,12 +9,24 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <thread>
 
 // The empty bottom-left panel's deep purple, which nothing on the title shows at that spot.
 inline bool PlayerSelectionShown(unsigned long window) {
     unsigned char rgb[3] = {};
     return windowPixel(window, 80, 640, rgb) && rgb[1] < 90 && rgb[2] > 120 && rgb[0] < 170;
+}
+
+// Each key in turn, with the time a player takes between two.
+inline ::testing::AssertionResult PressKeys(unsigned long window, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+        if (!sendKey(window, key)) {
+            return ::testing::AssertionFailure() << "the key " << key << " could not be sent";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    }
+    return ::testing::AssertionSuccess();
 }
 
 inline ::testing::AssertionResult WalkToLevelSelect(GameProcess& game, unsigned long window) {
@@ -33,12 +45,8 @@ inline ::testing::AssertionResult WalkToLevelSelect(GameProcess& game, unsigned 
     if (!PlayerSelectionShown(window)) {
         return ::testing::AssertionFailure() << "player selection never showed\n" << game.output();
     }
-    for (const char* key : {"t", "t", "KP_8", "KP_8"}) { // join and ready, each half
-        if (!sendKey(window, key)) {
-            return ::testing::AssertionFailure() << "a key could not be sent";
-        }
-        std::this_thread::sleep_for(700ms);
-    }
-    std::this_thread::sleep_for(2000ms); // on to the level select
-    return ::testing::AssertionSuccess();
+    ::testing::AssertionResult joined =
+        PressKeys(window, {"t", "t", "KP_8", "KP_8"}); // join and ready, each half
+    std::this_thread::sleep_for(2000ms);               // on to the level select
+    return joined;
 }
