@@ -37,6 +37,10 @@ class EffectLedger {
     // Forgets every frame (a match ends).
     void clear();
 
+    // Whether the frame begun last is one simulated before (the bursts of particles it causes
+    // showed the first time; see ParticlePool::holdNew).
+    bool simulatingAgain() const { return current != nullptr && current->again; }
+
     // Sounds cut so far, and sounds kept from playing again.
     uint32_t cutCount() const { return cuts; }
     uint32_t keptCount() const { return kept; }

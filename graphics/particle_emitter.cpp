@@ -27,6 +27,9 @@ void ParticleEmitter::Update() {
     float step = FrameTimer::instance().scaledDt();
     ParticlePool& pool = ParticlePool::instance();
     accumulator += step * rate;
+    if (pool.holdNew) {
+        accumulator -= std::floor(accumulator); // these particles came with the first simulation
+    }
     ShaderProgram* sprite = accumulator >= 1.0f ? ResourceManager::instance().getShader("Sprite") : nullptr;
     while (accumulator >= 1.0f) {
         Particle* p = pool.claimFreeSlot();

@@ -69,6 +69,12 @@ class ParticlePool {
 
     std::array<Particle, kParticleCount> particles{};
     size_t cursor = 0;
+    // Set while an online match simulates frames again (rollback): emitters make no particles
+    // then, though their time runs, so a burst shows once, from its frame's first simulation,
+    // and an explosion made anew when its frame is simulated again does not burst twice. What
+    // the corrected frames no longer cause fades as it would have; what they cause anew shows
+    // only from the present frame on.
+    bool holdNew = false;
     // Draw one call per particle instead of the batch (to compare the two, and to measure).
     bool separateDraws = false;
 

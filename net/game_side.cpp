@@ -3,6 +3,7 @@
 #include "audio/sound_manager.hpp"
 #include "engine/engine.hpp"
 #include "engine/input_manager.hpp"
+#include "graphics/particle_pool.hpp"
 #include "match/choice_tables.hpp"
 #include "match/match_run.hpp"
 #include "match/match_settings.hpp"
@@ -157,6 +158,7 @@ void GameSide::saveFrame(uint32_t frame) {
     }
     saved->saveFrame(frame);
     effects.beginFrame(frame);
+    ParticlePool::instance().holdNew = effects.simulatingAgain();
 }
 
 bool GameSide::loadFrame(uint32_t frame) {
@@ -174,6 +176,7 @@ void GameSide::leaveMatch(bool toTitle) {
     saved.reset();
     SoundManager::instance().setEffectLedger(nullptr);
     effects.clear();
+    ParticlePool::instance().holdNew = false;
     MatchRun& run = MatchRun::instance();
     run.online = nullptr;
     run.fixedSeed.reset();

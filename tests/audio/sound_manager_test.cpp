@@ -188,13 +188,16 @@ TEST_F(SoundManagerTest, ARollbackThatRemovesAnExplosionCutsItsSoundAndKeepsTheR
     ledger.beginFrame(10);
     sound().playEvent(std::string(kEventImpact), true);
     ledger.beginFrame(11);
+    EXPECT_FALSE(ledger.simulatingAgain());
     sound().playEvent(std::string(kEventShot), true);
     ledger.settle();
     frame(0.05f);
     ASSERT_EQ(output.liveVoices(), 2u);
     // Simulated again: no explosion on frame 10 now, the same shot on frame 11.
     ledger.beginFrame(10);
+    EXPECT_TRUE(ledger.simulatingAgain());
     ledger.beginFrame(11);
+    EXPECT_TRUE(ledger.simulatingAgain());
     sound().playEvent(std::string(kEventShot), true);
     EXPECT_EQ(output.liveVoices(), 2u) << "the shot is not played twice";
     ledger.settle();

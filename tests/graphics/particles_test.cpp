@@ -46,6 +46,22 @@ TEST(Particles, BurstSpawnsRateTimesStepThenSwitchesOffAndItsParticlesOutliveIt)
     EXPECT_EQ(ParticlePool::instance().aliveCount(), 0u);
 }
 
+// Online rollback: while frames are simulated again an emitter's time runs but it makes nothing
+// (those frames' particles came with their first simulation); on the frames after, it goes on
+// with what is left of its time.
+TEST(Particles, FramesSimulatedAgainMakeNoParticlesYetTheirTimeRuns) {
+    ParticleEmitter* burst = makeEmitter(1000, 0.04f);
+    frame(0.016f);
+    ASSERT_EQ(ParticlePool::instance().aliveCount(), 16u);
+    ParticlePool::instance().holdNew = true;
+    frame(0.016f);
+    EXPECT_EQ(ParticlePool::instance().aliveCount(), 16u) << "a frame simulated again bursts no more";
+    ParticlePool::instance().holdNew = false;
+    frame(0.016f);
+    EXPECT_EQ(ParticlePool::instance().aliveCount(), 32u) << "the present frame makes its own";
+    EXPECT_FALSE(burst->enabled) << "the held frame counted in the emitter's time";
+}
+
 TEST(Particles, FractionsOfAParticleCarryOver) {
     ParticleEmitter* smoke = makeEmitter(20, 10);
     int frames = 0;
