@@ -17,6 +17,7 @@
 #include <malloc.h>
 #include <string>
 #include <thread>
+#include <time.h>
 #include <utility>
 
 #ifdef __SANITIZE_ADDRESS__
@@ -225,6 +226,12 @@ void WriteSoakMatchSettings(const std::vector<std::string>& maps, uint32_t pick)
 
 double WallSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double ProcessCpuSeconds() {
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
 namespace {

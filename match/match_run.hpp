@@ -91,6 +91,8 @@ void SoakMatches(double minutes, const std::vector<std::string>& maps);
 void WriteSoakMatchSettings(const std::vector<std::string>& maps, uint32_t pick);
 // Seconds on a monotonic clock, and the process's resident and peak memory in megabytes.
 double WallSeconds();
+// CPU seconds the process has used, every thread counted (a software renderer draws on its own).
+double ProcessCpuSeconds();
 double ResidentMegabytes();
 double PeakMegabytes();
 // The heap the program holds in megabytes (blocks allocated and not yet freed, big mapped ones

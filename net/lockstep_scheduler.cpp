@@ -84,6 +84,7 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
     if (next >= window && !lockstep.ready(next - window)) {
         if (stalledSince < 0) {
             stalledSince = nowMs;
+            stalls += next >= countFrom ? 1 : 0;
         }
         heldUpBy = lockstep.waitingFor(next - window);
         return false;

@@ -77,6 +77,9 @@ class LockstepScheduler {
     uint32_t stalledMs(uint32_t nowMs) const;
     uint32_t longestStallMs(uint32_t nowMs) const;
     uint32_t longestStallFrame(uint32_t nowMs) const;
+    // How many times a due frame had to wait, counted as the longest wait is: a player sees each
+    // as a picture that does not move on.
+    uint32_t stallCount() const { return stalls; }
     // How long this machine has been held up by the seat, as a debt: it grows by the time spent
     // waiting for the seat's actions, and is paid back by the time spent not waiting for them and
     // by kHeldUpPaidPerFrameMs for each frame of them that comes. A seat whose actions stop runs
@@ -107,5 +110,6 @@ class LockstepScheduler {
     int heldUpBy = -1; // the seat the next frame waited for at the last check
     uint32_t longestStall = 0;
     uint32_t longestStallAt = 0;
+    uint32_t stalls = 0;
     uint32_t countFrom = 0;
 };

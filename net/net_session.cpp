@@ -822,6 +822,7 @@ void NetSession::beginMatch(const StartMessage& start) {
     podiumTold = false;
     matchStartMs = now();
     sentAtStart = net->bytesSent();
+    cpuAtStart = ProcessCpuSeconds();
     receivedAtStart = net->bytesReceived();
     simulatedSeconds = 0.0;
     simulatedFrames = 0;
@@ -1120,15 +1121,21 @@ void NetSession::printMatchStats() {
     const double received = static_cast<double>(net->bytesReceived() - receivedAtStart) / seconds;
     const double framesPerSecond = simulatedSeconds > 0.0 ? simulatedFrames / simulatedSeconds : 0.0;
     const uint32_t delay = scheduler ? scheduler->table().delay() : 0;
-    char line[500];
+    const uint32_t waits = scheduler ? scheduler->stallCount() : 0;
+    // Every thread's time, the renderer's and the sound's too: what the machine pays for a picture.
+    const double cpuPerRendered =
+        (ProcessCpuSeconds() - cpuAtStart) * 1000.0 / std::max<uint32_t>(1, meter.renderedFrames());
+    char line[640];
     std::snprintf(
         line, sizeof line,
         "Online match traffic: sent %.0f bytes/s, received %.0f bytes/s over %.0f s; input delay %u "
-        "frames (%u ms); longest wait for another machine %u ms (frame %u); simulation %.0f frames/s "
-        "(%.1f times real time); memory %.1f MB resident, %.1f MB heap in use",
+        "frames (%u ms); longest wait for another machine %u ms (frame %u), %u waits (%.1f a minute); "
+        "simulation %.0f frames/s (%.1f times real time); CPU %.2f ms per rendered frame; memory %.1f MB "
+        "resident, %.1f MB heap in use",
         sent, received, seconds, delay, delay * 1000 / kOnlineFramesPerSecond,
-        scheduler ? scheduler->longestStallMs(t) : 0, scheduler ? scheduler->longestStallFrame(t) : 0,
-        framesPerSecond, framesPerSecond / kOnlineFramesPerSecond, ResidentMegabytes(), HeapInUseMegabytes());
+        scheduler ? scheduler->longestStallMs(t) : 0, scheduler ? scheduler->longestStallFrame(t) : 0, waits,
+        waits * 60.0 / seconds, framesPerSecond, framesPerSecond / kOnlineFramesPerSecond, cpuPerRendered,
+        ResidentMegabytes(), HeapInUseMegabytes());
     std::cout << line << std::endl;
     if (pacing && scheduler->rollbackWindow() > 0) {
         const RollbackFigures figures = pacing->figures();

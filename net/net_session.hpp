@@ -263,6 +263,7 @@ class NetSession : public FramePacer, public OnlinePlay {
     // What the match cost and how fast it simulated.
     uint32_t matchStartMs = 0;
     uint64_t sentAtStart = 0;
+    double cpuAtStart = 0.0; // the process's CPU seconds when the match began
     uint64_t receivedAtStart = 0;
     double simulatedSeconds = 0.0;
     uint32_t simulatedFrames = 0;

@@ -16,7 +16,12 @@
 #   rtt    a link of a given round trip, loss and jitter (RTT_MS, default 150; LOSS, percent, 5;
 #          each packet held RTT_MS/2 each way, give or take a tenth), MACHINES (2 to 4, default
 #          4; one seat each, every seat a computer), ROLLBACK (every machine's window, default 8;
-#          0: lockstep), MATCH_SECONDS (30): prints each machine's longest wait and rollbacks
+#          0: lockstep), MATCH_SECONDS (30), JITTER_MS (how far each packet's hold may stray from
+#          RTT_MS/2, default a tenth of it): prints each machine's waits, longest wait and rollbacks
+#   cpu    what rollback costs a machine: ROUNDS (3) rounds of the rtt variant, each a lockstep
+#          match then one rolling back (ROLLBACK, default 8) on the same link; prints every
+#          machine's CPU time per rendered frame (all the process's threads, drawing included)
+#          and, per round and over all, rolling back against lockstep
 #   scripts/online-loopback.sh [--build DIR] [--minutes M] [--matches N] [VARIANT...]
 #     (default: plain four lossy kill; builds the game in build-bench, or uses DIR's, e.g. the
 #     package's optimised build in CI)
@@ -133,8 +138,36 @@ soak() {
   fi
 }
 
+# The mean over the machines of the CPU time per rendered frame in an rtt run's output.
+cpu_per_frame() {
+  sed -nE 's/.*Online match traffic.*CPU ([0-9.]+) ms per rendered frame.*/\1/p' |
+    awk '{ s += $1; n++ } END { if (n) printf "%.3f", s / n }'
+}
+
+# Lockstep and rollback in turn, round by round, so a busier moment of this shared machine
+# weighs on both alike.
+cpu_rounds() {
+  local rounds="${ROUNDS:-3}" r out lock roll sumLock=0 sumRoll=0
+  echo "== cpu ($rounds rounds, ${MACHINES:-4} machines, round trip ${RTT_MS:-150} ms, ${LOSS:-5} % lost)"
+  for r in $(seq "$rounds"); do
+    out="$(ROLLBACK=0 "$0" --build "$build" rtt)" || { echo "$out"; return 1; }
+    lock="$(cpu_per_frame <<< "$out")"
+    out="$(ROLLBACK="${ROLLBACK:-8}" "$0" --build "$build" rtt)" || { echo "$out"; return 1; }
+    roll="$(cpu_per_frame <<< "$out")"
+    [ -n "$lock" ] && [ -n "$roll" ] || { echo "  round $r: no CPU figures"; return 1; }
+    echo "  round $r: lockstep $lock ms, rollback $roll ms per rendered frame ($(awk -v a="$roll" -v b="$lock" 'BEGIN { printf "%.3f", a / b }')x)"
+    sumLock="$(awk -v a="$sumLock" -v b="$lock" 'BEGIN { print a + b }')"
+    sumRoll="$(awk -v a="$sumRoll" -v b="$roll" 'BEGIN { print a + b }')"
+  done
+  echo "  over all rounds: rollback $(awk -v a="$sumRoll" -v b="$sumLock" 'BEGIN { printf "%.3f", a / b }')x the CPU time per rendered frame of lockstep"
+}
+
 status=0
 for variant in "${variants[@]}"; do
+  if [ "$variant" = cpu ]; then
+    cpu_rounds || status=1
+    continue
+  fi
   if [ "$variant" = soak ]; then
     echo "== soak (${soakMinutes} minutes at most$([ "$soakMatches" -gt 0 ] && echo ", $soakMatches matches"))"
     soak
@@ -156,8 +189,9 @@ for variant in "${variants[@]}"; do
     hold=(20 80)
     if [ "$variant" = rtt ]; then
       half=$((${RTT_MS:-150} / 2))
-      hold=($((half - half / 10)) $((half + half / 10)))
-      echo "  $players machines, round trip ${RTT_MS:-150} ms, ${LOSS:-5} % lost each way, rollback window ${ROLLBACK:-8}"
+      jitter=${JITTER_MS:-$((half / 10))}
+      hold=($((half > jitter ? half - jitter : 0)) $((half + jitter)))
+      echo "  $players machines, round trip ${RTT_MS:-150} ms, each way held ${hold[0]}-${hold[1]} ms, ${LOSS:-5} % lost each way, rollback window ${ROLLBACK:-8}"
     fi
     "$relay" $((port + 1)) "$port" "$([ "$variant" = rtt ] && echo "${LOSS:-5}" || echo 5)" "${hold[@]}" 7 \
       > "$work/relay.log" 2>&1 &

@@ -153,3 +153,32 @@ TEST(Lockstep, AWaitInProgressCountsAsTheLongest) {
     EXPECT_GE(scheduler.heldUpMs(1), 4900u);
     EXPECT_EQ(scheduler.heldUpMs(0), 0u);
 }
+
+// Each time a due frame finds the other seat's actions missing is one wait, however long: a peer
+// whose actions come in bursts makes one wait per gap, and the waits before countStallsFrom's
+// frame (the match still loading somewhere) are not counted.
+TEST(Lockstep, CountsEachWaitOnceFromTheFrameItIsToldToCountFrom) {
+    LockstepScheduler scheduler(
+        Lockstep(kHostMachine, {0, 1, kNoMachine, kNoMachine}, 2, 3),
+        [](int, uint32_t) { return uint16_t{0}; }, [](uint8_t, const InputsMessage&) {});
+    scheduler.addPeer(1);
+    scheduler.countStallsFrom(33); // where the second wait begins
+    uint32_t sent = 3;             // seat 1's first frame after the idle ones
+    for (uint32_t ms = 0; ms < 6000; ms += 5) {
+        if (ms % 1000 == 500) {
+            // Half a second's frames at once, then nothing for another half second.
+            InputsMessage burst;
+            burst.runs = {{1, sent, std::vector<uint16_t>(30, 0)}};
+            scheduler.receive(1, burst);
+            sent += 30;
+        }
+        while (scheduler.frameReady(ms)) {
+            scheduler.frameDone(ms);
+        }
+    }
+    // Bursts at 0.5 s, 1.5 s, ... 5.5 s: a wait before each (at frames 3, 33, 63 ...), the first
+    // not counted, and the one going on at the end (frame 183) counted.
+    EXPECT_EQ(scheduler.nextFrame(), 183u);
+    EXPECT_EQ(scheduler.stallCount(), 6u);
+    EXPECT_GE(scheduler.longestStallMs(6000), 400u);
+}
