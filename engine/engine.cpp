@@ -23,7 +23,9 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
+#include <thread>
 
 namespace {
 
@@ -83,6 +85,11 @@ void Engine::run() {
         return;
     }
     while (frame()) {
+        if (headless) {
+            // Nothing is drawn, so nothing holds the loop back: without a rest it would take a
+            // whole core to learn, a thousand times a frame, that the next frame is not due yet.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
 }
 

@@ -90,7 +90,8 @@ class Engine {
     float fixedStep = kFixedStep;
     float maxAccumulated = 0.2f;
 
-    // Test hooks. Headless runs everything but the window, OpenGL, the overlay and rendering.
+    // Headless runs everything but the window, OpenGL, the overlay and rendering: for tests and
+    // benchmarks, and for an online machine of computers started with --no-window.
     bool headless = false;
     // Whether the window's context offers the OpenGL 3.3 every draw needs.
     bool openGlReady = false;

@@ -95,12 +95,13 @@ int main(int argc, char** argv) {
     if (options.online.wanted() && !StartOnline(options.online)) {
         return 1;
     }
-    if (!DisplayAvailable()) {
+    if (!options.noWindow && !DisplayAvailable()) {
         std::cout << "No X display found: Grumbo needs a graphical session to open its window." << std::endl;
         return 1;
     }
     Engine::instance().stateFactory = MakeGameState;
     Engine::instance().startWindowed = options.windowed;
+    Engine::instance().headless = options.noWindow;
     SetRumbleEnabled(options.rumble);
     // Before any thread exists: finding out whether there is a sound device forks a probe.
     settledAudioDevice();

@@ -60,6 +60,9 @@ constexpr OptionHelp kOptions[] = {
     {"--rollback", "FRAMES",
      "online: frames this machine may play ahead on predicted actions, 0 (lockstep) to 20 (default 8)"},
     {"--windowed", "", "start in a 1280 x 800 window instead of fullscreen"},
+    {"--no-window", "",
+     "with --host or --join and every seat of this machine a computer (--bots as many as --seats): "
+     "play without a window, as a machine that only keeps seats filled"},
     {"--rumble", "", "let pads rumble when their tank is hit or knocked out"},
     {"--edit", "[MAP]", "open the map editor on MAP, or start a new map of that name (none: a new map)"},
     {"--theme", "THEME", "with --edit: the map's background theme"},
@@ -128,6 +131,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
             line.exitStatus = 0;
         } else if (arg == "--windowed") {
             line.windowed = true;
+        } else if (arg == "--no-window") {
+            line.noWindow = true;
         } else if (arg == "--rumble") {
             line.rumble = true;
         } else if (arg == "--host") {
@@ -236,6 +241,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
          line.soakMinutes > 0 || !line.edit.empty())) {
         refuse("--sync-test goes with --match, and not with --record, --replay, --soak, --edit, --host or "
                "--join");
+    }
+    if (!line.exitStatus && line.noWindow && (!line.online.wanted() || match.bots < line.online.seats)) {
+        // Nobody could play a seat of a machine that shows nothing and reads no keys.
+        refuse("--no-window goes with --host or --join, and with --bots as many as --seats");
     }
     if (line.exitStatus) {
         return line;

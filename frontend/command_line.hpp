@@ -17,6 +17,7 @@ struct CommandLine {
     int soakMinutes = 0;             // --soak MINUTES: computer matches back to back
     int syncTest = 0;                // --sync-test FRAMES: with --match, roll back and check
     bool windowed = false;           // --windowed: a 1280 x 800 window instead of fullscreen
+    bool noWindow = false;           // --no-window: online with computers only, nothing drawn
     bool rumble = false;             // --rumble: pads rumble on hits and knock-outs
     std::string edit;                // --edit MAP: open the map editor on MAP (a new map if none)
     bool editNew = false;            // --edit alone: the editor on a new map of a fresh name

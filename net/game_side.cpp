@@ -151,8 +151,10 @@ void GameSide::saveFrame(uint32_t frame) {
         return;
     }
     if (!saved) {
-        const int window = session->pacer() != nullptr ? session->pacer()->scheduler().rollbackWindow() : 0;
-        saved = std::make_unique<SavedFrames>(static_cast<size_t>(window) + 2);
+        // Deep enough for the furthest guess the window and a relayed seat's allowance may come to.
+        const bool rolling =
+            session->pacer() != nullptr && session->pacer()->scheduler().rollbackWindow() > 0;
+        saved = std::make_unique<SavedFrames>(static_cast<size_t>(rolling ? kMaxGuessedFrames : 0) + 2);
         effects.clear();
         SoundManager::instance().setEffectLedger(&effects);
     }

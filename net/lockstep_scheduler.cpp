@@ -6,6 +6,31 @@ LockstepScheduler::LockstepScheduler(Lockstep table, Sampler sampler, Sender sen
     : lockstep(std::move(table)), sample(std::move(sampler)), sendTo(std::move(sender)),
       localNext(lockstep.delay()) {}
 
+uint32_t RelayedFrames(uint32_t roundTripMs, uint32_t window) {
+    if (window == 0 || window >= kMaxGuessedFrames) {
+        return 0;
+    }
+    const uint32_t oneWay = (roundTripMs / 2 * kOnlineFramesPerSecond + 999) / 1000;
+    return std::min(oneWay, kMaxGuessedFrames - window);
+}
+
+uint32_t LockstepScheduler::longestGuess() const {
+    return window == 0 ? 0 : std::min(kMaxGuessedFrames, window + relayedExtra);
+}
+
+int LockstepScheduler::seatHoldingBack() const {
+    for (int seat = 0; seat < lockstep.seats(); ++seat) {
+        const uint8_t owner = lockstep.owner(seat);
+        const bool relayed = window > 0 && lockstep.self() != kHostMachine && owner != lockstep.self() &&
+                             owner != kHostMachine;
+        const uint32_t allowed = std::min(kMaxGuessedFrames, window + (relayed ? relayedExtra : 0));
+        if (next >= allowed && lockstep.known(seat) <= next - allowed) {
+            return seat;
+        }
+    }
+    return -1;
+}
+
 void LockstepScheduler::addPeer(uint8_t machine) {
     if (std::find(peers.begin(), peers.end(), machine) == peers.end()) {
         peers.push_back(machine);
@@ -80,13 +105,14 @@ bool LockstepScheduler::frameReady(uint32_t nowMs) {
     if (next >= due) {
         return false;
     }
-    // The frame that must be known for the next to be simulated: the next itself in lockstep.
-    if (next >= window && !lockstep.ready(next - window)) {
+    // Each seat must be known up to its allowance before the next frame: the next itself in
+    // lockstep.
+    if (const int seat = seatHoldingBack(); seat >= 0) {
         if (stalledSince < 0) {
             stalledSince = nowMs;
             stalls += next >= countFrom ? 1 : 0;
         }
-        heldUpBy = lockstep.waitingFor(next - window);
+        heldUpBy = seat;
         return false;
     }
     if (stalledSince >= 0) {

@@ -24,6 +24,14 @@ constexpr uint32_t kHeldUpPaidPerFrameMs = 10 * 1000 / kOnlineFramesPerSecond;
 // longer gap is this machine's own stall (a slow first picture, a busy computer), not theirs.
 constexpr uint32_t kHeldUpPerCheckMs = 250;
 
+// The most frames any seat may be guessed ahead, whatever the window and the relay add: what the
+// saved frames must reach back over.
+constexpr uint32_t kMaxGuessedFrames = 20;
+
+// A client's extra allowance for seats relayed by the host: its one-way time to the host in
+// frames, rounded up, so that at most kMaxGuessedFrames are guessed in all.
+uint32_t RelayedFrames(uint32_t roundTripMs, uint32_t window);
+
 class LockstepScheduler {
   public:
     // This machine's seat's actions for a frame; called in frame order, once per seat and frame.
@@ -50,6 +58,13 @@ class LockstepScheduler {
     // are known for, on predictions; 0, as made, simulates known frames only (lockstep).
     void setWindow(uint32_t frames) { window = frames; }
     uint32_t rollbackWindow() const { return window; }
+    // A client hears the other clients' seats through the host, one more leg of the link later
+    // than the host's own: with a window, those seats may be guessed this many frames further
+    // (the client's one-way time to the host; see RelayedFrames), at most to kMaxGuessedFrames in
+    // all. Without a window it changes nothing.
+    void setRelayedExtra(uint32_t frames) { relayedExtra = frames; }
+    // The furthest past a seat's last known frame this machine may simulate on guesses.
+    uint32_t longestGuess() const;
     // Keeps this machine level with the others (rollback): tells each machine its frame advantage,
     // measures theirs, and slows its frames while ahead. Null, as made, does none of it.
     void setTimeSync(TimeSync* levels) { timeSync = levels; }
@@ -69,9 +84,7 @@ class LockstepScheduler {
     Lockstep& table() { return lockstep; }
     const Lockstep& table() const { return lockstep; }
     // The seat the next frame waits for, when it is due and waiting; -1 otherwise.
-    int waitingFor() const {
-        return stalledSince >= 0 ? lockstep.waitingFor(next - std::min(next, window)) : -1;
-    }
+    int waitingFor() const { return stalledSince >= 0 ? seatHoldingBack() : -1; }
     // How long the next frame has been waiting, and the longest wait: of the waits that ended,
     // those of frames from countStallsFrom on, and the wait in progress whatever its frame.
     uint32_t stalledMs(uint32_t nowMs) const;
@@ -92,6 +105,9 @@ class LockstepScheduler {
     void countStallsFrom(uint32_t frame) { countFrom = frame; }
 
   private:
+    // The first seat whose actions are too far behind for the next frame to be simulated, or -1.
+    int seatHoldingBack() const;
+
     Lockstep lockstep;
     Sampler sample;
     Sender sendTo;
@@ -100,6 +116,7 @@ class LockstepScheduler {
     uint32_t next = 0;
     uint32_t reached = 0;
     uint32_t window = 0;
+    uint32_t relayedExtra = 0;
     TimeSync* timeSync = nullptr;
     uint32_t localNext = 0; // the first frame this machine's seats have not been sampled for
     bool fresh = false;     // something new to send

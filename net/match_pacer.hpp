@@ -15,7 +15,7 @@
 class OnlineGame;
 
 // The most frames a machine may simulate past the last frame every seat's actions are known for.
-constexpr int kMaxRollbackWindow = 20;
+constexpr int kMaxRollbackWindow = static_cast<int>(kMaxGuessedFrames);
 constexpr int kDefaultRollbackWindow = 8;
 
 // What rollback has cost so far in a match.

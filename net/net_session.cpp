@@ -931,6 +931,10 @@ bool NetSession::frameReady() {
     if (phase != Phase::Playing || !pacing) {
         return false;
     }
+    if (const Peer* host = setup.hosting ? nullptr : peerOf(kHostMachine)) {
+        // The other clients' actions come through the host: they may be guessed the extra leg.
+        scheduler->setRelayedExtra(RelayedFrames(net->roundTripMs(host->id), scheduler->rollbackWindow()));
+    }
     const uint32_t before = scheduler->nextFrame();
     const bool ready = pacing->frameReady(now());
     const uint32_t from = scheduler->nextFrame();
@@ -1123,19 +1127,20 @@ void NetSession::printMatchStats() {
     const uint32_t delay = scheduler ? scheduler->table().delay() : 0;
     const uint32_t waits = scheduler ? scheduler->stallCount() : 0;
     // Every thread's time, the renderer's and the sound's too: what the machine pays for a picture.
-    const double cpuPerRendered =
-        (ProcessCpuSeconds() - cpuAtStart) * 1000.0 / std::max<uint32_t>(1, meter.renderedFrames());
+    const double cpuSeconds = ProcessCpuSeconds() - cpuAtStart;
+    const double cpuPerRendered = cpuSeconds * 1000.0 / std::max<uint32_t>(1, meter.renderedFrames());
     char line[640];
     std::snprintf(
         line, sizeof line,
         "Online match traffic: sent %.0f bytes/s, received %.0f bytes/s over %.0f s; input delay %u "
         "frames (%u ms); longest wait for another machine %u ms (frame %u), %u waits (%.1f a minute); "
-        "simulation %.0f frames/s (%.1f times real time); CPU %.2f ms per rendered frame; memory %.1f MB "
+        "simulation %.0f frames/s (%.1f times real time); CPU %.2f ms per rendered frame (%.0f %% of a "
+        "core); memory %.1f MB "
         "resident, %.1f MB heap in use",
         sent, received, seconds, delay, delay * 1000 / kOnlineFramesPerSecond,
         scheduler ? scheduler->longestStallMs(t) : 0, scheduler ? scheduler->longestStallFrame(t) : 0, waits,
         waits * 60.0 / seconds, framesPerSecond, framesPerSecond / kOnlineFramesPerSecond, cpuPerRendered,
-        ResidentMegabytes(), HeapInUseMegabytes());
+        cpuSeconds * 100.0 / seconds, ResidentMegabytes(), HeapInUseMegabytes());
     std::cout << line << std::endl;
     if (pacing && scheduler->rollbackWindow() > 0) {
         const RollbackFigures figures = pacing->figures();

@@ -17,7 +17,9 @@
 #          each packet held RTT_MS/2 each way, give or take a tenth), MACHINES (2 to 4, default
 #          4; one seat each, every seat a computer), ROLLBACK (every machine's window, default 8;
 #          0: lockstep), MATCH_SECONDS (30), JITTER_MS (how far each packet's hold may stray from
-#          RTT_MS/2, default a tenth of it): prints each machine's waits, longest wait and rollbacks
+#          RTT_MS/2, default a tenth of it), NO_WINDOW=1 (the machines play without windows, so
+#          four of them do not starve each other of CPU time drawing): prints each machine's
+#          waits, longest wait and rollbacks
 #   cpu    what rollback costs a machine: ROUNDS (3) rounds of the rtt variant, each a lockstep
 #          match then one rolling back (ROLLBACK, default 8) on the same link; prints every
 #          machine's CPU time per rendered frame (all the process's threads, drawing included)
@@ -180,6 +182,7 @@ for variant in "${variants[@]}"; do
   [ "$variant" = four ] && players=4 hostBots=2
   if [ "$variant" = rtt ]; then
     players="${MACHINES:-4}" seconds="${MATCH_SECONDS:-30}" window=(--rollback "${ROLLBACK:-8}")
+    [ "${NO_WINDOW:-0}" = 1 ] && window+=(--no-window)
     clients=(first second third); clients=("${clients[@]:0:$((players - 1))}")
   fi
   start host --host --port "$port" --players "$players" --bots "$hostBots" --time "$seconds" "${window[@]}"

@@ -47,6 +47,7 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
     EXPECT_EQ(parse({"--match", "Meadow", "--bots", "4"}).match->bots, 2)
         << "never more computers than seats";
     EXPECT_EQ(parse({"--match", "Meadow", "--sync-test", "60"}).syncTest, 60);
+    EXPECT_TRUE(parse({"--join", "127.0.0.1", "--seats", "2", "--bots", "2", "--no-window"}).noWindow);
     line = parse({"--edit", "Lagoon2", "--theme", "lagoon"});
     EXPECT_EQ(line.edit + " " + line.theme, "Lagoon2 lagoon");
     EXPECT_FALSE(line.editNew);
@@ -75,7 +76,9 @@ TEST(CommandLine, ReadsEveryOptionAndRefusesWhatItCannotUse) {
         {"--host", "--edit"},
         {"--sync-test", "8"},                       // it checks a match
         {"--match", "Meadow", "--sync-test", "61"}, // at most a second back
-        {"--match", "Meadow", "--sync-test", "8", "--record", "m.rec"}};
+        {"--match", "Meadow", "--sync-test", "8", "--record", "m.rec"},
+        {"--match", "Meadow", "--bots", "2", "--no-window"},       // only online machines
+        {"--host", "--seats", "2", "--bots", "1", "--no-window"}}; // a seat nobody could play
     for (const std::vector<std::string>& bad : refused) {
         EXPECT_EQ(parse(bad, &out).exitStatus, 2) << bad[0];
         EXPECT_NE(out.find("Usage: Grumbo"), std::string::npos) << "the help follows the line";

@@ -182,3 +182,43 @@ TEST(Lockstep, CountsEachWaitOnceFromTheFrameItIsToldToCountFrom) {
     EXPECT_EQ(scheduler.stallCount(), 6u);
     EXPECT_GE(scheduler.longestStallMs(6000), 400u);
 }
+
+// A client hears the other clients through the host, a leg later than the host itself: with a
+// window, their seats may be guessed further by its one-way time to the host, and no further
+// than kMaxGuessedFrames in all; the host's seats, and every seat on the host, keep the window.
+TEST(Lockstep, AClientGuessesTheSeatsTheHostRelaysFurther) {
+    EXPECT_EQ(RelayedFrames(150, 8), 5u) << "75 ms is 4.5 frames, rounded up";
+    EXPECT_EQ(RelayedFrames(30, 8), 1u);
+    EXPECT_EQ(RelayedFrames(2000, 8), kMaxGuessedFrames - 8) << "capped";
+    EXPECT_EQ(RelayedFrames(150, 0), 0u) << "lockstep guesses nothing";
+
+    // Seats: 0 the host's, 1 this machine's, 2 another client's; delay 2. The host has told seat
+    // 0 far ahead and seat 2 up to frame 10.
+    auto framesRun = [](uint8_t self, uint32_t extra, bool hostBehind) {
+        LockstepScheduler scheduler(
+            Lockstep(self, {kHostMachine, 1, 2, kNoMachine}, 3, 2), [](int, uint32_t) { return uint16_t{0}; },
+            [](uint8_t, const InputsMessage&) {});
+        scheduler.setWindow(8);
+        scheduler.setRelayedExtra(extra);
+        InputsMessage told;
+        told.runs = {{0, 2, std::vector<uint16_t>(hostBehind ? 8 : 100, 0)},
+                     {2, 2, std::vector<uint16_t>(8, 0)}};
+        scheduler.receive(self == kHostMachine ? 2 : kHostMachine, told);
+        if (self == kHostMachine) { // on the host, seat 2's machine speaks for itself
+            told.runs = {{1, 2, std::vector<uint16_t>(100, 0)}};
+            scheduler.receive(1, told);
+        }
+        for (uint32_t ms = 0; ms <= 2000; ms += 5) {
+            while (scheduler.frameReady(ms)) {
+                scheduler.frameDone(ms);
+            }
+        }
+        EXPECT_EQ(scheduler.waitingFor(), hostBehind ? 0 : 2);
+        return scheduler.nextFrame();
+    };
+    EXPECT_EQ(framesRun(1, 0, false), 18u) << "seat 2 known to frame 9, then the window";
+    EXPECT_EQ(framesRun(1, 5, false), 23u) << "and the relay's allowance";
+    EXPECT_EQ(framesRun(1, 50, false), 10u + kMaxGuessedFrames) << "never past the cap";
+    EXPECT_EQ(framesRun(1, 5, true), 18u) << "the host's own seat has no allowance";
+    EXPECT_EQ(framesRun(kHostMachine, 5, false), 18u) << "the host hears every client directly";
+}
