@@ -861,7 +861,18 @@ void PlayGameState::LocalUpdate() {
         localMenuPhase = shown == MatchPhase::Paused ? MatchPhase::Paused : MatchPhase::Playing;
         online->setMenuOpen(localMenuPhase == MatchPhase::Paused);
     }
-    const std::string notice = online->notice();
+    // On the podium the host's players may ask for the next match at once; the podium still
+    // stands its time on every machine, so asking changes nothing simulated.
+    const bool atPodium = phase == MatchPhase::Podium || phase == MatchPhase::FadeOut;
+    const std::vector<Player*> players = MatchPlayers();
+    if (atPodium && std::any_of(players.begin(), players.end(),
+                                [](const Player* p) { return RematchKeyPressed(p->controls.padIndex); })) {
+        online->askRematch();
+    }
+    std::string notice = online->notice();
+    if (notice.empty() && atPodium) {
+        notice = online->nextMatchLine();
+    }
     for (GameObject* text : {onlineNotice, onlineNoticeShadow}) {
         if (auto* words = text != nullptr ? text->getComponent<TextRenderer>() : nullptr) {
             words->text = notice;
