@@ -3,6 +3,7 @@
 #include "engine/input_manager.hpp"
 #include "frontend/menu_input.hpp"
 #include "graphics/scene_builders.hpp"
+#include "match/game_over.hpp"
 #include "net/net_session.hpp"
 #include "net/online_start.hpp"
 
@@ -57,6 +58,13 @@ void WaitingScreenState::Update() {
     if (ReadMenuInputs().back) { // Escape, or a pad's Back, as every menu
         session->leave();
         return;
+    }
+    // This machine's people ask for the next match with the podium's rematch key (only the
+    // host's ask counts).
+    for (int person = 0; person < session->localPeople(); ++person) {
+        if (RematchKeyPressed(static_cast<uint32_t>(session->localSchemes()[static_cast<size_t>(person)]))) {
+            session->askRematch();
+        }
     }
     session->update();
     if (session->closed()) {

@@ -4,7 +4,8 @@
 // machine with its round trip, a computer, or free), the map, lives and time of the host's
 // matches, where friends join, and what happens next. The session's network runs from here; when
 // the host starts a match every machine leaves for it at once, and after the podium every
-// machine comes back. Escape leaves the online game for the title.
+// machine comes back; the next match starts when the host's players ask for it with the rematch
+// key (R, Numpad 9, a pad's Y). Escape leaves the online game for the title.
 
 #include "engine/game_state.hpp"
 

@@ -65,18 +65,10 @@ bool anyConfirm(const std::vector<Player*>& players) {
     return false;
 }
 
-// Any player's rematch: R on the left keyboard half, Numpad 9 on the right, Y on their pad.
+// Any player's rematch.
 bool anyRematch(const std::vector<Player*>& players) {
-    InputManager& input = InputManager::instance();
-    for (Player* p : players) {
-        uint32_t scheme = p->controls.padIndex;
-        if ((scheme < kMaxPads && input.padPressed(scheme, kButtonY)) ||
-            (scheme == kSchemeKeyboardLeft && input.keyPressed(sf::Keyboard::R)) ||
-            (scheme == kSchemeKeyboardRight && input.keyPressed(sf::Keyboard::Numpad9))) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(players.begin(), players.end(),
+                       [](const Player* p) { return RematchKeyPressed(p->controls.padIndex); });
 }
 
 // Backspace, or X on any player's pad: back to the level select with the same players.
@@ -192,7 +184,8 @@ void GameOver::showResults(PlayGameState& match) {
                                  ResultsRow(match.stats.seats[seat]);
         SetText(row, line, kStripColours[seat], "Text-UI");
     }
-    // Online, the podium moves on by itself to the waiting screen, where the next match starts.
+    // Online, the podium moves on by itself to the waiting screen; what starts the next match is
+    // said over it (see PlayGameState::LocalUpdate), since it differs from machine to machine.
     if (keysShown) {
         const float y = kStripTop - kStripRowStep * (static_cast<float>(order.size()) + 0.5f);
         GameObject* keys = MakeObject("PodiumKeys", {{0.0f, y, 0.1f}, kStripTextScale}, resultsStrip);
@@ -229,6 +222,13 @@ void GameOver::carryState(StateArchive& archive) {
                     column.rank);
         archive.carryLink("podium", column.podium);
     }
+}
+
+bool RematchKeyPressed(uint32_t scheme) {
+    const InputManager& input = InputManager::instance();
+    return (scheme < kMaxPads && input.padPressed(scheme, kButtonY)) ||
+           (scheme == kSchemeKeyboardLeft && input.keyPressed(sf::Keyboard::R)) ||
+           (scheme == kSchemeKeyboardRight && input.keyPressed(sf::Keyboard::Numpad9));
 }
 
 void GameOver::Check(PlayGameState& match) {
@@ -521,7 +521,8 @@ void GameOver::PodiumStep(PlayGameState& match) {
     const bool unattended = match.AllComputers() && podiumSeconds >= kUnattendedPodiumSeconds;
     if (match.online != nullptr) {
         // Online every machine leaves at the same moment for the waiting screen, where the
-        // host's next match seats everyone again; this machine's keys change nothing.
+        // host's next match seats everyone again; the host's rematch key is read outside the
+        // simulation (PlayGameState::LocalUpdate), so it never changes the podium itself.
         if (allDone && podiumSeconds >= kOnlinePodiumSeconds) {
             match.StartFadeOut();
         }

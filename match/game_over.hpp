@@ -47,6 +47,10 @@ constexpr uint32_t Rematch = 1;
 constexpr uint32_t LevelSelect = 2;
 } // namespace AfterPodium
 
+// The rematch key of one player's controls (a scheme of engine/control_scheme.hpp): R on the
+// left keyboard half, Numpad 9 on the right, Y on a pad; pressed this frame.
+bool RematchKeyPressed(uint32_t scheme);
+
 namespace EndReason {
 constexpr uint32_t TimeUp = 0;
 constexpr uint32_t KnockOut = 1;

@@ -27,4 +27,8 @@ class OnlinePlay {
     virtual void setMenuOpen(bool open) = 0;
     // This machine's players left the match from the pause menu.
     virtual void leave() = 0;
+    // This machine's players pressed the rematch key on the podium.
+    virtual void askRematch() {}
+    // What the podium says of the next match (who starts it, or the key that asks); "" for none.
+    virtual std::string nextMatchLine() const { return {}; }
 };

@@ -165,6 +165,8 @@ constexpr float kGoSignStartX = -1.25f;
 constexpr vec3 kOnlineNoticeAt{0.0f, 0.72f, 0.1f};
 constexpr vec3 kOnlineNoticeShadowOffset{0.004f, -0.006f, 0.0f};
 constexpr vec3 kOnlineNoticeScale{0.045f, 0.072f, 1.0f};
+// On the podium the line sits between the victory words and the columns, clear of both.
+constexpr vec3 kOnlinePodiumNoticeAt{0.0f, 0.15f, 0.1f};
 constexpr float kGoSignEndX = 1.25f;
 constexpr float kFirstCrateDelay = 30.0f;
 
@@ -861,7 +863,27 @@ void PlayGameState::LocalUpdate() {
         localMenuPhase = shown == MatchPhase::Paused ? MatchPhase::Paused : MatchPhase::Playing;
         online->setMenuOpen(localMenuPhase == MatchPhase::Paused);
     }
-    const std::string notice = online->notice();
+    // On the podium the host's players may ask for the next match at once; the podium still
+    // stands its time on every machine, so asking changes nothing simulated.
+    const bool atPodium = phase == MatchPhase::Podium || phase == MatchPhase::FadeOut;
+    const std::vector<Player*> players = MatchPlayers();
+    if (atPodium && std::any_of(players.begin(), players.end(),
+                                [](const Player* p) { return RematchKeyPressed(p->controls.padIndex); })) {
+        online->askRematch();
+    }
+    std::string notice = online->notice();
+    if (notice.empty() && atPodium) {
+        notice = online->nextMatchLine();
+    }
+    const vec3 noticeAt = atPodium ? kOnlinePodiumNoticeAt : kOnlineNoticeAt;
+    const vec3 offset = camera.position - camera.shakeBase;
+    for (size_t i = 0; i < followers.size(); ++i) {
+        if (followers[i] == onlineNotice || followers[i] == onlineNoticeShadow) {
+            followerBase[i] = noticeAt + (followers[i] == onlineNotice ? vec3{} : kOnlineNoticeShadowOffset);
+            const vec3 at = followerBase[i] + offset;
+            followers[i]->transform.setPosition(at.x, at.y, at.z);
+        }
+    }
     for (GameObject* text : {onlineNotice, onlineNoticeShadow}) {
         if (auto* words = text != nullptr ? text->getComponent<TextRenderer>() : nullptr) {
             words->text = notice;

@@ -29,6 +29,10 @@ constexpr uint32_t kNoticeFrames = 5 * kOnlineFramesPerSecond;
 // Waits in the first second are the machines' loads ending at different times, not the network.
 constexpr uint32_t kStallsCountFrom = kOnlineFramesPerSecond;
 constexpr const char* kLevelNames[] = {"easy", "normal", "hard"};
+// The host's players' rematch keys (R on the left keyboard half, Numpad 9 on the right, Y on a
+// pad), as the waiting screen and the podium show them.
+constexpr const char* kRematchKeys = "R / Numpad 9 (pad Y): rematch";
+constexpr const char* kHostStartsNext = "The host starts the next match";
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -755,9 +759,32 @@ void NetSession::settleLastMatch() {
     }
 }
 
+bool NetSession::rematchAwaited() const {
+    // A host of computers alone goes on by itself, as a podium of computers does locally.
+    return setup.hosting && match > 0 && localPeople() > 0 && !rematchAsked;
+}
+
+void NetSession::askRematch() {
+    if (!setup.hosting || rematchAsked || phase == Phase::Closed) {
+        return; // the clients' keys change nothing: the host starts the next match
+    }
+    rematchAsked = true;
+    std::cout << "Rematch asked: the next match starts once every seat is filled" << std::endl;
+}
+
+std::string NetSession::nextMatchLine() const {
+    if (!setup.hosting) {
+        return kHostStartsNext;
+    }
+    if (rematchAwaited()) {
+        return kRematchKeys;
+    }
+    return rematchAsked ? "Rematch asked" : "";
+}
+
 void NetSession::hostStartsWhenFull() {
     const uint32_t t = now();
-    if (phase == Phase::Waiting && seatsFull()) {
+    if (phase == Phase::Waiting && seatsFull() && !rematchAwaited()) {
         phase = Phase::Countdown;
         countdownStart = t;
     } else if (phase == Phase::Countdown && !seatsFull()) {
@@ -811,6 +838,7 @@ void NetSession::beginMatch(const StartMessage& start) {
         }
     }
     lentSeats.fill(std::nullopt);
+    rematchAsked = false; // the next match is asked for anew
     answerOwed = false;
     leftMatchAlone = false;
     notices.clear();
@@ -1213,9 +1241,15 @@ std::vector<std::string> NetSession::waitingLines() const {
         lines.push_back("Starting in " + std::to_string((left + 999) / 1000));
     } else if (phase == Phase::Waiting || phase == Phase::Playing) {
         const int free = freeSeats();
-        lines.push_back(free > 0
-                            ? "Waiting for " + std::to_string(free) + (free == 1 ? " player" : " players")
-                            : "Waiting for the host to start");
+        // After a match the next waits for the host's ask: its screen shows the key, the
+        // clients' who starts it.
+        const std::string next = rematchAwaited() || (!setup.hosting && match > 0) ? nextMatchLine() : "";
+        std::string line =
+            free > 0 ? "Waiting for " + std::to_string(free) + (free == 1 ? " player" : " players") : next;
+        if (free > 0 && !next.empty()) {
+            line += ";   " + next;
+        }
+        lines.push_back(line.empty() ? "Waiting for the host to start" : line);
     } else {
         lines.push_back("Not connected");
     }

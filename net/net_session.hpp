@@ -14,8 +14,9 @@
 // three seconds without its actions coming (see LockstepScheduler::heldUpMs), has its seats
 // played on by the host's computers from a frame the host chooses and tells; if the host goes,
 // or holds the clients up that long, the clients leave for the title. After each podium every
-// machine returns to the waiting screen, and the host starts the next match when the seats are
-// full again.
+// machine returns to the waiting screen. The first match starts once every seat is filled; each
+// one after it only once the host's players ask for it (askRematch), so nobody is thrown into a
+// match they did not ask for, and by itself when the host's seats are all computers.
 //
 // Packets come through one bounded decoder; what it refuses, messages that come out of turn or
 // speak for another machine's seats, and messages of another match than this one are counted
@@ -125,11 +126,19 @@ class NetSession : public FramePacer, public OnlinePlay {
     std::string notice() const override;
     std::string pacingLine() const override;
     void setMenuOpen(bool open) override { menuOpen = open; }
+    // The host's players ask for the next match (its podium or its waiting screen): once every
+    // seat is filled the countdown runs. Only the host's ask counts; a client's changes nothing.
+    void askRematch() override;
+    std::string nextMatchLine() const override;
 
     bool hosting() const { return setup.hosting; }
     uint16_t port() const { return setup.port; }
     // The controls of this machine's people, in the order of their seats.
     const std::array<int, kMaxSeats>& localSchemes() const { return setup.schemes; }
+    // How many of this machine's seats people play (their controls are the first localSchemes).
+    int localPeople() const { return setup.seats - setup.computers; }
+    // Whether the host waits for its players to ask before the next match starts.
+    bool rematchAwaited() const;
     const std::string& address() const { return setup.address; }
     bool closed() const { return phase == Phase::Closed; }
     bool playing() const { return phase == Phase::Playing; }
@@ -249,6 +258,7 @@ class NetSession : public FramePacer, public OnlinePlay {
     SeatActions actionsOfSeats{*this};
     bool menuOpen = false;
     uint32_t countdownStart = 0;
+    bool rematchAsked = false; // host: its players asked for the next match (since the last began)
     uint32_t lastAliveMs = 0;
     uint32_t lastLineupMs = 0;
     std::vector<Notice> notices;

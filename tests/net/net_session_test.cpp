@@ -1,5 +1,6 @@
 // Sessions over the in-memory network, without a game behind them: who may join a host, what
-// both ends say when one may not, and packets a session refuses to act on.
+// both ends say when one may not, packets a session refuses to act on, and who starts the next
+// match.
 #include "match/recording.hpp"
 #include "net/net_session.hpp"
 #include "tests/support/memory_network.hpp"
@@ -7,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -190,4 +194,74 @@ TEST(NetSession, ChecksAHashThatArrivesAfterTheHostsMatchEnded) {
                         ": its end of the last match differs from the host's"),
               std::string::npos)
         << said;
+}
+
+// The first match starts once the seats are full; each one after it waits for the host's players
+// to ask (a client's ask changes nothing), and then starts on every machine with the same
+// settings and seats. A host whose seats are all computers goes on by itself.
+TEST(NetSession, TheNextMatchStartsWhenTheHostsPlayersAskForIt) {
+    auto seated = [](const Lineup& lineup) {
+        std::vector<std::tuple<uint8_t, bool, uint8_t>> seats;
+        for (const SeatInfo& s : lineup.seats) {
+            seats.emplace_back(s.machine, s.computer, s.level);
+        }
+        return seats;
+    };
+    for (const bool hostIsComputer : {false, true}) {
+        SCOPED_TRACE(hostIsComputer ? "a host of computers" : "a person at the host");
+        MemoryNetwork network(5, {5, 20, 0.0});
+        SessionSetup setup = hostSetup(3);
+        setup.computers = hostIsComputer ? 1 : 0;
+        setup.lives = 5;
+        setup.seconds = 90;
+        SessionMachine host(network, "host", setup, kBuild);
+        SessionMachine person(network, "person", clientSetup(), kBuild, 2);
+        SessionMachine computers(network, "computers", SessionSetup{.address = "host", .computers = 1},
+                                 kBuild, 3);
+        const std::vector<SessionMachine*> all{&host, &person, &computers};
+        for (SessionMachine* m : all) {
+            m->matchFrames = 120;
+            m->asksRematch = m != &host; // the clients ask at once, and it changes nothing
+        }
+        auto runUntil = [&](const std::function<bool()>& done) {
+            for (int ms = 0; ms < 20000 && !done(); ms += 10) {
+                run(network, all, 10);
+            }
+            return done();
+        };
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(
+            runUntil([&] { return std::ranges::all_of(all, [](auto* m) { return m->matchesEnded == 1; }); }));
+        ASSERT_TRUE(host.game.started);
+        const StartMessage first = *host.game.started;
+        EXPECT_EQ(first.match, 1) << "the first match starts by itself";
+        if (!hostIsComputer) {
+            run(network, all, 5000); // longer than a countdown
+            EXPECT_EQ(host.session.matchNumber(), 1) << "a client's ask starts nothing";
+            EXPECT_FALSE(person.session.playing());
+            EXPECT_NE(host.session.waitingLines().back().find("R / Numpad 9 (pad Y): rematch"),
+                      std::string::npos);
+            EXPECT_EQ(person.session.waitingLines().back(), "The host starts the next match");
+            host.session.askRematch();
+            EXPECT_EQ(host.session.nextMatchLine(), "Rematch asked");
+        }
+        ASSERT_TRUE(runUntil([&] {
+            return std::ranges::all_of(all, [](auto* m) { return m->session.playing() && m->frames() > 0; });
+        }));
+        for (SessionMachine* m : all) {
+            SCOPED_TRACE(m->session.address());
+            EXPECT_EQ(*m->game.started, *host.game.started) << "every machine starts the same match";
+        }
+        const StartMessage& second = *host.game.started;
+        EXPECT_EQ(second.match, 2);
+        EXPECT_EQ(second.lineup.map, "Meadow");
+        EXPECT_EQ(second.lineup.lives, 5);
+        EXPECT_EQ(second.lineup.seconds, 90);
+        EXPECT_EQ(seated(second.lineup), seated(first.lineup)) << "the same machines in the same seats";
+        // The match after it waits for an ask of its own.
+        ASSERT_TRUE(runUntil([&] { return host.matchesEnded == 2; }));
+        runUntil([&] { return host.session.matchNumber() == 3; });
+        EXPECT_EQ(host.session.matchNumber(), hostIsComputer ? 3 : 2);
+        testing::internal::GetCapturedStdout();
+    }
 }

@@ -240,6 +240,9 @@ int SessionMachine::frame() {
         endWorlds.push_back(world);
         ++matchesEnded;
         session.matchFinished();
+        if (asksRematch) {
+            session.askRematch();
+        }
     }
     return frames;
 }

@@ -112,6 +112,9 @@ struct SessionMachine {
     // Frames of the match being played, or of the last one (the next frame to simulate).
     uint32_t frames() const { return session.lockstep() != nullptr ? session.lockstep()->nextFrame() : 0u; }
     uint32_t matchFrames = 0;
+    // Its people ask for the next match as each ends, as players at the podium do (only the
+    // host's ask counts).
+    bool asksRematch = true;
     int matchesEnded = 0;
     std::vector<uint64_t> endWorlds; // the world at the end of each match it finished
     // The world after each frame of the match being played, as last simulated.
