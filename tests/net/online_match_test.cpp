@@ -27,8 +27,6 @@ using namespace match_test;
 
 namespace {
 
-const BuildIdentity kBuild{"1.0.0-test", 7};
-
 struct Setting {
     const char* name;
     int machines;
@@ -52,7 +50,7 @@ class OnlineMatch : public MatchScene, public testing::WithParamInterface<Settin
     }
     void TearDown() override {
         StopOnline();
-        MatchRun::instance() = MatchRun{};
+        MatchScene::TearDown();
         harness.engine().pacer = nullptr;
         std::remove(path.c_str());
     }
@@ -86,7 +84,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
                                .seconds = 20,
                                .teams = Teams{given.teams, false, AlternateTeams()}};
     RecordMatches(path, true); // as --record with --host
-    NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
+    NetSession& host = StartSession(hosting, network->listen("host"), kTestBuild);
     for (int m = 1; m < given.machines; ++m) {
         // The first dressed its seat in its player selection; the others chose nothing.
         SessionSetup joining{.address = "host"};
@@ -94,7 +92,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
             joining.chosen = {{{false, 1, {3, 3, 2}}, {}, {}, {}}};
         }
         others.push_back(std::make_unique<SessionMachine>(*network, "machine " + std::to_string(m), joining,
-                                                          kBuild, 50 + m));
+                                                          kTestBuild, 50 + m));
         // Without a world of their own, they tell the host its own hashes back, as agreeing
         // machines would.
         others.back()->worldOf = [&host](uint32_t frame) { return host.ownHash(frame); };
