@@ -157,7 +157,7 @@ TEST_F(MatchRunScene, AnotherSeedPlaysAnotherMatchAndComputersAreTagged) {
 
 TEST_F(MatchRunScene, ARecordedMatchPlaysBackToTheSameResultAndCannotBePaused) {
     RecordMatches(path);
-    writeComputerMatch(20);
+    writeComputerMatch(10);
     startWithCurrentSettings();
     testing::internal::CaptureStdout();
     ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 60 * 40));
@@ -179,7 +179,7 @@ TEST_F(MatchRunScene, ARecordedMatchPlaysBackToTheSameResultAndCannotBePaused) {
 // without them (from before teams) plays as a free-for-all, whatever the match before it was.
 TEST_F(MatchRunScene, ARecordedTeamMatchPlaysBackToTheSameWorld) {
     RecordMatches(path);
-    QuickMatch quick{"Meadow", 3, 2, 20, 3, "hard"};
+    QuickMatch quick{"Meadow", 3, 2, 10, 3, "hard"};
     quick.teams = Teams{true, false, *ParseTeamLetters("RBB")};
     WriteQuickMatchSettings(quick);
     startWithCurrentSettings();
