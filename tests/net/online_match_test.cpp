@@ -81,7 +81,7 @@ TEST_P(OnlineMatch, EndsAsAMatchOnOneMachineFedTheAgreedActions) {
                                .computers = 1,
                                .map = "Meadow",
                                .players = given.machines + 1,
-                               .seconds = 20,
+                               .seconds = 15,
                                .teams = Teams{given.teams, false, AlternateTeams()}};
     RecordMatches(path, true); // as --record with --host
     NetSession& host = StartSession(hosting, network->listen("host"), kTestBuild);
