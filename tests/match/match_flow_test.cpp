@@ -35,18 +35,9 @@ class MatchFlow : public MatchScene {
     }
 };
 
-// A match ended by its clock with each player on the lives given.
+// A match ended by its clock.
 class MatchEnd : public MatchScene {
   protected:
-    void endAtTimeUp(const std::vector<uint32_t>& lives) {
-        startMatch(static_cast<int>(lives.size()));
-        runToPlay();
-        for (size_t i = 0; i < lives.size(); ++i) {
-            match()->players[i]->lives = lives[i];
-        }
-        match()->timeLeft = 0.01f;
-        ASSERT_TRUE(runUntilPhase(MatchPhase::GameSet, 3));
-    }
     const GameOver& end() { return match()->end; }
     float heartX() { return end().heartLeft->owner->transform.position.x; }
     std::string victoryText() { return end().victoryText->getComponent<SpriteRenderer>()->textureName; }
@@ -115,12 +106,10 @@ TEST_F(MatchFlow, SlowFramesStillEndOnTime) {
 TEST_F(MatchFlow, ThreePlayersGoOnAfterTheFirstIsOutAndThePodiumRanksByLives) {
     startMatch(3, 1);
     runToPlay();
-    player(1)->tank.rigidBody->SetPosition(0.0f, -40.0f);
-    run(40);
+    fall(1, 40);
     EXPECT_EQ(player(1)->lives, 0u);
     EXPECT_EQ(match()->phase, MatchPhase::Playing);
-    player(2)->tank.rigidBody->SetPosition(0.0f, -40.0f);
-    run(15);
+    fall(2, 15);
     EXPECT_EQ(match()->phase, MatchPhase::GameSet);
     ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
     for (size_t i : {0u, 1u, 2u}) { // equal lives share a rank, and the last stands on the ground
@@ -232,6 +221,7 @@ TEST_F(MatchFlow, AnEmptyRecordGivesAnEmptyArenaThatLeavesAfterTheSign) {
 }
 
 TEST_F(MatchEnd, TheBannerSaysTimeUpTimeSlowsToAHaltAndTheVictoryScreenComesAsTheHeartsMeet) {
+    startMatch(2);
     endAtTimeUp({3, 3});
     EXPECT_EQ(end().endReason, EndReason::TimeUp);
     EXPECT_EQ(end().bannerTextLeft->textureName, "TimeUpTime");
@@ -253,7 +243,10 @@ TEST_F(MatchEnd, TheBannerSaysTimeUpTimeSlowsToAHaltAndTheVictoryScreenComesAsTh
     EXPECT_EQ(end().heartRight->owner->transform.position.x, 0.5f);
 }
 
-TEST_F(MatchEnd, EqualLivesAtTimeUpAreADrawWithEveryColumnGrowingToTheTopAtTenUnitsASecond) {
+// Equal lives at time-up are a draw, every column growing to the top at ten units a second;
+// three, three and one put the two leaders on top, growing at eight, and the last on the ground.
+TEST_F(MatchEnd, AtTimeUpLivesRankThePodiumAndEqualLivesShareARankOrDraw) {
+    startMatch(3);
     endAtTimeUp({3, 3, 3});
     ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
     EXPECT_EQ(victoryText(), "DrawText");
@@ -263,9 +256,9 @@ TEST_F(MatchEnd, EqualLivesAtTimeUpAreADrawWithEveryColumnGrowingToTheTopAtTenUn
         EXPECT_EQ(column.targetHeight, 9.0f);
         EXPECT_NEAR(column.height, 5.1f, 0.05f);
     }
-}
 
-TEST_F(MatchEnd, ThreeThreeAndOneLivesAtTimeUpPutTheTwoLeadersOnTopAndTheLastOnTheGround) {
+    leaveMatch();
+    startMatch(3);
     endAtTimeUp({3, 3, 1});
     ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
     EXPECT_EQ(victoryText(), "VictoryText");

@@ -17,19 +17,11 @@ namespace {
 
 class MatchResults : public MatchScene {
   protected:
-    void TearDown() override { MatchRun::instance() = MatchRun{}; }
-
     // A hit of that damage on a player's tank from an explosion of a player's group.
     void blast(int target, int from, float damage) {
         const vec2 at = player(target)->tank.rigidBody->position;
         MakeExplosion(at, {2.0f, 2.0f}, "Player " + std::to_string(from), 0.0f, damage);
         run(2);
-    }
-    void fall(int n) {
-        const uint32_t lives = player(n)->lives;
-        player(n)->tank.rigidBody->SetPosition(0.0f, -40.0f); // onto the bottom border
-        run(3);
-        ASSERT_EQ(player(n)->lives, lives - 1);
     }
     const SeatTally& tally(int n) { return match()->stats.seats[static_cast<size_t>(n - 1)]; }
 
@@ -67,7 +59,7 @@ TEST_F(MatchResults, KnockOutsFallsDamageAndLongestLifeAreCountedAsTheMatchPlays
     run(60); // a second alive for everyone
 
     blast(1, 2, 20.0f);
-    fall(1);
+    fall(1, 3);
     EXPECT_EQ(tally(2).knockOuts, 1u);
     EXPECT_EQ(tally(1).falls, 1u);
     EXPECT_EQ(tally(1).selfFalls, 0u);
@@ -76,7 +68,7 @@ TEST_F(MatchResults, KnockOutsFallsDamageAndLongestLifeAreCountedAsTheMatchPlays
     EXPECT_LT(tally(1).longestLife, 1.3f);
 
     blast(3, 3, 30.0f);
-    fall(3);
+    fall(3, 3);
     EXPECT_EQ(tally(3).falls, 1u);
     EXPECT_EQ(tally(3).selfFalls, 1u) << "its own shot: no knock-out for anyone";
     EXPECT_EQ(tally(3).knockOuts, 0u);
@@ -86,7 +78,7 @@ TEST_F(MatchResults, KnockOutsFallsDamageAndLongestLifeAreCountedAsTheMatchPlays
     ASSERT_EQ(player(1)->respawning, 0u);
     blast(1, 3, 10.0f);
     run(static_cast<int>((kKnockOutCredit + 1.0f) * 60.0f));
-    fall(1);
+    fall(1, 3);
     EXPECT_EQ(tally(3).knockOuts, 0u) << "a hit that long ago knocks nobody out";
     EXPECT_EQ(tally(1).falls, 2u);
     EXPECT_EQ(tally(1).selfFalls, 1u);

@@ -6,6 +6,7 @@
 
 #include "engine/input_manager.hpp"
 #include "gameplay/player.hpp"
+#include "match/match_run.hpp"
 #include "match/match_settings.hpp"
 #include "match/play_game_state.hpp"
 #include "match/quick_match.hpp"
@@ -13,10 +14,13 @@
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
 #include "objects/random.hpp"
+#include "physics/rigid_body.hpp"
 #include "tests/support/engine_harness.hpp"
 #include "tests/support/key_events.hpp"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace match_test {
 
@@ -41,6 +45,9 @@ class MatchScene : public ::testing::Test {
         harness.step();   // a blank first state
         seedRandom(2026); // the same spawn draws and crates on every run
     }
+    // Each case normally runs in a process of its own; this keeps a whole suite in one process
+    // from carrying a case's fixed seed, replay or soak into the next.
+    void TearDown() override { MatchRun::instance() = MatchRun{}; }
 
     // Writes the settings of a quick match and switches the match in, with the pads of players
     // 3 and 4 (pads 0 and 1) plugged in.
@@ -92,6 +99,20 @@ class MatchScene : public ::testing::Test {
     }
     // Through the fade-in and the "Go" sign.
     void runToPlay() { ASSERT_TRUE(runUntilPhase(MatchPhase::Playing, 400)); }
+    // From the start of a match to its end by the clock, each player on the lives given.
+    void endAtTimeUp(const std::vector<uint32_t>& lives) {
+        runToPlay();
+        for (size_t i = 0; i < lives.size(); ++i) {
+            match()->players[i]->lives = lives[i];
+        }
+        match()->timeLeft = 0.01f;
+        ASSERT_TRUE(runUntilPhase(MatchPhase::GameSet, 3));
+    }
+    // Player n is put on the bottom border, which takes a life, and the frames given run.
+    void fall(int n, int frames = 20) {
+        player(n)->tank.rigidBody->SetPosition(0.0f, -40.0f);
+        run(frames);
+    }
 
     static void key(sf::Keyboard::Key code, bool down) { QueueKey(code, down); }
     void tap(sf::Keyboard::Key code) { harness.tapKey(code, 17); }

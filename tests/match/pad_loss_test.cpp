@@ -89,26 +89,10 @@ TEST_F(PadLoss, APadLostBeforeGoPausesOnceTheMatchPlaysAndOneLostAtTheEndPausesN
     EXPECT_EQ(match()->phase, MatchPhase::GameSet);
 }
 
-TEST_F(PadLoss, APlayerWhoIsOutIsNeitherWaitedForNorNamed) {
-    startMatch(4, 1); // players 3 and 4 on pads 0 and 1, one life each
-    runToPlay();
-    player(3)->tank.rigidBody->SetPosition(0.0f, -40.0f);
-    run(3);
-    ASSERT_EQ(player(3)->lives, 0u);
-    harness.pads.connect(0, false);
-    run(3);
-    EXPECT_EQ(match()->phase, MatchPhase::Playing);
-
-    harness.pads.connect(1, false);
-    run(1);
-    EXPECT_EQ(match()->phase, MatchPhase::Paused);
-    EXPECT_EQ(notice(), "Player 4's pad is missing");
-}
-
-// Seats 1 and 2 on the keyboard, 3 and 4 computers: no pad at the start, nor any lost in play,
-// pauses the match.
-TEST_F(PadLoss, KeyboardAndComputerSeatsDoNotPauseForPads) {
-    WriteQuickMatchSettings({"Meadow", 4, 3, 180, 2, "easy"});
+// A player who is out is neither waited for nor named; seats on the keyboard or played by
+// computers never pause the match for pads, whether none is there at the start or one is lost.
+TEST_F(PadLoss, OnlyPlayersStillInOnPadsAreWaitedFor) {
+    WriteQuickMatchSettings({"Meadow", 4, 3, 180, 2, "easy"}); // two on the keyboard, two computers
     startWithCurrentSettings();
     runToPlay();
     for (bool connected : {true, false}) {
@@ -118,4 +102,18 @@ TEST_F(PadLoss, KeyboardAndComputerSeatsDoNotPauseForPads) {
         run(3);
     }
     EXPECT_EQ(match()->phase, MatchPhase::Playing);
+
+    leaveMatch();
+    startMatch(4, 1); // players 3 and 4 on pads 0 and 1, one life each
+    runToPlay();
+    fall(3, 3);
+    ASSERT_EQ(player(3)->lives, 0u);
+    harness.pads.connect(0, false);
+    run(3);
+    EXPECT_EQ(match()->phase, MatchPhase::Playing);
+
+    harness.pads.connect(1, false);
+    run(1);
+    EXPECT_EQ(match()->phase, MatchPhase::Paused);
+    EXPECT_EQ(notice(), "Player 4's pad is missing");
 }

@@ -146,7 +146,7 @@ TEST(Recording, ACutFileIsRefusedBeforeItsFramesAndUnfinishedAfter) {
     EXPECT_NE(refusal("cut.rec").find("truncated (it ends before its frames begin)"), std::string::npos);
 }
 
-TEST(Recording, DamagedLinesAndValuesOutOfRangeAreRefused) {
+TEST(Recording, DamagedLinesValuesOutOfRangeAndWhatIsNotAFileAreRefused) {
     const std::string text = sampleText();
     const TempRunDir dir;
     const std::vector<std::array<std::string, 3>> cases = {
@@ -168,10 +168,7 @@ TEST(Recording, DamagedLinesAndValuesOutOfRangeAreRefused) {
         put("bad.rec", replaced(text, from, to));
         EXPECT_NE(refusal("bad.rec").find(said), std::string::npos) << to;
     }
-}
-
-TEST(Recording, WhatIsNotARegularFileIsRefused) {
-    const TempRunDir dir;
+    // And what is not a regular file, or not there.
     std::filesystem::create_directory("folder.rec");
     std::filesystem::create_symlink("/dev/zero", "zero.rec");
     EXPECT_NE(refusal("folder.rec").find("not a regular file"), std::string::npos);

@@ -64,6 +64,7 @@ class RumbleOnSdlPad : public MatchScene {
     void TearDown() override {
         setGamepadBackend(nullptr);
         sdl.reset();
+        MatchScene::TearDown();
     }
 
     std::unique_ptr<SdlGamepadBackend> sdl;

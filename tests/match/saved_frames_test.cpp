@@ -55,7 +55,7 @@ class SavedFramesScene : public MatchScene {
                 }
             }
         }
-        MatchRun::instance() = MatchRun{};
+        MatchScene::TearDown();
     }
     using MatchScene::match;
     using MatchScene::run;

@@ -30,19 +30,9 @@ class TeamMatch : public MatchScene {
         }
         startWithCurrentSettings();
     }
-    // Player n falls off the arena and loses a life.
-    void fall(int n) {
-        player(n)->tank.rigidBody->SetPosition(0.0f, -40.0f);
-        run(20);
-    }
-    // Ends the match at time-up with each player on the lives given.
-    void endAtTimeUp(const std::vector<uint32_t>& lives) {
-        runToPlay();
-        for (size_t i = 0; i < lives.size(); ++i) {
-            match()->players[i]->lives = lives[i];
-        }
-        match()->timeLeft = 0.01f;
-        ASSERT_TRUE(runUntilPhase(MatchPhase::GameSet, 3));
+    // Ends the match at time-up with each player on the lives given, to its podium.
+    void podiumAtTimeUp(const std::vector<uint32_t>& lives) {
+        endAtTimeUp(lives);
         ASSERT_TRUE(runUntilPhase(MatchPhase::Podium, 400));
     }
     std::string banner() {
@@ -113,6 +103,7 @@ TEST(Teams, SettingsRoundTripAndRefuseWhatNoTeamMatchCanBe) {
     EXPECT_FALSE(ReadTeams(settings).on) << "a free-for-all after a team match leaves no teams behind";
 }
 
+// A teammate's blast pushes without damage unless team hits are on; an opponent's always hurts.
 TEST_F(TeamMatch, ATeammatesBlastPushesWithoutDamageAndAnOpponentsHurts) {
     startTeams("RBRB");
     runToPlay();
@@ -134,13 +125,12 @@ TEST_F(TeamMatch, ATeammatesBlastPushesWithoutDamageAndAnOpponentsHurts) {
     EXPECT_GE(opponents, hit.damage2);
     EXPECT_NEAR(match()->stats.seats[2].damageDealt, opponents * 100.0f, 0.01f)
         << "the opponents' damage alone counts as dealt";
-}
 
-TEST_F(TeamMatch, WithTeamHitsOnATeammatesBlastHurtsToo) {
+    leaveMatch();
     startTeams("RBRB", 3, true);
     runToPlay();
-    Hit hit = blast(3);
-    EXPECT_NEAR(hit.damage1, 0.2f * player(1)->damageScale, 1e-5f);
+    hit = blast(3);
+    EXPECT_NEAR(hit.damage1, 0.2f * player(1)->damageScale, 1e-5f) << "team hits on";
     EXPECT_NEAR(hit.damage2, 0.2f * player(2)->damageScale, 1e-5f);
 }
 
@@ -164,22 +154,22 @@ TEST_F(TeamMatch, TheLastSideWithLivesWinsThoughOneOfItsPlayersIsOut) {
     EXPECT_EQ(match()->end.podiums[0].targetHeight, 9.0f);
 }
 
-TEST_F(TeamMatch, AtTimeUpTheSideWithMoreLivesInAllWins) {
+// At time-up the side with more lives in all wins, however many players each has; equal lives
+// on both sides are a draw.
+TEST_F(TeamMatch, AtTimeUpTheSideWithMoreLivesInAllWinsAndEqualLivesDraw) {
     startTeams("RRB"); // two against one
-    endAtTimeUp({2, 2, 3});
+    podiumAtTimeUp({2, 2, 3});
     EXPECT_EQ(match()->Ranks(), (std::vector<int32_t>{1, 1, 2})) << "4 lives in all beat 3";
     EXPECT_EQ(banner(), "Red team wins!");
     leaveMatch();
     startTeams("BRR");
-    endAtTimeUp({3, 1, 1});
+    podiumAtTimeUp({3, 1, 1});
     EXPECT_EQ(match()->Ranks(), (std::vector<int32_t>{1, 2, 2}));
     EXPECT_EQ(banner(), "Blue team wins!");
     EXPECT_EQ(columnX(1), -10.0f) << "the winner on the left";
-}
-
-TEST_F(TeamMatch, EqualLivesOnBothSidesAreADraw) {
+    leaveMatch();
     startTeams("RBRB");
-    endAtTimeUp({1, 2, 2, 1});
+    podiumAtTimeUp({1, 2, 2, 1});
     EXPECT_EQ(match()->Ranks(), (std::vector<int32_t>{0, 0, 0, 0}));
     EXPECT_EQ(title(), "DrawText");
     EXPECT_EQ(banner(), "Draw!");

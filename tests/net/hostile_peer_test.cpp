@@ -19,15 +19,13 @@
 
 namespace {
 
-const BuildIdentity kBuild{"1.0.0-test", 7};
-
 class HostilePeers : public testing::Test {
   protected:
     void SetUp() override {
         port = FreeUdpPort();
         host = std::make_unique<SessionMachine>(
             EnetTransport::Listen(port), [] { return GetTickCount(); },
-            SessionSetup{.hosting = true, .map = "Meadow", .players = players}, kBuild);
+            SessionSetup{.hosting = true, .map = "Meadow", .players = players}, kTestBuild);
         host->reportsWorld = true;
     }
 
@@ -35,7 +33,7 @@ class HostilePeers : public testing::Test {
     void friendJoins() {
         friendly = std::make_unique<SessionMachine>(
             EnetTransport::Connect("127.0.0.1", port), [] { return GetTickCount(); },
-            SessionSetup{.address = "host"}, kBuild, 2);
+            SessionSetup{.address = "host"}, kTestBuild, 2);
         friendly->reportsWorld = true;
     }
 
@@ -71,7 +69,7 @@ class HostilePeers : public testing::Test {
         auto peer = std::make_unique<HostilePeer>("127.0.0.2");
         peer->connect(port);
         pumpUntil([&] { return peer->connected(); }, 3000, {peer.get()});
-        peer->send(HelloMessage{kBuild.build, kBuild.dataHash, 1, 0, 1});
+        peer->send(HelloMessage{kTestBuild.build, kTestBuild.dataHash, 1, 0, 1});
         pumpUntil(
             [&] {
                 peer->send(AliveMessage{}); // not silent: the countdown takes 3 s
@@ -104,8 +102,8 @@ TEST_F(HostilePeers, HalfOpenConnectsFillingEverySlotKeepAFriendOutForSecondsOnl
     EXPECT_LE(took, 9000u);
 }
 
-// Connections that finish the handshake but never say who they are are dropped after 3 s; while
-// they wait they take no seat, and a friend joins past them at once.
+// Connections that finish the handshake but never say who they are are dropped after 3 s, in one
+// line each; while they wait they take no seat, and a friend joins past them at once.
 TEST_F(HostilePeers, SquattersThatNeverSayHelloAreDroppedAndAFriendJoinsAtOnce) {
     std::vector<std::unique_ptr<HostilePeer>> squatters;
     std::vector<HostilePeer*> serviced;
@@ -116,12 +114,19 @@ TEST_F(HostilePeers, SquattersThatNeverSayHelloAreDroppedAndAFriendJoinsAtOnce) 
     }
     pumpUntil([&] { return std::ranges::all_of(squatters, [](auto& s) { return s->connected(); }); }, 3000,
               serviced);
+    testing::internal::CaptureStdout();
     friendJoins();
     EXPECT_LE(pumpUntil([&] { return friendly->session.machine() == 1; }, 3000, serviced), 1500u);
     pumpUntil([&] { return std::ranges::all_of(squatters, [](auto& s) { return s->disconnected(); }); }, 5000,
               serviced);
-    for (auto& squatter : squatters) {
-        EXPECT_TRUE(squatter->disconnected());
+    const std::string said = testing::internal::GetCapturedStdout();
+    for (int i = 0; i < kMaxClients; ++i) {
+        EXPECT_TRUE(squatters[static_cast<size_t>(i)]->disconnected());
+        const size_t line = said.find("Dropped a connection from 127.0.0." + std::to_string(2 + i));
+        ASSERT_NE(line, std::string::npos) << said;
+        EXPECT_EQ(said.substr(said.find(": it ", line), said.find('\n', line) - said.find(": it ", line)),
+                  ": it did not say who it is within 3 s")
+            << said;
     }
     pumpUntil([&] { return friendly->session.playing(); }, 6000, serviced);
     EXPECT_TRUE(friendly->session.playing());

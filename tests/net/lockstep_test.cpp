@@ -13,11 +13,10 @@
 TEST(Lockstep, MachinesAtTheirOwnPaceEndWithTheWorldOfOneMachineFedTheSameActions) {
     constexpr uint32_t kFrames = 900;
     MemoryNetwork network(7, {5, 60, 0.1});
-    const BuildIdentity build{"1.0.0-test", 7};
     SessionMachine host(network, "host", {.hosting = true, .map = "Meadow", .players = 4, .rollback = 0},
-                        build, 100);
-    SessionMachine pair(network, "pair", {.address = "host", .seats = 2, .rollback = 0}, build, 101);
-    SessionMachine single(network, "single", {.address = "host", .rollback = 0}, build, 102);
+                        kTestBuild, 100);
+    SessionMachine pair(network, "pair", {.address = "host", .seats = 2, .rollback = 0}, kTestBuild, 101);
+    SessionMachine single(network, "single", {.address = "host", .rollback = 0}, kTestBuild, 102);
     SessionMachine* machines[] = {&host, &pair, &single};
     for (SessionMachine* m : machines) {
         m->reportsWorld = true; // each compares its world with the host's every second

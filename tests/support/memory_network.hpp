@@ -29,6 +29,9 @@ struct LinkShape {
     uint32_t controlResentMs = 0;
 };
 
+// The build every machine of a test says it is.
+inline const BuildIdentity kTestBuild{"1.0.0-test", 7};
+
 class MemoryNetwork {
   public:
     explicit MemoryNetwork(uint32_t seed, LinkShape shape = {});
