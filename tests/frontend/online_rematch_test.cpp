@@ -7,7 +7,7 @@
 #include "match/match_run.hpp"
 #include "net/net_session.hpp"
 #include "net/online_start.hpp"
-#include "tests/match/match_scene.hpp"
+#include "tests/match/online_scene.hpp"
 #include "tests/support/memory_network.hpp"
 
 #include <gtest/gtest.h>
@@ -20,22 +20,8 @@ using namespace match_test;
 
 namespace {
 
-const BuildIdentity kBuild{"1.0.0-test", 7};
-
-class OnlineRematch : public MatchScene, public testing::WithParamInterface<bool> {
+class OnlineRematch : public OnlineScene, public testing::WithParamInterface<bool> {
   protected:
-    void SetUp() override {
-        MatchScene::SetUp();
-        auto blankOrMatch = harness.engine().stateFactory;
-        harness.engine().stateFactory = [blankOrMatch](uint32_t id) -> GameState* {
-            return id == GameStateId::OnlineWaiting ? new WaitingScreenState() : blankOrMatch(id);
-        };
-    }
-    void TearDown() override {
-        StopOnline();
-        MatchRun::instance() = MatchRun{};
-        harness.engine().pacer = nullptr;
-    }
     // Time passes on the network, on this machine (one rendered frame) and on the other.
     void tick(uint32_t ms = 17) {
         network->advance(ms);
@@ -69,8 +55,9 @@ class OnlineRematch : public MatchScene, public testing::WithParamInterface<bool
 TEST_P(OnlineRematch, TheHostsRematchKeyStartsTheNextMatch) {
     const bool onThePodium = GetParam();
     const SessionSetup hosting{.hosting = true, .map = "Meadow", .players = 2, .seconds = 8};
-    NetSession& host = StartSession(hosting, network->listen("host"), kBuild);
-    other = std::make_unique<SessionMachine>(*network, "friend", SessionSetup{.address = "host"}, kBuild, 41);
+    NetSession& host = StartSession(hosting, network->listen("host"), kTestBuild);
+    other =
+        std::make_unique<SessionMachine>(*network, "friend", SessionSetup{.address = "host"}, kTestBuild, 41);
     other->worldOf = [&host](uint32_t frame) { return host.ownHash(frame); };
     harness.current()->onUpdate = [] { requestState(GameStateId::OnlineWaiting); };
     testing::internal::CaptureStdout();

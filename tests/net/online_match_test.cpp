@@ -12,7 +12,7 @@
 #include "net/online_start.hpp"
 #include "objects/game_object_list.hpp"
 #include "objects/logic.hpp"
-#include "tests/match/match_scene.hpp"
+#include "tests/match/online_scene.hpp"
 #include "tests/support/memory_network.hpp"
 
 #include <gtest/gtest.h>
@@ -39,19 +39,10 @@ void PrintTo(const Setting& setting, std::ostream* out) {
     *out << setting.name;
 }
 
-class OnlineMatch : public MatchScene, public testing::WithParamInterface<Setting> {
+class OnlineMatch : public OnlineScene, public testing::WithParamInterface<Setting> {
   protected:
-    void SetUp() override {
-        MatchScene::SetUp();
-        auto blankOrMatch = harness.engine().stateFactory;
-        harness.engine().stateFactory = [blankOrMatch](uint32_t id) -> GameState* {
-            return id == GameStateId::OnlineWaiting ? new WaitingScreenState() : blankOrMatch(id);
-        };
-    }
     void TearDown() override {
-        StopOnline();
-        MatchScene::TearDown();
-        harness.engine().pacer = nullptr;
+        OnlineScene::TearDown();
         std::remove(path.c_str());
     }
 
