@@ -65,12 +65,6 @@ bool anyConfirm(const std::vector<Player*>& players) {
     return false;
 }
 
-// Any player's rematch.
-bool anyRematch(const std::vector<Player*>& players) {
-    return std::any_of(players.begin(), players.end(),
-                       [](const Player* p) { return RematchKeyPressed(p->controls.padIndex); });
-}
-
 // Backspace, or X on any player's pad: back to the level select with the same players.
 bool anyLevelSelect(const std::vector<Player*>& players) {
     InputManager& input = InputManager::instance();
@@ -229,6 +223,11 @@ bool RematchKeyPressed(uint32_t scheme) {
     return (scheme < kMaxPads && input.padPressed(scheme, kButtonY)) ||
            (scheme == kSchemeKeyboardLeft && input.keyPressed(sf::Keyboard::R)) ||
            (scheme == kSchemeKeyboardRight && input.keyPressed(sf::Keyboard::Numpad9));
+}
+
+bool AnyRematchKeyPressed(const std::vector<Player*>& players) {
+    return std::any_of(players.begin(), players.end(),
+                       [](const Player* p) { return RematchKeyPressed(p->controls.padIndex); });
 }
 
 void GameOver::Check(PlayGameState& match) {
@@ -534,7 +533,7 @@ void GameOver::PodiumStep(PlayGameState& match) {
     const std::vector<Player*> players = match.MatchPlayers();
     if (anyConfirm(players) || unattended) {
         leaveTo = AfterPodium::Title;
-    } else if (anyRematch(players)) {
+    } else if (AnyRematchKeyPressed(players)) {
         leaveTo = AfterPodium::Rematch;
     } else if (anyLevelSelect(players) && !MatchRun::instance().trial) {
         leaveTo = AfterPodium::LevelSelect;

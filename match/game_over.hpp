@@ -14,6 +14,7 @@
 class GameObject;
 class GameUIRenderer;
 class PlayGameState;
+class Player;
 class StateArchive;
 class WorldHasher;
 
@@ -50,6 +51,8 @@ constexpr uint32_t LevelSelect = 2;
 // The rematch key of one player's controls (a scheme of engine/control_scheme.hpp): R on the
 // left keyboard half, Numpad 9 on the right, Y on a pad; pressed this frame.
 bool RematchKeyPressed(uint32_t scheme);
+// Any of these players' rematch keys.
+bool AnyRematchKeyPressed(const std::vector<Player*>& players);
 
 namespace EndReason {
 constexpr uint32_t TimeUp = 0;

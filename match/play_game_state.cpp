@@ -866,23 +866,18 @@ void PlayGameState::LocalUpdate() {
     // On the podium the host's players may ask for the next match at once; the podium still
     // stands its time on every machine, so asking changes nothing simulated.
     const bool atPodium = phase == MatchPhase::Podium || phase == MatchPhase::FadeOut;
-    const std::vector<Player*> players = MatchPlayers();
-    if (atPodium && std::any_of(players.begin(), players.end(),
-                                [](const Player* p) { return RematchKeyPressed(p->controls.padIndex); })) {
+    if (atPodium && AnyRematchKeyPressed(MatchPlayers())) {
         online->askRematch();
     }
     std::string notice = online->notice();
     if (notice.empty() && atPodium) {
         notice = online->nextMatchLine();
     }
-    const vec3 noticeAt = atPodium ? kOnlinePodiumNoticeAt : kOnlineNoticeAt;
-    const vec3 offset = camera.position - camera.shakeBase;
-    for (size_t i = 0; i < followers.size(); ++i) {
-        if (followers[i] == onlineNotice || followers[i] == onlineNoticeShadow) {
-            followerBase[i] = noticeAt + (followers[i] == onlineNotice ? vec3{} : kOnlineNoticeShadowOffset);
-            const vec3 at = followerBase[i] + offset;
-            followers[i]->transform.setPosition(at.x, at.y, at.z);
-        }
+    if (atPodium != noticeOnPodium) {
+        noticeOnPodium = atPodium;
+        const vec3 noticeAt = atPodium ? kOnlinePodiumNoticeAt : kOnlineNoticeAt;
+        placeFollower(onlineNotice, noticeAt);
+        placeFollower(onlineNoticeShadow, noticeAt + kOnlineNoticeShadowOffset);
     }
     for (GameObject* text : {onlineNotice, onlineNoticeShadow}) {
         if (auto* words = text != nullptr ? text->getComponent<TextRenderer>() : nullptr) {
@@ -896,6 +891,17 @@ void PlayGameState::followCamera() {
     for (size_t i = 0; i < followers.size(); ++i) {
         vec3 at = followerBase[i] + offset;
         followers[i]->transform.setPosition(at.x, at.y, at.z);
+    }
+}
+
+void PlayGameState::placeFollower(GameObject* object, vec3 base) {
+    const vec3 offset = camera.position - camera.shakeBase;
+    for (size_t i = 0; i < followers.size(); ++i) {
+        if (followers[i] == object) {
+            followerBase[i] = base;
+            const vec3 at = base + offset;
+            object->transform.setPosition(at.x, at.y, at.z);
+        }
     }
 }
 

@@ -136,6 +136,7 @@ class PlayGameState : public GameState {
     uint32_t localMenuPhase = MatchPhase::Playing;
     GameObject* onlineNotice = nullptr; // what the players here should know, and its shadow
     GameObject* onlineNoticeShadow = nullptr;
+    bool noticeOnPodium = false; // the notice stands where the podium leaves room for it
     // Every seat is a computer: nothing waits for a confirm.
     bool AllComputers() const;
     // Each player's podium rank (1 best, 0 for all in a draw), once the podium stands.
@@ -156,4 +157,6 @@ class PlayGameState : public GameState {
                         const std::vector<vec3>& starts);
     void updateIndicators();
     void followCamera();
+    // Moves a camera follower to another place on screen, at once.
+    void placeFollower(GameObject* object, vec3 base);
 };

@@ -34,10 +34,6 @@ constexpr const char* kLevelNames[] = {"easy", "normal", "hard"};
 constexpr const char* kRematchKeys = "R / Numpad 9 (pad Y): rematch";
 constexpr const char* kHostStartsNext = "The host starts the next match";
 
-double steadySeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 std::string playerName(int seat) {
     return "Player " + std::to_string(seat + 1);
 }
@@ -953,15 +949,16 @@ void NetSession::beginFrame() {
     if (phase == Phase::Playing) {
         game.readLocalInput();
     }
+    if (const Peer* host = scheduler && !setup.hosting ? peerOf(kHostMachine) : nullptr) {
+        // The other clients' actions come through the host: they may be guessed the extra leg,
+        // as long as the link's round trip is now.
+        scheduler->setRelayedExtra(RelayedFrames(net->roundTripMs(host->id), scheduler->rollbackWindow()));
+    }
 }
 
 bool NetSession::frameReady() {
     if (phase != Phase::Playing || !pacing) {
         return false;
-    }
-    if (const Peer* host = setup.hosting ? nullptr : peerOf(kHostMachine)) {
-        // The other clients' actions come through the host: they may be guessed the extra leg.
-        scheduler->setRelayedExtra(RelayedFrames(net->roundTripMs(host->id), scheduler->rollbackWindow()));
     }
     const uint32_t before = scheduler->nextFrame();
     const bool ready = pacing->frameReady(now());
@@ -977,12 +974,12 @@ bool NetSession::frameReady() {
     if (!ready) {
         return false;
     }
-    frameStartedAt = steadySeconds();
+    frameStartedAt = WallSeconds();
     return true;
 }
 
 void NetSession::frameDone() {
-    simulatedSeconds += steadySeconds() - frameStartedAt;
+    simulatedSeconds += WallSeconds() - frameStartedAt;
     ++simulatedFrames;
     pacing->frameDone(now());
     const uint32_t done = scheduler->nextFrame();
