@@ -24,6 +24,7 @@
 #          match then one rolling back (ROLLBACK, default 8) on the same link; prints every
 #          machine's CPU time per rendered frame (all the process's threads, drawing included)
 #          and, per round and over all, rolling back against lockstep
+# Each windowed game runs on an X server of its own.
 #   scripts/online-loopback.sh [--build DIR] [--minutes M] [--matches N] [VARIANT...]
 #     (default: plain four lossy kill; builds the game in build-bench, or uses DIR's, e.g. the
 #     package's optimised build in CI)
@@ -59,12 +60,28 @@ cleanup_games() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   pids=()
+  for pid in "${displays[@]}"; do kill "$pid" 2>/dev/null || true; done
+  displays=()
 }
-trap 'cleanup_games; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'cleanup_games; kill $xvfb "${displays[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+
+# Each windowed game gets an X server of its own: a fourth window on one shared Xvfb (no window
+# manager) can sit in window creation for minutes.
+displays=()
+own_display() { # name: sets $display to a fresh X server for this game
+  exec 4> "$work/$1.display"
+  Xvfb -displayfd 4 -screen 0 1280x800x24 -noreset > /dev/null 2>&1 &
+  displays+=($!)
+  exec 4>&-
+  for _ in $(seq 50); do [ -s "$work/$1.display" ] && break; sleep 0.1; done
+  display=":$(cat "$work/$1.display")"
+}
 
 start() { # name, arguments...
   local name="$1"; shift
-  (cd "$root/$build/run" && exec "$game" "$@" --windowed) > "$work/$name.log" 2>&1 &
+  display="$DISPLAY"
+  case " $* " in *" --no-window "*) ;; *) own_display "$name" ;; esac
+  (cd "$root/$build/run" && DISPLAY="$display" exec "$game" "$@" --windowed) > "$work/$name.log" 2>&1 &
   pids+=($!)
   eval "pid_$name=$!"
 }

@@ -134,7 +134,8 @@ TEST(Lockstep, KeepsOnlyRunsTheSenderMayTellThatContinueWhatIsKnown) {
 }
 
 // A wait still going on is the longest wait there has been, even in the match's first second:
-// a match that froze at its start says how long it has waited, not "0 ms".
+// a match that froze at its start says how long it has waited, not "0 ms". The seat waited for
+// is held to account for the wait, but not for time this machine lost on its own.
 TEST(Lockstep, AWaitInProgressCountsAsTheLongest) {
     LockstepScheduler scheduler(
         Lockstep(kHostMachine, {0, 1, kNoMachine, kNoMachine}, 2, 3),
@@ -151,6 +152,11 @@ TEST(Lockstep, AWaitInProgressCountsAsTheLongest) {
     EXPECT_EQ(scheduler.longestStallFrame(5000), 3u);
     EXPECT_GE(scheduler.heldUpMs(1), 4900u);
     EXPECT_EQ(scheduler.heldUpMs(0), 0u);
+    // Then this machine itself stops for two seconds (a long load, a stalled disk): seat 1 is
+    // blamed for no more than one check's worth of that time.
+    const uint32_t blamed = scheduler.heldUpMs(1);
+    EXPECT_FALSE(scheduler.frameReady(7000));
+    EXPECT_EQ(scheduler.heldUpMs(1), blamed + kHeldUpPerCheckMs);
 }
 
 // Each time a due frame finds the other seat's actions missing is one wait, however long: a peer
