@@ -22,7 +22,12 @@ class SoundManagerTest : public testing::Test {
         sound().loadBank(std::string(kBgmBankFile));
         ASSERT_EQ(testing::internal::GetCapturedStdout(), "") << "the generated banks load cleanly";
     }
-    void TearDown() override { setAudioOutput(nullptr); }
+    // The manager is shut down with the output it plays on, so a case run after this one in the
+    // same process starts on its own output.
+    void TearDown() override {
+        sound().shutdown();
+        setAudioOutput(nullptr);
+    }
 
     static SoundManager& sound() { return SoundManager::instance(); }
     void frame(float seconds) {
