@@ -225,6 +225,20 @@ Span spanAround(const std::vector<Box>& boxes, float x, float top) {
     return {walk(-1.0f), walk(1.0f), top};
 }
 
+// Whether a spot lies on the stretch of ground given: as high and within its ends, or on a
+// sloping platform (whose height changes along it) on a stretch with the same ends. A jump from
+// one end of a slope to the other leaves nothing.
+bool sameStretch(const std::vector<Box>& boxes, const Span& ground, vec2 spot) {
+    if (spot.x < ground.left - 0.5f || spot.x > ground.right + 0.5f) {
+        return false;
+    }
+    if (std::abs(spot.y - ground.top) < 1.0f) {
+        return true;
+    }
+    Span there = spanAround(boxes, spot.x, spot.y);
+    return std::abs(there.left - ground.left) < 1.0f && std::abs(there.right - ground.right) < 1.0f;
+}
+
 // The ground the tank stands on, or nothing while it is in the air or hanging past an edge. A
 // tank knocked onto its side or its back rests with its root higher: then its contacts tell.
 std::optional<Span> groundUnder(const std::vector<Box>& boxes, const RigidBody2D& body) {
@@ -331,7 +345,9 @@ bool jumpLands(const Reach& reach, float jumpSpeed, float jumpCooldown, vec2 fro
         cooldown -= kSimStep;
         bool beneath = feet < ledge.top - 0.2f && p.x > ledge.left - kTankHalfWidth &&
                        p.x < ledge.right + kTankHalfWidth;
-        if (!beneath && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom &&
+        // Over the ledge and above its top it comes down on it, and recover() jumps no more.
+        bool over = feet > ledge.top && p.x > ledge.left && p.x < ledge.right;
+        if (!beneath && !over && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom &&
             clearAbove(reach.platforms, p, kJumpClearance / 2.0f)) {
             v.y = jumpSpeed;
             cooldown = jumpCooldown;
@@ -966,8 +982,7 @@ std::optional<Bot::MoveOn> Bot::moveOnTo(const Sight& sight, const Player& playe
             if (!verticalExtent(box, x, low, top)) {
                 continue;
             }
-            bool mine =
-                std::abs(top - ground.top) < 1.0f && x > ground.left - 0.5f && x < ground.right + 0.5f;
+            bool mine = sameStretch(sight.platforms, ground, {x, top});
             float beyond = std::max({0.0f, x - ground.right, ground.left - x});
             if (!mine && beyond <= kHopGap) {
                 vec2 spot{x, top};
@@ -1034,6 +1049,7 @@ std::optional<Bot::MoveOn> Bot::dropFrom(const Sight& sight) const {
         std::optional<Landing> brisk =
             landingOf(sight.platforms, from, {dir * (kDropSpeed + kRunUpSpeed), 0.0f}, sight.lowestY);
         if (!gentle || !brisk || gentle->span.top > ground.top - 0.5f ||
+            sameStretch(sight.platforms, ground, {gentle->at.x, gentle->span.top}) ||
             std::abs(gentle->span.top - brisk->span.top) > 0.1f ||
             std::abs(gentle->span.left - brisk->span.left) > 0.1f) {
             continue;
@@ -1060,8 +1076,9 @@ std::optional<Bot::MoveOn> Bot::anyLedgeFrom(const Sight& sight) const {
     float bestScore = std::numeric_limits<float>::max();
     for (const Box& box : sight.platforms) {
         Ledge ledge = ledgeOf(box);
-        bool mine =
-            std::abs(ledge.top - ground.top) < 1.0f && ledge.left < ground.right && ledge.right > ground.left;
+        bool mine = (std::abs(ledge.top - ground.top) < 1.0f && ledge.left < ground.right &&
+                     ledge.right > ground.left) ||
+                    sameStretch(sight.platforms, ground, {(ledge.left + ledge.right) / 2.0f, ledge.top});
         float gap = std::max({0.0f, ledge.left - ground.right, ground.left - ledge.right});
         if (mine || ledge.right - ledge.left < kMoveOnLedgeWidth || ledge.top > ground.top + kHopClimb ||
             gap > kHopGap) {
@@ -1138,8 +1155,9 @@ std::optional<vec2> Bot::hopFor(const Sight& sight) const {
     float bestGain = kHopWorth;
     for (const Box& box : sight.platforms) {
         Ledge ledge = ledgeOf(box);
-        bool mine =
-            ledge.left < ground.right && ledge.right > ground.left && std::abs(ledge.top - ground.top) < 1.0f;
+        bool mine = (ledge.left < ground.right && ledge.right > ground.left &&
+                     std::abs(ledge.top - ground.top) < 1.0f) ||
+                    sameStretch(sight.platforms, ground, {(ledge.left + ledge.right) / 2.0f, ledge.top});
         float gap = std::max({0.0f, ledge.left - ground.right, ground.left - ledge.right});
         if (mine || gap > kHopGap || ledge.right - ledge.left < kHopLedgeWidth ||
             ledge.top > ground.top + kHopClimb) {
