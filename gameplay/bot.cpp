@@ -110,9 +110,13 @@ constexpr float kTakeOffMargin = 1.0f;    // how near an edge it drives to jump 
 constexpr float kRunUpSpeed = 8.0f;       // a running jump leaves at this speed or more
 constexpr float kRunUp = 3.5f;            // and gathers it over this far before its take-off
 constexpr float kKeepMoveOn = 6.0f;       // seconds a way to move on stands before it looks again
-constexpr int kMoveOnTries = 60;
-constexpr float kHeldUpFor = 0.8f; // seconds stuck short of its take-off place before it jumps anyway //
-                                   // jumps it tries out, at most, looking for one that works
+constexpr int kMoveOnTries = 60;          // jumps it tries out, at most, looking for one that works
+constexpr float kHeldUpFor = 0.8f;        // seconds stuck short of its take-off place before it jumps anyway
+constexpr float kTakeOffSlack = 2.0f;     // how far off the planned sideways speed a jump may leave
+constexpr float kKeepNear = 6.0f;         // thrown farther than this from its take-off, it looks again
+constexpr float kWedgedFor = 0.6f;        // seconds wedged off its wheels, neither falling nor driving
+constexpr float kDropSpeed = 4.0f;        // the gentlest speed it drives off an end at
+constexpr float kLongFlight = 2.5f;       // seconds in the air on a hop before it lets the hop go
 
 struct Box {
     vec2 centre;
@@ -221,6 +225,20 @@ Span spanAround(const std::vector<Box>& boxes, float x, float top) {
     return {walk(-1.0f), walk(1.0f), top};
 }
 
+// Whether a spot lies on the stretch of ground given: as high and within its ends, or on a
+// sloping platform (whose height changes along it) on a stretch with the same ends. A jump from
+// one end of a slope to the other leaves nothing.
+bool sameStretch(const std::vector<Box>& boxes, const Span& ground, vec2 spot) {
+    if (spot.x < ground.left - 0.5f || spot.x > ground.right + 0.5f) {
+        return false;
+    }
+    if (std::abs(spot.y - ground.top) < 1.0f) {
+        return true;
+    }
+    Span there = spanAround(boxes, spot.x, spot.y);
+    return std::abs(there.left - ground.left) < 1.0f && std::abs(there.right - ground.right) < 1.0f;
+}
+
 // The ground the tank stands on, or nothing while it is in the air or hanging past an edge. A
 // tank knocked onto its side or its back rests with its root higher: then its contacts tell.
 std::optional<Span> groundUnder(const std::vector<Box>& boxes, const RigidBody2D& body) {
@@ -327,7 +345,9 @@ bool jumpLands(const Reach& reach, float jumpSpeed, float jumpCooldown, vec2 fro
         cooldown -= kSimStep;
         bool beneath = feet < ledge.top - 0.2f && p.x > ledge.left - kTankHalfWidth &&
                        p.x < ledge.right + kTankHalfWidth;
-        if (!beneath && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom &&
+        // Over the ledge and above its top it comes down on it, and recover() jumps no more.
+        bool over = feet > ledge.top && p.x > ledge.left && p.x < ledge.right;
+        if (!beneath && !over && cooldown <= 0.0f && v.y < 1.0f && feet < ledge.top + kJumpHeightRoom &&
             clearAbove(reach.platforms, p, kJumpClearance / 2.0f)) {
             v.y = jumpSpeed;
             cooldown = jumpCooldown;
@@ -726,7 +746,7 @@ PlayerActions Bot::actionsFor(const Player& player) {
         bool arrived = flyingTo->x >= sight.ground->left && flyingTo->x <= sight.ground->right &&
                        std::abs(sight.ground->top - flyingTo->y) < 1.0f;
         if (!arrived) {
-            stay.missed = flyingTo;
+            noteMissed(sight, *flyingTo);
             plan.hop.reset();
             plan.movingOn = false;
         }
@@ -740,8 +760,9 @@ PlayerActions Bot::actionsFor(const Player& player) {
     if (player.stunTimer > 0.0f) {
         out.shootHeld = player.charging;
         // Thrown by a hit: a hop it was about to make starts again from where it lands. A way
-        // to move on stands: choosing afresh after every hit, towards wherever its target is
-        // then, would have it run back and forth across its ground and never leave.
+        // to move on stands while it lands near enough its take-off place: choosing afresh
+        // after every hit, towards wherever its target is then, would have it run back and
+        // forth across its ground and never leave.
         if (!plan.movingOn) {
             plan.hop.reset();
         }
@@ -760,8 +781,14 @@ PlayerActions Bot::actionsFor(const Player& player) {
         plan.hop.reset(); // arrived
         plan.movingOn = false;
     }
-    if (plan.hop && !sight.ground && sight.at.y - kRootToFeet < plan.hop->y - kHopClimb) {
-        plan.hop.reset(); // fallen far below it: getting back onto anything comes first
+    if (sight.ground) {
+        airSince = clock;
+    }
+    // Fallen far below it, or trying to climb to it for long (under a platform that stops every
+    // jump): getting back onto anything comes first.
+    if (plan.hop && !sight.ground &&
+        (sight.at.y - kRootToFeet < plan.hop->y - kHopClimb || clock - airSince > kLongFlight)) {
+        plan.hop.reset();
         plan.movingOn = false;
     }
     if (sight.ground) {
@@ -777,15 +804,26 @@ PlayerActions Bot::actionsFor(const Player& player) {
             if (clearAbove(sight.platforms, sight.at, kJumpClearance / 2.0f)) {
                 out.jump = player.jumpCooldown <= 0.0f;
             } else {
-                stay.missed = plan.hop;
+                noteMissed(sight, *plan.hop);
                 plan.hop.reset();
                 plan.movingOn = false;
                 nextLook = clock;
             }
             heldSince = clock;
         }
+        stillAt = sight.at;
+        stillSince = clock;
     } else {
         recover(sight, player, out);
+        // Wedged off its wheels against a corner it neither falls nor drives, and waits for
+        // nothing: a jump frees it.
+        if (length(sight.at - stillAt) > 0.3f) {
+            stillAt = sight.at;
+            stillSince = clock;
+        } else if (clock - stillSince > kWedgedFor && player.jumpCooldown <= 0.0f) {
+            out.jump = true;
+            stillSince = clock;
+        }
     }
     aimAndShoot(sight, player, out);
 
@@ -850,7 +888,9 @@ void Bot::look(const Sight& sight, const Player& player) {
         bool overdue = restless && clock - stay.since > stay.limit + kDodgeGrace;
         bool mayMove = !plan.dodging || overdue;
         // A way found a moment ago stands, so it does not dither between two.
-        bool keep = restless && plan.movingOn && plan.hop && clock - plan.movingOnSince < kKeepMoveOn;
+        // Thrown far from its take-off place by a hit, it looks again from where it is.
+        bool keep = restless && plan.movingOn && plan.hop && clock - plan.movingOnSince < kKeepMoveOn &&
+                    std::abs(sight.at.x - plan.takeOff) < kKeepNear;
         std::optional<MoveOn> away =
             keep ? std::optional<MoveOn>(MoveOn{*plan.hop, plan.takeOff, plan.runningJump})
                  : (restless && mayMove ? moveOnTo(sight, player) : std::nullopt);
@@ -859,8 +899,12 @@ void Bot::look(const Sight& sight, const Player& player) {
         }
         plan.movingOn = away.has_value();
         if (restless && !away && mayMove) {
-            // No jump it could think through: it tries the nearest other ledge all the same.
-            away = anyLedgeFrom(sight);
+            // No jump it could think through: off an end onto lower ground, when a drive off it
+            // thought through comes down there, or else the nearest other ledge all the same.
+            away = dropFrom(sight);
+            if (!away) {
+                away = anyLedgeFrom(sight);
+            }
             if (!away) {
                 away = overWallFrom(sight);
             }
@@ -878,11 +922,19 @@ void Bot::look(const Sight& sight, const Player& player) {
     }
 }
 
-// Ledges where a try to move on came down short rank well behind the others.
-float Bot::missedPenalty(float left, float right, float top) const {
+// The stretch a try to move on was for, walls and all: on a platform parted by walls the
+// stretch beyond the other wall is still worth a try.
+void Bot::noteMissed(const Sight& sight, vec2 spot) {
+    Span span = spanAround(sight.platforms, spot.x, spot.y);
+    stay.missed = Stretch{span.left, span.right, span.top};
+}
+
+// Spots on the stretch where a try to move on came down short rank well behind the others.
+float Bot::missedPenalty(vec2 spot) const {
     constexpr float kMissedPenalty = 30.0f;
-    const std::optional<vec2>& missed = stay.missed;
-    bool there = missed && missed->x >= left && missed->x <= right && std::abs(missed->y - top) < 1.0f;
+    const std::optional<Stretch>& missed = stay.missed;
+    bool there = missed && spot.x >= missed->left - 0.5f && spot.x <= missed->right + 0.5f &&
+                 std::abs(spot.y - missed->top) < 1.0f;
     return there ? kMissedPenalty : 0.0f;
 }
 
@@ -930,14 +982,13 @@ std::optional<Bot::MoveOn> Bot::moveOnTo(const Sight& sight, const Player& playe
             if (!verticalExtent(box, x, low, top)) {
                 continue;
             }
-            bool mine =
-                std::abs(top - ground.top) < 1.0f && x > ground.left - 0.5f && x < ground.right + 0.5f;
+            bool mine = sameStretch(sight.platforms, ground, {x, top});
             float beyond = std::max({0.0f, x - ground.right, ground.left - x});
             if (!mine && beyond <= kHopGap) {
                 vec2 spot{x, top};
-                candidates.push_back({spot, ledge,
-                                      0.5f * length(spot - toward) + 1.5f * std::abs(x - sight.at.x) +
-                                          missedPenalty(ledge.left, ledge.right, ledge.top)});
+                candidates.push_back(
+                    {spot, ledge,
+                     0.5f * length(spot - toward) + 1.5f * std::abs(x - sight.at.x) + missedPenalty(spot)});
             }
         }
     }
@@ -961,15 +1012,55 @@ std::optional<Bot::MoveOn> Bot::moveOnTo(const Sight& sight, const Player& playe
             if (++tries > kMoveOnTries) {
                 return std::nullopt;
             }
-            float speed = way.runningJump ? dir * kRunUpSpeed : 0.0f;
-            bool ok = jumpLands(reach, player.jumpSpeed, player.jumpCooldownTime,
-                                {way.takeOff, ground.top + kRootToFeet}, speed, c.spot, c.ledge);
+            // A tank leaves the ground a little off the speed it means to: a way that only works
+            // at exactly that speed fails in play as often as not, so the speeds either side must
+            // land it too.
+            std::array<float, 3> speeds =
+                way.runningJump
+                    ? std::array<float, 3>{kRunUpSpeed, kRunUpSpeed + 1.5f, kRunUpSpeed + kTakeOffSlack}
+                    : std::array<float, 3>{0.0f, -kTakeOffSlack, kTakeOffSlack};
+            bool ok = std::all_of(speeds.begin(), speeds.end(), [&](float speed) {
+                return jumpLands(reach, player.jumpSpeed, player.jumpCooldownTime,
+                                 {way.takeOff, ground.top + kRootToFeet},
+                                 way.runningJump ? dir * speed : speed, c.spot, c.ledge);
+            });
             if (ok) {
                 return way;
             }
         }
     }
     return std::nullopt;
+}
+
+// Lower ground beyond an end of its ground that a drive off that end comes down on, at a gentle
+// speed and at a brisk one alike (on its way to a take-off place past the end it leaves at about
+// those): the end nearer its target first. A drop needs no room overhead and no second jump,
+// so it gets a computer off a perch or out from under a low roof when no jump does.
+std::optional<Bot::MoveOn> Bot::dropFrom(const Sight& sight) const {
+    const Span& ground = *sight.ground;
+    float toward = plan.target != nullptr ? plan.target->tank.rigidBody->position.x : sight.middleX;
+    float first = toward < sight.at.x ? -1.0f : 1.0f;
+    std::optional<MoveOn> best;
+    for (float dir : {first, -first}) {
+        float end = dir > 0.0f ? ground.right : ground.left;
+        vec2 from{end, ground.top + kRootToFeet};
+        std::optional<Landing> gentle =
+            landingOf(sight.platforms, from, {dir * kDropSpeed, 0.0f}, sight.lowestY);
+        std::optional<Landing> brisk =
+            landingOf(sight.platforms, from, {dir * (kDropSpeed + kRunUpSpeed), 0.0f}, sight.lowestY);
+        if (!gentle || !brisk || gentle->span.top > ground.top - 0.5f ||
+            sameStretch(sight.platforms, ground, {gentle->at.x, gentle->span.top}) ||
+            std::abs(gentle->span.top - brisk->span.top) > 0.1f ||
+            std::abs(gentle->span.left - brisk->span.left) > 0.1f) {
+            continue;
+        }
+        MoveOn way{{gentle->at.x, gentle->span.top}, end + dir * kSideRoom, false};
+        if (missedPenalty(way.spot) == 0.0f) {
+            return way;
+        }
+        best = best ? best : way;
+    }
+    return best;
 }
 
 // The other ledge nearest its target among those a hop may reach (not much higher than its
@@ -985,8 +1076,9 @@ std::optional<Bot::MoveOn> Bot::anyLedgeFrom(const Sight& sight) const {
     float bestScore = std::numeric_limits<float>::max();
     for (const Box& box : sight.platforms) {
         Ledge ledge = ledgeOf(box);
-        bool mine =
-            std::abs(ledge.top - ground.top) < 1.0f && ledge.left < ground.right && ledge.right > ground.left;
+        bool mine = (std::abs(ledge.top - ground.top) < 1.0f && ledge.left < ground.right &&
+                     ledge.right > ground.left) ||
+                    sameStretch(sight.platforms, ground, {(ledge.left + ledge.right) / 2.0f, ledge.top});
         float gap = std::max({0.0f, ledge.left - ground.right, ground.left - ledge.right});
         if (mine || ledge.right - ledge.left < kMoveOnLedgeWidth || ledge.top > ground.top + kHopClimb ||
             gap > kHopGap) {
@@ -1017,8 +1109,8 @@ std::optional<Bot::MoveOn> Bot::anyLedgeFrom(const Sight& sight) const {
         }
         float inner = std::min(1.5f, (ledge.right - ledge.left) / 2.0f);
         vec2 spot{std::clamp(toward.x, ledge.left + inner, ledge.right - inner), ledge.top};
-        float score = 0.5f * length(spot - toward) + 1.5f * std::abs(*takeOff - sight.at.x) +
-                      missedPenalty(ledge.left, ledge.right, ledge.top);
+        float score =
+            0.5f * length(spot - toward) + 1.5f * std::abs(*takeOff - sight.at.x) + missedPenalty(spot);
         if (score < bestScore) {
             bestScore = score;
             best = MoveOn{spot, *takeOff, false};
@@ -1033,15 +1125,21 @@ std::optional<Bot::MoveOn> Bot::overWallFrom(const Sight& sight) const {
     const Span& ground = *sight.ground;
     float toward = plan.target != nullptr ? plan.target->tank.rigidBody->position.x : sight.middleX;
     float first = toward < sight.at.x ? -1.0f : 1.0f;
+    std::optional<MoveOn> best;
     for (float dir : {first, -first}) {
         float end = dir > 0.0f ? ground.right : ground.left;
         float beyond = end + dir * (kTankHalfWidth + 1.5f);
         std::optional<float> top = groundBelow(sight.platforms, beyond, ground.top + 0.5f);
         if (top && std::abs(*top - ground.top) < 0.5f) {
-            return MoveOn{{beyond, *top}, end - dir * 1.5f, false};
+            MoveOn way{{beyond, *top}, end - dir * 1.5f, false};
+            // The far wall when the near one was tried and it got nowhere.
+            if (missedPenalty(way.spot) == 0.0f) {
+                return way;
+            }
+            best = best ? best : way;
         }
     }
-    return std::nullopt;
+    return best;
 }
 
 // Another platform to jump over to, when the goal lies well beyond the ground it stands on and
@@ -1057,8 +1155,9 @@ std::optional<vec2> Bot::hopFor(const Sight& sight) const {
     float bestGain = kHopWorth;
     for (const Box& box : sight.platforms) {
         Ledge ledge = ledgeOf(box);
-        bool mine =
-            ledge.left < ground.right && ledge.right > ground.left && std::abs(ledge.top - ground.top) < 1.0f;
+        bool mine = (ledge.left < ground.right && ledge.right > ground.left &&
+                     std::abs(ledge.top - ground.top) < 1.0f) ||
+                    sameStretch(sight.platforms, ground, {(ledge.left + ledge.right) / 2.0f, ledge.top});
         float gap = std::max({0.0f, ledge.left - ground.right, ground.left - ledge.right});
         if (mine || gap > kHopGap || ledge.right - ledge.left < kHopLedgeWidth ||
             ledge.top > ground.top + kHopClimb) {

@@ -88,6 +88,13 @@ class Bot : public ActionSource {
         bool runningJump = false;
     };
 
+    // A stretch of ground, from one end or wall to the other.
+    struct Stretch {
+        float left = 0.0f;
+        float right = 0.0f;
+        float top = 0.0f;
+    };
+
     // The stretch of ground it stands on and since when, so it moves on before it camps.
     struct Stay {
         float left = 0.0f;
@@ -96,7 +103,9 @@ class Bot : public ActionSource {
         float since = 0.0f; // clock when it came onto it
         float limit = 0.0f; // how long it means to stay there
         bool known = false;
-        std::optional<vec2> missed; // where a jump to move on from here came down short of
+        // The stretch of ground a jump to move on from here came down short of: a platform, or
+        // the part of one between walls.
+        std::optional<Stretch> missed;
     };
 
     void look(const Sight& sight, const Player& player);
@@ -107,8 +116,10 @@ class Bot : public ActionSource {
     std::optional<MoveOn> moveOnTo(const Sight& sight, const Player& player) const;
     std::optional<MoveOn> anyLedgeFrom(const Sight& sight) const;
     std::optional<MoveOn> overWallFrom(const Sight& sight) const;
+    std::optional<MoveOn> dropFrom(const Sight& sight) const;
     void noteGround(const Sight& sight);
-    float missedPenalty(float left, float right, float top) const;
+    void noteMissed(const Sight& sight, vec2 spot);
+    float missedPenalty(vec2 spot) const;
 
     void drive(const Sight& sight, const Player& player, PlayerActions& out) const;
     void recover(const Sight& sight, const Player& player, PlayerActions& out) const;
@@ -128,6 +139,9 @@ class Bot : public ActionSource {
     std::optional<vec2> flyingTo; // in the air on a jump to move on, to there
     float heldAt = 0.0f;          // on its way to a take-off place: where it last made headway
     float heldSince = 0.0f;       // and when
+    vec2 stillAt;                 // off its wheels: where it last moved
+    float stillSince = 0.0f;      // and when
+    float airSince = 0.0f;        // clock when it last stood on ground
     float lastChance = 0.0f;      // clock of its last look that found a shot
     float clock = 0.0f;           // game time it has played
     float nextLook = 0.0f;        // clock of the next fresh look

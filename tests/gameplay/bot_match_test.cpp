@@ -17,10 +17,10 @@ using namespace match_test;
 namespace {
 
 // The longest a computer may stay on one platform while anyone else is still in the match. A
-// computer means to move on after 3 to 5 s and most leave within 10; hits that throw it back
-// onto the same ground, and jumps knocked short, stretch a stay now and then. A camper stays
-// the whole match.
-constexpr float kLongestStay = 20.0f;
+// computer means to move on after 3 to 5 s and most leave within 8; hits that throw it back
+// across its ground, and jumps knocked short, stretch a stay to 10 or so now and then (these
+// seeds stay under 9). A camper stays the whole match.
+constexpr float kLongestStay = 12.0f;
 // Off a platform for longer than this, it has left it.
 constexpr float kAwayFor = 1.5f;
 

@@ -131,6 +131,29 @@ TEST_F(BotScene, LandsBackOnItsPlatformUprightFromThrowsAllAround) {
     }
 }
 
+// Perched on a post between two stretches of ground under low roofs, it has no room to jump and
+// no wall to go over: after its few seconds there it drives off the post's end, down to the
+// ground.
+TEST_F(BotScene, DropsOffAPerchUnderALowRoofRatherThanCampOnIt) {
+    makePlatform({0, -10}, {40, 2}); // the ground, its top at -9
+    for (float x : {-13.0f, -5.0f, 5.0f, 13.0f}) {
+        makePlatform({x, -8}, {1.2f, 2}); // posts, their tops at -7
+    }
+    makePlatform({-9, -4}, {6, 0.8f}); // roofs
+    makePlatform({9, -4}, {6, 0.8f});
+    makePlatform({0, -0.5f}, {8, 0.8f});
+    Player* self = tankAt(1, {-5, -6.5f});
+    tankAt(2, {17, -8.5f});
+    Bot bot(BotLevel::Normal, 7);
+    self->actionSource = &bot;
+    bool down = false;
+    for (int frame = 0; frame < 60 * 10 && !down; ++frame) {
+        run(1);
+        down = where(self).y < -8.0f;
+    }
+    EXPECT_TRUE(down) << "it is still on the post, at " << where(self).x << " " << where(self).y;
+}
+
 // In a team match a computer's side are no targets, and its shots keep clear of them.
 class TeamBotScene : public BotScene {
   protected:
