@@ -1034,15 +1034,11 @@ std::optional<Bot::MoveOn> Bot::moveOnTo(const Sight& sight, const Player& playe
 
 // Lower ground beyond an end of its ground that a drive off that end comes down on, at a gentle
 // speed and at a brisk one alike (on its way to a take-off place past the end it leaves at about
-// those): the end nearer its target first. A drop needs no room overhead and no second jump,
+// those). A drop needs no room overhead and no second jump,
 // so it gets a computer off a perch or out from under a low roof when no jump does.
 std::optional<Bot::MoveOn> Bot::dropFrom(const Sight& sight) const {
     const Span& ground = *sight.ground;
-    float toward = plan.target != nullptr ? plan.target->tank.rigidBody->position.x : sight.middleX;
-    float first = toward < sight.at.x ? -1.0f : 1.0f;
-    std::optional<MoveOn> best;
-    for (float dir : {first, -first}) {
-        float end = dir > 0.0f ? ground.right : ground.left;
+    return fromEitherEnd(sight, [&](float dir, float end) -> std::optional<MoveOn> {
         vec2 from{end, ground.top + kRootToFeet};
         std::optional<Landing> gentle =
             landingOf(sight.platforms, from, {dir * kDropSpeed, 0.0f}, sight.lowestY);
@@ -1052,10 +1048,24 @@ std::optional<Bot::MoveOn> Bot::dropFrom(const Sight& sight) const {
             sameStretch(sight.platforms, ground, {gentle->at.x, gentle->span.top}) ||
             std::abs(gentle->span.top - brisk->span.top) > 0.1f ||
             std::abs(gentle->span.left - brisk->span.left) > 0.1f) {
-            continue;
+            return std::nullopt;
         }
-        MoveOn way{{gentle->at.x, gentle->span.top}, end + dir * kSideRoom, false};
-        if (missedPenalty(way.spot) == 0.0f) {
+        return MoveOn{{gentle->at.x, gentle->span.top}, end + dir * kSideRoom, false};
+    });
+}
+
+// A way off past an end of its ground, the end nearer its target first; past the other end when
+// the way past the nearer one was tried and got nowhere.
+std::optional<Bot::MoveOn>
+Bot::fromEitherEnd(const Sight& sight,
+                   const std::function<std::optional<MoveOn>(float dir, float end)>& past) const {
+    const Span& ground = *sight.ground;
+    float toward = plan.target != nullptr ? plan.target->tank.rigidBody->position.x : sight.middleX;
+    float first = toward < sight.at.x ? -1.0f : 1.0f;
+    std::optional<MoveOn> best;
+    for (float dir : {first, -first}) {
+        std::optional<MoveOn> way = past(dir, dir > 0.0f ? ground.right : ground.left);
+        if (way && missedPenalty(way->spot) == 0.0f) {
             return way;
         }
         best = best ? best : way;
@@ -1119,27 +1129,17 @@ std::optional<Bot::MoveOn> Bot::anyLedgeFrom(const Sight& sight) const {
     return best;
 }
 
-// Boxed in under a low roof: over the wall at an end of its ground to the stretch beyond, the end
-// nearer its target first.
+// Boxed in under a low roof: over the wall at an end of its ground to the stretch beyond.
 std::optional<Bot::MoveOn> Bot::overWallFrom(const Sight& sight) const {
     const Span& ground = *sight.ground;
-    float toward = plan.target != nullptr ? plan.target->tank.rigidBody->position.x : sight.middleX;
-    float first = toward < sight.at.x ? -1.0f : 1.0f;
-    std::optional<MoveOn> best;
-    for (float dir : {first, -first}) {
-        float end = dir > 0.0f ? ground.right : ground.left;
+    return fromEitherEnd(sight, [&](float dir, float end) -> std::optional<MoveOn> {
         float beyond = end + dir * (kTankHalfWidth + 1.5f);
         std::optional<float> top = groundBelow(sight.platforms, beyond, ground.top + 0.5f);
-        if (top && std::abs(*top - ground.top) < 0.5f) {
-            MoveOn way{{beyond, *top}, end - dir * 1.5f, false};
-            // The far wall when the near one was tried and it got nowhere.
-            if (missedPenalty(way.spot) == 0.0f) {
-                return way;
-            }
-            best = best ? best : way;
+        if (!top || std::abs(*top - ground.top) >= 0.5f) {
+            return std::nullopt;
         }
-    }
-    return best;
+        return MoveOn{{beyond, *top}, end - dir * 1.5f, false};
+    });
 }
 
 // Another platform to jump over to, when the goal lies well beyond the ground it stands on and

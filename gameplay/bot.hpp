@@ -16,6 +16,7 @@
 #include "objects/math_types.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -117,6 +118,9 @@ class Bot : public ActionSource {
     std::optional<MoveOn> anyLedgeFrom(const Sight& sight) const;
     std::optional<MoveOn> overWallFrom(const Sight& sight) const;
     std::optional<MoveOn> dropFrom(const Sight& sight) const;
+    std::optional<MoveOn>
+    fromEitherEnd(const Sight& sight,
+                  const std::function<std::optional<MoveOn>(float dir, float end)>& past) const;
     void noteGround(const Sight& sight);
     void noteMissed(const Sight& sight, vec2 spot);
     float missedPenalty(vec2 spot) const;
