@@ -14,16 +14,16 @@ uint32_t RelayedFrames(uint32_t roundTripMs, uint32_t window) {
     return std::min(oneWay, kMaxGuessedFrames - window);
 }
 
-uint32_t LockstepScheduler::longestGuess() const {
-    return window == 0 ? 0 : std::min(kMaxGuessedFrames, window + relayedExtra);
+uint32_t LockstepScheduler::allowance(bool relayed) const {
+    return window == 0 ? 0 : std::min(kMaxGuessedFrames, window + (relayed ? relayedExtra : 0));
 }
 
 int LockstepScheduler::seatHoldingBack() const {
     for (int seat = 0; seat < lockstep.seats(); ++seat) {
         const uint8_t owner = lockstep.owner(seat);
-        const bool relayed = window > 0 && lockstep.self() != kHostMachine && owner != lockstep.self() &&
-                             owner != kHostMachine;
-        const uint32_t allowed = std::min(kMaxGuessedFrames, window + (relayed ? relayedExtra : 0));
+        const bool relayed =
+            lockstep.self() != kHostMachine && owner != lockstep.self() && owner != kHostMachine;
+        const uint32_t allowed = allowance(relayed);
         if (next >= allowed && lockstep.known(seat) <= next - allowed) {
             return seat;
         }

@@ -64,7 +64,7 @@ class LockstepScheduler {
     // all. Without a window it changes nothing.
     void setRelayedExtra(uint32_t frames) { relayedExtra = frames; }
     // The furthest past a seat's last known frame this machine may simulate on guesses.
-    uint32_t longestGuess() const;
+    uint32_t longestGuess() const { return allowance(true); }
     // Keeps this machine level with the others (rollback): tells each machine its frame advantage,
     // measures theirs, and slows its frames while ahead. Null, as made, does none of it.
     void setTimeSync(TimeSync* levels) { timeSync = levels; }
@@ -107,6 +107,9 @@ class LockstepScheduler {
   private:
     // The first seat whose actions are too far behind for the next frame to be simulated, or -1.
     int seatHoldingBack() const;
+    // How far past its last known frame a seat may be guessed: the window, and for a seat the host
+    // relays to this client the extra leg too.
+    uint32_t allowance(bool relayed) const;
 
     Lockstep lockstep;
     Sampler sample;

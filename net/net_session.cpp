@@ -1160,8 +1160,7 @@ void NetSession::printMatchStats() {
         "Online match traffic: sent %.0f bytes/s, received %.0f bytes/s over %.0f s; input delay %u "
         "frames (%u ms); longest wait for another machine %u ms (frame %u), %u waits (%.1f a minute); "
         "simulation %.0f frames/s (%.1f times real time); CPU %.2f ms per rendered frame (%.0f %% of a "
-        "core); memory %.1f MB "
-        "resident, %.1f MB heap in use",
+        "core); memory %.1f MB resident, %.1f MB heap in use",
         sent, received, seconds, delay, delay * 1000 / kOnlineFramesPerSecond,
         scheduler ? scheduler->longestStallMs(t) : 0, scheduler ? scheduler->longestStallFrame(t) : 0, waits,
         waits * 60.0 / seconds, framesPerSecond, framesPerSecond / kOnlineFramesPerSecond, cpuPerRendered,

@@ -69,12 +69,9 @@ trap 'cleanup_games; kill $xvfb "${displays[@]}" 2>/dev/null; rm -rf "$work"' EX
 # manager) can sit in window creation for minutes.
 displays=()
 own_display() { # name: sets $display to a fresh X server for this game
-  exec 4> "$work/$1.display"
-  Xvfb -displayfd 4 -screen 0 1280x800x24 -noreset > /dev/null 2>&1 &
-  displays+=($!)
-  exec 4>&-
-  for _ in $(seq 50); do [ -s "$work/$1.display" ] && break; sleep 0.1; done
-  display=":$(cat "$work/$1.display")"
+  start_xvfb "$work/$1.display"
+  displays+=("$xvfb_pid")
+  display="$xvfb_display"
 }
 
 start() { # name, arguments...
